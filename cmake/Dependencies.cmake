@@ -1,0 +1,15 @@
+# All dependencies are Debian packages installed by scripts/install-deps.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo pango)
+pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip zlib)
+pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+pkg_check_modules(CRYPTO REQUIRED IMPORTED_TARGET libcrypto)
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+find_package(nlohmann_json 3 REQUIRED)
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)

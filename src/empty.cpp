@@ -1,0 +1,1 @@
+// Placeholder translation unit for a library whose folders hold no sources yet.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Identity of the emulated phone.
+class Device {
+public:
+    static Device& current();
+
+    // A stable identifier generated once per sandbox (kept in Library/), 40 hex digits.
+    std::string uniqueIdentifier() const;
+    // The device's own name: the host name unless set.
+    std::string name() const;
+    // The operating system version, "4.0" unless set.
+    std::string systemVersion() const;
+    // The hardware model string (as the phone's sysctl "hw.machine"): "x86_64" style.
+    std::string machine() const;
+
+    // Tests and the shell may set these; an empty text returns to the default.
+    void setName(const std::string& name) { m_name = name; }
+    void setSystemVersion(const std::string& version) { m_systemVersion = version; }
+    void setMachine(const std::string& machine) { m_machine = machine; }
+
+private:
+    Device() = default;
+    std::string m_name;
+    std::string m_systemVersion;
+    std::string m_machine;
+};
+
+} // namespace platform
