@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+typedef struct _PangoFontDescription PangoFontDescription;
+
+namespace platform::graphics {
+
+// A font: a family, a weight, a slant and a size in points. A cheap value; the Pango
+// description and metrics behind it are built on first use and cached per thread.
+//
+// The phone's Helvetica is stood in for by the metric-compatible Liberation Sans:
+// the system font, "Helvetica" and "Helvetica-Bold" all resolve to it.
+class Font {
+public:
+    // The system font (Liberation Sans) of 12 points.
+    Font();
+
+    static Font systemFontOfSize(double size);
+    static Font boldSystemFontOfSize(double size);
+    static Font italicSystemFontOfSize(double size);
+    // A PostScript-style name: "Family", "Family-Bold", "Family-Oblique", "Family-BoldOblique"
+    // (also "-Italic", "-BoldItalic"). Helvetica and Arial map to Liberation Sans, Times to
+    // Liberation Serif, Courier to Liberation Mono; other families are passed to fontconfig,
+    // which falls back to a sans font when the family is not installed.
+    static Font fontWithName(const std::string& name, double size);
+
+    // The same face at another size.
+    Font fontWithSize(double size) const;
+
+    const std::string& familyName() const { return m_family; }
+    double pointSize() const { return m_size; }
+    bool isBold() const { return m_bold; }
+    bool isItalic() const { return m_italic; }
+
+    // Vertical metrics in points, from the face: ascender above the baseline (positive),
+    // descender below it (negative, as on the phone), line height = the distance from one
+    // baseline to the next for single-spaced text.
+    double ascender() const;
+    double descender() const;
+    double lineHeight() const;
+
+    // For the text layer: the Pango description of this font, owned by the font.
+    const PangoFontDescription* pangoDescription() const;
+
+    bool operator==(const Font& other) const;
+
+private:
+    Font(std::string family, bool bold, bool italic, double size);
+    struct Metrics;
+    const Metrics& metrics() const;
+
+    std::string m_family {"Liberation Sans"};
+    bool m_bold {false};
+    bool m_italic {false};
+    double m_size {12};
+};
+
+} // namespace platform::graphics
