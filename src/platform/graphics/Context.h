@@ -10,6 +10,7 @@
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _PangoLayout PangoLayout;
 
 namespace platform::graphics {
 
@@ -110,6 +111,7 @@ public:
     Color fillColor() const;
     Color strokeColor() const;
     void setAlpha(double alpha); // multiplies everything drawn afterwards
+    double alpha() const;
 
     // Painting (each consumes the current path)
     void drawPath(PathDrawingMode mode);
@@ -169,6 +171,10 @@ public:
 
     // For the graphics layer itself.
     cairo_t* cairo() const { return m_cairo; }
+    // Shows a Pango layout with its top-left at `topLeft` in the text drawing mode and
+    // colours, with the shadow; only the part above `clipHeight` (> 0) below the top is
+    // drawn. The current path is left as it was.
+    void showLayout(PangoLayout* layout, Point topLeft, double clipHeight = 0);
 
     // Internal: paints with the state's shadow first when one is set. `deviceBounds` is
     // the painted area in device pixels (before clipping); `paint` draws on the given

@@ -3,6 +3,7 @@
 #include <string>
 
 typedef struct _PangoFontDescription PangoFontDescription;
+typedef struct _PangoContext PangoContext;
 
 namespace platform::graphics {
 
@@ -42,13 +43,15 @@ public:
 
     // For the text layer: the Pango description of this font, owned by the font.
     const PangoFontDescription* pangoDescription() const;
+    // For the text layer: this thread's Pango context, made once, laying text out in points
+    // (72 units per inch) without hinting, so sizes do not depend on the device scale.
+    static PangoContext* pangoContext();
 
     bool operator==(const Font& other) const;
 
 private:
     Font(std::string family, bool bold, bool italic, double size);
-    struct Metrics;
-    const Metrics& metrics() const;
+    const struct FontMetrics& metrics() const;
 
     std::string m_family {"Liberation Sans"};
     bool m_bold {false};

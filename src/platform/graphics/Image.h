@@ -60,9 +60,10 @@ public:
     Image withOrientation(ImageOrientation orientation) const;
     Image withScale(double scale) const;
 
-    // Stretchable images: caps are drawn unscaled and the middle (one point wide/high on the
-    // phone; here the whole remaining middle) is stretched. A right cap equals the left cap
-    // width (and bottom = top) when the image is wide enough; 0 means no stretching that way.
+    // Stretchable images, as on the phone: the left cap is drawn unscaled, the one-point
+    // column after it is stretched, and the rest (width - left cap - 1) is the right cap
+    // drawn unscaled; the same vertically with the top cap. A cap of 0 scales the whole
+    // image that way. Drawn smaller than its caps, the caps shrink proportionally.
     Image stretchableImageWithLeftCapWidth(int leftCapWidth, int topCapHeight) const;
     int leftCapWidth() const { return m_leftCapWidth; }
     int topCapHeight() const { return m_topCapHeight; }

@@ -51,8 +51,8 @@ public:
     int lineCount() const;
     // Distance from the top of the layout to the first baseline.
     double baseline() const;
-    // The text as it is shown (with "…" where truncated), for tests and accessibility.
-    std::string displayedText() const;
+    // Whether text was left out and replaced by "…".
+    bool isTruncated() const;
 
     // Draws the text with its top-left at `origin` in the context's fill colour (and text
     // drawing mode). Alignment applies within the constraint width. Not clipped: callers
@@ -82,6 +82,10 @@ private:
     PangoLayout* m_layout {nullptr};
     Size m_constraint;
     TextAlignment m_alignment {TextAlignment::Left};
+    bool m_alignsItself {false};   // Pango aligns within the constraint width
+    int m_lineCount {1};
+    double m_height {0};           // of the visible lines, unrounded
+    bool m_heightLimited {false};  // lines below the constraint height are hidden
 };
 
 } // namespace platform::graphics
