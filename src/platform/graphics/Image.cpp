@@ -282,9 +282,39 @@ void Image::drawInRect(Context& context, Rect rect, double alpha) const {
                 cairo_matrix_init(&patch, dw / sw, 0, 0, dh / sh, dx - sx * dw / sw, dy - sy * dh / sh);
                 cairo_matrix_t toUser;
                 cairo_matrix_multiply(&toUser, &toUpright, &patch);
+                // Each patch samples only its own pixels, so a stretched middle does not
+                // blend into the caps beside it.
+                cairo_surface_t* source = pixels;
+                bool subSurface = false;
+                if (patched) {
+                    cairo_matrix_t toStored = toUpright;
+                    cairo_matrix_invert(&toStored);
+                    double xs[2] = {sx, sx + sw}, ys[2] = {sy, sy + sh};
+                    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+                    for (double ux : xs)
+                        for (double uy : ys) {
+                            double px = ux, py = uy;
+                            cairo_matrix_transform_point(&toStored, &px, &py);
+                            x0 = std::min(x0, px), y0 = std::min(y0, py), x1 = std::max(x1, px),
+                            y1 = std::max(y1, py);
+                        }
+                    x0 = std::round(x0), y0 = std::round(y0), x1 = std::round(x1), y1 = std::round(y1);
+                    if (x1 > x0 && y1 > y0) {
+                        source = cairo_surface_create_for_rectangle(pixels, x0, y0, x1 - x0, y1 - y0);
+                        subSurface = true;
+                        cairo_matrix_t offset;
+                        cairo_matrix_init_translate(&offset, x0, y0);
+                        cairo_matrix_t shifted;
+                        cairo_matrix_multiply(&shifted, &offset, &toUser);
+                        toUser = shifted;
+                    }
+                }
                 cairo_matrix_t patternMatrix = toUser;
-                if (cairo_matrix_invert(&patternMatrix) != CAIRO_STATUS_SUCCESS)
+                if (cairo_matrix_invert(&patternMatrix) != CAIRO_STATUS_SUCCESS) {
+                    if (subSurface)
+                        cairo_surface_destroy(source);
                     continue;
+                }
                 cairo_save(cr);
                 cairo_new_path(cr);
                 // Pixel-aligned patch clips meet without seams.
@@ -292,13 +322,15 @@ void Image::drawInRect(Context& context, Rect rect, double alpha) const {
                     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
                 cairo_rectangle(cr, dx, dy, dw, dh);
                 cairo_clip(cr);
-                cairo_pattern_t* pattern = cairo_pattern_create_for_surface(pixels);
+                cairo_pattern_t* pattern = cairo_pattern_create_for_surface(source);
                 cairo_pattern_set_matrix(pattern, &patternMatrix);
                 cairo_pattern_set_filter(pattern, filter);
                 cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
                 cairo_set_source(cr, pattern);
                 cairo_paint_with_alpha(cr, paintAlpha);
                 cairo_pattern_destroy(pattern);
+                if (subSurface)
+                    cairo_surface_destroy(source);
                 cairo_restore(cr);
             }
         }
