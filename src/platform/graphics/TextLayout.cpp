@@ -5,8 +5,8 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 namespace platform::graphics {
 
@@ -83,9 +83,18 @@ TextLayout::TextLayout(
                 mode == LineBreakMode::HeadTruncation         ? PANGO_ELLIPSIZE_START
                     : mode == LineBreakMode::MiddleTruncation ? PANGO_ELLIPSIZE_MIDDLE
                                                               : PANGO_ELLIPSIZE_END);
-            // Pango keeps the lines that fit the height and puts the ellipsis in the last;
-            // -1 means one line per paragraph.
-            pango_layout_set_height(m_layout, height > 0 ? static_cast<int>(height * PANGO_SCALE) : -1);
+            // As many lines as fit the height, at least one, the last one truncated; Pango
+            // skips the ellipsis when given a height below one line, so pass a line count.
+            int lines = 1;
+            if (height > 0) {
+                PangoLayoutLine* first = pango_layout_get_line_readonly(m_layout, 0);
+                PangoRectangle lineRect;
+                pango_layout_line_get_extents(first, nullptr, &lineRect);
+                double lineHeight = lineRect.height / double(PANGO_SCALE);
+                if (lineHeight > 0)
+                    lines = std::max(1, static_cast<int>(std::floor((height + 1e-6) / lineHeight)));
+            }
+            pango_layout_set_height(m_layout, -std::min(lines, 10000));
         }
     }
 

@@ -116,6 +116,11 @@ TEST(GraphicsTextLayout, ClipAndTruncationStayOnOneLine) {
         EXPECT_LE(layout.size().width, 100);
         EXPECT_EQ(layout.size().height, full.height);
     }
+    // A box lower than one line still shows one truncated line.
+    TextLayout low(kSentence, font, {100, font.lineHeight() - 2}, LineBreakMode::TailTruncation);
+    EXPECT_EQ(low.lineCount(), 1);
+    EXPECT_TRUE(low.isTruncated());
+    EXPECT_LE(low.size().width, 100);
     // Text that fits is not truncated.
     EXPECT_FALSE(TextLayout("Fuel", font, {100, 0}, LineBreakMode::TailTruncation).isTruncated());
     // Truncation in a taller box wraps and truncates the last line that fits.
