@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/graphics/Image.h"
+
 // A car. vid is 0 until the record is first stored; odometer in the settings' distance unit.
 struct Vehicle {
     std::int32_t vid { 0 };
@@ -18,4 +20,15 @@ struct Vehicle {
 
     // "<documents>/<vid>.png"; meaningful once the vehicle is stored.
     std::string pictureFile() const;
+
+    // The car's picture, loaded on first use and then kept: the PNG at pictureFile() (or its
+    // "@2x" twin on a double-scale screen), else the bundle's "SampleCar.png" with corners
+    // rounded to radius 10. A null image when neither can be loaded. Never stored in the
+    // database; the vehicle editor writes the file.
+    platform::graphics::Image picture() const;
+    // Replaces the held picture; writes no file.
+    void setPicture(platform::graphics::Image picture) { m_picture = std::move(picture); }
+
+private:
+    mutable platform::graphics::Image m_picture;
 };
