@@ -1,10 +1,24 @@
--- 1.2: indexes for the lookups of the lists, reports and due counts; service types leave
--- with their last vehicle-service row; the due values move into views shared by the queries.
+-- 1.2: indexes for the lookups of the lists, reports and due counts; the latest row of each
+-- service on each vehicle kept in a table of its own; service types leave with their last
+-- vehicle-service row; the due values move into views shared by the queries.
 -- Rows orphaned by earlier versions (a deleted vehicle's services, repairs and fill-ups) go.
 DELETE FROM VehicleService WHERE VehicleID NOT IN (SELECT VehicleID FROM Vehicle);
 DELETE FROM Repair WHERE VehicleID NOT IN (SELECT VehicleID FROM Vehicle);
 DELETE FROM Fillup WHERE VehicleID NOT IN (SELECT VehicleID FROM Vehicle);
 DELETE FROM Service WHERE ServiceID NOT IN (SELECT ServiceID FROM VehicleService);
+
+CREATE TABLE VehicleServiceLatest (
+    VehicleID INTEGER NOT NULL,
+    ServiceID INTEGER NOT NULL,
+    VehicleServiceID INTEGER NOT NULL,
+    PRIMARY KEY (VehicleID, ServiceID)
+) WITHOUT ROWID;
+INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+SELECT pair.VehicleID, pair.ServiceID,
+       (SELECT x.VehicleServiceID FROM VehicleService AS x
+        WHERE x.VehicleID = pair.VehicleID AND x.ServiceID = pair.ServiceID
+        ORDER BY x.DatePerformed DESC, x.VehicleServiceID DESC LIMIT 1)
+FROM (SELECT DISTINCT VehicleID, ServiceID FROM VehicleService) AS pair;
 
 CREATE INDEX IF NOT EXISTS VehicleServiceByVehicle ON VehicleService (VehicleID, ServiceID, DatePerformed, VehicleServiceID);
 CREATE INDEX IF NOT EXISTS VehicleServiceByService ON VehicleService (ServiceID);
@@ -12,13 +26,42 @@ CREATE INDEX IF NOT EXISTS RepairByVehicle ON Repair (VehicleID, DatePerformed);
 CREATE INDEX IF NOT EXISTS FillupByVehicle ON Fillup (VehicleID, Date, Odometer);
 CREATE INDEX IF NOT EXISTS FillupByDate ON Fillup (Date);
 
-CREATE TRIGGER IF NOT EXISTS VehicleServiceRemoved AFTER DELETE ON VehicleService
-WHEN NOT EXISTS (SELECT 1 FROM VehicleService WHERE ServiceID = OLD.ServiceID)
+CREATE TRIGGER VehicleServiceInserted AFTER INSERT ON VehicleService
 BEGIN
-    DELETE FROM Service WHERE ServiceID = OLD.ServiceID;
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
 END;
 
-DROP VIEW IF EXISTS VehicleServiceDetail;
+CREATE TRIGGER VehicleServiceUpdated AFTER UPDATE OF VehicleID, ServiceID, DatePerformed ON VehicleService
+BEGIN
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+END;
+
+-- Service types belong to the vehicles that use them: the last row of a type gone, the type
+-- goes too, so deleting a vehicle or a service leaves nothing behind.
+CREATE TRIGGER VehicleServiceRemoved AFTER DELETE ON VehicleService
+BEGIN
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+    DELETE FROM Service
+    WHERE ServiceID = OLD.ServiceID AND NOT EXISTS (SELECT 1 FROM VehicleService WHERE ServiceID = OLD.ServiceID);
+END;
+
 CREATE VIEW VehicleServiceDetail AS
 SELECT vs.VehicleServiceID AS VehicleServiceID,
        vs.VehicleID AS VehicleID,
@@ -38,11 +81,10 @@ FROM VehicleService AS vs
 JOIN Service AS s ON s.ServiceID = vs.ServiceID
 JOIN Vehicle AS v ON v.VehicleID = vs.VehicleID;
 
-DROP VIEW IF EXISTS LatestVehicleService;
 CREATE VIEW LatestVehicleService AS
 SELECT d.VehicleServiceID AS VehicleServiceID,
-       latest.VehicleID AS VehicleID,
-       latest.ServiceID AS ServiceID,
+       d.VehicleID AS VehicleID,
+       d.ServiceID AS ServiceID,
        d.Name AS Name,
        d.FrequencyInMonths AS FrequencyInMonths,
        d.FrequencyInMiles AS FrequencyInMiles,
@@ -54,14 +96,7 @@ SELECT d.VehicleServiceID AS VehicleServiceID,
        d.DueDate AS DueDate,
        d.CurrentOdometer AS CurrentOdometer,
        d.VehicleName AS VehicleName
-FROM (SELECT VehicleID, ServiceID, MAX(DatePerformed) AS LastDate
-      FROM VehicleService
-      GROUP BY VehicleID, ServiceID) AS latest
-JOIN VehicleServiceDetail AS d
-  ON d.VehicleServiceID = (SELECT MAX(x.VehicleServiceID)
-                           FROM VehicleService AS x
-                           WHERE x.VehicleID = latest.VehicleID
-                             AND x.ServiceID = latest.ServiceID
-                             AND x.DatePerformed IS latest.LastDate);
+FROM VehicleServiceLatest AS latest
+JOIN VehicleServiceDetail AS d ON d.VehicleServiceID = latest.VehicleServiceID;
 
 UPDATE SystemData SET Value = '1.2' WHERE Key = 'Schema Version';

@@ -66,6 +66,16 @@ CREATE TABLE Fillup (
     Type INTEGER NOT NULL DEFAULT 0
 );
 
+-- The latest row of each service on each vehicle (the last performance by date, the later
+-- entry on the same day; or the not-recorded row of a service never performed), kept by the
+-- triggers below so that the due counts read one row per service instead of the history.
+CREATE TABLE VehicleServiceLatest (
+    VehicleID INTEGER NOT NULL,
+    ServiceID INTEGER NOT NULL,
+    VehicleServiceID INTEGER NOT NULL,
+    PRIMARY KEY (VehicleID, ServiceID)
+) WITHOUT ROWID;
+
 -- Lookups: a vehicle's services (and the latest performance of each), the rows of a service
 -- type, a vehicle's repairs and fill-ups in date order, every fill-up of a period.
 CREATE INDEX VehicleServiceByVehicle ON VehicleService (VehicleID, ServiceID, DatePerformed, VehicleServiceID);
@@ -74,12 +84,40 @@ CREATE INDEX RepairByVehicle ON Repair (VehicleID, DatePerformed);
 CREATE INDEX FillupByVehicle ON Fillup (VehicleID, Date, Odometer);
 CREATE INDEX FillupByDate ON Fillup (Date);
 
+CREATE TRIGGER VehicleServiceInserted AFTER INSERT ON VehicleService
+BEGIN
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+END;
+
+CREATE TRIGGER VehicleServiceUpdated AFTER UPDATE OF VehicleID, ServiceID, DatePerformed ON VehicleService
+BEGIN
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = NEW.VehicleID AND ServiceID = NEW.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+END;
+
 -- Service types belong to the vehicles that use them: the last row of a type gone, the type
 -- goes too, so deleting a vehicle or a service leaves nothing behind.
 CREATE TRIGGER VehicleServiceRemoved AFTER DELETE ON VehicleService
-WHEN NOT EXISTS (SELECT 1 FROM VehicleService WHERE ServiceID = OLD.ServiceID)
 BEGIN
-    DELETE FROM Service WHERE ServiceID = OLD.ServiceID;
+    DELETE FROM VehicleServiceLatest WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID;
+    INSERT INTO VehicleServiceLatest (VehicleID, ServiceID, VehicleServiceID)
+    SELECT VehicleID, ServiceID, VehicleServiceID FROM VehicleService
+    WHERE VehicleID = OLD.VehicleID AND ServiceID = OLD.ServiceID
+    ORDER BY DatePerformed DESC, VehicleServiceID DESC LIMIT 1;
+    DELETE FROM Service
+    WHERE ServiceID = OLD.ServiceID AND NOT EXISTS (SELECT 1 FROM VehicleService WHERE ServiceID = OLD.ServiceID);
 END;
 
 -- Every vehicle-service row with its due values, in the column order the records read.
@@ -104,12 +142,10 @@ FROM VehicleService AS vs
 JOIN Service AS s ON s.ServiceID = vs.ServiceID
 JOIN Vehicle AS v ON v.VehicleID = vs.VehicleID;
 
--- The latest row of each service on each vehicle: the last performance by date (the later
--- entry on the same day), or the not-recorded row of a service never performed.
 CREATE VIEW LatestVehicleService AS
 SELECT d.VehicleServiceID AS VehicleServiceID,
-       latest.VehicleID AS VehicleID,
-       latest.ServiceID AS ServiceID,
+       d.VehicleID AS VehicleID,
+       d.ServiceID AS ServiceID,
        d.Name AS Name,
        d.FrequencyInMonths AS FrequencyInMonths,
        d.FrequencyInMiles AS FrequencyInMiles,
@@ -121,12 +157,5 @@ SELECT d.VehicleServiceID AS VehicleServiceID,
        d.DueDate AS DueDate,
        d.CurrentOdometer AS CurrentOdometer,
        d.VehicleName AS VehicleName
-FROM (SELECT VehicleID, ServiceID, MAX(DatePerformed) AS LastDate
-      FROM VehicleService
-      GROUP BY VehicleID, ServiceID) AS latest
-JOIN VehicleServiceDetail AS d
-  ON d.VehicleServiceID = (SELECT MAX(x.VehicleServiceID)
-                           FROM VehicleService AS x
-                           WHERE x.VehicleID = latest.VehicleID
-                             AND x.ServiceID = latest.ServiceID
-                             AND x.DatePerformed IS latest.LastDate);
+FROM VehicleServiceLatest AS latest
+JOIN VehicleServiceDetail AS d ON d.VehicleServiceID = latest.VehicleServiceID;
