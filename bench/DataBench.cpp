@@ -28,8 +28,7 @@ constexpr int kRepairs = 500;
 constexpr int kFillups = 3000;
 
 // Days since 1970-01-01 to a stored day.
-std::string dayText(long days)
-{
+std::string dayText(long days) {
     days += 719468;
     long era = (days >= 0 ? days : days - 146096) / 146097;
     long dayOfEra = days - era * 146097;
@@ -39,36 +38,32 @@ std::string dayText(long days)
     int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
     int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2));
-    return DBDateCodec::formatDay({ year, month, day });
+    return DBDateCodec::formatDay({year, month, day});
 }
 
-sqlite3_stmt* prepare(const char* sql)
-{
+sqlite3_stmt* prepare(const char* sql) {
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(DB::helper()->database(), sql, -1, &statement, nullptr);
     return statement;
 }
 
-void run(sqlite3_stmt* statement)
-{
+void run(sqlite3_stmt* statement) {
     sqlite3_step(statement);
     sqlite3_reset(statement);
 }
 
 class History {
 public:
-    static History& shared()
-    {
+    static History& shared() {
         static History history;
         return history;
     }
     const std::vector<Vehicle>& vehicles() const { return m_vehicles; }
 
 private:
-    History()
-    {
+    History() {
         platform::Sandbox::setRoot(platform::fs::makeTemporaryDirectory("vantrel-bench"));
-        platform::Clock::setNow(platform::Calendar().dateFromComponents({ 2024, 6, 15, 12, 0, 0, {} }));
+        platform::Clock::setNow(platform::Calendar().dateFromComponents({2024, 6, 15, 12, 0, 0, {}}));
         DB::connect();
         const long today = 19889; // 2024-0615 in days since 1970
         std::mt19937 random(7);
@@ -93,12 +88,15 @@ private:
         sqlite3_exec(DB::helper()->database(), "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* fill = prepare("UPDATE VehicleService SET DatePerformed = ?1, Odometer = ?2, Cost = ?3 "
                                      "WHERE VehicleServiceID = ?4");
-        sqlite3_stmt* perform = prepare("INSERT INTO VehicleService (VehicleID, ServiceID, DatePerformed, Odometer, "
-                                        "Cost, Notes) VALUES (?1, ?2, ?3, ?4, ?5, 'routine')");
-        sqlite3_stmt* repair = prepare("INSERT INTO Repair (VehicleID, Name, DatePerformed, Odometer, Cost, Notes) "
-                                       "VALUES (?1, 'Repair', ?2, ?3, ?4, '')");
-        sqlite3_stmt* fillup = prepare("INSERT INTO Fillup (VehicleID, Date, Odometer, Quantity, CostPerUnit, Units, "
-                                       "Notes, Type) VALUES (?1, ?2, ?3, ?4, ?5, 1, '', ?6)");
+        sqlite3_stmt* perform
+            = prepare("INSERT INTO VehicleService (VehicleID, ServiceID, DatePerformed, Odometer, "
+                      "Cost, Notes) VALUES (?1, ?2, ?3, ?4, ?5, 'routine')");
+        sqlite3_stmt* repair
+            = prepare("INSERT INTO Repair (VehicleID, Name, DatePerformed, Odometer, Cost, Notes) "
+                      "VALUES (?1, 'Repair', ?2, ?3, ?4, '')");
+        sqlite3_stmt* fillup
+            = prepare("INSERT INTO Fillup (VehicleID, Date, Odometer, Quantity, CostPerUnit, Units, "
+                      "Notes, Type) VALUES (?1, ?2, ?3, ?4, ?5, 1, '', ?6)");
         for (Vehicle& vehicle : m_vehicles) {
             // One fill-up a day for 3,000 days, about 40 miles a day.
             long firstDay = today - kFillups;
@@ -109,7 +107,10 @@ private:
                 sqlite3_bind_int(fillup, 3, 40 * f);
                 sqlite3_bind_double(fillup, 4, 2 + random() % 120 / 10.0);
                 sqlite3_bind_double(fillup, 5, 2.5 + random() % 150 / 100.0);
-                sqlite3_bind_int(fillup, 6, f % 17 == 0 ? kFillupPartial : f % 101 == 0 ? kFillupReset : kFillupFull);
+                sqlite3_bind_int(fillup, 6,
+                    f % 17 == 0        ? kFillupPartial
+                        : f % 101 == 0 ? kFillupReset
+                                       : kFillupFull);
                 run(fillup);
             }
             for (int r = 0; r < kRepairs; ++r) {
@@ -147,7 +148,7 @@ private:
             DB::updateOdometer(40 * kFillups, vehicle.vid);
             vehicle = DB::getVehicleWithID(vehicle.vid);
         }
-        for (sqlite3_stmt* statement : { fill, perform, repair, fillup })
+        for (sqlite3_stmt* statement : {fill, perform, repair, fillup})
             sqlite3_finalize(statement);
         sqlite3_exec(DB::helper()->database(), "COMMIT", nullptr, nullptr, nullptr);
         sqlite3_exec(DB::helper()->database(), "ANALYZE", nullptr, nullptr, nullptr);
@@ -162,8 +163,7 @@ struct Binding {
 };
 
 // The bare read: the named query's text prepared, bound, stepped, every column read.
-double bareRead(const char* query, std::initializer_list<Binding> bindings)
-{
+double bareRead(const char* query, std::initializer_list<Binding> bindings) {
     const std::string& sql = DB::helper()->queries().at(query);
     sqlite3_stmt* statement = prepare(sql.c_str());
     for (const Binding& binding : bindings) {
@@ -185,7 +185,8 @@ double bareRead(const char* query, std::initializer_list<Binding> bindings)
                 checksum += sqlite3_column_double(statement, column);
                 break;
             case SQLITE_TEXT:
-                checksum += sqlite3_column_bytes(statement, column) + sqlite3_column_text(statement, column)[0];
+                checksum
+                    += sqlite3_column_bytes(statement, column) + sqlite3_column_text(statement, column)[0];
                 break;
             default:
                 break;
@@ -196,8 +197,8 @@ double bareRead(const char* query, std::initializer_list<Binding> bindings)
     return checksum;
 }
 
-void compare(benchmark::State& state, const std::function<void()>& operation, const std::function<double()>& bare)
-{
+void compare(
+    benchmark::State& state, const std::function<void()>& operation, const std::function<double()>& bare) {
     History::shared();
     using Clock = std::chrono::steady_clock;
     double operationSeconds = 0;
@@ -217,95 +218,104 @@ void compare(benchmark::State& state, const std::function<void()>& operation, co
     state.counters["ratio"] = bareSeconds > 0 ? operationSeconds / bareSeconds : 0;
 }
 
-const Vehicle& firstVehicle() { return History::shared().vehicles().front(); }
-int firstVID() { return firstVehicle().vid; }
+const Vehicle& firstVehicle() {
+    return History::shared().vehicles().front();
+}
+int firstVID() {
+    return firstVehicle().vid;
+}
 
 DB::OptionalDate g_min;
 DB::OptionalDate g_max;
 
 } // namespace
 
-static void BM_vehiclesWithServiceDueInDays(benchmark::State& state)
-{
+static void BM_vehiclesWithServiceDueInDays(benchmark::State& state) {
     compare(
         state, [] { benchmark::DoNotOptimize(DB::vehiclesWithServiceDueInDays(14, 500)); },
-        [] { return bareRead("AllVehicles", { { "@DaysBeforeDue", 14 }, { "@MilesBeforeDue", 500 } }); });
+        [] {
+            return bareRead("AllVehicles", {{"@DaysBeforeDue", 14}, {"@MilesBeforeDue", 500}});
+        });
 }
 BENCHMARK(BM_vehiclesWithServiceDueInDays)->Unit(benchmark::kMillisecond);
 
-static void BM_dueServiceCount(benchmark::State& state)
-{
+static void BM_dueServiceCount(benchmark::State& state) {
     compare(
         state, [] { benchmark::DoNotOptimize(DB::dueServiceCount(14, 500)); },
-        [] { return bareRead("DueServiceCount", { { "@DaysBeforeDue", 14 }, { "@MilesBeforeDue", 500 } }); });
+        [] {
+            return bareRead("DueServiceCount", {{"@DaysBeforeDue", 14}, {"@MilesBeforeDue", 500}});
+        });
 }
 BENCHMARK(BM_dueServiceCount)->Unit(benchmark::kMillisecond);
 
-static void BM_dueServiceCountForVehicle(benchmark::State& state)
-{
+static void BM_dueServiceCountForVehicle(benchmark::State& state) {
     compare(
         state, [] { benchmark::DoNotOptimize(DB::dueServiceCountForVehicle(firstVehicle(), 14, 500)); },
         [] {
             return bareRead("DueVehicleServiceCount",
-                { { "@VehicleID", firstVID() }, { "@DaysBeforeDue", 14 }, { "@MilesBeforeDue", 500 } });
+                {{"@VehicleID", firstVID()}, {"@DaysBeforeDue", 14}, {"@MilesBeforeDue", 500}});
         });
 }
 BENCHMARK(BM_dueServiceCountForVehicle)->Unit(benchmark::kMillisecond);
 
-static void BM_allServicesDueInDays(benchmark::State& state)
-{
+static void BM_allServicesDueInDays(benchmark::State& state) {
     compare(
         state, [] { benchmark::DoNotOptimize(DB::allServicesDueInDays(14, 500)); },
-        [] { return bareRead("AllDueServices", { { "@DaysBeforeDue", 14 }, { "@MilesBeforeDue", 500 } }); });
+        [] {
+            return bareRead("AllDueServices", {{"@DaysBeforeDue", 14}, {"@MilesBeforeDue", 500}});
+        });
 }
 BENCHMARK(BM_allServicesDueInDays)->Unit(benchmark::kMillisecond);
 
-static void BM_serviceSummaryForVehicle(benchmark::State& state)
-{
+static void BM_serviceSummaryForVehicle(benchmark::State& state) {
     compare(
         state, [] { benchmark::DoNotOptimize(DB::serviceSummaryForVehicle(firstVID())); },
-        [] { return bareRead("VehicleServiceSummary", { { "@VehicleID", firstVID() } }); });
+        [] {
+            return bareRead("VehicleServiceSummary", {{"@VehicleID", firstVID()}});
+        });
 }
 BENCHMARK(BM_serviceSummaryForVehicle)->Unit(benchmark::kMillisecond);
 
-static void BM_fillupsForVehicle(benchmark::State& state)
-{
+static void BM_fillupsForVehicle(benchmark::State& state) {
     compare(
         state,
-        [] { benchmark::DoNotOptimize(DB::fillupsForVehicle(firstVehicle(), kFuelLiter, kDistanceKilometers, 6)); },
-        [] { return bareRead("AllFillups", { { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt } }); });
+        [] {
+            benchmark::DoNotOptimize(
+                DB::fillupsForVehicle(firstVehicle(), kFuelLiter, kDistanceKilometers, 6));
+        },
+        [] {
+            return bareRead("AllFillups", {{"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt}});
+        });
 }
 BENCHMARK(BM_fillupsForVehicle)->Unit(benchmark::kMillisecond);
 
-#define VANTREL_REPORT_BENCH(NAME, CALL, QUERY, ...)                                                            \
-    static void BM_##NAME(benchmark::State& state)                                                               \
-    {                                                                                                             \
-        compare(                                                                                                  \
-            state, [] { benchmark::DoNotOptimize(CALL); },                                                        \
-            [] { return bareRead(QUERY, { __VA_ARGS__ }); });                                                     \
-    }                                                                                                             \
+#define VANTREL_REPORT_BENCH(NAME, CALL, QUERY, ...)                                                         \
+    static void BM_##NAME(benchmark::State& state) {                                                         \
+        compare(                                                                                             \
+            state, [] { benchmark::DoNotOptimize(CALL); }, [] { return bareRead(QUERY, {__VA_ARGS__}); });   \
+    }                                                                                                        \
     BENCHMARK(BM_##NAME)->Unit(benchmark::kMillisecond);
 
 VANTREL_REPORT_BENCH(totalExpensesReport, DB::totalExpensesReport(firstVehicle(), 6, g_min, g_max),
-    "TotalExpensesReport", { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    "TotalExpensesReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(repairExpensesReport, DB::repairExpensesReport(firstVehicle(), 6, g_min, g_max),
-    "RepairExpensesReport", { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    "RepairExpensesReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(serviceExpensesReport, DB::serviceExpensesReport(firstVehicle(), 6, g_min, g_max),
-    "ServiceExpensesReport", { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    "ServiceExpensesReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(fuelExpensesReport, DB::fuelExpensesReport(firstVehicle(), 6, g_min, g_max),
-    "FuelExpensesReport", { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    "FuelExpensesReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(fuelPricesReport, DB::fuelPricesReport(firstVehicle(), 6, kFuelLiter, g_min, g_max),
-    "FuelPricesReportData", { "@FilterPeriod", std::nullopt })
+    "FuelPricesReportData", {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(costForDistanceReport,
     DB::costForDistanceReport(firstVehicle(), 6, kDistanceMiles, g_min, g_max), "CostForDistanceReport",
-    { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(fuelConsumptionReport,
     DB::fuelConsumptionReport(firstVehicle(), 6, kFuelLiter, kDistanceKilometers, 3, g_min, g_max),
-    "FuelConsumptionReport", { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    "FuelConsumptionReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(fuelEconomyReport,
-    DB::fuelEconomyReport(firstVehicle(), 6, kFuelUSGallon, kDistanceMiles, 0, g_min, g_max), "FuelEconomyReport",
-    { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
+    DB::fuelEconomyReport(firstVehicle(), 6, kFuelUSGallon, kDistanceMiles, 0, g_min, g_max),
+    "FuelEconomyReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
 VANTREL_REPORT_BENCH(costDistributionReport, DB::costDistributionReport(firstVehicle(), 6),
-    "CostDistributionReport", { "@VehicleID", firstVID() }, { "@FilterPeriod", std::nullopt })
-VANTREL_REPORT_BENCH(serviceStatusReport, DB::serviceStatusReport(firstVehicle(), 14, 500), "ServiceStatusReport",
-    { "@VehicleID", firstVID() }, { "@DaysBeforeDue", 14 }, { "@MilesBeforeDue", 500 })
+    "CostDistributionReport", {"@VehicleID", firstVID()}, {"@FilterPeriod", std::nullopt})
+VANTREL_REPORT_BENCH(serviceStatusReport, DB::serviceStatusReport(firstVehicle(), 14, 500),
+    "ServiceStatusReport", {"@VehicleID", firstVID()}, {"@DaysBeforeDue", 14}, {"@MilesBeforeDue", 500})

@@ -12,23 +12,22 @@
 
 namespace {
 
-DBHelper::FailureReporter& failureReporter()
-{
+DBHelper::FailureReporter& failureReporter() {
     static DBHelper::FailureReporter reporter = [](const std::string& message) {
         std::fprintf(stderr, "QLCoreLibrary/DBHelper:40: %s\n", message.c_str());
     };
     return reporter;
 }
 
-bool isIdentifierChar(char c)
-{
+bool isIdentifierChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool matchesIgnoringCase(const std::string& text, size_t at, const std::string& word)
-{
+bool matchesIgnoringCase(const std::string& text, size_t at, const std::string& word) {
     if (at + word.size() > text.size())
         return false;
     for (size_t i = 0; i < word.size(); ++i) {
@@ -39,8 +38,7 @@ bool matchesIgnoringCase(const std::string& text, size_t at, const std::string& 
 }
 
 // Index just past a quoted run or comment starting at `at`, or `at` when none starts there.
-size_t skipQuotedOrComment(const std::string& text, size_t at)
-{
+size_t skipQuotedOrComment(const std::string& text, size_t at) {
     char c = text[at];
     if (c == '\'' || c == '"' || c == '`' || c == '[') {
         char close = c == '[' ? ']' : c;
@@ -69,8 +67,7 @@ size_t skipQuotedOrComment(const std::string& text, size_t at)
     return at;
 }
 
-std::string quotedLiteral(const std::string& value)
-{
+std::string quotedLiteral(const std::string& value) {
     std::string literal = "'";
     for (char c : value) {
         literal += c;
@@ -83,8 +80,7 @@ std::string quotedLiteral(const std::string& value)
 
 // Shortest text that reads back as the same double, always with a decimal point or exponent
 // so that SQLite takes it as a real.
-std::string doubleLiteral(double value)
-{
+std::string doubleLiteral(double value) {
     if (!std::isfinite(value))
         return "null";
     char buffer[64];
@@ -95,27 +91,26 @@ std::string doubleLiteral(double value)
     return text;
 }
 
-bool matchesUpdateScriptPattern(const std::string& name)
-{
+bool matchesUpdateScriptPattern(const std::string& name) {
     const std::string prefix = "dbupdate";
     const std::string suffix = ".sql";
     return name.size() >= prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0
         && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 } // namespace
 
-void DBHelper::setFailureReporter(FailureReporter reporter)
-{
+void DBHelper::setFailureReporter(FailureReporter reporter) {
     failureReporter() = reporter ? std::move(reporter) : [](const std::string& message) {
         std::fprintf(stderr, "QLCoreLibrary/DBHelper:40: %s\n", message.c_str());
     };
 }
 
-std::unique_ptr<DBHelper> DBHelper::initWithDatabaseNamed(const std::string& name)
-{
+std::unique_ptr<DBHelper> DBHelper::initWithDatabaseNamed(const std::string& name) {
     namespace fs = platform::fs;
     std::string path = fs::joinPath(platform::Sandbox::documentsDirectory(), name);
     if (!fs::fileExists(path)) {
@@ -137,14 +132,13 @@ std::unique_ptr<DBHelper> DBHelper::initWithDatabaseNamed(const std::string& nam
 }
 
 DBHelper::DBHelper(sqlite3* database)
-    : m_database(database)
-{
+    : m_database(database) { }
+
+DBHelper::~DBHelper() {
+    disconnect();
 }
 
-DBHelper::~DBHelper() { disconnect(); }
-
-void DBHelper::installUpdates()
-{
+void DBHelper::installUpdates() {
     const std::string applicationVersion = platform::Bundle::mainBundle().version();
     if (!beginQuery("SELECT [Value] FROM SystemData WHERE [Key] = 'Schema Version'")) {
         endQuery();
@@ -169,9 +163,10 @@ void DBHelper::installUpdates()
         if (first == std::string::npos)
             continue;
         size_t second = stem.find('_', first + 1);
-        std::string version = stem.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+        std::string version
+            = stem.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
         if (compareVersions(version, schemaVersion) > 0)
-            scripts.push_back({ version, name });
+            scripts.push_back({version, name});
     }
     std::stable_sort(scripts.begin(), scripts.end(), [](const Script& a, const Script& b) {
         int order = compareVersions(a.version, b.version);
@@ -179,7 +174,8 @@ void DBHelper::installUpdates()
     });
 
     for (const Script& script : scripts) {
-        auto text = platform::fs::readFile(platform::fs::joinPath(platform::Bundle::mainBundle().resourcePath(), script.name));
+        auto text = platform::fs::readFile(
+            platform::fs::joinPath(platform::Bundle::mainBundle().resourcePath(), script.name));
         if (!text)
             continue;
         beginQueryBatch(*text);
@@ -188,8 +184,7 @@ void DBHelper::installUpdates()
     }
 }
 
-std::map<std::string, std::string> DBHelper::parseQueries(const std::string& text)
-{
+std::map<std::string, std::string> DBHelper::parseQueries(const std::string& text) {
     static const std::string marker = "--$";
     std::map<std::string, std::string> blocks;
     size_t position = text.find(marker);
@@ -198,7 +193,8 @@ std::map<std::string, std::string> DBHelper::parseQueries(const std::string& tex
         while (position < text.size() && isSpace(text[position]))
             ++position;
         size_t nameEnd = position;
-        while (nameEnd < text.size() && !isSpace(text[nameEnd]) && text.compare(nameEnd, marker.size(), marker) != 0)
+        while (nameEnd < text.size() && !isSpace(text[nameEnd])
+            && text.compare(nameEnd, marker.size(), marker) != 0)
             ++nameEnd;
         std::string name = text.substr(position, nameEnd - position);
         size_t bodyStart = nameEnd;
@@ -213,8 +209,7 @@ std::map<std::string, std::string> DBHelper::parseQueries(const std::string& tex
     return blocks;
 }
 
-void DBHelper::loadQueries()
-{
+void DBHelper::loadQueries() {
     auto path = platform::Bundle::mainBundle().pathForResource("Default", "sql");
     if (!path)
         return;
@@ -225,15 +220,13 @@ void DBHelper::loadQueries()
     m_queriesLoaded = true;
 }
 
-const std::map<std::string, std::string>& DBHelper::queries()
-{
+const std::map<std::string, std::string>& DBHelper::queries() {
     if (!m_queriesLoaded)
         loadQueries();
     return m_queries;
 }
 
-bool DBHelper::beginQuery(const std::string& sql)
-{
+bool DBHelper::beginQuery(const std::string& sql) {
     m_batchError.reset();
     if (m_statement) {
         sqlite3_finalize(m_statement);
@@ -241,12 +234,12 @@ bool DBHelper::beginQuery(const std::string& sql)
     }
     if (!m_database)
         return false;
-    int result = sqlite3_prepare_v2(m_database, sql.c_str(), static_cast<int>(sql.size()), &m_statement, nullptr);
+    int result
+        = sqlite3_prepare_v2(m_database, sql.c_str(), static_cast<int>(sql.size()), &m_statement, nullptr);
     return result == SQLITE_OK && m_statement != nullptr;
 }
 
-bool DBHelper::beginResourceQuery(const std::string& name)
-{
+bool DBHelper::beginResourceQuery(const std::string& name) {
     const auto& all = queries();
     auto found = all.find(name);
     if (found == all.end()) {
@@ -259,14 +252,12 @@ bool DBHelper::beginResourceQuery(const std::string& name)
     return beginQuery(found->second);
 }
 
-bool DBHelper::beginQueryBatch(const std::optional<std::string>& sql)
-{
+bool DBHelper::beginQueryBatch(const std::optional<std::string>& sql) {
     m_queryBatch = sql;
     return true;
 }
 
-bool DBHelper::beginResourceQueryBatch(const std::string& name)
-{
+bool DBHelper::beginResourceQueryBatch(const std::string& name) {
     const auto& all = queries();
     auto found = all.find(name);
     if (found == all.end()) {
@@ -276,8 +267,7 @@ bool DBHelper::beginResourceQueryBatch(const std::string& name)
     return beginQueryBatch(found->second);
 }
 
-bool DBHelper::substitute(const std::string& parameter, const std::string& literal)
-{
+bool DBHelper::substitute(const std::string& parameter, const std::string& literal) {
     if (parameter.empty())
         return false;
     std::string& batch = *m_queryBatch;
@@ -293,7 +283,8 @@ bool DBHelper::substitute(const std::string& parameter, const std::string& liter
             continue;
         }
         size_t end = i + parameter.size();
-        if (matchesIgnoringCase(batch, i, parameter) && (end >= batch.size() || !isIdentifierChar(batch[end]))) {
+        if (matchesIgnoringCase(batch, i, parameter)
+            && (end >= batch.size() || !isIdentifierChar(batch[end]))) {
             result += literal;
             i = end;
             replaced = true;
@@ -305,15 +296,13 @@ bool DBHelper::substitute(const std::string& parameter, const std::string& liter
     return replaced;
 }
 
-int DBHelper::bindIndex(const std::string& parameter) const
-{
+int DBHelper::bindIndex(const std::string& parameter) const {
     if (!m_statement)
         return 0;
     return sqlite3_bind_parameter_index(m_statement, parameter.c_str());
 }
 
-bool DBHelper::setString(const std::optional<std::string>& value, const std::string& parameter)
-{
+bool DBHelper::setString(const std::optional<std::string>& value, const std::string& parameter) {
     if (m_queryBatch)
         return substitute(parameter, value ? quotedLiteral(*value) : "null");
     int index = bindIndex(parameter);
@@ -321,44 +310,42 @@ bool DBHelper::setString(const std::optional<std::string>& value, const std::str
         return false;
     if (!value)
         return sqlite3_bind_null(m_statement, index) == SQLITE_OK;
-    return sqlite3_bind_text(m_statement, index, value->data(), static_cast<int>(value->size()), SQLITE_TRANSIENT)
+    return sqlite3_bind_text(
+               m_statement, index, value->data(), static_cast<int>(value->size()), SQLITE_TRANSIENT)
         == SQLITE_OK;
 }
 
-bool DBHelper::setInteger(std::int32_t value, const std::string& parameter)
-{
+bool DBHelper::setInteger(std::int32_t value, const std::string& parameter) {
     if (m_queryBatch)
         return substitute(parameter, std::to_string(value));
     int index = bindIndex(parameter);
     return index != 0 && sqlite3_bind_int(m_statement, index, value) == SQLITE_OK;
 }
 
-bool DBHelper::setDouble(double value, const std::string& parameter)
-{
+bool DBHelper::setDouble(double value, const std::string& parameter) {
     if (m_queryBatch)
         return substitute(parameter, doubleLiteral(value));
     int index = bindIndex(parameter);
     return index != 0 && sqlite3_bind_double(m_statement, index, value) == SQLITE_OK;
 }
 
-bool DBHelper::setNullForParameter(const std::string& parameter)
-{
+bool DBHelper::setNullForParameter(const std::string& parameter) {
     if (m_queryBatch)
         return substitute(parameter, "null");
     int index = bindIndex(parameter);
     return index != 0 && sqlite3_bind_null(m_statement, index) == SQLITE_OK;
 }
 
-bool DBHelper::read() { return m_statement && sqlite3_step(m_statement) == SQLITE_ROW; }
+bool DBHelper::read() {
+    return m_statement && sqlite3_step(m_statement) == SQLITE_ROW;
+}
 
-bool DBHelper::isNullColumn(int column) const
-{
+bool DBHelper::isNullColumn(int column) const {
     return !m_statement || column < 0 || column >= sqlite3_data_count(m_statement)
         || sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }
 
-std::optional<std::string> DBHelper::stringValueForColumn(int column) const
-{
+std::optional<std::string> DBHelper::stringValueForColumn(int column) const {
     if (isNullColumn(column))
         return std::nullopt;
     auto text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
@@ -367,24 +354,23 @@ std::optional<std::string> DBHelper::stringValueForColumn(int column) const
     return std::string(text, static_cast<size_t>(sqlite3_column_bytes(m_statement, column)));
 }
 
-std::int32_t DBHelper::intValueForColumn(int column) const
-{
+std::int32_t DBHelper::intValueForColumn(int column) const {
     if (isNullColumn(column))
         return 0;
     return sqlite3_column_int(m_statement, column);
 }
 
-double DBHelper::doubleValueForColumn(int column) const
-{
+double DBHelper::doubleValueForColumn(int column) const {
     if (isNullColumn(column))
         return 0;
     return sqlite3_column_double(m_statement, column);
 }
 
-bool DBHelper::boolValueForColumn(int column) const { return (intValueForColumn(column) & 0xff) != 0; }
+bool DBHelper::boolValueForColumn(int column) const {
+    return (intValueForColumn(column) & 0xff) != 0;
+}
 
-bool DBHelper::executeNonQuery()
-{
+bool DBHelper::executeNonQuery() {
     m_batchError.reset();
     if (m_queryBatch) {
         if (!m_database)
@@ -393,12 +379,13 @@ bool DBHelper::executeNonQuery()
         // would leave the data inconsistent.
         if (sqlite3_exec(m_database, "SAVEPOINT batch", nullptr, nullptr, nullptr) != SQLITE_OK)
             return false;
-        bool succeeded = sqlite3_exec(m_database, m_queryBatch->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        bool succeeded
+            = sqlite3_exec(m_database, m_queryBatch->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
         if (succeeded)
             succeeded = sqlite3_exec(m_database, "RELEASE batch", nullptr, nullptr, nullptr) == SQLITE_OK;
         if (!succeeded) {
             // The rollback would clear the batch's error; keep it for lastError.
-            m_batchError = { sqlite3_errcode(m_database), sqlite3_errmsg(m_database) };
+            m_batchError = {sqlite3_errcode(m_database), sqlite3_errmsg(m_database)};
             if (!sqlite3_get_autocommit(m_database)) {
                 sqlite3_exec(m_database, "ROLLBACK TO batch", nullptr, nullptr, nullptr);
                 sqlite3_exec(m_database, "RELEASE batch", nullptr, nullptr, nullptr);
@@ -414,8 +401,7 @@ bool DBHelper::executeNonQuery()
     return result == SQLITE_DONE;
 }
 
-std::optional<std::string> DBHelper::executeString()
-{
+std::optional<std::string> DBHelper::executeString() {
     std::optional<std::string> value;
     if (read())
         value = stringValueForColumn(0);
@@ -423,22 +409,19 @@ std::optional<std::string> DBHelper::executeString()
     return value;
 }
 
-double DBHelper::executeDouble()
-{
+double DBHelper::executeDouble() {
     double value = read() ? doubleValueForColumn(0) : 0.0;
     endQuery();
     return value;
 }
 
-std::int32_t DBHelper::executeInt()
-{
+std::int32_t DBHelper::executeInt() {
     std::int32_t value = read() ? intValueForColumn(0) : 0;
     endQuery();
     return value;
 }
 
-void DBHelper::endQuery()
-{
+void DBHelper::endQuery() {
     m_queryBatch.reset();
     if (m_statement) {
         sqlite3_finalize(m_statement);
@@ -446,27 +429,23 @@ void DBHelper::endQuery()
     }
 }
 
-std::int32_t DBHelper::lastRowID() const
-{
+std::int32_t DBHelper::lastRowID() const {
     return m_database ? static_cast<std::int32_t>(sqlite3_last_insert_rowid(m_database)) : 0;
 }
 
-int DBHelper::lastError() const
-{
+int DBHelper::lastError() const {
     if (m_batchError)
         return m_batchError->first;
     return m_database ? sqlite3_errcode(m_database) : SQLITE_MISUSE;
 }
 
-std::string DBHelper::lastErrorDescription() const
-{
+std::string DBHelper::lastErrorDescription() const {
     if (m_batchError)
         return m_batchError->second;
     return m_database ? sqlite3_errmsg(m_database) : "not connected";
 }
 
-void DBHelper::disconnect()
-{
+void DBHelper::disconnect() {
     endQuery();
     if (m_database) {
         sqlite3_close_v2(m_database);
@@ -474,8 +453,7 @@ void DBHelper::disconnect()
     }
 }
 
-int DBHelper::compareVersions(const std::string& a, const std::string& b)
-{
+int DBHelper::compareVersions(const std::string& a, const std::string& b) {
     auto components = [](const std::string& version) {
         std::vector<unsigned long long> parts;
         size_t start = 0;

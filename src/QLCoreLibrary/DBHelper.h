@@ -119,11 +119,11 @@ private:
     bool substitute(const std::string& parameter, const std::string& literal);
     int bindIndex(const std::string& parameter) const;
 
-    sqlite3* m_database { nullptr };
-    sqlite3_stmt* m_statement { nullptr };
+    sqlite3* m_database {nullptr};
+    sqlite3_stmt* m_statement {nullptr};
     std::optional<std::string> m_queryBatch;
     std::map<std::string, std::string> m_queries;
-    bool m_queriesLoaded { false };
+    bool m_queriesLoaded {false};
     // The error of the last failed batch, which its rollback would otherwise clear.
     std::optional<std::pair<int, std::string>> m_batchError;
 };

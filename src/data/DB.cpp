@@ -11,24 +11,20 @@
 
 namespace {
 
-std::unique_ptr<DBHelper>& openHelper()
-{
+std::unique_ptr<DBHelper>& openHelper() {
     static std::unique_ptr<DBHelper> helper;
     return helper;
 }
 
 // With no open database every operation still runs its steps against an engine without a
 // connection, where each step fails quietly.
-DBHelper& engine()
-{
+DBHelper& engine() {
     static DBHelper disconnected(nullptr);
     auto& helper = openHelper();
     return helper ? *helper : disconnected;
 }
 
-template<typename Record, typename Reader>
-std::vector<Record> readAll(DBHelper& helper, Reader reader)
-{
+template<typename Record, typename Reader> std::vector<Record> readAll(DBHelper& helper, Reader reader) {
     std::vector<Record> records;
     while (helper.read())
         records.push_back(reader(helper));
@@ -36,9 +32,7 @@ std::vector<Record> readAll(DBHelper& helper, Reader reader)
     return records;
 }
 
-template<typename Record, typename Reader>
-Record readOne(DBHelper& helper, Reader reader)
-{
+template<typename Record, typename Reader> Record readOne(DBHelper& helper, Reader reader) {
     Record record = helper.read() ? reader(helper) : Record();
     helper.endQuery();
     return record;
@@ -46,8 +40,7 @@ Record readOne(DBHelper& helper, Reader reader)
 
 // Runs the insert or update that is set up, and gives an insert's new row id; 0 when the
 // statement failed, so that a failed insert never takes the id of an unrelated row.
-int executeSave(DBHelper& helper, bool inserting, int currentID)
-{
+int executeSave(DBHelper& helper, bool inserting, int currentID) {
     bool succeeded = helper.executeNonQuery();
     helper.endQuery();
     if (!inserting)
@@ -59,8 +52,7 @@ int executeSave(DBHelper& helper, bool inserting, int currentID)
 
 // --- Connection ---
 
-void DB::connect()
-{
+void DB::connect() {
     openHelper().reset();
     renameLegacyDB();
     auto helper = DBHelper::initWithDatabaseNamed("vantrel.db");
@@ -72,8 +64,7 @@ void DB::connect()
     openHelper() = std::move(helper);
 }
 
-void DB::disconnect()
-{
+void DB::disconnect() {
     auto& helper = openHelper();
     if (helper) {
         helper->disconnect();
@@ -81,8 +72,7 @@ void DB::disconnect()
     }
 }
 
-void DB::renameLegacyDB()
-{
+void DB::renameLegacyDB() {
     namespace fs = platform::fs;
     std::string documents = platform::Sandbox::documentsDirectory();
     std::string legacy = fs::joinPath(documents, "dovrin.sqlite");
@@ -94,14 +84,17 @@ void DB::renameLegacyDB()
     fs::moveItem(legacy, current);
 }
 
-platform::DateFormatter DB::dbDateFormatter() { return DBDateCodec::formatter(); }
+platform::DateFormatter DB::dbDateFormatter() {
+    return DBDateCodec::formatter();
+}
 
-DBHelper* DB::helper() { return openHelper().get(); }
+DBHelper* DB::helper() {
+    return openHelper().get();
+}
 
 // --- Vehicles ---
 
-std::vector<Vehicle> DB::vehiclesWithServiceDueInDays(int days, int miles)
-{
+std::vector<Vehicle> DB::vehiclesWithServiceDueInDays(int days, int miles) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("AllVehicles");
     helper.setInteger(miles, "@MilesBeforeDue");
@@ -109,16 +102,14 @@ std::vector<Vehicle> DB::vehiclesWithServiceDueInDays(int days, int miles)
     return readAll<Vehicle>(helper, DBRows::vehicle);
 }
 
-Vehicle DB::getVehicleWithID(int vid)
-{
+Vehicle DB::getVehicleWithID(int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("VehicleByID");
     helper.setInteger(vid, "@VehicleID");
     return readOne<Vehicle>(helper, DBRows::vehicle);
 }
 
-int DB::saveVehicle(Vehicle& vehicle)
-{
+int DB::saveVehicle(Vehicle& vehicle) {
     DBHelper& helper = engine();
     bool inserting = vehicle.vid == 0;
     helper.beginResourceQuery(inserting ? "InsertVehicle" : "UpdateVehicle");
@@ -140,8 +131,7 @@ int DB::saveVehicle(Vehicle& vehicle)
     return vehicle.vid;
 }
 
-void DB::updateOdometer(int reading, int vid)
-{
+void DB::updateOdometer(int reading, int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("UpdateOdometer");
     helper.setInteger(vid, "@VehicleID");
@@ -150,8 +140,7 @@ void DB::updateOdometer(int reading, int vid)
     helper.endQuery();
 }
 
-void DB::updateVehicleRowOrders(const std::vector<Vehicle>& vehicles)
-{
+void DB::updateVehicleRowOrders(const std::vector<Vehicle>& vehicles) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("UpdateRowOrder");
     for (size_t i = 0; i < vehicles.size(); ++i) {
@@ -162,8 +151,7 @@ void DB::updateVehicleRowOrders(const std::vector<Vehicle>& vehicles)
     helper.endQuery();
 }
 
-void DB::deleteVehicle(int vid)
-{
+void DB::deleteVehicle(int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQueryBatch("DeleteVehicle");
     helper.setInteger(vid, "@VehicleID");
@@ -177,8 +165,7 @@ void DB::deleteVehicle(int vid)
 
 namespace {
 
-std::vector<std::string> firstColumnTexts(const char* query)
-{
+std::vector<std::string> firstColumnTexts(const char* query) {
     DBHelper& helper = engine();
     helper.beginResourceQuery(query);
     std::vector<std::string> texts;
@@ -190,14 +177,17 @@ std::vector<std::string> firstColumnTexts(const char* query)
 
 } // namespace
 
-std::vector<std::string> DB::allMakes() { return firstColumnTexts("AllMakes"); }
+std::vector<std::string> DB::allMakes() {
+    return firstColumnTexts("AllMakes");
+}
 
-std::vector<std::string> DB::allModels() { return firstColumnTexts("AllModels"); }
+std::vector<std::string> DB::allModels() {
+    return firstColumnTexts("AllModels");
+}
 
 // --- Services ---
 
-std::vector<Service> DB::allServicesDueInDays(int days, int miles)
-{
+std::vector<Service> DB::allServicesDueInDays(int days, int miles) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("AllDueServices");
     helper.setInteger(days, "@DaysBeforeDue");
@@ -205,8 +195,7 @@ std::vector<Service> DB::allServicesDueInDays(int days, int miles)
     return readAll<Service>(helper, DBRows::service);
 }
 
-int DB::dueServiceCount(int days, int miles)
-{
+int DB::dueServiceCount(int days, int miles) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DueServiceCount");
     helper.setInteger(miles, "@MilesBeforeDue");
@@ -214,8 +203,7 @@ int DB::dueServiceCount(int days, int miles)
     return helper.executeInt();
 }
 
-int DB::dueServiceCountForVehicle(const Vehicle& vehicle, int days, int miles)
-{
+int DB::dueServiceCountForVehicle(const Vehicle& vehicle, int days, int miles) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DueVehicleServiceCount");
     helper.setInteger(vehicle.vid, "@VehicleID");
@@ -224,16 +212,14 @@ int DB::dueServiceCountForVehicle(const Vehicle& vehicle, int days, int miles)
     return helper.executeInt();
 }
 
-std::vector<Service> DB::serviceSummaryForVehicle(int vid)
-{
+std::vector<Service> DB::serviceSummaryForVehicle(int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("VehicleServiceSummary");
     helper.setInteger(vid, "@VehicleID");
     return readAll<Service>(helper, DBRows::service);
 }
 
-std::vector<Service> DB::serviceHistoryForVehicle(int vid, int serviceID)
-{
+std::vector<Service> DB::serviceHistoryForVehicle(int vid, int serviceID) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("VehicleServiceHistory");
     helper.setInteger(vid, "@VehicleID");
@@ -241,8 +227,7 @@ std::vector<Service> DB::serviceHistoryForVehicle(int vid, int serviceID)
     return readAll<Service>(helper, DBRows::service);
 }
 
-Service DB::lastService(int serviceID, int vid)
-{
+Service DB::lastService(int serviceID, int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("LastServiceForVehicle");
     helper.setInteger(vid, "@VehicleID");
@@ -250,16 +235,14 @@ Service DB::lastService(int serviceID, int vid)
     return readOne<Service>(helper, DBRows::service);
 }
 
-Service DB::vehicleServiceWithID(int vehicleServiceID)
-{
+Service DB::vehicleServiceWithID(int vehicleServiceID) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("VehicleServiceWithID");
     helper.setInteger(vehicleServiceID, "@VehicleServiceID");
     return readOne<Service>(helper, DBRows::service);
 }
 
-int DB::saveService(Service& service)
-{
+int DB::saveService(Service& service) {
     DBHelper& helper = engine();
     bool inserting = service.serviceID == 0;
     helper.beginResourceQuery(inserting ? "InsertService" : "UpdateService");
@@ -273,8 +256,7 @@ int DB::saveService(Service& service)
     return service.serviceID;
 }
 
-int DB::saveVehicleService(Service& service, bool updateOdometer)
-{
+int DB::saveVehicleService(Service& service, bool updateOdometer) {
     DBHelper& helper = engine();
     bool inserting = service.vehicleServiceID == 0;
     helper.beginResourceQuery(inserting ? "InsertVehicleService" : "UpdateVehicleService");
@@ -291,8 +273,7 @@ int DB::saveVehicleService(Service& service, bool updateOdometer)
     return service.vehicleServiceID;
 }
 
-void DB::deleteVehicleService(const Service& service)
-{
+void DB::deleteVehicleService(const Service& service) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("VehicleServiceCount");
     helper.setInteger(service.vehicleID, "@VehicleID");
@@ -304,8 +285,7 @@ void DB::deleteVehicleService(const Service& service)
     helper.endQuery();
 }
 
-void DB::deleteVehicleServiceHistory(int vid, int serviceID)
-{
+void DB::deleteVehicleServiceHistory(int vid, int serviceID) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteVehicleServiceHistory");
     helper.setInteger(vid, "@VehicleID");
@@ -316,24 +296,21 @@ void DB::deleteVehicleServiceHistory(int vid, int serviceID)
 
 // --- Repairs ---
 
-std::vector<Repair> DB::allRepairsForVehicle(const Vehicle& vehicle)
-{
+std::vector<Repair> DB::allRepairsForVehicle(const Vehicle& vehicle) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("AllRepairs");
     helper.setInteger(vehicle.vid, "@VehicleID");
     return readAll<Repair>(helper, DBRows::repair);
 }
 
-Repair DB::repairWithID(int repairID)
-{
+Repair DB::repairWithID(int repairID) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("RepairWithID");
     helper.setInteger(repairID, "@RepairID");
     return readOne<Repair>(helper, DBRows::repair);
 }
 
-int DB::saveRepair(Repair& repair, bool updateOdometer)
-{
+int DB::saveRepair(Repair& repair, bool updateOdometer) {
     DBHelper& helper = engine();
     bool inserting = repair.repairID == 0;
     helper.beginResourceQuery(inserting ? "InsertRepair" : "UpdateRepair");
@@ -350,8 +327,7 @@ int DB::saveRepair(Repair& repair, bool updateOdometer)
     return repair.repairID;
 }
 
-void DB::deleteRepair(const Repair& repair)
-{
+void DB::deleteRepair(const Repair& repair) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteRepairWithID");
     helper.setInteger(repair.repairID, "@RepairID");
@@ -361,8 +337,7 @@ void DB::deleteRepair(const Repair& repair)
 
 // --- Fill-ups ---
 
-std::optional<std::string> DB::filterPeriod(int code)
-{
+std::optional<std::string> DB::filterPeriod(int code) {
     switch (code) {
     case 1:
         return "7 days";
@@ -378,15 +353,13 @@ std::optional<std::string> DB::filterPeriod(int code)
     return std::nullopt;
 }
 
-std::vector<Fillup> DB::fillupsForVehicle(const Vehicle& vehicle, int convertToUnit, int distanceUnit,
-    int filterPeriodCode)
-{
+std::vector<Fillup> DB::fillupsForVehicle(
+    const Vehicle& vehicle, int convertToUnit, int distanceUnit, int filterPeriodCode) {
     return loadFillups("AllFillups", vehicle, convertToUnit, distanceUnit, filterPeriodCode);
 }
 
-std::vector<Fillup> DB::loadFillups(const char* query, const Vehicle& vehicle, int convertToUnit, int distanceUnit,
-    int filterPeriodCode)
-{
+std::vector<Fillup> DB::loadFillups(
+    const char* query, const Vehicle& vehicle, int convertToUnit, int distanceUnit, int filterPeriodCode) {
     DBHelper& helper = engine();
     helper.beginResourceQuery(query);
     helper.setInteger(vehicle.vid, "@VehicleID");
@@ -407,14 +380,14 @@ std::vector<Fillup> DB::loadFillups(const char* query, const Vehicle& vehicle, i
     return fillups;
 }
 
-void DB::calculateDistance(std::vector<Fillup>& fillups)
-{
+void DB::calculateDistance(std::vector<Fillup>& fillups) {
     size_t start = 0;
     float partialFuel = 0;
     for (size_t i = 0; i < fillups.size(); ++i) {
         const Fillup& current = fillups[i];
         if (current.type == kFillupFull) {
-            int distance = static_cast<int>(static_cast<std::int64_t>(current.odometer) - fillups[start].odometer);
+            int distance
+                = static_cast<int>(static_cast<std::int64_t>(current.odometer) - fillups[start].odometer);
             float fuel = partialFuel + static_cast<float>(current.quantity);
             for (size_t j = start; j < i; ++j) {
                 fillups[j].distance = distance;
@@ -435,8 +408,7 @@ void DB::calculateDistance(std::vector<Fillup>& fillups)
     }
 }
 
-int DB::saveFillup(Fillup& fillup, bool updateOdometer)
-{
+int DB::saveFillup(Fillup& fillup, bool updateOdometer) {
     DBHelper& helper = engine();
     bool inserting = fillup.fillupID == 0;
     helper.beginResourceQuery(inserting ? "InsertFillup" : "UpdateFillup");
@@ -455,8 +427,7 @@ int DB::saveFillup(Fillup& fillup, bool updateOdometer)
     return fillup.fillupID;
 }
 
-void DB::deleteFillup(const Fillup& fillup)
-{
+void DB::deleteFillup(const Fillup& fillup) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteFillupWithID");
     helper.setInteger(fillup.fillupID, "@FillUpID");

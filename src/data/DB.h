@@ -92,8 +92,8 @@ public:
     // to `convertToUnit`, with distanceUnit set and the distance and fuel of each tank
     // attributed (calculateDistance). A fill-up whose odometer is lower than the one before it
     // is marked not valid.
-    static std::vector<Fillup> fillupsForVehicle(const Vehicle& vehicle, int convertToUnit, int distanceUnit,
-        int filterPeriod);
+    static std::vector<Fillup> fillupsForVehicle(
+        const Vehicle& vehicle, int convertToUnit, int distanceUnit, int filterPeriod);
     static int saveFillup(Fillup& fillup, bool updateOdometer);
     static void deleteFillup(const Fillup& fillup);
     // The SQLite date modifier of a period code ("7 days", "1 months", ...), none for the
@@ -107,23 +107,23 @@ public:
     // --- Reports: one value per row, oldest first; minDate / maxDate get the first and last
     // dates of the series, none when empty ---
     using OptionalDate = std::optional<platform::Date>;
-    static std::vector<float> totalExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-        OptionalDate& maxDate);
-    static std::vector<float> repairExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-        OptionalDate& maxDate);
-    static std::vector<float> serviceExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-        OptionalDate& maxDate);
-    static std::vector<float> fuelExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-        OptionalDate& maxDate);
+    static std::vector<float> totalExpensesReport(
+        const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate);
+    static std::vector<float> repairExpensesReport(
+        const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate);
+    static std::vector<float> serviceExpensesReport(
+        const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate);
+    static std::vector<float> fuelExpensesReport(
+        const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate);
     // Prices of every vehicle's fill-ups in the period, per unit of `fuelUnit`.
-    static std::vector<float> fuelPricesReport(const Vehicle& vehicle, int filter, int fuelUnit,
-        OptionalDate& minDate, OptionalDate& maxDate);
-    static std::vector<float> costForDistanceReport(const Vehicle& vehicle, int filter, int distanceUnit,
-        OptionalDate& minDate, OptionalDate& maxDate);
+    static std::vector<float> fuelPricesReport(
+        const Vehicle& vehicle, int filter, int fuelUnit, OptionalDate& minDate, OptionalDate& maxDate);
+    static std::vector<float> costForDistanceReport(
+        const Vehicle& vehicle, int filter, int distanceUnit, OptionalDate& minDate, OptionalDate& maxDate);
     static std::vector<float> fuelConsumptionReport(const Vehicle& vehicle, int filter, int fuelUnit,
         int distanceUnit, int consumptionUnit, OptionalDate& minDate, OptionalDate& maxDate);
-    static std::vector<float> fuelEconomyReport(const Vehicle& vehicle, int filter, int fuelUnit, int distanceUnit,
-        int economyUnit, OptionalDate& minDate, OptionalDate& maxDate);
+    static std::vector<float> fuelEconomyReport(const Vehicle& vehicle, int filter, int fuelUnit,
+        int distanceUnit, int economyUnit, OptionalDate& minDate, OptionalDate& maxDate);
     // Totals spent on services, repairs and fuel, in that order.
     static std::vector<float> costDistributionReport(const Vehicle& vehicle, int filter);
     // Counts of the vehicle's services on schedule, due soon, overdue and not recorded.
@@ -131,6 +131,6 @@ public:
 
 private:
     // fillupsForVehicle over the rows of the named query (the fill-up reports name their own).
-    static std::vector<Fillup> loadFillups(const char* query, const Vehicle& vehicle, int convertToUnit,
-        int distanceUnit, int filterPeriod);
+    static std::vector<Fillup> loadFillups(
+        const char* query, const Vehicle& vehicle, int convertToUnit, int distanceUnit, int filterPeriod);
 };

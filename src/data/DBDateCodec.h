@@ -14,9 +14,9 @@
 class DBDateCodec {
 public:
     struct Day {
-        int year { 0 };
-        int month { 0 };
-        int day { 0 };
+        int year {0};
+        int month {0};
+        int day {0};
     };
 
     // The formatter for stored dates: "yyyy-MM-dd", device time zone, POSIX digits and

@@ -8,15 +8,13 @@
 
 namespace {
 
-DBHelper& engine()
-{
+DBHelper& engine() {
     static DBHelper disconnected(nullptr);
     DBHelper* helper = DB::helper();
     return helper ? *helper : disconnected;
 }
 
-void beginReport(DBHelper& helper, const char* query, const Vehicle* vehicle, int filter)
-{
+void beginReport(DBHelper& helper, const char* query, const Vehicle* vehicle, int filter) {
     helper.beginResourceQuery(query);
     if (vehicle)
         helper.setInteger(vehicle->vid, "@VehicleID");
@@ -26,9 +24,8 @@ void beginReport(DBHelper& helper, const char* query, const Vehicle* vehicle, in
 // Reads every row: `date` and `value` give the row's date and its value (none adds no
 // point). The first date is the first row that has one, the last date that of the last row.
 template<typename DateOf, typename ValueOf>
-std::vector<float> lineSeries(DBHelper& helper, DB::OptionalDate& minDate, DB::OptionalDate& maxDate, DateOf dateOf,
-    ValueOf valueOf)
-{
+std::vector<float> lineSeries(
+    DBHelper& helper, DB::OptionalDate& minDate, DB::OptionalDate& maxDate, DateOf dateOf, ValueOf valueOf) {
     minDate.reset();
     maxDate.reset();
     std::vector<float> series;
@@ -47,8 +44,7 @@ std::vector<float> lineSeries(DBHelper& helper, DB::OptionalDate& minDate, DB::O
 // The fill-up based series: one point per fill-up that closes a tank (distance above 0).
 template<typename ValueOf>
 std::vector<float> fillupSeries(const std::vector<Fillup>& fillups, DB::OptionalDate& minDate,
-    DB::OptionalDate& maxDate, ValueOf valueOf)
-{
+    DB::OptionalDate& maxDate, ValueOf valueOf) {
     minDate.reset();
     maxDate.reset();
     std::vector<float> series;
@@ -64,9 +60,8 @@ std::vector<float> fillupSeries(const std::vector<Fillup>& fillups, DB::Optional
 
 } // namespace
 
-std::vector<float> DB::totalExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-    OptionalDate& maxDate)
-{
+std::vector<float> DB::totalExpensesReport(
+    const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate) {
     DBHelper& helper = engine();
     beginReport(helper, "TotalExpensesReport", &vehicle, filter);
     return lineSeries(
@@ -74,9 +69,8 @@ std::vector<float> DB::totalExpensesReport(const Vehicle& vehicle, int filter, O
         [](DBHelper& h) { return std::optional<float>(static_cast<float>(h.doubleValueForColumn(1))); });
 }
 
-std::vector<float> DB::repairExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-    OptionalDate& maxDate)
-{
+std::vector<float> DB::repairExpensesReport(
+    const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate) {
     DBHelper& helper = engine();
     beginReport(helper, "RepairExpensesReport", &vehicle, filter);
     return lineSeries(
@@ -84,9 +78,8 @@ std::vector<float> DB::repairExpensesReport(const Vehicle& vehicle, int filter, 
         [](DBHelper& h) { return std::optional<float>(static_cast<float>(DBRows::repair(h).cost)); });
 }
 
-std::vector<float> DB::serviceExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-    OptionalDate& maxDate)
-{
+std::vector<float> DB::serviceExpensesReport(
+    const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate) {
     DBHelper& helper = engine();
     beginReport(helper, "ServiceExpensesReport", &vehicle, filter);
     minDate.reset();
@@ -106,9 +99,8 @@ std::vector<float> DB::serviceExpensesReport(const Vehicle& vehicle, int filter,
     return series;
 }
 
-std::vector<float> DB::fuelExpensesReport(const Vehicle& vehicle, int filter, OptionalDate& minDate,
-    OptionalDate& maxDate)
-{
+std::vector<float> DB::fuelExpensesReport(
+    const Vehicle& vehicle, int filter, OptionalDate& minDate, OptionalDate& maxDate) {
     DBHelper& helper = engine();
     beginReport(helper, "FuelExpensesReport", &vehicle, filter);
     return lineSeries(
@@ -119,9 +111,8 @@ std::vector<float> DB::fuelExpensesReport(const Vehicle& vehicle, int filter, Op
         });
 }
 
-std::vector<float> DB::fuelPricesReport(const Vehicle&, int filter, int fuelUnit, OptionalDate& minDate,
-    OptionalDate& maxDate)
-{
+std::vector<float> DB::fuelPricesReport(
+    const Vehicle&, int filter, int fuelUnit, OptionalDate& minDate, OptionalDate& maxDate) {
     DBHelper& helper = engine();
     // Prices are those of every vehicle: the price of fuel does not depend on the car.
     beginReport(helper, "FuelPricesReportData", nullptr, filter);
@@ -134,9 +125,8 @@ std::vector<float> DB::fuelPricesReport(const Vehicle&, int filter, int fuelUnit
         });
 }
 
-std::vector<float> DB::costForDistanceReport(const Vehicle& vehicle, int filter, int distanceUnit,
-    OptionalDate& minDate, OptionalDate& maxDate)
-{
+std::vector<float> DB::costForDistanceReport(
+    const Vehicle& vehicle, int filter, int distanceUnit, OptionalDate& minDate, OptionalDate& maxDate) {
     auto fillups = loadFillups("CostForDistanceReport", vehicle, kFuelUSGallon, distanceUnit, filter);
     int economyCode = distanceUnit == kDistanceMiles ? 0 : 4;
     return fillupSeries(fillups, minDate, maxDate, [economyCode](const Fillup& fillup) {
@@ -144,24 +134,21 @@ std::vector<float> DB::costForDistanceReport(const Vehicle& vehicle, int filter,
     });
 }
 
-std::vector<float> DB::fuelConsumptionReport(const Vehicle& vehicle, int filter, int fuelUnit, int distanceUnit,
-    int consumptionUnit, OptionalDate& minDate, OptionalDate& maxDate)
-{
+std::vector<float> DB::fuelConsumptionReport(const Vehicle& vehicle, int filter, int fuelUnit,
+    int distanceUnit, int consumptionUnit, OptionalDate& minDate, OptionalDate& maxDate) {
     auto fillups = loadFillups("FuelConsumptionReport", vehicle, fuelUnit, distanceUnit, filter);
     return fillupSeries(fillups, minDate, maxDate,
         [consumptionUnit](const Fillup& fillup) { return fillup.efficiencyWithUnit(consumptionUnit); });
 }
 
 std::vector<float> DB::fuelEconomyReport(const Vehicle& vehicle, int filter, int fuelUnit, int distanceUnit,
-    int economyUnit, OptionalDate& minDate, OptionalDate& maxDate)
-{
+    int economyUnit, OptionalDate& minDate, OptionalDate& maxDate) {
     auto fillups = loadFillups("FuelEconomyReport", vehicle, fuelUnit, distanceUnit, filter);
-    return fillupSeries(
-        fillups, minDate, maxDate, [economyUnit](const Fillup& fillup) { return fillup.economyWithUnit(economyUnit); });
+    return fillupSeries(fillups, minDate, maxDate,
+        [economyUnit](const Fillup& fillup) { return fillup.economyWithUnit(economyUnit); });
 }
 
-std::vector<float> DB::costDistributionReport(const Vehicle& vehicle, int filter)
-{
+std::vector<float> DB::costDistributionReport(const Vehicle& vehicle, int filter) {
     DBHelper& helper = engine();
     beginReport(helper, "CostDistributionReport", &vehicle, filter);
     std::vector<float> totals;
@@ -171,8 +158,7 @@ std::vector<float> DB::costDistributionReport(const Vehicle& vehicle, int filter
     return totals;
 }
 
-std::vector<int> DB::serviceStatusReport(const Vehicle& vehicle, int daysBeforeDue, int miles)
-{
+std::vector<int> DB::serviceStatusReport(const Vehicle& vehicle, int daysBeforeDue, int miles) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("ServiceStatusReport");
     helper.setInteger(vehicle.vid, "@VehicleID");

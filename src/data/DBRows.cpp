@@ -3,24 +3,20 @@
 #include "QLCoreLibrary/DBHelper.h"
 #include "data/DBDateCodec.h"
 
-std::optional<platform::Date> DBRows::dateValueForColumn(const DBHelper& helper, int column)
-{
+std::optional<platform::Date> DBRows::dateValueForColumn(const DBHelper& helper, int column) {
     auto text = helper.stringValueForColumn(column);
     return text ? DBDateCodec::dateFromText(*text) : std::nullopt;
 }
 
-std::string DBRows::textValueForColumn(const DBHelper& helper, int column)
-{
+std::string DBRows::textValueForColumn(const DBHelper& helper, int column) {
     return helper.stringValueForColumn(column).value_or("");
 }
 
-bool DBRows::setDate(DBHelper& helper, std::optional<platform::Date> date, const std::string& parameter)
-{
+bool DBRows::setDate(DBHelper& helper, std::optional<platform::Date> date, const std::string& parameter) {
     return helper.setString(DBDateCodec::textFromDate(date), parameter);
 }
 
-Vehicle DBRows::vehicle(const DBHelper& helper)
-{
+Vehicle DBRows::vehicle(const DBHelper& helper) {
     Vehicle vehicle;
     vehicle.vid = helper.intValueForColumn(0);
     vehicle.name = textValueForColumn(helper, 1);
@@ -34,8 +30,7 @@ Vehicle DBRows::vehicle(const DBHelper& helper)
     return vehicle;
 }
 
-Service DBRows::service(const DBHelper& helper)
-{
+Service DBRows::service(const DBHelper& helper) {
     Service service;
     service.vehicleServiceID = helper.intValueForColumn(0);
     service.vehicleID = helper.intValueForColumn(1);
@@ -54,8 +49,7 @@ Service DBRows::service(const DBHelper& helper)
     return service;
 }
 
-Repair DBRows::repair(const DBHelper& helper)
-{
+Repair DBRows::repair(const DBHelper& helper) {
     Repair repair;
     repair.repairID = helper.intValueForColumn(0);
     repair.vehicleID = helper.intValueForColumn(1);
@@ -67,8 +61,7 @@ Repair DBRows::repair(const DBHelper& helper)
     return repair;
 }
 
-Fillup DBRows::fillup(const DBHelper& helper)
-{
+Fillup DBRows::fillup(const DBHelper& helper) {
     Fillup fillup;
     fillup.fillupID = helper.intValueForColumn(0);
     fillup.vehicleID = helper.intValueForColumn(1);

@@ -6,8 +6,7 @@ namespace {
 
 // The factor turning a quantity in `from` into `to`. Codes outside the three fuel units
 // convert everything to 0; a target outside them counts as the remaining gallon.
-double quantityFactor(int from, int to)
-{
+double quantityFactor(int from, int to) {
     if (from == to)
         return 1.0;
     switch (from) {
@@ -22,8 +21,7 @@ double quantityFactor(int from, int to)
 }
 
 // A price per unit converts with the factor of the opposite direction.
-double priceFactor(int from, int to)
-{
+double priceFactor(int from, int to) {
     if (from == to)
         return 1.0;
     switch (from) {
@@ -39,18 +37,15 @@ double priceFactor(int from, int to)
 
 } // namespace
 
-float Fillup::convertQuantity(double value, int unit) const
-{
+float Fillup::convertQuantity(double value, int unit) const {
     return static_cast<float>(value * quantityFactor(units, unit));
 }
 
-float Fillup::costPerUnitWithUnit(int unit) const
-{
+float Fillup::costPerUnitWithUnit(int unit) const {
     return static_cast<float>(costPerUnit * priceFactor(units, unit));
 }
 
-void Fillup::convertToUnit(int unit)
-{
+void Fillup::convertToUnit(int unit) {
     if (units == unit)
         return;
     quantity = quantityWithUnit(unit);
@@ -66,8 +61,7 @@ struct DistanceAndFuel {
     float fuel;
 };
 
-DistanceAndFuel distanceAndFuel(const Fillup& fillup, int code)
-{
+DistanceAndFuel distanceAndFuel(const Fillup& fillup, int code) {
     float fuel;
     switch (code) {
     case 2:
@@ -92,25 +86,22 @@ DistanceAndFuel distanceAndFuel(const Fillup& fillup, int code)
         distance = static_cast<float>(static_cast<double>(distance) * kMilesToKilometers);
     else if (!kilometreCode && fillup.distanceUnit == kDistanceKilometers)
         distance = static_cast<float>(static_cast<double>(distance) * kKilometersToMiles);
-    return { distance, fuel };
+    return {distance, fuel};
 }
 
 } // namespace
 
-float Fillup::economyWithUnit(int economyCode) const
-{
+float Fillup::economyWithUnit(int economyCode) const {
     auto [distance, fuel] = distanceAndFuel(*this, economyCode);
     return distance / fuel;
 }
 
-float Fillup::efficiencyWithUnit(int efficiencyCode) const
-{
+float Fillup::efficiencyWithUnit(int efficiencyCode) const {
     auto [distance, fuel] = distanceAndFuel(*this, efficiencyCode);
     return (fuel / distance) * 100.0f;
 }
 
-Fillup Fillup::copy() const
-{
+Fillup Fillup::copy() const {
     Fillup copy;
     copy.fillupID = fillupID;
     copy.vehicleID = vehicleID;

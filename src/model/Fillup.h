@@ -14,19 +14,19 @@ enum FillupType { kFillupFull = 0, kFillupPartial = 1, kFillupReset = 2 };
 // distance and refuelQuantity are the tank this fill-up starts, attributed when a vehicle's
 // fill-ups are loaded; they are 0 otherwise. The total cost is quantity x costPerUnit.
 struct Fillup {
-    std::int32_t fillupID { 0 };
-    std::int32_t vehicleID { 0 };
+    std::int32_t fillupID {0};
+    std::int32_t vehicleID {0};
     std::optional<platform::Date> date;
-    std::int32_t odometer { 0 };
-    double quantity { 0 };
-    double costPerUnit { 0 };
-    std::int32_t units { 0 };
-    std::int32_t type { kFillupFull };
+    std::int32_t odometer {0};
+    double quantity {0};
+    double costPerUnit {0};
+    std::int32_t units {0};
+    std::int32_t type {kFillupFull};
     std::string notes;
-    std::int32_t distance { 0 };
-    double refuelQuantity { 0 };
-    std::int32_t distanceUnit { 0 };
-    bool isValid { false };
+    std::int32_t distance {0};
+    double refuelQuantity {0};
+    std::int32_t distanceUnit {0};
+    bool isValid {false};
 
     // A fuel quantity in `units` converted to fuel unit `unit`, in single precision; 0 when
     // `units` is not a known code.

@@ -5,15 +5,15 @@
 
 #include "platform/base/Clock.h"
 
-std::int32_t Service::milesRemaining() const
-{
+std::int32_t Service::milesRemaining() const {
     return static_cast<std::int32_t>(static_cast<std::int64_t>(dueMiles) - currentOdometer);
 }
 
-std::int32_t Service::daysRemaining() const { return daysRemaining(dueDate, platform::Clock::now()); }
+std::int32_t Service::daysRemaining() const {
+    return daysRemaining(dueDate, platform::Clock::now());
+}
 
-std::int32_t Service::daysRemaining(std::optional<platform::Date> dueDate, platform::Date now)
-{
+std::int32_t Service::daysRemaining(std::optional<platform::Date> dueDate, platform::Date now) {
     if (!dueDate)
         return 0;
     double days = std::trunc(dueDate->timeIntervalSinceDate(now) / 86400.0);
@@ -26,21 +26,19 @@ std::int32_t Service::daysRemaining(std::optional<platform::Date> dueDate, platf
     return static_cast<std::int32_t>(days);
 }
 
-DueStatus Service::dueStatus(int distanceBeforeDue, int daysBeforeDue) const
-{
-    return dueStatusFor(datePerformed.has_value(), milesRemaining(), daysRemaining(), distanceBeforeDue, daysBeforeDue);
+DueStatus Service::dueStatus(int distanceBeforeDue, int daysBeforeDue) const {
+    return dueStatusFor(
+        datePerformed.has_value(), milesRemaining(), daysRemaining(), distanceBeforeDue, daysBeforeDue);
 }
 
-Service Service::copy() const
-{
+Service Service::copy() const {
     Service copy = *this;
     copy.currentOdometer = 0;
     return copy;
 }
 
 DueStatus dueStatusFor(bool recorded, std::int32_t milesRemaining, std::int32_t daysRemaining,
-    int distanceBeforeDue, int daysBeforeDue)
-{
+    int distanceBeforeDue, int daysBeforeDue) {
     if (!recorded)
         return DueStatus::NotRecorded;
     if (milesRemaining <= 0 || daysRemaining <= 0)
@@ -50,8 +48,7 @@ DueStatus dueStatusFor(bool recorded, std::int32_t milesRemaining, std::int32_t 
     return DueStatus::OnSchedule;
 }
 
-platform::graphics::Color dueStatusColor(DueStatus status)
-{
+platform::graphics::Color dueStatusColor(DueStatus status) {
     switch (status) {
     case DueStatus::NotRecorded:
         return platform::graphics::Color::fromHex(0x434343);

@@ -21,20 +21,20 @@ enum class DueStatus {
 // performance and the due values the queries compute from it). Identifiers are 0 until
 // stored. Distances are in the settings' distance unit.
 struct Service {
-    std::int32_t vehicleServiceID { 0 };
-    std::int32_t vehicleID { 0 };
+    std::int32_t vehicleServiceID {0};
+    std::int32_t vehicleID {0};
     std::string vehicleName;
-    std::int32_t serviceID { 0 };
+    std::int32_t serviceID {0};
     std::string name;
-    std::int32_t frequencyInMonths { 0 };
-    std::int32_t frequencyInMiles { 0 };
+    std::int32_t frequencyInMonths {0};
+    std::int32_t frequencyInMiles {0};
     std::optional<platform::Date> datePerformed; // none: never recorded
-    std::int32_t odometer { 0 };
-    double cost { 0 };
+    std::int32_t odometer {0};
+    double cost {0};
     std::string notes;
     std::optional<platform::Date> dueDate;
-    std::int32_t dueMiles { 0 };
-    std::int32_t currentOdometer { 0 };
+    std::int32_t dueMiles {0};
+    std::int32_t currentOdometer {0};
 
     // dueMiles - currentOdometer (wraps like 32-bit arithmetic; may be negative).
     std::int32_t milesRemaining() const;

@@ -9,15 +9,14 @@
 namespace {
 
 // The image drawn inside a rounded-rectangle clip of its own size.
-platform::graphics::Image roundedCorners(const platform::graphics::Image& image, double radius)
-{
+platform::graphics::Image roundedCorners(const platform::graphics::Image& image, double radius) {
     using namespace platform::graphics;
     Size size = image.size();
     if (image.isNull() || size.width <= 0 || size.height <= 0)
         return image;
     ImageContext canvas(size, false, image.scale());
     Context& context = canvas.context();
-    double r = std::min({ radius, size.width / 2, size.height / 2 });
+    double r = std::min({radius, size.width / 2, size.height / 2});
     context.beginPath();
     context.moveToPoint(r, 0);
     context.addArcToPoint(size.width, 0, size.width, size.height, r);
@@ -32,13 +31,11 @@ platform::graphics::Image roundedCorners(const platform::graphics::Image& image,
 
 } // namespace
 
-std::string Vehicle::pictureFile() const
-{
+std::string Vehicle::pictureFile() const {
     return platform::fs::joinPath(platform::Sandbox::documentsDirectory(), std::to_string(vid) + ".png");
 }
 
-platform::graphics::Image Vehicle::picture() const
-{
+platform::graphics::Image Vehicle::picture() const {
     if (m_picture.isNull()) {
         std::string file = pictureFile();
         if (platform::fs::fileExists(file))

@@ -4,20 +4,18 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <sqlite3.h>
+#include <sstream>
 #include <string>
 
 namespace {
 
-int fail(const std::string& message)
-{
+int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-makedb: %s\n", message.c_str());
     return 1;
 }
 
-bool execute(sqlite3* database, const std::string& sql, std::string& error)
-{
+bool execute(sqlite3* database, const std::string& sql, std::string& error) {
     char* message = nullptr;
     if (sqlite3_exec(database, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
         return true;
@@ -28,8 +26,7 @@ bool execute(sqlite3* database, const std::string& sql, std::string& error)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 4)
         return fail("usage: vantrel-makedb SCHEMA VERSION OUTPUT");
     const std::string schemaPath = argv[1];

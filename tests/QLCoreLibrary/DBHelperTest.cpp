@@ -3,9 +3,9 @@
 #include <sqlite3.h>
 
 #include "QLCoreLibrary/DBHelper.h"
+#include "data/DBTestSupport.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/Sandbox.h"
-#include "data/DBTestSupport.h"
 #include "support/TemporarySandbox.h"
 
 namespace fs = platform::fs;
@@ -14,8 +14,7 @@ using vantrel::test::TemporarySandbox;
 
 namespace {
 
-std::unique_ptr<DBHelper> memoryEngine()
-{
+std::unique_ptr<DBHelper> memoryEngine() {
     sqlite3* database = nullptr;
     sqlite3_open(":memory:", &database);
     auto helper = std::make_unique<DBHelper>(database);
@@ -27,8 +26,7 @@ std::unique_ptr<DBHelper> memoryEngine()
 
 } // namespace
 
-TEST(DBHelperQueries, ParsesNamedBlocks)
-{
+TEST(DBHelperQueries, ParsesNamedBlocks) {
     auto queries = DBHelper::parseQueries("ignored preface\n"
                                           "--$AllMakes\nSELECT Make FROM Vehicle;\n\n"
                                           "--$ Spaced\n  SELECT 2;\n"
@@ -43,8 +41,7 @@ TEST(DBHelperQueries, ParsesNamedBlocks)
     EXPECT_EQ(queries.size(), 4u) << "a block without a name is dropped";
 }
 
-TEST(DBHelperQueries, UnknownNameAndMissingFileFailQuietly)
-{
+TEST(DBHelperQueries, UnknownNameAndMissingFileFailQuietly) {
     TemporarySandbox sandbox;
     std::string resources = fs::makeTemporaryDirectory("vantrel-empty-bundle");
     BundleOverride bundle(resources, "1.2");
@@ -58,8 +55,7 @@ TEST(DBHelperQueries, UnknownNameAndMissingFileFailQuietly)
     fs::removeItem(resources);
 }
 
-TEST(DBHelperStatements, BindsByExactNameAndReadsColumns)
-{
+TEST(DBHelperStatements, BindsByExactNameAndReadsColumns) {
     auto helper = memoryEngine();
     ASSERT_TRUE(helper->beginQuery("INSERT INTO T (Name, Amount, Flag) VALUES (@Name, @Amount, @Flag)"));
     EXPECT_TRUE(helper->setString("O'Brien", "@Name"));
@@ -90,8 +86,7 @@ TEST(DBHelperStatements, BindsByExactNameAndReadsColumns)
     EXPECT_EQ(helper->intValueForColumn(0), 0) << "no statement";
 }
 
-TEST(DBHelperStatements, ExecuteStringWithoutRowsEndsTheQuery)
-{
+TEST(DBHelperStatements, ExecuteStringWithoutRowsEndsTheQuery) {
     auto helper = memoryEngine();
     ASSERT_TRUE(helper->beginQuery("SELECT Name FROM T WHERE ID = 99"));
     EXPECT_EQ(helper->executeString(), std::nullopt);
@@ -102,10 +97,10 @@ TEST(DBHelperStatements, ExecuteStringWithoutRowsEndsTheQuery)
     EXPECT_FALSE(helper->beginQuery("-- only a comment"));
 }
 
-TEST(DBHelperBatch, SubstitutesWholeNamesIgnoringCase)
-{
+TEST(DBHelperBatch, SubstitutesWholeNamesIgnoringCase) {
     auto helper = memoryEngine();
-    helper->beginQueryBatch("INSERT INTO T (ID, Name, Flag) VALUES (@id, @Date || '|' || @DatePerformed, @ID);");
+    helper->beginQueryBatch(
+        "INSERT INTO T (ID, Name, Flag) VALUES (@id, @Date || '|' || @DatePerformed, @ID);");
     EXPECT_TRUE(helper->setInteger(7, "@ID")) << "lower-case @id in the text is the same name";
     EXPECT_TRUE(helper->setString("day", "@Date"));
     EXPECT_TRUE(helper->setString("performed", "@DatePerformed"));
@@ -116,8 +111,7 @@ TEST(DBHelperBatch, SubstitutesWholeNamesIgnoringCase)
     EXPECT_EQ(helper->executeString(), "day|performed/7") << "@Date must not rewrite @DatePerformed";
 }
 
-TEST(DBHelperBatch, QuotesTextsAndLeavesLiteralsAlone)
-{
+TEST(DBHelperBatch, QuotesTextsAndLeavesLiteralsAlone) {
     auto helper = memoryEngine();
     // A substituted text that itself holds a parameter name stays as typed.
     helper->beginQueryBatch("INSERT INTO T (ID, Name, Amount, Flag) VALUES (1, @Name, @Amount, @Flag);"
@@ -141,8 +135,7 @@ TEST(DBHelperBatch, QuotesTextsAndLeavesLiteralsAlone)
     EXPECT_EQ(helper->executeInt(), 1);
 }
 
-TEST(DBHelperBatch, RunsAllOrNothing)
-{
+TEST(DBHelperBatch, RunsAllOrNothing) {
     auto helper = memoryEngine();
     helper->beginQueryBatch("INSERT INTO T (ID) VALUES (1); INSERT INTO T (ID) VALUES (1);");
     EXPECT_FALSE(helper->executeNonQuery());
@@ -152,8 +145,7 @@ TEST(DBHelperBatch, RunsAllOrNothing)
     EXPECT_EQ(helper->executeInt(), 0) << "the first insert was rolled back with the failing one";
 }
 
-TEST(DBHelperVersions, CompareNumericallyByComponent)
-{
+TEST(DBHelperVersions, CompareNumericallyByComponent) {
     EXPECT_EQ(DBHelper::compareVersions("1.10", "1.9"), 1);
     EXPECT_EQ(DBHelper::compareVersions("1.9", "1.10"), -1);
     EXPECT_EQ(DBHelper::compareVersions("1.2", "1.2.0"), 0);
@@ -168,8 +160,7 @@ namespace {
 class UpdateBundle {
 public:
     explicit UpdateBundle(std::initializer_list<std::pair<std::string, std::string>> scripts)
-        : m_path(fs::makeTemporaryDirectory("vantrel-bundle"))
-    {
+        : m_path(fs::makeTemporaryDirectory("vantrel-bundle")) {
         for (const auto& [name, text] : scripts)
             fs::writeFileAtomically(fs::joinPath(m_path, name), text);
     }
@@ -180,8 +171,7 @@ private:
     std::string m_path;
 };
 
-std::unique_ptr<DBHelper> engineAtVersion(const std::string& version)
-{
+std::unique_ptr<DBHelper> engineAtVersion(const std::string& version) {
     auto helper = memoryEngine();
     helper->beginQueryBatch("CREATE TABLE SystemData (Key TEXT PRIMARY KEY, Value TEXT);"
                             "CREATE TABLE Log (Entry TEXT);"
@@ -192,32 +182,29 @@ std::unique_ptr<DBHelper> engineAtVersion(const std::string& version)
     return helper;
 }
 
-std::string logOf(DBHelper& helper)
-{
-    helper.beginQuery("SELECT IFNULL(GROUP_CONCAT(Entry, ' '), '') FROM (SELECT Entry FROM Log ORDER BY rowid)");
+std::string logOf(DBHelper& helper) {
+    helper.beginQuery(
+        "SELECT IFNULL(GROUP_CONCAT(Entry, ' '), '') FROM (SELECT Entry FROM Log ORDER BY rowid)");
     return helper.executeString().value_or("");
 }
 
-std::string schemaVersionOf(DBHelper& helper)
-{
+std::string schemaVersionOf(DBHelper& helper) {
     helper.beginQuery("SELECT Value FROM SystemData WHERE Key = 'Schema Version'");
     return helper.executeString().value_or("");
 }
 
-std::string logScript(const std::string& version)
-{
-    return "INSERT INTO Log VALUES ('" + version + "');"
-        + "UPDATE SystemData SET Value = '" + version + "' WHERE Key = 'Schema Version';";
+std::string logScript(const std::string& version) {
+    return "INSERT INTO Log VALUES ('" + version + "');" + "UPDATE SystemData SET Value = '" + version
+        + "' WHERE Key = 'Schema Version';";
 }
 
 } // namespace
 
-TEST(DBHelperUpdates, RunNewerScriptsInAscendingVersionOrder)
-{
-    UpdateBundle scripts({ { "dbupdate_1.10.sql", logScript("1.10") }, { "dbupdate_1.9.sql", logScript("1.9") },
-        { "dbupdate_1.2.sql", logScript("1.2") }, { "dbupdate_1.1.sql", logScript("1.1") },
-        { "dbupdate.sql", logScript("none") }, { "DBUPDATE_1.5.sql", logScript("upper") },
-        { "dbupdate_1.6.txt", logScript("text") } });
+TEST(DBHelperUpdates, RunNewerScriptsInAscendingVersionOrder) {
+    UpdateBundle scripts({{"dbupdate_1.10.sql", logScript("1.10")}, {"dbupdate_1.9.sql", logScript("1.9")},
+        {"dbupdate_1.2.sql", logScript("1.2")}, {"dbupdate_1.1.sql", logScript("1.1")},
+        {"dbupdate.sql", logScript("none")}, {"DBUPDATE_1.5.sql", logScript("upper")},
+        {"dbupdate_1.6.txt", logScript("text")}});
     BundleOverride bundle(scripts.path(), "1.10");
     auto helper = engineAtVersion("1.1");
     helper->installUpdates();
@@ -227,9 +214,8 @@ TEST(DBHelperUpdates, RunNewerScriptsInAscendingVersionOrder)
     EXPECT_EQ(logOf(*helper), "1.2 1.9 1.10") << "nothing runs twice";
 }
 
-TEST(DBHelperUpdates, NothingRunsWhenTheSchemaIsCurrentOrNewer)
-{
-    UpdateBundle scripts({ { "dbupdate_1.9.sql", logScript("1.9") } });
+TEST(DBHelperUpdates, NothingRunsWhenTheSchemaIsCurrentOrNewer) {
+    UpdateBundle scripts({{"dbupdate_1.9.sql", logScript("1.9")}});
     BundleOverride bundle(scripts.path(), "1.9");
     auto current = engineAtVersion("1.9");
     current->installUpdates();
@@ -239,19 +225,18 @@ TEST(DBHelperUpdates, NothingRunsWhenTheSchemaIsCurrentOrNewer)
     EXPECT_EQ(logOf(*newer), "") << "1.10 is newer than 1.9";
 }
 
-TEST(DBHelperUpdates, AFailingScriptIsRolledBackAndLaterOnesStillRun)
-{
-    UpdateBundle scripts({ { "dbupdate_1.1.sql", "INSERT INTO Log VALUES ('half'); INSERT INTO Missing VALUES (1);" },
-        { "dbupdate_1.2.sql", logScript("1.2") } });
+TEST(DBHelperUpdates, AFailingScriptIsRolledBackAndLaterOnesStillRun) {
+    UpdateBundle scripts(
+        {{"dbupdate_1.1.sql", "INSERT INTO Log VALUES ('half'); INSERT INTO Missing VALUES (1);"},
+            {"dbupdate_1.2.sql", logScript("1.2")}});
     BundleOverride bundle(scripts.path(), "1.2");
     auto helper = engineAtVersion("1.0");
     helper->installUpdates();
     EXPECT_EQ(logOf(*helper), "1.2");
 }
 
-TEST(DBHelperUpdates, ADatabaseWithoutSystemDataIsLeftAlone)
-{
-    UpdateBundle scripts({ { "dbupdate_1.1.sql", "CREATE TABLE Touched (A);" } });
+TEST(DBHelperUpdates, ADatabaseWithoutSystemDataIsLeftAlone) {
+    UpdateBundle scripts({{"dbupdate_1.1.sql", "CREATE TABLE Touched (A);"}});
     BundleOverride bundle(scripts.path(), "1.1");
     auto helper = memoryEngine();
     helper->installUpdates();
@@ -259,8 +244,7 @@ TEST(DBHelperUpdates, ADatabaseWithoutSystemDataIsLeftAlone)
     EXPECT_EQ(helper->executeInt(), 0);
 }
 
-TEST(DBHelperOpening, CopiesTheShippedFileOnlyWhenNoneExists)
-{
+TEST(DBHelperOpening, CopiesTheShippedFileOnlyWhenNoneExists) {
     TemporarySandbox sandbox;
     std::string documents = platform::Sandbox::documentsDirectory();
     std::string path = fs::joinPath(documents, "vantrel.db");
@@ -278,8 +262,7 @@ TEST(DBHelperOpening, CopiesTheShippedFileOnlyWhenNoneExists)
     EXPECT_EQ(reopened->executeString(), "mine");
 }
 
-TEST(DBHelperOpening, ReportsAFailedCopyAndGivesNoEngine)
-{
+TEST(DBHelperOpening, ReportsAFailedCopyAndGivesNoEngine) {
     TemporarySandbox sandbox;
     std::string message;
     DBHelper::setFailureReporter([&](const std::string& text) { message = text; });

@@ -10,38 +10,37 @@ using namespace vantrel::test;
 
 namespace {
 
-std::string documentsPath(const std::string& name)
-{
+std::string documentsPath(const std::string& name) {
     return fs::joinPath(platform::Sandbox::documentsDirectory(), name);
 }
 
 // Creates a database file from an SQL script, outside the engine.
-void createDatabase(const std::string& path, const std::string& script)
-{
+void createDatabase(const std::string& path, const std::string& script) {
     sqlite3* database = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &database), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(database, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(database);
+    ASSERT_EQ(sqlite3_exec(database, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(database);
     sqlite3_close(database);
 }
 
-std::string legacyScript()
-{
+std::string legacyScript() {
     return fs::readFile(std::string(VANTREL_SOURCE_DIR) + "/tests/data/schema-1.0.sql").value();
 }
 
 // Every table, index, view and trigger with its columns, as comparable text.
-std::string schemaDescription()
-{
+std::string schemaDescription() {
     DBHelper* helper = DB::helper();
     std::string description;
     std::vector<std::pair<std::string, std::string>> objects;
-    helper->beginQuery("SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY type, name");
+    helper->beginQuery(
+        "SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY type, name");
     while (helper->read())
         objects.emplace_back(*helper->stringValueForColumn(0), *helper->stringValueForColumn(1));
     helper->endQuery();
     for (const auto& [type, name] : objects) {
         description += type + " " + name + ":";
-        std::string pragma = type == "index" ? "PRAGMA index_info('" + name + "')" : "PRAGMA table_info('" + name + "')";
+        std::string pragma
+            = type == "index" ? "PRAGMA index_info('" + name + "')" : "PRAGMA table_info('" + name + "')";
         if (type != "trigger" && helper->beginQuery(pragma)) {
             while (helper->read()) {
                 for (int column = 1; column < 6; ++column)
@@ -57,8 +56,7 @@ std::string schemaDescription()
 
 } // namespace
 
-TEST(DBConnect, FirstLaunchCopiesTheShippedDatabaseAtTheBuildVersion)
-{
+TEST(DBConnect, FirstLaunchCopiesTheShippedDatabaseAtTheBuildVersion) {
     TemporarySandbox sandbox;
     EXPECT_FALSE(fs::fileExists(documentsPath("vantrel.db")));
     DB::connect();
@@ -73,8 +71,7 @@ TEST(DBConnect, FirstLaunchCopiesTheShippedDatabaseAtTheBuildVersion)
     EXPECT_TRUE(DB::vehiclesWithServiceDueInDays(14, 500).empty()) << "no engine: empty, no crash";
 }
 
-TEST(DBConnect, ReconnectKeepsTheUsersData)
-{
+TEST(DBConnect, ReconnectKeepsTheUsersData) {
     TemporarySandbox sandbox;
     DB::connect();
     Vehicle car;
@@ -86,8 +83,7 @@ TEST(DBConnect, ReconnectKeepsTheUsersData)
     DB::disconnect();
 }
 
-TEST(DBConnect, LegacyDatabaseReplacesTheCurrentOneAndIsUpgraded)
-{
+TEST(DBConnect, LegacyDatabaseReplacesTheCurrentOneAndIsUpgraded) {
     TemporarySandbox sandbox;
     DB::connect();
     Vehicle current;
@@ -108,8 +104,7 @@ TEST(DBConnect, LegacyDatabaseReplacesTheCurrentOneAndIsUpgraded)
     DB::disconnect();
 }
 
-TEST(DBConnect, UpdateScriptsBringA10DatabaseToTheShippedSchema)
-{
+TEST(DBConnect, UpdateScriptsBringA10DatabaseToTheShippedSchema) {
     TemporarySandbox sandbox;
     DB::connect();
     std::string fresh = schemaDescription();
@@ -139,8 +134,7 @@ TEST(DBConnect, UpdateScriptsBringA10DatabaseToTheShippedSchema)
     DB::disconnect();
 }
 
-TEST(DBConnect, AFileThatIsNotSQLiteIsNeitherReadNorOverwritten)
-{
+TEST(DBConnect, AFileThatIsNotSQLiteIsNeitherReadNorOverwritten) {
     TemporarySandbox sandbox;
     std::string path = documentsPath("vantrel.db");
     fs::writeFileAtomically(path, "this is not a database, but it is the user's file");
@@ -155,8 +149,7 @@ TEST(DBConnect, AFileThatIsNotSQLiteIsNeitherReadNorOverwritten)
     EXPECT_EQ(fs::readFile(path), "this is not a database, but it is the user's file");
 }
 
-TEST(DBConnect, AMissingQueryFileLeavesEveryOperationEmpty)
-{
+TEST(DBConnect, AMissingQueryFileLeavesEveryOperationEmpty) {
     TemporarySandbox sandbox;
     std::string resources = fs::makeTemporaryDirectory("vantrel-bundle");
     fs::copyItem(fs::joinPath(platform::Bundle::mainBundle().resourcePath(), "vantrel.db"),

@@ -13,8 +13,7 @@ using namespace vantrel::test;
 
 namespace {
 
-platform::Date adding(int years, int months, int days, platform::Date date)
-{
+platform::Date adding(int years, int months, int days, platform::Date date) {
     platform::DateComponents components;
     if (years)
         components.year = years;
@@ -33,8 +32,7 @@ struct ZoneGuard {
 // Vehicles whose services were performed so that their due days and distances fall around
 // the given day: due yesterday, today, tomorrow and a few days either side, at and around
 // the distance threshold, and some never recorded.
-std::vector<Vehicle> makeFleet(platform::Date aroundDay)
-{
+std::vector<Vehicle> makeFleet(platform::Date aroundDay) {
     std::mt19937 random(20240615);
     std::vector<Vehicle> fleet;
     for (int v = 0; v < 4; ++v) {
@@ -71,8 +69,7 @@ std::vector<Vehicle> makeFleet(platform::Date aroundDay)
     return fleet;
 }
 
-void expectAgreement(const std::vector<Vehicle>& fleet, int days, int miles, const std::string& when)
-{
+void expectAgreement(const std::vector<Vehicle>& fleet, int days, int miles, const std::string& when) {
     SCOPED_TRACE(when + " thresholds " + std::to_string(days) + " days, " + std::to_string(miles) + " miles");
     int total = 0;
     std::set<int> dueIDs;
@@ -91,8 +88,8 @@ void expectAgreement(const std::vector<Vehicle>& fleet, int days, int miles, con
         EXPECT_EQ(DB::dueServiceCountForVehicle(fleet[i], days, miles), due) << fleet[i].name;
         EXPECT_EQ(listed[i].dueServiceCount, due) << fleet[i].name;
         EXPECT_EQ(DB::serviceStatusReport(fleet[i], days, miles),
-            (std::vector<int> { statuses[DueStatus::OnSchedule], statuses[DueStatus::DueSoon],
-                statuses[DueStatus::Overdue], statuses[DueStatus::NotRecorded] }))
+            (std::vector<int> {statuses[DueStatus::OnSchedule], statuses[DueStatus::DueSoon],
+                statuses[DueStatus::Overdue], statuses[DueStatus::NotRecorded]}))
             << fleet[i].name;
     }
     EXPECT_EQ(DB::dueServiceCount(days, miles), total);
@@ -102,21 +99,20 @@ void expectAgreement(const std::vector<Vehicle>& fleet, int days, int miles, con
     EXPECT_EQ(queried, dueIDs);
 }
 
-void checkAroundMidnights(const std::string& zone)
-{
+void checkAroundMidnights(const std::string& zone) {
     ZoneGuard guard(zone);
     TemporarySandbox sandbox;
     platform::Clock::setNow(localDate(2024, 11, 3, 12));
     DB::connect();
     // The day of a daylight-saving change in New York, so some intervals are 23 or 25 hours.
     auto fleet = makeFleet(localDate(2024, 11, 3));
-    for (int day : { 2, 3, 4, 5 }) {
+    for (int day : {2, 3, 4, 5}) {
         platform::Date midnight = localDate(2024, 11, day);
         const std::pair<const char*, double> moments[] = {
-            { "one second before midnight", -1 },
-            { "at midnight", 0 },
-            { "one second after midnight", 1 },
-            { "noon", 12 * 3600 },
+            {"one second before midnight", -1},
+            {"at midnight", 0},
+            {"one second after midnight", 1},
+            {"noon", 12 * 3600},
         };
         for (auto [label, offset] : moments) {
             platform::Clock::setNow(midnight.addingTimeInterval(offset));
@@ -131,6 +127,10 @@ void checkAroundMidnights(const std::string& zone)
 
 } // namespace
 
-TEST(DBDueAgreement, QueriesMatchTheRecordRuleAroundMidnightInNewYork) { checkAroundMidnights("America/New_York"); }
+TEST(DBDueAgreement, QueriesMatchTheRecordRuleAroundMidnightInNewYork) {
+    checkAroundMidnights("America/New_York");
+}
 
-TEST(DBDueAgreement, QueriesMatchTheRecordRuleAroundMidnightInAuckland) { checkAroundMidnights("Pacific/Auckland"); }
+TEST(DBDueAgreement, QueriesMatchTheRecordRuleAroundMidnightInAuckland) {
+    checkAroundMidnights("Pacific/Auckland");
+}

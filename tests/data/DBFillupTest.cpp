@@ -7,8 +7,7 @@ using namespace vantrel::test;
 namespace {
 
 Fillup fillupAt(int vid, platform::Date date, int odometer, double quantity, int type = kFillupFull,
-    double price = 3.0, int units = kFuelUSGallon)
-{
+    double price = 3.0, int units = kFuelUSGallon) {
     Fillup fillup;
     fillup.vehicleID = vid;
     fillup.date = date;
@@ -21,15 +20,13 @@ Fillup fillupAt(int vid, platform::Date date, int odometer, double quantity, int
     return fillup;
 }
 
-std::vector<Fillup> load(const Vehicle& vehicle, int unit = kFuelUSGallon, int period = 6)
-{
+std::vector<Fillup> load(const Vehicle& vehicle, int unit = kFuelUSGallon, int period = 6) {
     return DB::fillupsForVehicle(vehicle, unit, kDistanceMiles, period);
 }
 
 } // namespace
 
-TEST_F(DBTest, FullTanksCarryTheDistanceToTheNextFullOne)
-{
+TEST_F(DBTest, FullTanksCarryTheDistanceToTheNextFullOne) {
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
     fillupAt(car.vid, localDate(2024, 5, 10), 1400, 35);
@@ -43,23 +40,21 @@ TEST_F(DBTest, FullTanksCarryTheDistanceToTheNextFullOne)
     EXPECT_EQ(fillups[0].distanceUnit, kDistanceMiles);
 }
 
-TEST_F(DBTest, PartialFillupsAddTheirFuelToTheTank)
-{
+TEST_F(DBTest, PartialFillupsAddTheirFuelToTheTank) {
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
     fillupAt(car.vid, localDate(2024, 5, 5), 1200, 10, kFillupPartial);
     fillupAt(car.vid, localDate(2024, 5, 10), 1500, 25);
     auto fillups = load(car);
     ASSERT_EQ(fillups.size(), 3u);
-    for (int i : { 0, 1 }) {
+    for (int i : {0, 1}) {
         EXPECT_EQ(fillups[i].distance, 500);
         EXPECT_DOUBLE_EQ(fillups[i].refuelQuantity, 35);
     }
     EXPECT_EQ(fillups[2].distance, 0);
 }
 
-TEST_F(DBTest, AResetEndsTheTankWithoutAFigure)
-{
+TEST_F(DBTest, AResetEndsTheTankWithoutAFigure) {
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
     fillupAt(car.vid, localDate(2024, 5, 5), 1300, 20, kFillupReset);
@@ -73,8 +68,7 @@ TEST_F(DBTest, AResetEndsTheTankWithoutAFigure)
     EXPECT_EQ(fillups[2].distance, 0);
 }
 
-TEST_F(DBTest, ASingleFillupGetsNoDistance)
-{
+TEST_F(DBTest, ASingleFillupGetsNoDistance) {
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
     auto fillups = load(car);
@@ -82,8 +76,7 @@ TEST_F(DBTest, ASingleFillupGetsNoDistance)
     EXPECT_EQ(fillups[0].distance, 0);
 }
 
-TEST_F(DBTest, LoadingConvertsUnitsAndLeavesTheStoredRowAlone)
-{
+TEST_F(DBTest, LoadingConvertsUnitsAndLeavesTheStoredRowAlone) {
     Vehicle car = newVehicle("Car");
     Fillup stored = fillupAt(car.vid, localDate(2024, 5, 1), 1000, 10, kFillupFull, 3.0, kFuelUSGallon);
     auto litres = load(car, kFuelLiter);
@@ -97,8 +90,7 @@ TEST_F(DBTest, LoadingConvertsUnitsAndLeavesTheStoredRowAlone)
     EXPECT_EQ(gallons[0].fillupID, stored.fillupID);
 }
 
-TEST_F(DBTest, AReadingBelowThePreviousOneIsMarkedInvalid)
-{
+TEST_F(DBTest, AReadingBelowThePreviousOneIsMarkedInvalid) {
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
     fillupAt(car.vid, localDate(2024, 5, 5), 10400, 40); // a digit too many
@@ -113,8 +105,7 @@ TEST_F(DBTest, AReadingBelowThePreviousOneIsMarkedInvalid)
     EXPECT_EQ(fillups[1].distance, 1800 - 10400) << "the attribution itself is unchanged";
 }
 
-TEST_F(DBTest, FillupsComeOldestFirstAndSaveUpdatesInPlace)
-{
+TEST_F(DBTest, FillupsComeOldestFirstAndSaveUpdatesInPlace) {
     Vehicle car = newVehicle("Car", 500);
     Fillup later = fillupAt(car.vid, localDate(2024, 5, 10), 1400, 35);
     Fillup earlier = fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
@@ -138,8 +129,7 @@ TEST_F(DBTest, FillupsComeOldestFirstAndSaveUpdatesInPlace)
     EXPECT_EQ(fillups[0].fillupID, later.fillupID);
 }
 
-TEST_F(DBTest, PeriodFiltersCountBackFromTheClocksToday)
-{
+TEST_F(DBTest, PeriodFiltersCountBackFromTheClocksToday) {
     // Clock: 2024-06-15 12:00.
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2023, 6, 14), 100, 1);
@@ -154,21 +144,20 @@ TEST_F(DBTest, PeriodFiltersCountBackFromTheClocksToday)
             readings.push_back(fillup.odometer);
         return readings;
     };
-    EXPECT_EQ(odometers(1), (std::vector<int> { 400, 500 }));
-    EXPECT_EQ(odometers(2), (std::vector<int> { 300, 400, 500 }));
-    EXPECT_EQ(odometers(5), (std::vector<int> { 200, 300, 400, 500 }));
-    for (int whole : { 6, 0, 9 })
+    EXPECT_EQ(odometers(1), (std::vector<int> {400, 500}));
+    EXPECT_EQ(odometers(2), (std::vector<int> {300, 400, 500}));
+    EXPECT_EQ(odometers(5), (std::vector<int> {200, 300, 400, 500}));
+    for (int whole : {6, 0, 9})
         EXPECT_EQ(odometers(whole).size(), 6u) << whole;
 
     // Midnight moves the window.
     platform::Clock::setNow(localDate(2024, 6, 16, 0, 0));
-    EXPECT_EQ(odometers(1), (std::vector<int> { 500, 600 }));
+    EXPECT_EQ(odometers(1), (std::vector<int> {500, 600}));
     platform::Clock::setNow(localDate(2024, 6, 15, 23, 59));
-    EXPECT_EQ(odometers(1), (std::vector<int> { 400, 500 }));
+    EXPECT_EQ(odometers(1), (std::vector<int> {400, 500}));
 }
 
-TEST_F(DBTest, FilterPeriodTexts)
-{
+TEST_F(DBTest, FilterPeriodTexts) {
     EXPECT_EQ(DB::filterPeriod(1), "7 days");
     EXPECT_EQ(DB::filterPeriod(2), "1 months");
     EXPECT_EQ(DB::filterPeriod(3), "3 months");
@@ -178,8 +167,7 @@ TEST_F(DBTest, FilterPeriodTexts)
     EXPECT_EQ(DB::filterPeriod(-1), std::nullopt);
 }
 
-TEST_F(DBTest, RepairsSaveUpdateAndDelete)
-{
+TEST_F(DBTest, RepairsSaveUpdateAndDelete) {
     Vehicle car = newVehicle("Car", 10000);
     Repair older;
     older.vehicleID = car.vid;
@@ -221,8 +209,7 @@ TEST_F(DBTest, RepairsSaveUpdateAndDelete)
     EXPECT_EQ(DB::repairWithID(older.repairID).repairID, 0);
 }
 
-TEST_F(DBTest, GarbageInADateColumnReadsAsNoDate)
-{
+TEST_F(DBTest, GarbageInADateColumnReadsAsNoDate) {
     Vehicle car = newVehicle("Car");
     fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
     sql("UPDATE Fillup SET Date = 'not a date'");

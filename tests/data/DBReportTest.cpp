@@ -6,9 +6,8 @@ using namespace vantrel::test;
 
 namespace {
 
-void addFillup(int vid, platform::Date date, int odometer, double quantity, double price, int type = kFillupFull,
-    int units = kFuelUSGallon)
-{
+void addFillup(int vid, platform::Date date, int odometer, double quantity, double price,
+    int type = kFillupFull, int units = kFuelUSGallon) {
     Fillup fillup;
     fillup.vehicleID = vid;
     fillup.date = date;
@@ -20,8 +19,7 @@ void addFillup(int vid, platform::Date date, int odometer, double quantity, doub
     DB::saveFillup(fillup, false);
 }
 
-void addRepair(int vid, std::optional<platform::Date> date, double cost)
-{
+void addRepair(int vid, std::optional<platform::Date> date, double cost) {
     Repair repair;
     repair.vehicleID = vid;
     repair.name = "Repair";
@@ -30,8 +28,7 @@ void addRepair(int vid, std::optional<platform::Date> date, double cost)
     DB::saveRepair(repair, false);
 }
 
-void perform(int vid, const std::string& name, platform::Date date, double cost)
-{
+void perform(int vid, const std::string& name, platform::Date date, double cost) {
     for (Service service : DB::serviceSummaryForVehicle(vid)) {
         if (service.name != name)
             continue;
@@ -45,8 +42,7 @@ void perform(int vid, const std::string& name, platform::Date date, double cost)
 
 class DBReportTest : public DBTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DBTest::SetUp();
         // Clock: 2024-06-15 12:00. Three full tanks of 10 US gallons at 3.00, 300 miles apart.
         m_car = newVehicle("Car", 1000);
@@ -65,8 +61,7 @@ protected:
 
 } // namespace
 
-TEST_F(DBReportTest, EconomyAndCostPerDistanceSeries)
-{
+TEST_F(DBReportTest, EconomyAndCostPerDistanceSeries) {
     auto economy = DB::fuelEconomyReport(m_car, 6, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
     ASSERT_EQ(economy.size(), 2u);
     EXPECT_FLOAT_EQ(economy[0], 30);
@@ -88,8 +83,7 @@ TEST_F(DBReportTest, EconomyAndCostPerDistanceSeries)
     EXPECT_NEAR(consumption[0], 3.3333f, 0.0001f) << "gallons per 100 miles";
 }
 
-TEST_F(DBReportTest, FillupSeriesOfTooFewTanksAreEmpty)
-{
+TEST_F(DBReportTest, FillupSeriesOfTooFewTanksAreEmpty) {
     auto economy = DB::fuelEconomyReport(m_other, 6, kFuelLiter, kDistanceKilometers, 3, m_first, m_last);
     EXPECT_TRUE(economy.empty());
     EXPECT_EQ(m_first, localDate(2024, 6, 3));
@@ -100,43 +94,42 @@ TEST_F(DBReportTest, FillupSeriesOfTooFewTanksAreEmpty)
     EXPECT_EQ(m_last, localDate(2024, 6, 10));
 }
 
-TEST_F(DBReportTest, FuelPricesIncludeEveryVehicleConverted)
-{
+TEST_F(DBReportTest, FuelPricesIncludeEveryVehicleConverted) {
     auto prices = DB::fuelPricesReport(m_car, 6, kFuelUSGallon, m_first, m_last);
     ASSERT_EQ(prices.size(), 4u);
     EXPECT_FLOAT_EQ(prices[0], 3.0f);
-    EXPECT_FLOAT_EQ(prices[1], static_cast<float>(1.0 * kUSGallonsToLiters)) << "the other car's litre price per gallon";
+    EXPECT_FLOAT_EQ(prices[1], static_cast<float>(1.0 * kUSGallonsToLiters))
+        << "the other car's litre price per gallon";
     EXPECT_EQ(m_first, localDate(2024, 6, 1));
     EXPECT_EQ(m_last, localDate(2024, 6, 10));
 }
 
-TEST_F(DBReportTest, ExpenseSeriesWithTheirDates)
-{
+TEST_F(DBReportTest, ExpenseSeriesWithTheirDates) {
     addRepair(m_car.vid, localDate(2024, 6, 2), 100);
     addRepair(m_car.vid, std::nullopt, 999);
     perform(m_car.vid, "Oil Change", localDate(2024, 5, 20), 40);
     addRepair(m_car.vid, localDate(2023, 1, 1), 55);
 
     auto fuel = DB::fuelExpensesReport(m_car, 6, m_first, m_last);
-    EXPECT_EQ(fuel, (std::vector<float> { 30, 30, 30 }));
+    EXPECT_EQ(fuel, (std::vector<float> {30, 30, 30}));
 
     auto repairs = DB::repairExpensesReport(m_car, 6, m_first, m_last);
-    EXPECT_EQ(repairs, (std::vector<float> { 55, 100 })) << "undated repairs are no expense on the chart";
+    EXPECT_EQ(repairs, (std::vector<float> {55, 100})) << "undated repairs are no expense on the chart";
     EXPECT_EQ(m_first, localDate(2023, 1, 1));
     EXPECT_EQ(m_last, localDate(2024, 6, 2));
 
     auto services = DB::serviceExpensesReport(m_car, 6, m_first, m_last);
-    EXPECT_EQ(services, (std::vector<float> { 40 })) << "services never performed add nothing";
+    EXPECT_EQ(services, (std::vector<float> {40})) << "services never performed add nothing";
     EXPECT_EQ(m_first, localDate(2024, 5, 20));
     EXPECT_EQ(m_last, localDate(2024, 5, 20));
 
     auto total = DB::totalExpensesReport(m_car, 6, m_first, m_last);
-    EXPECT_EQ(total, (std::vector<float> { 55, 40, 30, 100, 30, 30 }));
+    EXPECT_EQ(total, (std::vector<float> {55, 40, 30, 100, 30, 30}));
     EXPECT_EQ(m_first, localDate(2023, 1, 1));
     EXPECT_EQ(m_last, localDate(2024, 6, 10));
 
     auto lastMonth = DB::totalExpensesReport(m_car, 2, m_first, m_last);
-    EXPECT_EQ(lastMonth, (std::vector<float> { 40, 30, 100, 30, 30 }));
+    EXPECT_EQ(lastMonth, (std::vector<float> {40, 30, 100, 30, 30}));
     EXPECT_EQ(m_first, localDate(2024, 5, 20));
 
     auto lastWeek = DB::repairExpensesReport(m_car, 1, m_first, m_last);
@@ -145,24 +138,22 @@ TEST_F(DBReportTest, ExpenseSeriesWithTheirDates)
     EXPECT_FALSE(m_last);
 }
 
-TEST_F(DBReportTest, CostDistributionInTheOrderServicesRepairsFuel)
-{
+TEST_F(DBReportTest, CostDistributionInTheOrderServicesRepairsFuel) {
     addRepair(m_car.vid, localDate(2024, 6, 2), 100);
     addRepair(m_car.vid, localDate(2023, 6, 2), 50);
     perform(m_car.vid, "Oil Change", localDate(2024, 5, 20), 40);
-    EXPECT_EQ(DB::costDistributionReport(m_car, 6), (std::vector<float> { 40, 150, 90 }));
-    EXPECT_EQ(DB::costDistributionReport(m_car, 5), (std::vector<float> { 40, 100, 90 }));
-    EXPECT_EQ(DB::costDistributionReport(m_other, 2), (std::vector<float> { 0, 0, 40 }));
-    EXPECT_EQ(DB::costDistributionReport(m_other, 1), (std::vector<float> { 0, 0, 0 }));
+    EXPECT_EQ(DB::costDistributionReport(m_car, 6), (std::vector<float> {40, 150, 90}));
+    EXPECT_EQ(DB::costDistributionReport(m_car, 5), (std::vector<float> {40, 100, 90}));
+    EXPECT_EQ(DB::costDistributionReport(m_other, 2), (std::vector<float> {0, 0, 40}));
+    EXPECT_EQ(DB::costDistributionReport(m_other, 1), (std::vector<float> {0, 0, 0}));
 }
 
-TEST_F(DBReportTest, ServiceStatusCountsInPieOrder)
-{
+TEST_F(DBReportTest, ServiceStatusCountsInPieOrder) {
     // Clock 2024-06-15, odometer 1000; the performances keep the not-recorded row's reading
     // of 0, so every distance remaining is well above 500.
-    perform(m_car.vid, "Oil Change", localDate(2024, 6, 1), 0);        // due Dec 1: on schedule
-    perform(m_car.vid, "Tire Rotation", localDate(2023, 12, 20), 0);  // due Jun 20: due soon
-    perform(m_car.vid, "Air Filter", localDate(2023, 6, 1), 0);       // due Jun 1: overdue
-    EXPECT_EQ(DB::serviceStatusReport(m_car, 14, 500), (std::vector<int> { 1, 1, 1, 2 }));
-    EXPECT_EQ(DB::serviceStatusReport(m_car, 2, 500), (std::vector<int> { 2, 0, 1, 2 }));
+    perform(m_car.vid, "Oil Change", localDate(2024, 6, 1), 0); // due Dec 1: on schedule
+    perform(m_car.vid, "Tire Rotation", localDate(2023, 12, 20), 0); // due Jun 20: due soon
+    perform(m_car.vid, "Air Filter", localDate(2023, 6, 1), 0); // due Jun 1: overdue
+    EXPECT_EQ(DB::serviceStatusReport(m_car, 14, 500), (std::vector<int> {1, 1, 1, 2}));
+    EXPECT_EQ(DB::serviceStatusReport(m_car, 2, 500), (std::vector<int> {2, 0, 1, 2}));
 }

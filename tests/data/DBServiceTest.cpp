@@ -4,8 +4,7 @@ using namespace vantrel::test;
 
 namespace {
 
-Service serviceNamed(int vid, const std::string& name)
-{
+Service serviceNamed(int vid, const std::string& name) {
     for (const Service& service : DB::serviceSummaryForVehicle(vid)) {
         if (service.name == name)
             return service;
@@ -15,8 +14,7 @@ Service serviceNamed(int vid, const std::string& name)
 
 } // namespace
 
-TEST_F(DBTest, AddingAServiceStoresTheTypeAndItsNotRecordedRow)
-{
+TEST_F(DBTest, AddingAServiceStoresTheTypeAndItsNotRecordedRow) {
     Vehicle car = newVehicle("Car", 20000);
     Service added;
     added.vehicleID = car.vid;
@@ -38,8 +36,7 @@ TEST_F(DBTest, AddingAServiceStoresTheTypeAndItsNotRecordedRow)
     EXPECT_TRUE(DB::serviceHistoryForVehicle(car.vid, serviceID).empty());
 }
 
-TEST_F(DBTest, SaveServiceWithAPerformanceMovesTheOdometer)
-{
+TEST_F(DBTest, SaveServiceWithAPerformanceMovesTheOdometer) {
     Vehicle car = newVehicle("Car", 20000);
     Service service = serviceNamed(car.vid, "Oil Change");
     service.datePerformed = localDate(2024, 6, 1);
@@ -52,8 +49,7 @@ TEST_F(DBTest, SaveServiceWithAPerformanceMovesTheOdometer)
     EXPECT_EQ(stored.datePerformed, localDate(2024, 6, 1));
 }
 
-TEST_F(DBTest, RecordingPerformancesComputesTheDueValuesFromTheLatest)
-{
+TEST_F(DBTest, RecordingPerformancesComputesTheDueValuesFromTheLatest) {
     Vehicle car = newVehicle("Car", 30000);
     Service oil = serviceNamed(car.vid, "Oil Change"); // 5000 / 6 months
 
@@ -111,8 +107,7 @@ TEST_F(DBTest, RecordingPerformancesComputesTheDueValuesFromTheLatest)
     EXPECT_EQ(DB::serviceHistoryForVehicle(car.vid, oil.serviceID).size(), 3u);
 }
 
-TEST_F(DBTest, DeletingTheOnlyRecordResetsItAndEarlierOnesAreDeleted)
-{
+TEST_F(DBTest, DeletingTheOnlyRecordResetsItAndEarlierOnesAreDeleted) {
     Vehicle car = newVehicle("Car");
     Service oil = serviceNamed(car.vid, "Oil Change");
     Service first = oil.copy();
@@ -142,8 +137,7 @@ TEST_F(DBTest, DeletingTheOnlyRecordResetsItAndEarlierOnesAreDeleted)
     EXPECT_EQ(DB::serviceSummaryForVehicle(car.vid).size(), 5u);
 }
 
-TEST_F(DBTest, DeletingAServiceHistoryRemovesTheServiceFromTheVehicle)
-{
+TEST_F(DBTest, DeletingAServiceHistoryRemovesTheServiceFromTheVehicle) {
     Vehicle car = newVehicle("Car");
     Service oil = serviceNamed(car.vid, "Oil Change");
     Service performed = oil.copy();
@@ -156,8 +150,7 @@ TEST_F(DBTest, DeletingAServiceHistoryRemovesTheServiceFromTheVehicle)
     EXPECT_EQ(count("Service"), servicesBefore - 1) << "the type left with its rows";
 }
 
-TEST_F(DBTest, DueQueriesCountOverdueAndDueSoonRecordedServices)
-{
+TEST_F(DBTest, DueQueriesCountOverdueAndDueSoonRecordedServices) {
     // Clock: 2024-06-15 12:00. Thresholds 14 days, 500 miles.
     Vehicle car = newVehicle("Car", 30000);
     Vehicle other = newVehicle("Other", 1000);
@@ -167,7 +160,8 @@ TEST_F(DBTest, DueQueriesCountOverdueAndDueSoonRecordedServices)
         service.odometer = odometer;
         DB::saveVehicleService(service, false);
     };
-    record(car.vid, "Oil Change", localDate(2024, 1, 1), 29000); // due 2024-07-01: 15 days, 4000 mi: on schedule
+    record(
+        car.vid, "Oil Change", localDate(2024, 1, 1), 29000); // due 2024-07-01: 15 days, 4000 mi: on schedule
     record(car.vid, "Tire Rotation", localDate(2024, 1, 1), 22600); // 100 mi left: due soon
     record(car.vid, "Air Filter", localDate(2023, 6, 15), 28000); // due today: overdue
     record(other.vid, "Oil Change", localDate(2023, 12, 25), 900); // due 2024-06-25: 9 days: due soon
@@ -191,10 +185,35 @@ TEST_F(DBTest, DueQueriesCountOverdueAndDueSoonRecordedServices)
     EXPECT_EQ(due[2].name, "Tire Rotation");
 }
 
-TEST_F(DBTest, NoDueServicesCountZero)
-{
+TEST_F(DBTest, NoDueServicesCountZero) {
     EXPECT_EQ(DB::dueServiceCount(14, 500), 0);
     newVehicle("Car");
     EXPECT_EQ(DB::dueServiceCount(14, 500), 0) << "services never recorded are not due";
     EXPECT_TRUE(DB::allServicesDueInDays(14, 500).empty());
+}
+
+TEST_F(DBTest, TheLatestPerformanceFollowsCorrectionsAndDeletions) {
+    Vehicle car = newVehicle("Car");
+    Service oil = serviceNamed(car.vid, "Oil Change");
+    Service a = oil.copy();
+    a.datePerformed = localDate(2024, 1, 1);
+    DB::saveVehicleService(a, false);
+    Service b = oil.copy();
+    b.vehicleServiceID = 0;
+    b.datePerformed = localDate(2024, 3, 1);
+    DB::saveVehicleService(b, false);
+    Service c = oil.copy();
+    c.vehicleServiceID = 0;
+    c.datePerformed = localDate(2024, 3, 1); // same day: the later entry counts
+    DB::saveVehicleService(c, false);
+    EXPECT_EQ(DB::lastService(oil.serviceID, car.vid).vehicleServiceID, c.vehicleServiceID);
+
+    c.datePerformed = localDate(2023, 1, 1);
+    DB::saveVehicleService(c, false);
+    EXPECT_EQ(DB::lastService(oil.serviceID, car.vid).vehicleServiceID, b.vehicleServiceID);
+
+    DB::deleteVehicleService(b);
+    EXPECT_EQ(DB::lastService(oil.serviceID, car.vid).vehicleServiceID, a.vehicleServiceID);
+    EXPECT_EQ(DB::serviceSummaryForVehicle(car.vid).size(), 5u);
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM VehicleServiceLatest"), "5");
 }

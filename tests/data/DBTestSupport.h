@@ -21,13 +21,11 @@ class BundleOverride {
 public:
     BundleOverride(const std::string& resourcePath, const std::string& version)
         : m_path(platform::Bundle::mainBundle().resourcePath())
-        , m_version(platform::Bundle::mainBundle().version())
-    {
+        , m_version(platform::Bundle::mainBundle().version()) {
         platform::Bundle::mainBundle().setResourcePath(resourcePath);
         platform::Bundle::mainBundle().setVersion(version);
     }
-    ~BundleOverride()
-    {
+    ~BundleOverride() {
         platform::Bundle::mainBundle().setResourcePath(m_path);
         platform::Bundle::mainBundle().setVersion(m_version);
     }
@@ -40,17 +38,15 @@ private:
 };
 
 // A local time in the device time zone.
-inline platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0)
-{
-    return platform::Calendar().dateFromComponents({ year, month, day, hour, minute, 0, {} });
+inline platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
+    return platform::Calendar().dateFromComponents({year, month, day, hour, minute, 0, {}});
 }
 
 // A fresh sandbox with the shipped database connected; the clock fixed at noon on
 // 2024-06-15 (local), a Saturday.
 class DBTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         platform::Clock::setNow(localDate(2024, 6, 15, 12));
         DB::connect();
         ASSERT_NE(DB::helper(), nullptr);
@@ -59,8 +55,7 @@ protected:
 
     // Runs SQL on the open connection (table counts, direct edits); the first column of the
     // first row as text.
-    static std::optional<std::string> sql(const std::string& text)
-    {
+    static std::optional<std::string> sql(const std::string& text) {
         DBHelper* helper = DB::helper();
         if (!helper->beginQuery(text)) {
             helper->endQuery();
@@ -68,10 +63,11 @@ protected:
         }
         return helper->executeString();
     }
-    static int count(const std::string& table) { return std::stoi(sql("SELECT COUNT(*) FROM " + table).value()); }
+    static int count(const std::string& table) {
+        return std::stoi(sql("SELECT COUNT(*) FROM " + table).value());
+    }
 
-    static Vehicle newVehicle(const std::string& name, int odometer = 10000)
-    {
+    static Vehicle newVehicle(const std::string& name, int odometer = 10000) {
         Vehicle vehicle;
         vehicle.name = name;
         vehicle.odometer = odometer;

@@ -3,8 +3,7 @@
 using namespace vantrel::test;
 namespace fs = platform::fs;
 
-TEST_F(DBTest, SavingANewVehicleAssignsItsIDAndStarterServicesOnce)
-{
+TEST_F(DBTest, SavingANewVehicleAssignsItsIDAndStarterServicesOnce) {
     Vehicle car;
     car.name = "Daily";
     car.licensePlate = "O'NEIL 1";
@@ -44,8 +43,7 @@ TEST_F(DBTest, SavingANewVehicleAssignsItsIDAndStarterServicesOnce)
     EXPECT_EQ(count("Vehicle"), 1);
 }
 
-TEST_F(DBTest, EachVehicleGetsItsOwnServiceTypes)
-{
+TEST_F(DBTest, EachVehicleGetsItsOwnServiceTypes) {
     Vehicle first = newVehicle("First");
     Vehicle second = newVehicle("Second");
     Service oil = DB::serviceSummaryForVehicle(first.vid).at(3);
@@ -57,43 +55,41 @@ TEST_F(DBTest, EachVehicleGetsItsOwnServiceTypes)
     EXPECT_EQ(DB::getVehicleWithID(first.vid).odometer, 10000) << "the not-recorded row's 0 lowers nothing";
 }
 
-TEST_F(DBTest, UnknownVehicleReadsAsAnEmptyRecord)
-{
+TEST_F(DBTest, UnknownVehicleReadsAsAnEmptyRecord) {
     Vehicle missing = DB::getVehicleWithID(42);
     EXPECT_EQ(missing.vid, 0);
     EXPECT_EQ(missing.name, "");
 }
 
-TEST_F(DBTest, RowOrderFollowsTheListAndNewVehiclesGoLast)
-{
+TEST_F(DBTest, RowOrderFollowsTheListAndNewVehiclesGoLast) {
     Vehicle a = newVehicle("A");
     Vehicle b = newVehicle("B");
     Vehicle c = newVehicle("C");
-    DB::updateVehicleRowOrders({ c, a, b });
+    DB::updateVehicleRowOrders({c, a, b});
     auto ordered = DB::vehiclesWithServiceDueInDays(14, 500);
     ASSERT_EQ(ordered.size(), 3u);
     EXPECT_EQ(ordered[0].name, "C");
     EXPECT_EQ(ordered[1].name, "A");
     EXPECT_EQ(ordered[2].name, "B");
-    EXPECT_EQ(sql("SELECT GROUP_CONCAT(RowOrder) FROM (SELECT RowOrder FROM Vehicle ORDER BY VehicleID)"), "1,2,0");
+    EXPECT_EQ(
+        sql("SELECT GROUP_CONCAT(RowOrder) FROM (SELECT RowOrder FROM Vehicle ORDER BY VehicleID)"), "1,2,0");
     newVehicle("D");
     EXPECT_EQ(DB::vehiclesWithServiceDueInDays(14, 500).back().name, "D");
 }
 
-TEST_F(DBTest, OdometerUpdatesOnlyRaiseTheReading)
-{
+TEST_F(DBTest, OdometerUpdatesOnlyRaiseTheReading) {
     Vehicle car = newVehicle("Car", 50000);
     DB::updateOdometer(50500, car.vid);
     EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 50500);
     DB::updateOdometer(40000, car.vid);
-    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 50500) << "an old record entered late keeps the reading";
+    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 50500)
+        << "an old record entered late keeps the reading";
     car.odometer = 45000;
     DB::saveVehicle(car);
     EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 45000) << "the editor may correct it downwards";
 }
 
-TEST_F(DBTest, MakesAndModelsAreTheDistinctOnesInUse)
-{
+TEST_F(DBTest, MakesAndModelsAreTheDistinctOnesInUse) {
     Vehicle a;
     a.make = "Honda";
     a.model = "Civic";
@@ -105,15 +101,14 @@ TEST_F(DBTest, MakesAndModelsAreTheDistinctOnesInUse)
     Vehicle c;
     c.make = "Honda";
     DB::saveVehicle(c);
-    EXPECT_EQ(DB::allMakes(), (std::vector<std::string> { "audi", "Honda" }));
-    EXPECT_EQ(DB::allModels(), (std::vector<std::string> { "A4", "Civic" }));
+    EXPECT_EQ(DB::allMakes(), (std::vector<std::string> {"audi", "Honda"}));
+    EXPECT_EQ(DB::allModels(), (std::vector<std::string> {"A4", "Civic"}));
 }
 
-TEST_F(DBTest, DeletingAVehicleLeavesNoRowsBehind)
-{
+TEST_F(DBTest, DeletingAVehicleLeavesNoRowsBehind) {
     Vehicle kept = newVehicle("Kept");
     Vehicle gone = newVehicle("Gone");
-    for (const Vehicle& vehicle : { kept, gone }) {
+    for (const Vehicle& vehicle : {kept, gone}) {
         Service service = DB::serviceSummaryForVehicle(vehicle.vid).front();
         service.datePerformed = localDate(2024, 1, 1);
         DB::saveVehicleService(service, false);
@@ -136,10 +131,14 @@ TEST_F(DBTest, DeletingAVehicleLeavesNoRowsBehind)
     EXPECT_FALSE(fs::fileExists(gone.pictureFile()));
     EXPECT_EQ(count("Vehicle"), 1);
     EXPECT_EQ(count("Service"), servicesBefore / 2);
-    for (const char* table : { "VehicleService", "Repair", "Fillup" })
-        EXPECT_EQ(sql(std::string("SELECT COUNT(*) FROM ") + table + " WHERE VehicleID = " + std::to_string(gone.vid)), "0")
+    for (const char* table : {"VehicleService", "Repair", "Fillup"})
+        EXPECT_EQ(sql(std::string("SELECT COUNT(*) FROM ") + table
+                      + " WHERE VehicleID = " + std::to_string(gone.vid)),
+            "0")
             << table;
-    EXPECT_EQ(sql("SELECT COUNT(*) FROM Service WHERE ServiceID NOT IN (SELECT ServiceID FROM VehicleService)"), "0");
+    EXPECT_EQ(
+        sql("SELECT COUNT(*) FROM Service WHERE ServiceID NOT IN (SELECT ServiceID FROM VehicleService)"),
+        "0");
     EXPECT_EQ(DB::serviceSummaryForVehicle(kept.vid).size(), 5u);
     EXPECT_EQ(count("Repair"), 1);
     EXPECT_EQ(count("Fillup"), 1);

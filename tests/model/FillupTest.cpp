@@ -6,8 +6,7 @@
 
 namespace {
 
-Fillup tank(double quantity, double price, int units)
-{
+Fillup tank(double quantity, double price, int units) {
     Fillup fillup;
     fillup.quantity = quantity;
     fillup.refuelQuantity = quantity;
@@ -18,25 +17,26 @@ Fillup tank(double quantity, double price, int units)
 
 } // namespace
 
-TEST(FillupUnits, QuantityAndPriceFactorsForEveryPair)
-{
+TEST(FillupUnits, QuantityAndPriceFactorsForEveryPair) {
     struct Case {
         int from, to;
         double quantityFactor, priceFactor;
     };
     const Case cases[] = {
-        { kFuelLiter, kFuelUSGallon, 0.264172052, 3.78541178 },
-        { kFuelLiter, kFuelImperialGallon, 0.219969157, 4.54609188 },
-        { kFuelUSGallon, kFuelLiter, 3.78541178, 0.264172052 },
-        { kFuelUSGallon, kFuelImperialGallon, 0.83267384, 1.20095042 },
-        { kFuelImperialGallon, kFuelLiter, 4.54609188, 0.219969157 },
-        { kFuelImperialGallon, kFuelUSGallon, 1.20095042, 0.83267384 },
-        { kFuelLiter, 7, 0.219969157, 4.54609188 }, // an unknown target counts as the other gallon
+        {kFuelLiter, kFuelUSGallon, 0.264172052, 3.78541178},
+        {kFuelLiter, kFuelImperialGallon, 0.219969157, 4.54609188},
+        {kFuelUSGallon, kFuelLiter, 3.78541178, 0.264172052},
+        {kFuelUSGallon, kFuelImperialGallon, 0.83267384, 1.20095042},
+        {kFuelImperialGallon, kFuelLiter, 4.54609188, 0.219969157},
+        {kFuelImperialGallon, kFuelUSGallon, 1.20095042, 0.83267384},
+        {kFuelLiter, 7, 0.219969157, 4.54609188}, // an unknown target counts as the other gallon
     };
     for (const Case& c : cases) {
         Fillup fillup = tank(10, 2, c.from);
-        EXPECT_FLOAT_EQ(fillup.quantityWithUnit(c.to), static_cast<float>(10 * c.quantityFactor)) << c.from << "->" << c.to;
-        EXPECT_FLOAT_EQ(fillup.costPerUnitWithUnit(c.to), static_cast<float>(2 * c.priceFactor)) << c.from << "->" << c.to;
+        EXPECT_FLOAT_EQ(fillup.quantityWithUnit(c.to), static_cast<float>(10 * c.quantityFactor))
+            << c.from << "->" << c.to;
+        EXPECT_FLOAT_EQ(fillup.costPerUnitWithUnit(c.to), static_cast<float>(2 * c.priceFactor))
+            << c.from << "->" << c.to;
     }
     Fillup unknown = tank(10, 2, 5);
     EXPECT_EQ(unknown.quantityWithUnit(kFuelLiter), 0);
@@ -47,8 +47,7 @@ TEST(FillupUnits, QuantityAndPriceFactorsForEveryPair)
     EXPECT_EQ(unknown.units, kFuelUSGallon);
 }
 
-TEST(FillupUnits, ConvertingKeepsTheTotalWithinSinglePrecision)
-{
+TEST(FillupUnits, ConvertingKeepsTheTotalWithinSinglePrecision) {
     Fillup fillup = tank(10, 3.00, kFuelUSGallon);
     fillup.convertToUnit(kFuelLiter);
     EXPECT_EQ(fillup.units, kFuelLiter);
@@ -63,8 +62,7 @@ TEST(FillupUnits, ConvertingKeepsTheTotalWithinSinglePrecision)
     EXPECT_EQ(same.costPerUnit, 1.987654321098);
 }
 
-TEST(FillupEconomy, EveryCodeFromMilesAndGallons)
-{
+TEST(FillupEconomy, EveryCodeFromMilesAndGallons) {
     Fillup fillup = tank(10, 3, kFuelUSGallon);
     fillup.distance = 300;
     fillup.distanceUnit = kDistanceMiles;
@@ -77,8 +75,7 @@ TEST(FillupEconomy, EveryCodeFromMilesAndGallons)
     EXPECT_FLOAT_EQ(fillup.economyWithUnit(9), 30) << "unknown code: fuel as stored, distance in miles";
 }
 
-TEST(FillupEconomy, KilometresAndLitres)
-{
+TEST(FillupEconomy, KilometresAndLitres) {
     Fillup fillup = tank(40, 1.5, kFuelLiter);
     fillup.distance = 500;
     fillup.distanceUnit = kDistanceKilometers;
@@ -87,8 +84,7 @@ TEST(FillupEconomy, KilometresAndLitres)
     EXPECT_FLOAT_EQ(fillup.economyWithUnit(2), static_cast<float>(500 * 0.621371192) / 40);
 }
 
-TEST(FillupCopy, KeepsStoredFieldsOnly)
-{
+TEST(FillupCopy, KeepsStoredFieldsOnly) {
     Fillup loaded = tank(10, 3, kFuelUSGallon);
     loaded.fillupID = 4;
     loaded.vehicleID = 2;

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "model/Vehicle.h"
-#include "platform/graphics/ImageContext.h"
-#include "platform/base/FileSystem.h"
 #include "data/DBTestSupport.h"
+#include "model/Vehicle.h"
+#include "platform/base/FileSystem.h"
+#include "platform/graphics/ImageContext.h"
 #include "support/TemporarySandbox.h"
 
-TEST(VehicleRecord, PictureFileFollowsTheIdentifier)
-{
+TEST(VehicleRecord, PictureFileFollowsTheIdentifier) {
     vantrel::test::TemporarySandbox sandbox;
     Vehicle vehicle;
     EXPECT_EQ(platform::fs::lastPathComponent(vehicle.pictureFile()), "0.png");
@@ -18,18 +17,16 @@ TEST(VehicleRecord, PictureFileFollowsTheIdentifier)
 namespace {
 
 // A plain square PNG of the given colour, written where the editor would write it.
-void writePicture(const std::string& path, platform::graphics::Color color, double side)
-{
-    platform::graphics::ImageContext canvas({ side, side }, true, 1);
+void writePicture(const std::string& path, platform::graphics::Color color, double side) {
+    platform::graphics::ImageContext canvas({side, side}, true, 1);
     canvas.context().setFillColor(color);
-    canvas.context().fillRect({ 0, 0, side, side });
+    canvas.context().fillRect({0, 0, side, side});
     ASSERT_TRUE(canvas.image().writeToFile(path));
 }
 
 } // namespace
 
-TEST(VehicleRecord, PictureComesFromTheUsersFileOnceWritten)
-{
+TEST(VehicleRecord, PictureComesFromTheUsersFileOnceWritten) {
     vantrel::test::TemporarySandbox sandbox;
     platform::graphics::ImageContext::setMainScreenScale(1);
     Vehicle vehicle;
@@ -52,12 +49,12 @@ TEST(VehicleRecord, PictureComesFromTheUsersFileOnceWritten)
     platform::graphics::ImageContext::setMainScreenScale(2);
 }
 
-TEST(VehicleRecord, WithoutAFileThePictureIsTheRoundedSampleCar)
-{
+TEST(VehicleRecord, WithoutAFileThePictureIsTheRoundedSampleCar) {
     vantrel::test::TemporarySandbox sandbox;
     platform::graphics::ImageContext::setMainScreenScale(1);
     std::string resources = platform::fs::makeTemporaryDirectory("vantrel-bundle");
-    writePicture(platform::fs::joinPath(resources, "SampleCar.png"), platform::graphics::Color::fromHex(0x228B22), 60);
+    writePicture(
+        platform::fs::joinPath(resources, "SampleCar.png"), platform::graphics::Color::fromHex(0x228B22), 60);
     {
         vantrel::test::BundleOverride bundle(resources, "1.2");
         Vehicle vehicle;
