@@ -26,54 +26,37 @@ std::vector<Fillup> load(const Vehicle& vehicle, int unit = kFuelUSGallon, int p
 
 } // namespace
 
-TEST_F(DBTest, FullTanksCarryTheDistanceToTheNextFullOne) {
-    Vehicle car = newVehicle("Car");
-    fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
-    fillupAt(car.vid, localDate(2024, 5, 10), 1400, 35);
-    auto fillups = load(car);
-    ASSERT_EQ(fillups.size(), 2u);
-    EXPECT_EQ(fillups[0].distance, 400);
-    EXPECT_DOUBLE_EQ(fillups[0].refuelQuantity, 35);
-    EXPECT_EQ(fillups[1].distance, 0);
-    EXPECT_DOUBLE_EQ(fillups[1].refuelQuantity, 0);
-    EXPECT_TRUE(fillups[0].isValid && fillups[1].isValid);
-    EXPECT_EQ(fillups[0].distanceUnit, kDistanceMiles);
-}
-
-TEST_F(DBTest, PartialFillupsAddTheirFuelToTheTank) {
-    Vehicle car = newVehicle("Car");
-    fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
-    fillupAt(car.vid, localDate(2024, 5, 5), 1200, 10, kFillupPartial);
-    fillupAt(car.vid, localDate(2024, 5, 10), 1500, 25);
-    auto fillups = load(car);
-    ASSERT_EQ(fillups.size(), 3u);
-    for (int i : {0, 1}) {
-        EXPECT_EQ(fillups[i].distance, 500);
-        EXPECT_DOUBLE_EQ(fillups[i].refuelQuantity, 35);
+TEST_F(DBTest, TanksAttributeDistanceAndFuelAcrossFullPartialAndReset) {
+    struct Entry {
+        int odometer;
+        double quantity;
+        int type;
+        int distance; // expected after loading
+        double fuel;
+    };
+    const std::vector<std::vector<Entry>> cases = {
+        {{1000, 40, kFillupFull, 400, 35}, {1400, 35, kFillupFull, 0, 0}},
+        {{1000, 40, kFillupFull, 500, 35}, {1200, 10, kFillupPartial, 500, 35},
+            {1500, 25, kFillupFull, 0, 0}},
+        {{1000, 40, kFillupFull, 0, 1}, {1300, 20, kFillupReset, 300, 30}, {1600, 30, kFillupFull, 0, 0}},
+        {{1000, 40, kFillupFull, 0, 0}},
+    };
+    for (size_t c = 0; c < cases.size(); ++c) {
+        Vehicle car = newVehicle("Car " + std::to_string(c));
+        for (size_t i = 0; i < cases[c].size(); ++i) {
+            const Entry& entry = cases[c][i];
+            fillupAt(car.vid, localDate(2024, 5, 1 + static_cast<int>(i)), entry.odometer, entry.quantity,
+                entry.type);
+        }
+        auto fillups = load(car);
+        ASSERT_EQ(fillups.size(), cases[c].size());
+        for (size_t i = 0; i < fillups.size(); ++i) {
+            EXPECT_EQ(fillups[i].distance, cases[c][i].distance) << "case " << c << " fill-up " << i;
+            EXPECT_DOUBLE_EQ(fillups[i].refuelQuantity, cases[c][i].fuel) << "case " << c << " fill-up " << i;
+            EXPECT_TRUE(fillups[i].isValid);
+            EXPECT_EQ(fillups[i].distanceUnit, kDistanceMiles);
+        }
     }
-    EXPECT_EQ(fillups[2].distance, 0);
-}
-
-TEST_F(DBTest, AResetEndsTheTankWithoutAFigure) {
-    Vehicle car = newVehicle("Car");
-    fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
-    fillupAt(car.vid, localDate(2024, 5, 5), 1300, 20, kFillupReset);
-    fillupAt(car.vid, localDate(2024, 5, 10), 1600, 30);
-    auto fillups = load(car);
-    ASSERT_EQ(fillups.size(), 3u);
-    EXPECT_EQ(fillups[0].distance, 0);
-    EXPECT_DOUBLE_EQ(fillups[0].refuelQuantity, 1);
-    EXPECT_EQ(fillups[1].distance, 300);
-    EXPECT_DOUBLE_EQ(fillups[1].refuelQuantity, 30);
-    EXPECT_EQ(fillups[2].distance, 0);
-}
-
-TEST_F(DBTest, ASingleFillupGetsNoDistance) {
-    Vehicle car = newVehicle("Car");
-    fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
-    auto fillups = load(car);
-    ASSERT_EQ(fillups.size(), 1u);
-    EXPECT_EQ(fillups[0].distance, 0);
 }
 
 TEST_F(DBTest, LoadingConvertsUnitsAndLeavesTheStoredRowAlone) {
