@@ -154,6 +154,7 @@ private:
         sqlite3_exec(DB::helper()->database(), "ANALYZE", nullptr, nullptr, nullptr);
     }
 
+    std::string m_root;
     std::vector<Vehicle> m_vehicles;
 };
 
