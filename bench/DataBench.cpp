@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <random>
 #include <sqlite3.h>
@@ -61,9 +60,15 @@ public:
     }
     const std::vector<Vehicle>& vehicles() const { return m_vehicles; }
 
+    ~History() {
+        DB::disconnect();
+        platform::fs::removeItem(m_root);
+    }
+
 private:
-    History() {
-        platform::Sandbox::setRoot(platform::fs::makeTemporaryDirectory("vantrel-bench"));
+    History()
+        : m_root(platform::fs::makeTemporaryDirectory("vantrel-bench")) {
+        platform::Sandbox::setRoot(m_root);
         platform::Clock::setNow(platform::Calendar().dateFromComponents({2024, 6, 15, 12, 0, 0, {}}));
         DB::connect();
         const long today = 19889; // 2024-0615 in days since 1970
