@@ -268,6 +268,16 @@ void QLLineChartView::drawChart(Context& context, float W, float H) {
     context.setLineWidth(1);
     context.strokePath();
 
+    context.setShouldAntialias(true);
+    context.setLineWidth(2);
+    context.setLineDash(0, {});
+    context.setStrokeColor(m_lineColor);
+    context.setFillColor(m_lineColor);
+    // Every segment and dot is a subpath of its own, so an opaque line can be painted a
+    // stretch at a time: Cairo's cost grows faster than the path, and long series of
+    // points would otherwise take tens of milliseconds. A translucent line is painted in
+    // one go so that overlaps do not darken.
+    const size_t stretch = m_lineColor.alpha >= 1 ? 16 : m_series.size();
     context.beginPath();
     float pointX = m.minX + 1;
     for (size_t i = 0; i < m_series.size(); ++i) {
@@ -277,13 +287,10 @@ void QLLineChartView::drawChart(Context& context, float W, float H) {
         else
             context.addLineToPoint(pointX, pointY);
         context.addEllipseInRect({pointX - 2.0, pointY - 2.0, 4, 4});
+        if (i + 1 < m_series.size() && (i + 1) % stretch == 0)
+            context.drawPath(PathDrawingMode::FillStroke);
         context.moveToPoint(pointX, pointY);
         pointX += m.segmentWidth;
     }
-    context.setShouldAntialias(true);
-    context.setLineWidth(2);
-    context.setLineDash(0, {});
-    context.setStrokeColor(m_lineColor);
-    context.setFillColor(m_lineColor);
     context.drawPath(PathDrawingMode::FillStroke);
 }
