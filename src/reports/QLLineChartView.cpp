@@ -79,7 +79,7 @@ float QLLineChartView::scaledValue(float value) const {
 
 void QLLineChartView::calculateMetrics() {
     Metrics m;
-    const Rect b = m_bounds;
+    const Rect b = bounds();
     const float x = static_cast<float>(b.x()), y = static_cast<float>(b.y());
     const float W = static_cast<float>(b.width()), H = static_cast<float>(b.height());
 
@@ -180,7 +180,7 @@ std::vector<std::string> QLLineChartView::valueLabels() {
 
 void QLLineChartView::drawRect(Context& context, Rect rect) {
     calculateMetrics();
-    const float W = static_cast<float>(m_bounds.width()), H = static_cast<float>(m_bounds.height());
+    const float W = static_cast<float>(bounds().width()), H = static_cast<float>(bounds().height());
     context.saveGState();
     drawChart(context, W, H);
     context.restoreGState();
@@ -190,7 +190,7 @@ void QLLineChartView::drawChart(Context& context, float W, float H) {
     Metrics& m = m_metrics;
     context.setInterpolationQuality(InterpolationQuality::High);
 
-    QLDrawLinearGradient(context, m_bounds, changeAlpha(m_gradientColor, 0.05f), m_gradientColor, 0, 1.0f);
+    QLDrawLinearGradient(context, bounds(), changeAlpha(m_gradientColor, 0.05f), m_gradientColor, 0, 1.0f);
 
     if (m_title) {
         context.setFillColor(m_titleColor);

@@ -4,6 +4,7 @@
 #include "platform/graphics/Context.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/views/View.h"
 
 #include <optional>
 #include <string>
@@ -11,13 +12,13 @@
 
 class QLChartViewDelegate;
 
-// Draws one series as a line over equally spaced points, with a value axis scaled to round
+// A view that draws one series as a line over equally spaced points, with a value axis scaled to round
 // numbers, value labels and ticks, optional gridlines, a dashed average line, a title, two
 // texts under the horizontal axis and a message when there is no data. Every draw
 // recomputes the layout from the bounds and the data.
 //
 // Values that are not finite (NaN, infinities) are left out of the series.
-class QLLineChartView {
+class QLLineChartView : public platform::views::View {
 public:
     // The layout of one draw, in the view's coordinates (y down).
     struct Metrics {
@@ -42,10 +43,6 @@ public:
 
     QLLineChartView();
     explicit QLLineChartView(platform::graphics::Rect frame);
-    virtual ~QLLineChartView() = default;
-
-    platform::graphics::Rect bounds() const { return m_bounds; }
-    void setFrame(platform::graphics::Rect frame) { m_bounds = {0, 0, frame.width(), frame.height()}; }
 
     // Properties; after changing them the owner asks for a redraw.
     QLChartViewDelegate* delegate() const { return m_delegate; }
@@ -98,14 +95,13 @@ public:
     // The value labels of the axis from the bottom up, by the current metrics.
     std::vector<std::string> valueLabels();
 
-    virtual void drawRect(platform::graphics::Context& context, platform::graphics::Rect rect);
+    void drawRect(platform::graphics::Context& context, platform::graphics::Rect rect) override;
 
 private:
     void initDefaults();
     int tickCount() const;
     void drawChart(platform::graphics::Context& context, float width, float height);
 
-    platform::graphics::Rect m_bounds;
     QLChartViewDelegate* m_delegate {nullptr};
     std::vector<float> m_data;
     std::optional<std::string> m_title;

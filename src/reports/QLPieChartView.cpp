@@ -47,8 +47,8 @@ std::string QLPieChartView::formatKeyLabel(const QLPieChartData& item) {
 
 void QLPieChartView::calculateMetrics() {
     Metrics m;
-    const float x0 = static_cast<float>(m_bounds.x()), y0 = static_cast<float>(m_bounds.y());
-    const float W = static_cast<float>(m_bounds.width()), H = static_cast<float>(m_bounds.height());
+    const float x0 = static_cast<float>(bounds().x()), y0 = static_cast<float>(bounds().y());
+    const float W = static_cast<float>(bounds().width()), H = static_cast<float>(bounds().height());
 
     m_items.clear();
     for (const QLPieChartData& item : m_data)
@@ -183,10 +183,10 @@ void QLPieChartView::drawRect(Context& context, Rect rect) {
 
 void QLPieChartView::drawChart(Context& context) {
     const Metrics& m = m_metrics;
-    const double W = m_bounds.width(), H = m_bounds.height();
+    const double W = bounds().width(), H = bounds().height();
     context.setInterpolationQuality(InterpolationQuality::High);
 
-    QLDrawLinearGradient(context, m_bounds, changeAlpha(m_gradientColor, 0.05f), m_gradientColor, 0, 1.0f);
+    QLDrawLinearGradient(context, bounds(), changeAlpha(m_gradientColor, 0.05f), m_gradientColor, 0, 1.0f);
 
     if (m_title) {
         context.setFillColor(m_titleColor);

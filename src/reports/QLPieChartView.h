@@ -4,6 +4,7 @@
 #include "platform/graphics/Context.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/views/View.h"
 #include "reports/QLPieChartData.h"
 
 #include <optional>
@@ -13,7 +14,7 @@
 
 class QLChartViewDelegate;
 
-// Draws labelled, coloured values as a pie with a key. An area not wider than tall puts the
+// A view that draws labelled, coloured values as a pie with a key. An area not wider than tall puts the
 // pie at the top and the key in centred rows below it; a wider area puts the pie at the
 // left and the key in a vertically centred column at its right. Every draw recomputes the
 // layout from the bounds and the data.
@@ -21,7 +22,7 @@ class QLChartViewDelegate;
 // Items whose value is not finite are left out (no slice, no key entry); a negative value
 // gets no slice (its key entry stays); when the slices sum to zero the no-data message is
 // shown.
-class QLPieChartView {
+class QLPieChartView : public platform::views::View {
 public:
     struct Metrics {
         float titleHeight {0};
@@ -45,10 +46,6 @@ public:
 
     QLPieChartView();
     explicit QLPieChartView(platform::graphics::Rect frame);
-    virtual ~QLPieChartView() = default;
-
-    platform::graphics::Rect bounds() const { return m_bounds; }
-    void setFrame(platform::graphics::Rect frame) { m_bounds = {0, 0, frame.width(), frame.height()}; }
 
     // Properties; after changing them the owner asks for a redraw.
     QLChartViewDelegate* delegate() const { return m_delegate; }
@@ -98,7 +95,7 @@ public:
     // Whether the last keyLayout is a column taller than the key (drawn clipped to it).
     bool keyClipped() const { return m_keyClipped; }
 
-    virtual void drawRect(platform::graphics::Context& context, platform::graphics::Rect rect);
+    void drawRect(platform::graphics::Context& context, platform::graphics::Rect rect) override;
 
 private:
     void initDefaults();
@@ -106,7 +103,6 @@ private:
     void drawChart(platform::graphics::Context& context);
     void drawKey(platform::graphics::Context& context, const std::vector<KeyItem>& layout);
 
-    platform::graphics::Rect m_bounds;
     QLChartViewDelegate* m_delegate {nullptr};
     std::vector<QLPieChartData> m_data;
     std::optional<std::string> m_title;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using namespace platform::graphics;
 
@@ -14,18 +15,18 @@ namespace {
 
 const Color kRed = Color::rgba(1, 0, 0), kGreen = Color::rgba(0, 1, 0), kBlue = Color::rgba(0, 0, 1);
 
-QLPieChartView pie(Rect frame, std::vector<QLPieChartData> data) {
-    QLPieChartView chart(frame);
-    chart.setData(std::move(data));
-    chart.calculateMetrics();
+std::shared_ptr<QLPieChartView> pie(Rect frame, std::vector<QLPieChartData> data) {
+    auto chart = std::make_shared<QLPieChartView>(frame);
+    chart->setData(std::move(data));
+    chart->calculateMetrics();
     return chart;
 }
 
-Image render(QLPieChartView& chart) {
-    ImageContext image(chart.bounds().size, true, 2);
+Image render(std::shared_ptr<QLPieChartView> chart) {
+    ImageContext image(chart->bounds().size, true, 2);
     image.context().setFillColor(Color::whiteColor());
-    image.context().fillRect(chart.bounds());
-    chart.drawRect(image.context(), chart.bounds());
+    image.context().fillRect(chart->bounds());
+    chart->drawRect(image.context(), chart->bounds());
     return image.image();
 }
 
@@ -48,26 +49,26 @@ std::vector<QLPieChartData> items(std::initializer_list<float> values) {
 } // namespace
 
 TEST(QLPieChartView, Defaults) {
-    QLPieChartView chart;
-    EXPECT_EQ(chart.delegate(), nullptr);
-    EXPECT_TRUE(chart.data().empty());
-    EXPECT_FALSE(chart.title());
-    EXPECT_EQ(chart.noDataMessage(), "No data");
-    EXPECT_EQ(chart.font(), Font::systemFontOfSize(12));
-    EXPECT_EQ(chart.titleFont(), Font::systemFontOfSize(20));
-    EXPECT_EQ(chart.titleColor().hex(), 0xC83200u);
-    EXPECT_EQ(chart.lineColor(), Color::darkGray());
-    EXPECT_EQ(chart.textColor(), Color::black());
-    EXPECT_EQ(chart.gradientColor().hex(), 0xC8C8C8u);
-    EXPECT_EQ(chart.marginTop(), 10);
-    EXPECT_EQ(chart.marginBottom(), 10);
-    EXPECT_EQ(chart.marginLeft(), 10);
-    EXPECT_EQ(chart.marginRight(), 10);
+    auto chart = std::make_shared<QLPieChartView>();
+    EXPECT_EQ(chart->delegate(), nullptr);
+    EXPECT_TRUE(chart->data().empty());
+    EXPECT_FALSE(chart->title());
+    EXPECT_EQ(chart->noDataMessage(), "No data");
+    EXPECT_EQ(chart->font(), Font::systemFontOfSize(12));
+    EXPECT_EQ(chart->titleFont(), Font::systemFontOfSize(20));
+    EXPECT_EQ(chart->titleColor().hex(), 0xC83200u);
+    EXPECT_EQ(chart->lineColor(), Color::darkGray());
+    EXPECT_EQ(chart->textColor(), Color::black());
+    EXPECT_EQ(chart->gradientColor().hex(), 0xC8C8C8u);
+    EXPECT_EQ(chart->marginTop(), 10);
+    EXPECT_EQ(chart->marginBottom(), 10);
+    EXPECT_EQ(chart->marginLeft(), 10);
+    EXPECT_EQ(chart->marginRight(), 10);
 }
 
 TEST(QLPieChartView, SquareAreaPutsTheKeyBelow) {
-    QLPieChartView chart = pie(Rect(0, 0, 300, 300), items({1, 2}));
-    const auto& m = chart.metrics();
+    auto chart = pie(Rect(0, 0, 300, 300), items({1, 2}));
+    const auto& m = chart->metrics();
     EXPECT_EQ(m.radius, 126);
     EXPECT_EQ(m.x, 150);
     EXPECT_EQ(m.y, 136);
@@ -76,8 +77,8 @@ TEST(QLPieChartView, SquareAreaPutsTheKeyBelow) {
 }
 
 TEST(QLPieChartView, WideAreaPutsTheKeyRight) {
-    QLPieChartView chart = pie(Rect(0, 0, 460, 200), items({1}));
-    const auto& m = chart.metrics();
+    auto chart = pie(Rect(0, 0, 460, 200), items({1}));
+    const auto& m = chart->metrics();
     EXPECT_FLOAT_EQ(m.radius, 93.6f);
     EXPECT_FLOAT_EQ(m.x, 103.6f);
     EXPECT_FLOAT_EQ(m.y, 100);
@@ -88,18 +89,18 @@ TEST(QLPieChartView, WideAreaPutsTheKeyRight) {
 }
 
 TEST(QLPieChartView, TitleShiftsThePlot) {
-    QLPieChartView chart(Rect(0, 0, 300, 300));
-    chart.setTitle("Expenses");
-    chart.calculateMetrics();
+    auto chart = std::make_shared<QLPieChartView>(Rect(0, 0, 300, 300));
+    chart->setTitle("Expenses");
+    chart->calculateMetrics();
     float titleHeight
-        = static_cast<float>(TextLayout::sizeWithFont("Expenses", chart.titleFont()).height) + 15;
-    EXPECT_EQ(chart.metrics().titleHeight, titleHeight);
-    EXPECT_EQ(chart.metrics().minY, 10 + titleHeight);
+        = static_cast<float>(TextLayout::sizeWithFont("Expenses", chart->titleFont()).height) + 15;
+    EXPECT_EQ(chart->metrics().titleHeight, titleHeight);
+    EXPECT_EQ(chart->metrics().minY, 10 + titleHeight);
 }
 
 TEST(QLPieChartView, SlicesFollowClockwiseFromThreeOClock) {
-    QLPieChartView chart = pie(Rect(0, 0, 300, 300), items({1, 1, 2}));
-    auto angles = chart.sliceAngles();
+    auto chart = pie(Rect(0, 0, 300, 300), items({1, 1, 2}));
+    auto angles = chart->sliceAngles();
     ASSERT_EQ(angles.size(), 3u);
     EXPECT_DOUBLE_EQ(angles[0].first, 0);
     EXPECT_DOUBLE_EQ(angles[0].second, 90);
@@ -107,7 +108,7 @@ TEST(QLPieChartView, SlicesFollowClockwiseFromThreeOClock) {
     EXPECT_DOUBLE_EQ(angles[2].second, 360);
 
     Image image = render(chart);
-    const auto& m = chart.metrics();
+    const auto& m = chart->metrics();
     double r = m.radius / 2;
     EXPECT_TRUE(near(image.colorAtPoint({m.x + r, m.y + r}), kRed)); // lower right
     EXPECT_TRUE(near(image.colorAtPoint({m.x - r, m.y + r}), kGreen)); // lower left
@@ -118,10 +119,10 @@ TEST(QLPieChartView, SlicesFollowClockwiseFromThreeOClock) {
 }
 
 TEST(QLPieChartView, KeyRowIsCentred) {
-    QLPieChartView chart = pie(Rect(0, 0, 300, 300), items({1, 2}));
-    auto layout = chart.keyLayout();
+    auto chart = pie(Rect(0, 0, 300, 300), items({1, 2}));
+    auto layout = chart->keyLayout();
     ASSERT_EQ(layout.size(), 2u);
-    const Rect key = chart.metrics().keyRect;
+    const Rect key = chart->metrics().keyRect;
     EXPECT_EQ(layout[0].dot.y(), layout[1].dot.y());
     double left = layout[0].dot.minX() - key.minX();
     double right = key.maxX() - (layout[1].text.maxX() + 5); // each entry is followed by 5
@@ -136,65 +137,65 @@ TEST(QLPieChartView, KeyRowIsCentred) {
 TEST(QLPieChartView, KeyRowsWrapAndOversizeItemsGetTheirOwnRow) {
     std::vector<QLPieChartData> data = items({1, 2, 3, 4});
     data[2].label = std::string(200, 'W'); // far wider than the key
-    QLPieChartView chart = pie(Rect(0, 0, 320, 416), data);
-    auto layout = chart.keyLayout();
+    auto chart = pie(Rect(0, 0, 320, 416), data);
+    auto layout = chart->keyLayout();
     ASSERT_EQ(layout.size(), 4u);
-    const Rect key = chart.metrics().keyRect;
+    const Rect key = chart->metrics().keyRect;
     EXPECT_EQ(layout[0].text.y(), layout[1].text.y()); // items 0 and 1 share a row
     EXPECT_GT(layout[2].text.y(), layout[1].text.y()); // the wide one is alone
     EXPECT_EQ(layout[2].dot.minX(), key.minX());
     EXPECT_LE(layout[2].text.maxX(), key.maxX()); // and cut at the key's edge
     EXPECT_GT(layout[3].text.y(), layout[2].text.y());
-    EXPECT_FALSE(chart.keyClipped());
+    EXPECT_FALSE(chart->keyClipped());
     for (const auto& item : layout)
         EXPECT_GE(item.dot.minX(), key.minX() - 1e-9);
 
     // A key with no width at all still places every item once.
-    QLPieChartView narrow = pie(Rect(0, 0, 20, 300), items({1, 2, 3}));
-    EXPECT_EQ(narrow.keyLayout().size(), 3u);
+    auto narrow = pie(Rect(0, 0, 20, 300), items({1, 2, 3}));
+    EXPECT_EQ(narrow->keyLayout().size(), 3u);
 }
 
 TEST(QLPieChartView, KeyColumnIsCentredOrClipped) {
-    QLPieChartView chart = pie(Rect(0, 0, 480, 268), items({1, 2, 3}));
-    const Rect key = chart.metrics().keyRect;
-    auto layout = chart.keyLayout();
+    auto chart = pie(Rect(0, 0, 480, 268), items({1, 2, 3}));
+    const Rect key = chart->metrics().keyRect;
+    auto layout = chart->keyLayout();
     ASSERT_EQ(layout.size(), 3u);
     EXPECT_EQ(layout[0].dot.minX(), key.minX() + 15);
     double th = layout[0].text.height();
     EXPECT_EQ(layout[1].text.y(), layout[0].text.y() + th + 5);
     double columnHeight = 3 * (th + 5);
     EXPECT_NEAR(layout[0].text.y(), key.y() + (key.height() - columnHeight) / 2, 1e-9);
-    EXPECT_FALSE(chart.keyClipped());
+    EXPECT_FALSE(chart->keyClipped());
 
     std::vector<QLPieChartData> many;
     for (int i = 0; i < 40; ++i)
         many.emplace_back(1.0f, "Slice " + std::to_string(i), kRed);
-    QLPieChartView crowded = pie(Rect(0, 0, 480, 268), many);
-    auto column = crowded.keyLayout();
-    EXPECT_TRUE(crowded.keyClipped());
-    EXPECT_EQ(column.front().text.y(), crowded.metrics().keyRect.y()); // starts at the top
+    auto crowded = pie(Rect(0, 0, 480, 268), many);
+    auto column = crowded->keyLayout();
+    EXPECT_TRUE(crowded->keyClipped());
+    EXPECT_EQ(column.front().text.y(), crowded->metrics().keyRect.y()); // starts at the top
     render(crowded); // and draws
 }
 
 TEST(QLPieChartView, KeyLabelsFormatting) {
-    QLPieChartView chart;
-    EXPECT_EQ(chart.formatKeyLabel(QLPieChartData(123.4f, "Fuel", kRed)), "Fuel (123.40)");
+    auto chart = std::make_shared<QLPieChartView>();
+    EXPECT_EQ(chart->formatKeyLabel(QLPieChartData(123.4f, "Fuel", kRed)), "Fuel (123.40)");
     struct Percent : QLChartViewDelegate {
         std::optional<std::string> formatKeyLabel(const QLPieChartData& item, QLPieChartView&) override {
             return item.label + ": " + std::to_string(static_cast<int>(item.value)) + "%";
         }
     } percent;
-    chart.setDelegate(&percent);
-    EXPECT_EQ(chart.formatKeyLabel(QLPieChartData(25, "Overdue", kRed)), "Overdue: 25%");
+    chart->setDelegate(&percent);
+    EXPECT_EQ(chart->formatKeyLabel(QLPieChartData(25, "Overdue", kRed)), "Overdue: 25%");
 }
 
 TEST(QLPieChartView, NothingToShowDrawsTheMessage) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (auto data : {items({}), items({0, 0, 0}), items({nan, nan})}) {
-        QLPieChartView chart = pie(Rect(0, 0, 300, 300), data);
-        EXPECT_TRUE(chart.sliceAngles().empty());
+        auto chart = pie(Rect(0, 0, 300, 300), data);
+        EXPECT_TRUE(chart->sliceAngles().empty());
         Image image = render(chart);
-        const auto& m = chart.metrics();
+        const auto& m = chart->metrics();
         // No pie where the pie would be; dark text around the vertical middle.
         EXPECT_GT(image.colorAtPoint({m.x + 40, m.y + 40}).red, 0.7);
         int dark = 0;
@@ -207,14 +208,29 @@ TEST(QLPieChartView, NothingToShowDrawsTheMessage) {
 
 TEST(QLPieChartView, NonFiniteAndNegativeValues) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    QLPieChartView chart = pie(Rect(0, 0, 300, 300), items({1, nan, -5, 3}));
-    EXPECT_EQ(chart.items().size(), 3u); // NaN left out
-    EXPECT_EQ(chart.metrics().totalValue, 4);
-    auto angles = chart.sliceAngles();
+    auto chart = pie(Rect(0, 0, 300, 300), items({1, nan, -5, 3}));
+    EXPECT_EQ(chart->items().size(), 3u); // NaN left out
+    EXPECT_EQ(chart->metrics().totalValue, 4);
+    auto angles = chart->sliceAngles();
     ASSERT_EQ(angles.size(), 3u);
     EXPECT_DOUBLE_EQ(angles[0].second, 90);
     EXPECT_DOUBLE_EQ(angles[1].first, angles[1].second); // the negative value: no slice
     EXPECT_DOUBLE_EQ(angles[2].second, 360);
-    EXPECT_EQ(chart.keyLayout().size(), 3u); // but a key entry
+    EXPECT_EQ(chart->keyLayout().size(), 3u); // but a key entry
     render(chart);
+}
+
+TEST(QLPieChartView, DrawsInsideAViewTree) {
+    auto screen = std::make_shared<platform::views::View>(Rect(0, 0, 320, 480));
+    screen->setBackgroundColor(Color::whiteColor());
+    auto chart = std::make_shared<QLPieChartView>(Rect(0, 64, 320, 416));
+    chart->setData(items({1}));
+    screen->addSubview(chart);
+    ImageContext image({320, 480}, true, 2);
+    screen->renderInContext(image.context());
+    chart->calculateMetrics();
+    const auto& m = chart->metrics();
+    // A single slice fills the whole pie, at the chart's place on the screen.
+    EXPECT_TRUE(near(image.image().colorAtPoint({m.x, 64 + m.y + m.radius / 2}), kRed));
+    EXPECT_GT(image.image().colorAtPoint({m.x, 30}).red, 0.9);
 }
