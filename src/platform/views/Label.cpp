@@ -125,7 +125,10 @@ Size Label::sizeThatFits(Size size) const
         return TextLayout::sizeWithFont(m_text, m_font);
     double width = size.width > 0 ? size.width : 100000;
     double height = m_numberOfLines > 0 ? m_numberOfLines * m_font.lineHeight() : 0;
-    LineBreakMode mode = m_lineBreakMode == LineBreakMode::Clip ? LineBreakMode::WordWrap : m_lineBreakMode;
+    // With no line limit the text wraps; truncation only ever cuts a last line.
+    LineBreakMode mode = m_lineBreakMode;
+    if (mode == LineBreakMode::Clip || height == 0)
+        mode = mode == LineBreakMode::CharacterWrap ? mode : LineBreakMode::WordWrap;
     return TextLayout::sizeWithFont(m_text, m_font, Size { width, height }, mode);
 }
 
