@@ -1,0 +1,101 @@
+#pragma once
+
+#include "platform/views/View.h"
+
+namespace platform::views {
+
+class ScrollView;
+
+// What a scroll view tells its delegate. Every operation is optional.
+class ScrollViewDelegate {
+public:
+    virtual ~ScrollViewDelegate() = default;
+    virtual void scrollViewDidScroll(ScrollView&) { }
+    virtual void scrollViewWillBeginDragging(ScrollView&) { }
+    virtual void scrollViewDidEndDragging(ScrollView&, bool willDecelerate) { }
+    virtual void scrollViewDidEndScrollingAnimation(ScrollView&) { }
+};
+
+// A view that shows part of a larger content area and moves it with the finger. The
+// content offset is the bounds origin. A drag that starts on a subview (a button, a cell)
+// is taken over by the scroll view once the finger moves further than a tap allows, and
+// the subview's touch is cancelled. Dragging past an edge stretches (bounces) and snaps
+// back when the finger lifts; without bounces the offset stays within the content.
+class ScrollView : public View {
+public:
+    ScrollView();
+    explicit ScrollView(Rect frame);
+
+    Size contentSize() const { return m_contentSize; }
+    virtual void setContentSize(Size size);
+    Point contentOffset() const { return bounds().origin; }
+    // Scrolling changes the bounds origin and tells the delegate.
+    void setContentOffset(Point offset, bool animated = false);
+    EdgeInsets contentInset() const { return m_contentInset; }
+    void setContentInset(EdgeInsets inset);
+    Point minimumContentOffset() const;
+    Point maximumContentOffset() const;
+    // Scrolls the least distance that shows `rect` (content coordinates).
+    void scrollRectToVisible(Rect rect, bool animated);
+
+    bool isScrollEnabled() const { return m_scrollEnabled; }
+    void setScrollEnabled(bool enabled) { m_scrollEnabled = enabled; }
+    bool bounces() const { return m_bounces; }
+    void setBounces(bool bounces) { m_bounces = bounces; }
+    bool alwaysBounceVertical() const { return m_alwaysBounceVertical; }
+    void setAlwaysBounceVertical(bool value) { m_alwaysBounceVertical = value; }
+    bool alwaysBounceHorizontal() const { return m_alwaysBounceHorizontal; }
+    void setAlwaysBounceHorizontal(bool value) { m_alwaysBounceHorizontal = value; }
+    bool showsVerticalScrollIndicator() const { return m_showsVerticalIndicator; }
+    void setShowsVerticalScrollIndicator(bool shows) { m_showsVerticalIndicator = shows; }
+    bool showsHorizontalScrollIndicator() const { return m_showsHorizontalIndicator; }
+    void setShowsHorizontalScrollIndicator(bool shows) { m_showsHorizontalIndicator = shows; }
+
+    // Not owned: the delegate must outlive the view or be cleared first.
+    ScrollViewDelegate* delegate() const { return m_delegate; }
+    void setDelegate(ScrollViewDelegate* delegate) { m_delegate = delegate; }
+
+    bool isDragging() const { return m_dragging; }
+    bool isTracking() const { return m_tracking; }
+    bool isDecelerating() const { return false; }
+    bool canScrollVertically() const;
+    bool canScrollHorizontally() const;
+
+    // Touch takeover (the window asks while a finger moves over a subview).
+    virtual bool shouldCaptureTouch(const Touch& touch) const;
+    virtual void beginCapturedTouch(Touch& touch);
+
+    void touchesBegan(Touch& touch) override;
+    void touchesMoved(Touch& touch) override;
+    void touchesEnded(Touch& touch) override;
+    void touchesCancelled(Touch& touch) override;
+    void drawOverlay(graphics::Context& context, Rect rect) override;
+
+protected:
+    // Hooks for subclasses (the table view): a touch that ended without dragging, and the
+    // end of a drag.
+    virtual void didTap(Touch& touch) { }
+    virtual void didEndDragging() { }
+    virtual void contentOffsetDidChange() { }
+    Point clampedOffset(Point offset) const;
+    void startDragging(Touch& touch);
+    void dragTo(Touch& touch);
+    void endDragging();
+
+private:
+    Size m_contentSize;
+    EdgeInsets m_contentInset;
+    bool m_scrollEnabled { true };
+    bool m_bounces { true };
+    bool m_alwaysBounceVertical { false };
+    bool m_alwaysBounceHorizontal { false };
+    bool m_showsVerticalIndicator { true };
+    bool m_showsHorizontalIndicator { true };
+    ScrollViewDelegate* m_delegate { nullptr };
+    bool m_tracking { false };
+    bool m_dragging { false };
+    Point m_dragStartLocation;
+    Point m_dragStartOffset;
+};
+
+} // namespace platform::views

@@ -1,0 +1,479 @@
+#include "platform/views/Window.h"
+
+#include <algorithm>
+
+#include "platform/base/NotificationCenter.h"
+#include "platform/graphics/Context.h"
+#include "platform/graphics/ImageContext.h"
+#include "platform/views/Application.h"
+#include "platform/views/Keyboard.h"
+#include "platform/views/KeyInput.h"
+#include "platform/views/ScrollView.h"
+#include "platform/views/StatusBar.h"
+#include "platform/views/ViewController.h"
+
+namespace platform::views {
+
+namespace {
+
+// Dims everything below the alerts and swallows touches meant for it.
+class DimmingView : public View {
+public:
+    explicit DimmingView(Rect frame)
+        : View(frame)
+    {
+        setBackgroundColor(Color::black().withAlpha(0.4));
+        setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+        setOpaque(false);
+    }
+    void touchesBegan(Touch&) override { }
+    void touchesMoved(Touch&) override { }
+    void touchesEnded(Touch&) override { }
+    void touchesCancelled(Touch&) override { }
+};
+
+} // namespace
+
+bool isLandscape(InterfaceOrientation orientation)
+{
+    return orientation == InterfaceOrientation::LandscapeLeft || orientation == InterfaceOrientation::LandscapeRight;
+}
+
+Window::Window()
+    : Window(Rect(0, 0, 320, 480))
+{
+}
+
+Window::Window(Rect frame)
+    : View(frame)
+    , m_statusBar(std::make_shared<StatusBar>())
+{
+    setBackgroundColor(Color::black());
+    m_statusBar->setFrame(Rect(0, 0, frame.width(), kStatusBarHeight));
+    addSubview(m_statusBar);
+}
+
+Window::~Window()
+{
+    if (Application::sharedApplication().keyWindow() == this)
+        Application::sharedApplication().windowWillClose(*this);
+}
+
+void Window::makeKeyAndVisible()
+{
+    setHidden(false);
+    Application::sharedApplication().setKeyWindow(this);
+}
+
+bool Window::isKeyWindow() const
+{
+    return Application::sharedApplication().keyWindow() == this;
+}
+
+Rect Window::applicationFrame() const
+{
+    double top = m_statusBarHidden ? 0 : kStatusBarHeight;
+    return Rect(0, top, bounds().width(), bounds().height() - top);
+}
+
+void Window::setStatusBarHidden(bool hidden)
+{
+    m_statusBarHidden = hidden;
+    m_statusBar->setHidden(hidden);
+    layoutContent();
+}
+
+std::shared_ptr<View> Window::contentViewOf(ViewController& controller) const
+{
+    return controller.view();
+}
+
+void Window::setRootViewController(std::shared_ptr<ViewController> controller)
+{
+    if (m_rootViewController == controller)
+        return;
+    if (m_rootViewController) {
+        auto old = m_rootViewController;
+        old->beginAppearanceTransition(false, false);
+        if (old->isViewLoaded())
+            old->view()->removeFromSuperview();
+        m_rootViewController.reset();
+        old->endAppearanceTransition(false);
+    }
+    if (!controller)
+        return;
+    m_rootViewController = controller;
+    auto view = controller->view();
+    view->setFrame(applicationFrame());
+    controller->beginAppearanceTransition(true, false);
+    insertSubview(view, 0);
+    controller->endAppearanceTransition(false);
+}
+
+void Window::didAddSubview(View* subview)
+{
+    // An application may add its root controller's view itself (as the phone's
+    // application delegates do); the window then treats that controller as its root.
+    ViewController* controller = subview->viewController();
+    if (!controller || m_rootViewController || m_adopting)
+        return;
+    m_adopting = true;
+    m_rootViewController = controller->shared_from_this();
+    subview->setFrame(applicationFrame());
+    // Keep the status bar, keyboard and alerts above the content.
+    insertSubview(subview->sharedFromThis(), 0);
+    controller->beginAppearanceTransition(true, false);
+    controller->endAppearanceTransition(false);
+    m_adopting = false;
+}
+
+void Window::showPresentedView(ViewController& controller)
+{
+    ViewController* below = topPresentedController();
+    auto view = controller.view();
+    view->setFrame(applicationFrame());
+    m_adopting = true;
+    if (below && below->isViewLoaded())
+        insertSubviewAbove(view, below->view().get());
+    else
+        insertSubview(view, 0);
+    m_adopting = false;
+    m_presented.push_back(&controller);
+    // The screen below is covered completely; it leaves the window until it shows again.
+    if (below && below->isViewLoaded())
+        below->view()->removeFromSuperview();
+}
+
+void Window::hidePresentedView(ViewController& controller)
+{
+    auto it = std::find(m_presented.begin(), m_presented.end(), &controller);
+    if (it == m_presented.end())
+        return;
+    m_presented.erase(it, m_presented.end());
+    ViewController* below = topPresentedController();
+    m_adopting = true;
+    if (below) {
+        auto view = below->view();
+        view->setFrame(applicationFrame());
+        if (controller.isViewLoaded())
+            insertSubviewBelow(view, controller.view().get());
+        else
+            insertSubview(view, 0);
+    }
+    m_adopting = false;
+    if (controller.isViewLoaded())
+        controller.view()->removeFromSuperview();
+}
+
+ViewController* Window::topPresentedController() const
+{
+    if (!m_presented.empty())
+        return m_presented.back();
+    return m_rootViewController.get();
+}
+
+void Window::layoutContent()
+{
+    Rect frame = applicationFrame();
+    if (m_rootViewController && m_rootViewController->isViewLoaded()
+        && m_rootViewController->view()->superview() == this)
+        m_rootViewController->view()->setFrame(frame);
+    for (ViewController* controller : m_presented) {
+        if (controller->isViewLoaded())
+            controller->view()->setFrame(frame);
+    }
+    m_statusBar->setFrame(Rect(0, 0, bounds().width(), kStatusBarHeight));
+    if (m_keyboard && m_keyboardShown)
+        m_keyboard->setFrame(keyboardOnScreenFrame());
+    if (m_dimmingView)
+        m_dimmingView->setFrame(bounds());
+    for (auto& alert : m_alerts)
+        alert->setNeedsLayout();
+}
+
+void Window::layoutSubviews()
+{
+    layoutContent();
+}
+
+View* Window::firstResponder() const
+{
+    auto responder = m_firstResponder.lock();
+    return responder.get();
+}
+
+bool Window::makeFirstResponder(View* view)
+{
+    if (!view)
+        return false;
+    View* current = firstResponder();
+    if (current == view)
+        return true;
+    if (current) {
+        m_switchingResponder = dynamic_cast<KeyInput*>(view) != nullptr;
+        bool resigned = current->resignFirstResponder();
+        m_switchingResponder = false;
+        if (!resigned)
+            return false;
+        // The resigning responder's callbacks may have given the first responder away.
+        if (firstResponder() && firstResponder() != view)
+            return false;
+    }
+    auto shared = view->sharedFromThis();
+    m_firstResponder = shared;
+    auto* input = dynamic_cast<KeyInput*>(view);
+    if (input)
+        attachKeyboard(*input);
+    else if (m_keyboardShown)
+        detachKeyboard();
+    view->didBecomeFirstResponder();
+    if (input && firstResponder() == view)
+        keyboardDidAttach();
+    return true;
+}
+
+void Window::clearFirstResponder(View* view)
+{
+    if (firstResponder() != view)
+        return;
+    auto keep = view->sharedFromThis();
+    m_firstResponder.reset();
+    view->didResignFirstResponder();
+    if (!m_switchingResponder && !firstResponder() && m_keyboardShown)
+        detachKeyboard();
+}
+
+Rect Window::keyboardOnScreenFrame() const
+{
+    double height = isLandscape(m_orientation) ? kLandscapeKeyboardHeight : kKeyboardHeight;
+    return Rect(0, bounds().height() - height, bounds().width(), height);
+}
+
+Rect Window::keyboardOffScreenFrame() const
+{
+    Rect frame = keyboardOnScreenFrame();
+    return frame.offsetBy(0, frame.height());
+}
+
+void Window::attachKeyboard(KeyInput& input)
+{
+    if (!m_keyboard)
+        m_keyboard = std::make_shared<Keyboard>(keyboardOnScreenFrame());
+    View* inputView = dynamic_cast<View*>(&input);
+    m_keyboard->setFrame(keyboardOnScreenFrame());
+    m_keyboard->configureFor(input, inputView ? inputView->sharedFromThis() : nullptr);
+    if (m_keyboard->superview() != this) {
+        // Above the content and the status bar, below alerts.
+        if (m_dimmingView && m_dimmingView->superview() == this)
+            insertSubviewBelow(m_keyboard, m_dimmingView.get());
+        else
+            insertSubviewAbove(m_keyboard, m_statusBar.get());
+    }
+    m_keyboardWasShown = m_keyboardShown;
+    m_keyboardShown = true;
+    Application::sharedApplication().keyboardDidChange();
+}
+
+void Window::keyboardDidAttach()
+{
+    Rect end = keyboardOnScreenFrame();
+    Rect begin = m_keyboardWasShown ? end : keyboardOffScreenFrame();
+    postKeyboardNotification(kKeyboardWillShowNotification, begin, end);
+    postKeyboardNotification(kKeyboardDidShowNotification, begin, end);
+}
+
+void Window::detachKeyboard()
+{
+    if (!m_keyboardShown)
+        return;
+    Rect begin = keyboardOnScreenFrame();
+    Rect end = keyboardOffScreenFrame();
+    postKeyboardNotification(kKeyboardWillHideNotification, begin, end);
+    m_keyboardShown = false;
+    if (m_keyboard) {
+        m_keyboard->detach();
+        m_keyboard->removeFromSuperview();
+    }
+    postKeyboardNotification(kKeyboardDidHideNotification, begin, end);
+    Application::sharedApplication().keyboardDidChange();
+}
+
+Keyboard* Window::keyboard() const
+{
+    return m_keyboardShown ? m_keyboard.get() : nullptr;
+}
+
+bool Window::isKeyboardVisible() const
+{
+    return m_keyboardShown;
+}
+
+Rect Window::keyboardFrame() const
+{
+    return m_keyboardShown ? keyboardOnScreenFrame() : Rect();
+}
+
+void Window::postKeyboardNotification(const std::string& name, Rect begin, Rect end)
+{
+    Dictionary info {
+        { kKeyboardFrameBeginUserInfoKey, valueWithRect(begin) },
+        { kKeyboardFrameEndUserInfoKey, valueWithRect(end) },
+        { kKeyboardBoundsUserInfoKey, valueWithRect(Rect(0, 0, end.width(), end.height())) },
+        { kKeyboardAnimationDurationUserInfoKey, Value(0.3) },
+        { kKeyboardAnimationCurveUserInfoKey, Value(int(AnimationCurve::EaseInOut)) },
+    };
+    NotificationCenter::defaultCenter().post(name, std::move(info), nullptr);
+}
+
+void Window::presentAlert(std::shared_ptr<View> alert)
+{
+    if (!alert)
+        return;
+    if (std::find(m_alerts.begin(), m_alerts.end(), alert) != m_alerts.end())
+        return;
+    m_alerts.push_back(alert);
+    updateAlertLayer();
+}
+
+void Window::dismissAlert(View* alert)
+{
+    auto it = std::find_if(m_alerts.begin(), m_alerts.end(), [&](auto& a) { return a.get() == alert; });
+    if (it == m_alerts.end())
+        return;
+    auto keep = *it;
+    m_alerts.erase(it);
+    keep->removeFromSuperview();
+    updateAlertLayer();
+}
+
+View* Window::visibleAlert() const
+{
+    return m_alerts.empty() ? nullptr : m_alerts.back().get();
+}
+
+void Window::updateAlertLayer()
+{
+    if (m_alerts.empty()) {
+        if (m_dimmingView)
+            m_dimmingView->removeFromSuperview();
+        return;
+    }
+    if (!m_dimmingView)
+        m_dimmingView = std::make_shared<DimmingView>(bounds());
+    m_dimmingView->setFrame(bounds());
+    addSubview(m_dimmingView);
+    // Only the newest alert shows; older ones wait behind it.
+    for (auto& alert : m_alerts) {
+        alert->removeFromSuperview();
+    }
+    auto top = m_alerts.back();
+    addSubview(top);
+    top->setNeedsLayout();
+}
+
+void Window::touchDown(Point point)
+{
+    if (m_touch)
+        return;
+    layoutIfNeeded();
+    View* hit = hitTest(point);
+    if (!hit)
+        return;
+    m_touchView = hit->sharedFromThis();
+    m_touchCaptured = false;
+    m_touch.emplace(this, hit, point);
+    hit->touchesBegan(*m_touch);
+}
+
+void Window::touchMove(Point point)
+{
+    if (!m_touch)
+        return;
+    m_touch->moveTo(point);
+    m_touch->setPhase(TouchPhase::Moved);
+    if (!m_touchCaptured && m_touch->hasMovedFar()) {
+        // A scroll view under the finger takes over a drag that started on one of its
+        // subviews; the subview's touch is cancelled.
+        for (View* v = m_touch->view(); v; v = v->superview()) {
+            auto* scroll = dynamic_cast<ScrollView*>(v);
+            if (!scroll || !scroll->shouldCaptureTouch(*m_touch))
+                continue;
+            m_touch->setPhase(TouchPhase::Cancelled);
+            m_touch->view()->touchesCancelled(*m_touch);
+            m_touchView = scroll->sharedFromThis();
+            m_touch->setView(scroll);
+            m_touch->setPhase(TouchPhase::Moved);
+            scroll->beginCapturedTouch(*m_touch);
+            m_touchCaptured = true;
+            break;
+        }
+    }
+    if (m_touch && m_touch->view())
+        m_touch->view()->touchesMoved(*m_touch);
+}
+
+void Window::touchUp(Point point)
+{
+    if (!m_touch)
+        return;
+    if (point != m_touch->windowLocation())
+        m_touch->moveTo(point);
+    m_touch->setPhase(TouchPhase::Ended);
+    auto keep = m_touchView;
+    Touch touch = *m_touch;
+    m_touch.reset();
+    m_touchView.reset();
+    if (touch.view())
+        touch.view()->touchesEnded(touch);
+}
+
+void Window::touchCancel()
+{
+    if (!m_touch)
+        return;
+    m_touch->setPhase(TouchPhase::Cancelled);
+    auto keep = m_touchView;
+    Touch touch = *m_touch;
+    m_touch.reset();
+    m_touchView.reset();
+    if (touch.view())
+        touch.view()->touchesCancelled(touch);
+}
+
+bool Window::setInterfaceOrientation(InterfaceOrientation orientation)
+{
+    if (orientation == m_orientation)
+        return true;
+    ViewController* top = topPresentedController();
+    ViewController* decider = top;
+    while (decider && decider->visibleChildViewController())
+        decider = decider->visibleChildViewController();
+    if (!decider || !decider->shouldAutorotateToInterfaceOrientation(orientation))
+        return false;
+    InterfaceOrientation from = m_orientation;
+    double duration = 0.3;
+    top->rotate(orientation, duration, 0);
+    m_orientation = orientation;
+    bool landscape = isLandscape(orientation);
+    double w = landscape ? 480 : 320, h = landscape ? 320 : 480;
+    setFrame(Rect(0, 0, w, h));
+    layoutContent();
+    top->rotate(orientation, duration, 1);
+    top->rotate(from, duration, 2);
+    return true;
+}
+
+graphics::Image Window::render(double scale)
+{
+    layoutIfNeeded();
+    graphics::ImageContext image(bounds().size, true, scale);
+    renderInContext(image.context());
+    return image.image();
+}
+
+bool Window::renderPNG(const std::string& path, double scale)
+{
+    return render(scale).writeToFile(path);
+}
+
+} // namespace platform::views

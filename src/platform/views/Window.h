@@ -1,0 +1,132 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/Image.h"
+#include "platform/views/Touch.h"
+#include "platform/views/View.h"
+
+namespace platform::views {
+
+class Keyboard;
+class KeyInput;
+class StatusBar;
+class ViewController;
+
+enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeLeft = 4, LandscapeRight = 3 };
+bool isLandscape(InterfaceOrientation orientation);
+
+// The phone's screen: the status bar, the root controller's view (or the view of the
+// controller presented over it), the on-screen keyboard while an entry has it, and alerts
+// and action sheets over a dimmed background. It routes touches by hit testing, keeps the
+// first responder, and composes everything into one image.
+//
+// With user interaction off (setUserInteractionEnabled(false), the busy overlay) the window
+// ignores every touch and key.
+class Window : public View {
+public:
+    static constexpr double kStatusBarHeight = 20;
+    static constexpr double kKeyboardHeight = 216;
+    static constexpr double kLandscapeKeyboardHeight = 162;
+
+    Window();
+    explicit Window(Rect frame);
+    ~Window() override;
+
+    // The controller whose view fills the screen below the status bar.
+    std::shared_ptr<ViewController> rootViewController() const { return m_rootViewController; }
+    void setRootViewController(std::shared_ptr<ViewController> controller);
+    // Registers the window with the application as its key window.
+    void makeKeyAndVisible();
+    bool isKeyWindow() const;
+
+    // The area for full-screen content (the screen below the status bar).
+    Rect applicationFrame() const;
+    void setStatusBarHidden(bool hidden);
+    bool isStatusBarHidden() const { return m_statusBarHidden; }
+    StatusBar& statusBar() { return *m_statusBar; }
+
+    // Modal presentation (ViewController uses these): the presented controller's view
+    // covers the screen until it is dismissed.
+    void showPresentedView(ViewController& controller);
+    void hidePresentedView(ViewController& controller);
+    // The controller whose view is on screen: the last presented one, else the root.
+    ViewController* topPresentedController() const;
+
+    // First responder.
+    View* firstResponder() const;
+    // Makes `view` first responder after the current one resigns; false when it refuses.
+    bool makeFirstResponder(View* view);
+    // Forgets `view` as first responder (no callbacks).
+    void clearFirstResponder(View* view);
+
+    // The keyboard: entries call these around their begin/end editing steps. The keyboard
+    // is rebuilt for every entry that takes it; the show notifications follow the entry's
+    // begin-editing callbacks, the hide notifications its end-editing callbacks.
+    void attachKeyboard(KeyInput& input);
+    void keyboardDidAttach();
+    void detachKeyboard();
+    // True while one entry hands the first responder to another (no hide in between).
+    bool isSwitchingResponder() const { return m_switchingResponder; }
+    Keyboard* keyboard() const;
+    bool isKeyboardVisible() const;
+    Rect keyboardFrame() const;
+
+    // Alerts and action sheets (AlertView::show and ActionSheet::showInView call these).
+    void presentAlert(std::shared_ptr<View> alert);
+    void dismissAlert(View* alert);
+    // The alert or sheet on top, or none.
+    View* visibleAlert() const;
+    const std::vector<std::shared_ptr<View>>& alertStack() const { return m_alerts; }
+
+    // Input in screen points. Only one finger at a time: a second down is ignored.
+    void touchDown(Point point);
+    void touchMove(Point point);
+    void touchUp(Point point);
+    void touchCancel();
+    bool isTracking() const { return m_touch.has_value(); }
+
+    // Orientation. setInterfaceOrientation rotates when the controller on screen allows it
+    // and answers whether it did.
+    InterfaceOrientation interfaceOrientation() const { return m_orientation; }
+    bool setInterfaceOrientation(InterfaceOrientation orientation);
+
+    // Composes the screen into an image at `scale` pixels per point.
+    graphics::Image render(double scale = 2);
+    bool renderPNG(const std::string& path, double scale = 2);
+
+    void layoutSubviews() override;
+
+protected:
+    void didAddSubview(View* subview) override;
+
+private:
+    void layoutContent();
+    std::shared_ptr<View> contentViewOf(ViewController& controller) const;
+    void postKeyboardNotification(const std::string& name, Rect begin, Rect end);
+    Rect keyboardOnScreenFrame() const;
+    Rect keyboardOffScreenFrame() const;
+    void updateAlertLayer();
+
+    std::shared_ptr<ViewController> m_rootViewController;
+    std::vector<ViewController*> m_presented;
+    std::shared_ptr<StatusBar> m_statusBar;
+    bool m_statusBarHidden { false };
+    std::shared_ptr<Keyboard> m_keyboard;
+    bool m_keyboardShown { false };
+    bool m_keyboardWasShown { false };
+    bool m_adopting { false };
+    std::weak_ptr<View> m_firstResponder;
+    bool m_switchingResponder { false };
+    std::shared_ptr<View> m_dimmingView;
+    std::vector<std::shared_ptr<View>> m_alerts;
+    std::optional<Touch> m_touch;
+    std::shared_ptr<View> m_touchView;
+    bool m_touchCaptured { false };
+    InterfaceOrientation m_orientation { InterfaceOrientation::Portrait };
+};
+
+} // namespace platform::views
