@@ -3,9 +3,11 @@
 #include <memory>
 #include <string>
 
-namespace icu {
+#include <unicode/uversion.h>
+
+U_NAMESPACE_BEGIN
 class TimeZone;
-}
+U_NAMESPACE_END
 
 namespace platform {
 

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "QLCoreLibrary/UserDefaultsExtensions.h"
+#include "model/SettingsManager.h"
+#include "model/Units.h"
+#include "platform/base/UserDefaults.h"
+#include "support/TemporarySandbox.h"
+
+using platform::UserDefaults;
+
+class SettingsManagerTest : public testing::Test {
+protected:
+    vantrel::test::TemporarySandbox sandbox;
+    SettingsManager& settings = SettingsManager::sharedManager();
+};
+
+TEST_F(SettingsManagerTest, FreshInstallationDefaults)
+{
+    EXPECT_EQ(settings.distanceUnitName(), "Miles");
+    EXPECT_EQ(settings.fuelUnitName(), "Gallon (US)");
+    EXPECT_EQ(settings.fuelEconomyUnitName(), "MPG (US)");
+    EXPECT_EQ(settings.fuelEfficiencyUnitName(), "gal/100mi (US)");
+    EXPECT_EQ(settings.distanceBeforeDue(), 500);
+    EXPECT_EQ(settings.daysBeforeDue(), 14);
+    EXPECT_TRUE(settings.serviceReminders());
+    EXPECT_TRUE(settings.autoUpdateOdometer());
+    EXPECT_EQ(settings.themeIndex(), 0);
+}
+
+TEST_F(SettingsManagerTest, StoringTheDefaultMakesTheKeyExist)
+{
+    auto& store = UserDefaults::standardUserDefaults();
+    EXPECT_FALSE(keyExists(store, "daysBeforeDue"));
+    settings.setDaysBeforeDue(14);
+    EXPECT_TRUE(keyExists(store, "daysBeforeDue"));
+    EXPECT_EQ(integerForKey(store, "daysBeforeDue", 99), 14);
+    // A stored value of another kind converts rather than falling back to the default.
+    store.setString("serviceReminders", "no");
+    EXPECT_FALSE(settings.serviceReminders());
+}
+
+TEST_F(SettingsManagerTest, BooleansReachTheDiskAtOnceOthersOnSave)
+{
+    settings.setServiceReminders(false);
+    settings.setDistanceUnit(kDistanceKilometers);
+    UserDefaults::resetStandardUserDefaults();
+    EXPECT_FALSE(settings.serviceReminders());
+    EXPECT_EQ(settings.distanceUnit(), kDistanceMiles); // was never saved
+
+    settings.setFuelUnit(kFuelLiter);
+    settings.setThemeIndex(7);
+    settings.save();
+    UserDefaults::resetStandardUserDefaults();
+    EXPECT_EQ(settings.fuelUnit(), kFuelLiter);
+    EXPECT_EQ(settings.fuelUnitShortName(), "L");
+    EXPECT_EQ(settings.themeIndex(), 7);
+}
+
+TEST_F(SettingsManagerTest, UnitListsAndShortNames)
+{
+    EXPECT_EQ(SettingsManager::distanceUnits(), (std::vector<std::string> { "Kilometers", "Miles" }));
+    EXPECT_EQ(SettingsManager::fuelUnits().size(), 3u);
+    EXPECT_EQ(SettingsManager::fuelEconomyUnits()[5], "km/gal (Imperial)");
+    EXPECT_EQ(SettingsManager::fuelEfficiencyUnits()[3], "L/100km");
+    settings.setFuelUnit(kFuelImperialGallon);
+    EXPECT_EQ(settings.fuelUnitShortName(), "gal");
+    settings.setFuelUnit(9);
+    EXPECT_EQ(settings.fuelUnitName(), "");
+}
+
+TEST(Units, ConversionFactors)
+{
+    EXPECT_NEAR(10 * fuelConversionFactor(kFuelLiter, kFuelUSGallon), 2.64172052, 1e-12);
+    EXPECT_NEAR(10 * fuelConversionFactor(kFuelUSGallon, kFuelImperialGallon), 8.3267384, 1e-12);
+    EXPECT_DOUBLE_EQ(fuelConversionFactor(kFuelImperialGallon, kFuelLiter), 4.54609188);
+    EXPECT_DOUBLE_EQ(distanceConversionFactor(kDistanceMiles, kDistanceKilometers), 1.609344);
+    EXPECT_DOUBLE_EQ(distanceConversionFactor(kDistanceMiles, kDistanceMiles), 1.0);
+    // Economy codes decide their own parts.
+    EXPECT_EQ(distanceUnitOfEconomyCode(3), kDistanceKilometers);
+    EXPECT_EQ(fuelUnitOfEconomyCode(3), kFuelLiter);
+    EXPECT_EQ(fuelUnitOfEconomyCode(4), kFuelUSGallon);
+    EXPECT_EQ(fuelUnitOfEconomyCode(5), kFuelImperialGallon);
+    EXPECT_EQ(distanceUnitOfEconomyCode(2), kDistanceMiles);
+}

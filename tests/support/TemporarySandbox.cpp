@@ -1,0 +1,42 @@
+#include "support/TemporarySandbox.h"
+
+#include "QLCoreLibrary/ValueText.h"
+#include "platform/base/Clock.h"
+#include "platform/base/FileSystem.h"
+#include "platform/base/Locale.h"
+#include "platform/base/RunLoop.h"
+#include "platform/base/Sandbox.h"
+#include "platform/base/TimeZone.h"
+
+namespace vantrel::test {
+
+namespace {
+void resetSeams()
+{
+    platform::Clock::useSystemTime();
+    platform::Locale::setCurrent({});
+    platform::TimeZone::setDefault({});
+    ResetDecimalSeparatorCache();
+    platform::RunLoop::main().reset();
+}
+} // namespace
+
+TemporarySandbox::TemporarySandbox()
+    : m_root(platform::fs::makeTemporaryDirectory("vantrel-test"))
+{
+    resetSeams();
+    platform::Sandbox::setRoot(m_root);
+}
+
+TemporarySandbox::~TemporarySandbox()
+{
+    resetSeams();
+    platform::fs::removeItem(m_root);
+}
+
+std::string TemporarySandbox::documents() const
+{
+    return platform::Sandbox::documentsDirectory();
+}
+
+} // namespace vantrel::test
