@@ -214,8 +214,7 @@ struct FormRequestTransfer {
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         request.m_statusCode = static_cast<int>(status);
         if (!downloadTemporaryPath.empty()) {
-            std::string moveError;
-            if (!fs::moveItem(downloadTemporaryPath, request.m_downloadPath, &moveError)) {
+            if (std::rename(downloadTemporaryPath.c_str(), request.m_downloadPath.c_str()) != 0) {
                 request.m_error = RequestError { RequestError::Code::FileError, "The reply could not be saved." };
                 return;
             }
