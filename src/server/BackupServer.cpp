@@ -297,7 +297,14 @@ bool BackupServer::start()
 {
     if (!bind())
         return false;
-    m_thread = std::thread([this] { m_http->listen_after_bind(); });
+    m_listening = true;
+    m_thread = std::thread([this] {
+        m_http->listen_after_bind();
+        m_listening = false;
+    });
+    // stop() only reaches a server that is already running: wait until it is.
+    while (!m_http->is_running() && m_listening)
+        std::this_thread::yield();
     return true;
 }
 

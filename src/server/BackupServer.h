@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -60,6 +61,7 @@ private:
     std::unique_ptr<BackupStore> m_store;
     std::unique_ptr<httplib::Server> m_http;
     std::thread m_thread;
+    std::atomic<bool> m_listening { false };
     int m_port { 0 };
 };
 

@@ -92,10 +92,20 @@ struct FormRequestTransfer {
     {
         auto* self = static_cast<FormRequestTransfer*>(context);
         const size_t length = size * count;
-        if (self->download)
-            return std::fwrite(data, 1, length, self->download);
-        self->request.m_body.append(data, length);
-        return length;
+        if (self->request.m_downloadPath.empty()) {
+            self->request.m_body.append(data, length);
+            return length;
+        }
+        // Created with the first byte: a reply without a body leaves no file behind.
+        if (!self->download) {
+            self->downloadTemporaryPath = self->request.m_downloadPath + ".download";
+            self->download = std::fopen(self->downloadTemporaryPath.c_str(), "wb");
+            if (!self->download) {
+                self->downloadTemporaryPath.clear();
+                return 0; // aborts the transfer with a write error
+            }
+        }
+        return std::fwrite(data, 1, length, self->download);
     }
 
     static size_t onHeader(char* data, size_t size, size_t count, void* context)
@@ -132,6 +142,7 @@ struct FormRequestTransfer {
                 curl_free(v);
             }
             headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded; charset=utf-8");
+            curl_easy_setopt(curl, CURLOPT_POST, 1L);
             curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody.size()));
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, formBody.c_str());
             return std::nullopt;
@@ -172,19 +183,12 @@ struct FormRequestTransfer {
             request.m_error = failure;
             return;
         }
-        if (!request.m_downloadPath.empty()) {
-            downloadTemporaryPath = request.m_downloadPath + ".download";
-            download = std::fopen(downloadTemporaryPath.c_str(), "wb");
-            if (!download) {
-                downloadTemporaryPath.clear();
-                request.m_error = RequestError { RequestError::Code::FileError, "The reply could not be saved." };
-                return;
-            }
-        }
+        // A file left from an earlier transfer must not pass for this reply.
+        if (!request.m_downloadPath.empty())
+            std::remove(request.m_downloadPath.c_str());
         // Large bodies would otherwise wait for "100 Continue" first.
         headers = curl_slist_append(headers, "Expect:");
         curl_easy_setopt(curl, CURLOPT_URL, request.m_url.c_str());
-        curl_easy_setopt(curl, CURLOPT_POST, 1L);
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FormRequestTransfer::onBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);

@@ -46,9 +46,10 @@ public:
     // Fields are sent in the order they were added; adding a key again adds another field.
     void setPostValue(const std::string& value, const std::string& key);
     void addFile(const std::string& path, const std::string& key);
-    // The reply body goes to this file instead of responseString(). It is written under a
-    // temporary name and renamed into place once the transfer succeeded, so after a
-    // transport failure no file (and no partial file) is left at the path.
+    // The reply body goes to this file instead of responseString(). Any file at the path is
+    // removed first; the body is written under a temporary name and renamed into place once
+    // the transfer succeeded, so after a transport failure, or a reply without a body, no
+    // file (and no partial file) is at the path.
     void setDownloadDestinationPath(const std::string& path);
 
     // Runs the request on the calling thread. Afterwards error() is none exactly when a
