@@ -1,6 +1,7 @@
 #include "QLCoreLibrary/ZipArchive.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -141,7 +142,8 @@ bool ZipArchive::addFolder(const std::string& folder)
 
 bool ZipArchive::isSafeEntryName(const std::string& name)
 {
-    if (name.empty() || name == "." || name == "..")
+    // Longer names than the file system holds could never be written.
+    if (name.empty() || name == "." || name == ".." || name.size() > NAME_MAX)
         return false;
     if (name.find_first_of("/\\") != std::string::npos || name.find('\0') != std::string::npos)
         return false;
@@ -157,7 +159,7 @@ bool ZipArchive::currentEntryName(std::string& name)
         return false;
     // Sized to the stored name, so long names are read whole rather than cut short.
     std::string buffer(info.size_filename + 1, '\0');
-    if (unzGetCurrentFileInfo(m_handle, nullptr, buffer.data(), static_cast<uLong>(buffer.size()), nullptr, 0,
+    if (unzGetCurrentFileInfo(m_handle, &info, buffer.data(), static_cast<uLong>(buffer.size()), nullptr, 0,
             nullptr, 0)
         != UNZ_OK)
         return false;

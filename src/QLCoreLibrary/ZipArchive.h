@@ -11,8 +11,9 @@
 // Reading: openForReading(), extract...(), contents(), close().
 //
 // Extraction only ever writes plain file names directly into the target folder: an entry
-// whose name holds a path separator, is "." or "..", or starts with a drive letter is
-// skipped without writing anything, so an archive cannot place files elsewhere.
+// whose name holds a path separator, is "." or "..", starts with a drive letter or is longer
+// than a file name can be is skipped without writing anything, so an archive cannot place
+// files elsewhere. Names are read whole, however long.
 //
 // One thread at a time; the handle is released by close() or on destruction.
 class ZipArchive {
