@@ -12,20 +12,19 @@
 
 namespace fs = platform::fs;
 
-std::string BackupArchive::archivePath()
-{
+std::string BackupArchive::archivePath() {
     return fs::joinPath(platform::Sandbox::temporaryDirectory(), archiveFileName);
 }
 
-std::string BackupArchive::stagingDirectory()
-{
+std::string BackupArchive::stagingDirectory() {
     return fs::joinPath(platform::Sandbox::temporaryDirectory(), "restore-staging");
 }
 
-std::string BackupArchive::preferencesEntryName() { return platform::Bundle::mainBundle().identifier() + ".plist"; }
+std::string BackupArchive::preferencesEntryName() {
+    return platform::Bundle::mainBundle().identifier() + ".plist";
+}
 
-bool BackupArchive::write(const std::string& path)
-{
+bool BackupArchive::write(const std::string& path) {
     fs::removeItem(path);
     ZipArchive archive(path);
     if (!archive.openForWriting())
@@ -38,8 +37,7 @@ bool BackupArchive::write(const std::string& path)
     return complete && closed;
 }
 
-bool BackupArchive::stage(const std::string& archivePath, const std::string& stagingFolder)
-{
+bool BackupArchive::stage(const std::string& archivePath, const std::string& stagingFolder) {
     fs::removeItem(stagingFolder);
     if (!fs::createDirectories(stagingFolder))
         return false;
@@ -51,8 +49,7 @@ bool BackupArchive::stage(const std::string& archivePath, const std::string& sta
     return extracted;
 }
 
-bool BackupArchive::install(const std::string& stagingFolder)
-{
+bool BackupArchive::install(const std::string& stagingFolder) {
     const std::string documents = documentsDirectory();
     const std::string preferencesName = preferencesEntryName();
     std::vector<std::string> names;

@@ -18,16 +18,14 @@ namespace {
 
 constexpr size_t kCopyBlock = 4096;
 
-bool isRegularFile(const std::string& path)
-{
-    struct stat info {};
+bool isRegularFile(const std::string& path) {
+    struct stat info { };
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-zip_fileinfo fileInfoForPath(const std::string& path)
-{
+zip_fileinfo fileInfoForPath(const std::string& path) {
     zip_fileinfo info {};
-    struct stat attributes {};
+    struct stat attributes { };
     if (::stat(path.c_str(), &attributes) != 0)
         return info;
     const auto date = platform::Date::fromTimeIntervalSince1970(static_cast<double>(attributes.st_mtime));
@@ -43,17 +41,18 @@ zip_fileinfo fileInfoForPath(const std::string& path)
 
 } // namespace
 
-std::unique_ptr<ZipArchive> ZipArchive::zipArchiveWithFileAtPath(const std::string& path)
-{
+std::unique_ptr<ZipArchive> ZipArchive::zipArchiveWithFileAtPath(const std::string& path) {
     return std::make_unique<ZipArchive>(path);
 }
 
-ZipArchive::ZipArchive(std::string path) : m_fileName(std::move(path)) { }
+ZipArchive::ZipArchive(std::string path)
+    : m_fileName(std::move(path)) { }
 
-ZipArchive::~ZipArchive() { close(); }
+ZipArchive::~ZipArchive() {
+    close();
+}
 
-bool ZipArchive::openForWriting()
-{
+bool ZipArchive::openForWriting() {
     if (m_mode != NotOpen)
         return false;
     zipFile zip = zipOpen(m_fileName.c_str(), APPEND_STATUS_CREATE);
@@ -64,8 +63,7 @@ bool ZipArchive::openForWriting()
     return true;
 }
 
-bool ZipArchive::openForReading()
-{
+bool ZipArchive::openForReading() {
     if (m_mode != NotOpen)
         return false;
     unzFile unz = unzOpen(m_fileName.c_str());
@@ -76,8 +74,7 @@ bool ZipArchive::openForReading()
     return true;
 }
 
-bool ZipArchive::close()
-{
+bool ZipArchive::close() {
     bool closed = false;
     if (m_mode == Reading)
         closed = unzClose(m_handle) == UNZ_OK;
@@ -88,8 +85,7 @@ bool ZipArchive::close()
     return closed;
 }
 
-bool ZipArchive::addFile(const std::string& path)
-{
+bool ZipArchive::addFile(const std::string& path) {
     if (m_mode != Writing || !isRegularFile(path))
         return false;
     // Open the source first: an unreadable file must not turn into an empty entry.
@@ -98,8 +94,8 @@ bool ZipArchive::addFile(const std::string& path)
         return false;
     const zip_fileinfo info = fileInfoForPath(path);
     const std::string name = fs::lastPathComponent(path);
-    if (zipOpenNewFileInZip(m_handle, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-            Z_DEFAULT_COMPRESSION)
+    if (zipOpenNewFileInZip(
+            m_handle, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION)
         != ZIP_OK) {
         std::fclose(input);
         return false;
@@ -122,8 +118,7 @@ bool ZipArchive::addFile(const std::string& path)
     return copied && entryClosed;
 }
 
-bool ZipArchive::addFolder(const std::string& folder)
-{
+bool ZipArchive::addFolder(const std::string& folder) {
     if (m_mode != Writing)
         return false;
     for (const auto& name : fs::contentsOfDirectory(folder)) {
@@ -140,8 +135,7 @@ bool ZipArchive::addFolder(const std::string& folder)
     return true;
 }
 
-bool ZipArchive::isSafeEntryName(const std::string& name)
-{
+bool ZipArchive::isSafeEntryName(const std::string& name) {
     // Longer names than the file system holds could never be written.
     if (name.empty() || name == "." || name == ".." || name.size() > NAME_MAX)
         return false;
@@ -152,15 +146,14 @@ bool ZipArchive::isSafeEntryName(const std::string& name)
     return true;
 }
 
-bool ZipArchive::currentEntryName(std::string& name)
-{
+bool ZipArchive::currentEntryName(std::string& name) {
     unz_file_info info {};
     if (unzGetCurrentFileInfo(m_handle, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return false;
     // Sized to the stored name, so long names are read whole rather than cut short.
     std::string buffer(info.size_filename + 1, '\0');
-    if (unzGetCurrentFileInfo(m_handle, &info, buffer.data(), static_cast<uLong>(buffer.size()), nullptr, 0,
-            nullptr, 0)
+    if (unzGetCurrentFileInfo(
+            m_handle, &info, buffer.data(), static_cast<uLong>(buffer.size()), nullptr, 0, nullptr, 0)
         != UNZ_OK)
         return false;
     buffer.resize(info.size_filename);
@@ -168,8 +161,7 @@ bool ZipArchive::currentEntryName(std::string& name)
     return true;
 }
 
-bool ZipArchive::extractCurrentFileToPath(const std::string& folder)
-{
+bool ZipArchive::extractCurrentFileToPath(const std::string& folder) {
     if (m_mode != Reading)
         return false;
     std::string name;
@@ -202,8 +194,7 @@ bool ZipArchive::extractCurrentFileToPath(const std::string& folder)
     return written;
 }
 
-bool ZipArchive::extractAllToPath(const std::string& folder)
-{
+bool ZipArchive::extractAllToPath(const std::string& folder) {
     if (m_mode != Reading)
         return false;
     int step = unzGoToFirstFile(m_handle);
@@ -215,8 +206,7 @@ bool ZipArchive::extractAllToPath(const std::string& folder)
     return step == UNZ_END_OF_LIST_OF_FILE;
 }
 
-bool ZipArchive::extractFile(const std::string& name, const std::string& folder)
-{
+bool ZipArchive::extractFile(const std::string& name, const std::string& folder) {
     if (m_mode != Reading)
         return false;
     if (unzLocateFile(m_handle, name.c_str(), 1) != UNZ_OK)
@@ -224,8 +214,7 @@ bool ZipArchive::extractFile(const std::string& name, const std::string& folder)
     return extractCurrentFileToPath(folder);
 }
 
-std::vector<std::string> ZipArchive::contents()
-{
+std::vector<std::string> ZipArchive::contents() {
     std::vector<std::string> names;
     if (m_mode != Reading)
         return names;

@@ -65,7 +65,7 @@ private:
     bool currentEntryName(std::string& name);
 
     std::string m_fileName;
-    Mode m_mode { NotOpen };
-    void* m_handle { nullptr }; // zipFile in Writing, unzFile in Reading
-    bool m_skipHiddenFiles { true };
+    Mode m_mode {NotOpen};
+    void* m_handle {nullptr}; // zipFile in Writing, unzFile in Reading
+    bool m_skipHiddenFiles {true};
 };

@@ -25,10 +25,13 @@ namespace {
 
 const char* kDefaultBaseAddress = "http://127.0.0.1:8470/";
 
-const char* kUnknownErrorMessage = "Could not process request because of an unknown error. Please contact support.";
-const char* kConnectionMessage = "Unable to connect to the service. Please make sure your internet connection is working.";
-const char* kPendingMessage = "This device has not be authorized for use with the backup service. Please check your "
-                              "email for instructions on how to authorize your device.";
+const char* kUnknownErrorMessage
+    = "Could not process request because of an unknown error. Please contact support.";
+const char* kConnectionMessage
+    = "Unable to connect to the service. Please make sure your internet connection is working.";
+const char* kPendingMessage
+    = "This device has not be authorized for use with the backup service. Please check your "
+      "email for instructions on how to authorize your device.";
 const char* kUnauthorizedMessage = "Backup service account was not found. Please register first.";
 const char* kNotFoundMessage = "The requested backup was not found on the server.";
 const char* kDownloadFailedMessage = "Download failed.";
@@ -42,8 +45,7 @@ std::mutex s_presenterMutex;
 BackupServiceClient::AlertPresenter s_presenter;
 
 // Leading decimal digits after optional blanks and sign, as a count text is read; 0 without any.
-int leadingInteger(const std::string& text)
-{
+int leadingInteger(const std::string& text) {
     size_t i = text.find_first_not_of(" \t\r\n");
     if (i == std::string::npos)
         return 0;
@@ -59,8 +61,7 @@ int leadingInteger(const std::string& text)
     return static_cast<int>(negative ? -value : value);
 }
 
-std::string trimmedOfBlanks(const std::string& text)
-{
+std::string trimmedOfBlanks(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
         return {};
@@ -78,32 +79,27 @@ public:
 
 } // namespace
 
-std::string ServiceResponse::descriptionText() const
-{
+std::string ServiceResponse::descriptionText() const {
     return description ? description->toString().value_or("") : "";
 }
 
-BackupServiceClient& BackupServiceClient::sharedClient()
-{
+BackupServiceClient& BackupServiceClient::sharedClient() {
     static BackupServiceClient client;
     return client;
 }
 
-void BackupServiceClient::setAlertPresenter(AlertPresenter presenter)
-{
+void BackupServiceClient::setAlertPresenter(AlertPresenter presenter) {
     std::lock_guard lock(s_presenterMutex);
     s_presenter = std::move(presenter);
 }
 
-void BackupServiceClient::setBaseAddress(std::string address)
-{
+void BackupServiceClient::setBaseAddress(std::string address) {
     if (!address.empty() && address.back() != '/')
         address += '/';
     m_baseAddress = std::move(address);
 }
 
-std::string BackupServiceClient::baseAddress() const
-{
+std::string BackupServiceClient::baseAddress() const {
     if (!m_baseAddress.empty())
         return m_baseAddress;
     if (const char* configured = std::getenv("VANTREL_BACKUP_URL"); configured && *configured) {
@@ -113,8 +109,7 @@ std::string BackupServiceClient::baseAddress() const
     return kDefaultBaseAddress;
 }
 
-void BackupServiceClient::reset()
-{
+void BackupServiceClient::reset() {
     m_backups.clear();
     m_backupCount = -1;
     m_busy = false;
@@ -123,21 +118,21 @@ void BackupServiceClient::reset()
 
 // MARK: account
 
-std::string BackupServiceClient::email() const
-{
+std::string BackupServiceClient::email() const {
     return stringForKey(platform::UserDefaults::standardUserDefaults(), "email", std::string()).value_or("");
 }
 
-std::string BackupServiceClient::deviceName() const
-{
-    return stringForKey(platform::UserDefaults::standardUserDefaults(), "deviceName", platform::Device::current().name())
+std::string BackupServiceClient::deviceName() const {
+    return stringForKey(
+        platform::UserDefaults::standardUserDefaults(), "deviceName", platform::Device::current().name())
         .value_or(platform::Device::current().name());
 }
 
-std::string BackupServiceClient::deviceID() const { return platform::Device::current().uniqueIdentifier(); }
+std::string BackupServiceClient::deviceID() const {
+    return platform::Device::current().uniqueIdentifier();
+}
 
-void BackupServiceClient::saveCredentials(const std::string& email, const std::string& deviceName)
-{
+void BackupServiceClient::saveCredentials(const std::string& email, const std::string& deviceName) {
     auto& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.setString("email", email);
     // Without a name of its own the device keeps following its own name, also when that changes.
@@ -148,16 +143,14 @@ void BackupServiceClient::saveCredentials(const std::string& email, const std::s
     defaults.synchronize();
 }
 
-void BackupServiceClient::clearCredentials()
-{
+void BackupServiceClient::clearCredentials() {
     auto& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.removeObjectForKey("email");
     defaults.removeObjectForKey("deviceName");
     defaults.synchronize();
 }
 
-std::string BackupServiceClient::formatBackupDate(const std::string& text)
-{
+std::string BackupServiceClient::formatBackupDate(const std::string& text) {
     platform::DateFormatter parser;
     parser.setLocale("en_US_POSIX");
     parser.setTimeZone("UTC");
@@ -173,13 +166,11 @@ std::string BackupServiceClient::formatBackupDate(const std::string& text)
 
 // MARK: common steps
 
-std::string BackupServiceClient::serviceUrlForOperation(const std::string& operation) const
-{
+std::string BackupServiceClient::serviceUrlForOperation(const std::string& operation) const {
     return baseAddress() + "mobile/services/" + operation + "/" + deviceID();
 }
 
-ServiceResponse BackupServiceClient::processResponse(const std::string& text)
-{
+ServiceResponse BackupServiceClient::processResponse(const std::string& text) {
     ServiceResponse response;
     const auto object = platform::net::JSON::decodeObject(text);
     if (!object)
@@ -193,13 +184,11 @@ ServiceResponse BackupServiceClient::processResponse(const std::string& text)
     return response;
 }
 
-void BackupServiceClient::showResponse(const ServiceResponse& response)
-{
+void BackupServiceClient::showResponse(const ServiceResponse& response) {
     showMessage(response.status == "Exception" ? kUnknownErrorMessage : response.descriptionText());
 }
 
-void BackupServiceClient::showMessage(const std::string& text)
-{
+void BackupServiceClient::showMessage(const std::string& text) {
     if (!platform::RunLoop::main().isMainThread()) {
         platform::dispatchToMain([this, text] { showMessage(text); });
         return;
@@ -215,25 +204,23 @@ void BackupServiceClient::showMessage(const std::string& text)
         std::cerr << AlertTitle << ": " << text << std::endl;
 }
 
-void BackupServiceClient::processConnectionError(const FormRequest& request)
-{
+void BackupServiceClient::processConnectionError(const FormRequest& request) {
     postStatusNotification("connect", "Error", request.error() ? request.error()->localizedDescription : "");
     showMessage(kConnectionMessage);
 }
 
-void BackupServiceClient::postStatusNotification(const std::string& operation, const std::string& status,
-    const std::optional<std::string>& description)
-{
-    platform::Dictionary info { { "operation", operation }, { "status", status } };
+void BackupServiceClient::postStatusNotification(
+    const std::string& operation, const std::string& status, const std::optional<std::string>& description) {
+    platform::Dictionary info {{"operation", operation}, {"status", status}};
     if (description)
         info.emplace("description", *description);
     postNotification(std::move(info));
 }
 
-void BackupServiceClient::postNotification(platform::Dictionary info)
-{
+void BackupServiceClient::postNotification(platform::Dictionary info) {
     if (!platform::RunLoop::main().isMainThread()) {
-        platform::dispatchToMain([this, info = std::move(info)]() mutable { postNotification(std::move(info)); });
+        platform::dispatchToMain(
+            [this, info = std::move(info)]() mutable { postNotification(std::move(info)); });
         return;
     }
     platform::NotificationCenter::defaultCenter().post(StatusChangedNotification, std::move(info), this);
@@ -241,8 +228,7 @@ void BackupServiceClient::postNotification(platform::Dictionary info)
 
 // MARK: asynchronous requests
 
-void BackupServiceClient::registerWithEmail(const std::string& email, const std::string& deviceName)
-{
+void BackupServiceClient::registerWithEmail(const std::string& email, const std::string& deviceName) {
     m_busy = true;
     auto request = FormRequest::make(serviceUrlForOperation("registerdevice"));
     request->setPostValue(email, "email");
@@ -252,7 +238,8 @@ void BackupServiceClient::registerWithEmail(const std::string& email, const std:
         const ServiceResponse response = processResponse(reply.responseString());
         if (response.status == "OK") {
             saveCredentials(email, deviceName);
-            postStatusNotification("registerdevice", "OK", response.description ? response.description->toString() : std::nullopt);
+            postStatusNotification("registerdevice", "OK",
+                response.description ? response.description->toString() : std::nullopt);
         }
         showResponse(response);
     });
@@ -263,8 +250,7 @@ void BackupServiceClient::registerWithEmail(const std::string& email, const std:
     request->startAsynchronous();
 }
 
-void BackupServiceClient::refreshBackupList()
-{
+void BackupServiceClient::refreshBackupList() {
     m_busy = true;
     auto request = FormRequest::make(serviceUrlForOperation("backuplist"));
     request->setPostValue(email(), "email");
@@ -292,8 +278,7 @@ void BackupServiceClient::refreshBackupList()
     request->startAsynchronous();
 }
 
-void BackupServiceClient::refreshBackupCount()
-{
+void BackupServiceClient::refreshBackupCount() {
     if (m_busy)
         return;
     m_busy = true;
@@ -312,21 +297,20 @@ void BackupServiceClient::refreshBackupCount()
     });
     request->setFailedHandler([this](FormRequest& reply) {
         m_busy = false;
-        postStatusNotification("backupcount", "Error", reply.error() ? reply.error()->localizedDescription : "");
+        postStatusNotification(
+            "backupcount", "Error", reply.error() ? reply.error()->localizedDescription : "");
     });
     request->startAsynchronous();
 }
 
 // MARK: backup and restore
 
-bool BackupServiceClient::beginArchiveOperation()
-{
+bool BackupServiceClient::beginArchiveOperation() {
     bool idle = false;
     return m_archiveOperation.compare_exchange_strong(idle, true);
 }
 
-void BackupServiceClient::backup()
-{
+void BackupServiceClient::backup() {
     // They share the archive path and close the database: never two at once.
     if (!beginArchiveOperation())
         return;
@@ -337,8 +321,7 @@ void BackupServiceClient::backup()
         performBackup();
 }
 
-void BackupServiceClient::performBackup()
-{
+void BackupServiceClient::performBackup() {
     bool uploaded = false;
     try {
         m_busy = true;
@@ -366,8 +349,7 @@ void BackupServiceClient::performBackup()
         platform::dispatchToMain([this] { refreshBackupCount(); });
 }
 
-bool BackupServiceClient::uploadBackup()
-{
+bool BackupServiceClient::uploadBackup() {
     const std::string archive = BackupArchive::archivePath();
     fs::removeItem(archive);
     bool written = false;
@@ -400,8 +382,7 @@ bool BackupServiceClient::uploadBackup()
     return true;
 }
 
-void BackupServiceClient::restore(int index)
-{
+void BackupServiceClient::restore(int index) {
     if (m_archiveOperation)
         return;
     if (index < 0 || static_cast<size_t>(index) >= m_backups.size()) {
@@ -421,8 +402,7 @@ void BackupServiceClient::restore(int index)
         performRestore(identifier);
 }
 
-void BackupServiceClient::performRestore(std::string bid)
-{
+void BackupServiceClient::performRestore(std::string bid) {
     try {
         m_busy = true;
         postStatusNotification("restore", "busy", "Restoring");

@@ -105,8 +105,8 @@ private:
     void performRestore(std::string bid);
 
     std::vector<platform::Dictionary> m_backups;
-    std::atomic<int> m_backupCount { -1 };
-    std::atomic<bool> m_busy { false };
-    std::atomic<bool> m_archiveOperation { false };
+    std::atomic<int> m_backupCount {-1};
+    std::atomic<bool> m_busy {false};
+    std::atomic<bool> m_archiveOperation {false};
     std::string m_baseAddress;
 };

@@ -26,16 +26,14 @@ const char* kNotRegistered = "Backup service account was not found. Please regis
 const char* kPending = "This device has not been authorized yet. Please open the authorization link first.";
 
 void reply(httplib::Response& response, const std::string& status, const nlohmann::json& description,
-    nlohmann::json data = nullptr, int httpStatus = 200)
-{
-    nlohmann::json body { { "Status", status }, { "Description", description }, { "Data", std::move(data) } };
+    nlohmann::json data = nullptr, int httpStatus = 200) {
+    nlohmann::json body {{"Status", status}, {"Description", description}, {"Data", std::move(data)}};
     response.status = httpStatus;
     response.set_content(body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
         "application/json; charset=utf-8");
 }
 
-std::string field(const httplib::Request& request, const char* key)
-{
+std::string field(const httplib::Request& request, const char* key) {
     if (request.has_param(key))
         return request.get_param_value(key);
     if (request.has_file(key))
@@ -43,12 +41,12 @@ std::string field(const httplib::Request& request, const char* key)
     return {};
 }
 
-bool isValidEmail(const std::string& email)
-{
+bool isValidEmail(const std::string& email) {
     if (email.empty() || email.size() > kMaxEmailLength)
         return false;
     const auto at = email.find('@');
-    if (at == 0 || at == std::string::npos || at == email.size() - 1 || email.find('@', at + 1) != std::string::npos)
+    if (at == 0 || at == std::string::npos || at == email.size() - 1
+        || email.find('@', at + 1) != std::string::npos)
         return false;
     for (unsigned char c : email)
         if (c <= ' ' || c == 0x7f)
@@ -56,8 +54,7 @@ bool isValidEmail(const std::string& email)
     return true;
 }
 
-bool isValidDeviceID(const std::string& id)
-{
+bool isValidDeviceID(const std::string& id) {
     if (id.empty() || id.size() > kMaxDeviceIDLength)
         return false;
     for (unsigned char c : id)
@@ -66,8 +63,7 @@ bool isValidDeviceID(const std::string& id)
     return true;
 }
 
-std::string md5Hex(const std::string& content)
-{
+std::string md5Hex(const std::string& content) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (EVP_Digest(content.data(), content.size(), digest, &length, EVP_md5(), nullptr) != 1)
@@ -81,8 +77,7 @@ std::string md5Hex(const std::string& content)
     return hex;
 }
 
-std::string formatDate(std::time_t time)
-{
+std::string formatDate(std::time_t time) {
     std::tm utc {};
     gmtime_r(&time, &utc);
     char text[32];
@@ -90,8 +85,7 @@ std::string formatDate(std::time_t time)
     return text;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path)
-{
+std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream input(path, std::ios::binary);
     if (!input)
         return std::nullopt;
@@ -107,15 +101,15 @@ std::optional<std::string> readWholeFile(const std::string& path)
 BackupServer::BackupServer(BackupServerOptions options)
     : m_options(std::move(options))
     , m_store(std::make_unique<BackupStore>(m_options.dataFolder))
-    , m_http(std::make_unique<httplib::Server>())
-{
+    , m_http(std::make_unique<httplib::Server>()) {
     installRoutes();
 }
 
-BackupServer::~BackupServer() { stop(); }
+BackupServer::~BackupServer() {
+    stop();
+}
 
-void BackupServer::log(const std::string& line) const
-{
+void BackupServer::log(const std::string& line) const {
     if (m_options.log) {
         m_options.log(line);
         return;
@@ -124,8 +118,7 @@ void BackupServer::log(const std::string& line) const
     std::cerr << formatDate(now) << " vantrel-backupd: " << line << std::endl;
 }
 
-std::string BackupServer::baseURL() const
-{
+std::string BackupServer::baseURL() const {
     if (!m_options.publicURL.empty()) {
         std::string url = m_options.publicURL;
         if (url.back() != '/')
@@ -133,29 +126,33 @@ std::string BackupServer::baseURL() const
         return url;
     }
     const bool ipv6 = m_options.host.find(':') != std::string::npos;
-    return "http://" + (ipv6 ? "[" + m_options.host + "]" : m_options.host) + ":" + std::to_string(m_port) + "/";
+    return "http://" + (ipv6 ? "[" + m_options.host + "]" : m_options.host) + ":" + std::to_string(m_port)
+        + "/";
 }
 
-void BackupServer::installRoutes()
-{
+void BackupServer::installRoutes() {
     // Headroom over the archive for the form fields and multipart framing.
     m_http->set_payload_max_length(m_options.maxUploadBytes + 64 * 1024);
     m_http->Post(R"(/mobile/services/([^/]+)/([^/]+))",
-        [this](const httplib::Request& request, httplib::Response& response) { handleService(request, response); });
+        [this](const httplib::Request& request, httplib::Response& response) {
+            handleService(request, response);
+        });
     m_http->Get(R"(/mobile/authorize/([0-9a-f]+))",
-        [this](const httplib::Request& request, httplib::Response& response) { handleAuthorize(request, response); });
+        [this](const httplib::Request& request, httplib::Response& response) {
+            handleAuthorize(request, response);
+        });
     m_http->set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (!response.body.empty())
             return;
         const int status = response.status;
         reply(response, "Error",
-            status == 413 ? "The backup is too large for this server." : "The request could not be processed.",
+            status == 413 ? "The backup is too large for this server."
+                          : "The request could not be processed.",
             nullptr, status);
     });
 }
 
-void BackupServer::handleAuthorize(const httplib::Request& request, httplib::Response& response)
-{
+void BackupServer::handleAuthorize(const httplib::Request& request, httplib::Response& response) {
     try {
         if (auto email = m_store->confirm(request.matches[1])) {
             log("device authorized for " + *email);
@@ -174,8 +171,7 @@ void BackupServer::handleAuthorize(const httplib::Request& request, httplib::Res
     }
 }
 
-void BackupServer::handleService(const httplib::Request& request, httplib::Response& response)
-{
+void BackupServer::handleService(const httplib::Request& request, httplib::Response& response) {
     const std::string operation = request.matches[1];
     const std::string deviceID = request.matches[2];
     try {
@@ -194,7 +190,8 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
                 reply(response, "Error", "A device name of at most 200 characters is required.");
                 return;
             }
-            const auto registration = m_store->registerDevice(email, deviceID, deviceName, m_options.autoAuthorize);
+            const auto registration
+                = m_store->registerDevice(email, deviceID, deviceName, m_options.autoAuthorize);
             if (registration.state == BackupStore::Authorization::Authorized) {
                 log("registered " + email + " (" + deviceName + "), authorized");
                 reply(response, "OK", "This device is registered and authorized for backups.");
@@ -208,11 +205,12 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
             return;
         }
 
-        const auto state = email.empty() ? BackupStore::Authorization::Unknown : m_store->authorization(email, deviceID);
+        const auto state
+            = email.empty() ? BackupStore::Authorization::Unknown : m_store->authorization(email, deviceID);
         if (operation == "authorizationstatus") {
             const char* description = state == BackupStore::Authorization::Authorized ? "authorized"
-                : state == BackupStore::Authorization::Pending                        ? "authorization-pending"
-                                                                                      : "unauthorized";
+                : state == BackupStore::Authorization::Pending ? "authorization-pending"
+                                                               : "unauthorized";
             reply(response, "OK", description);
             return;
         }
@@ -225,7 +223,8 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
             if (operation == "getfile") // a backup of another account is as good as missing
                 reply(response, "Error", "The requested backup was not found.", nullptr, 404);
             else
-                reply(response, "Error", state == BackupStore::Authorization::Pending ? kPending : kNotRegistered);
+                reply(response, "Error",
+                    state == BackupStore::Authorization::Pending ? kPending : kNotRegistered);
             return;
         }
 
@@ -235,10 +234,11 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
         } else if (operation == "backuplist") {
             auto list = nlohmann::json::array();
             for (const auto& backup : m_store->backups(email))
-                list.push_back({ { "bid", backup.bid }, { "deviceName", backup.deviceName },
-                    { "date", formatDate(backup.created) } });
+                list.push_back({{"bid", backup.bid}, {"deviceName", backup.deviceName},
+                    {"date", formatDate(backup.created)}});
             const auto count = list.size();
-            reply(response, "OK", std::to_string(count) + (count == 1 ? " backup" : " backups"), std::move(list));
+            reply(response, "OK", std::to_string(count) + (count == 1 ? " backup" : " backups"),
+                std::move(list));
         } else if (operation == "uploadfile") {
             if (!request.has_file("file") || request.get_file_value("file").filename.empty()) {
                 reply(response, "Error", "No backup file was received.");
@@ -278,8 +278,7 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
     }
 }
 
-bool BackupServer::bind()
-{
+bool BackupServer::bind() {
     if (m_options.port == 0)
         m_port = m_http->bind_to_any_port(m_options.host);
     else if (m_http->bind_to_port(m_options.host, m_options.port))
@@ -293,8 +292,7 @@ bool BackupServer::bind()
     return true;
 }
 
-bool BackupServer::start()
-{
+bool BackupServer::start() {
     if (!bind())
         return false;
     m_listening = true;
@@ -308,16 +306,14 @@ bool BackupServer::start()
     return true;
 }
 
-bool BackupServer::run()
-{
+bool BackupServer::run() {
     if (!bind())
         return false;
     log("listening on " + baseURL() + (m_options.autoAuthorize ? " (registrations authorized at once)" : ""));
     return m_http->listen_after_bind();
 }
 
-void BackupServer::stop()
-{
+void BackupServer::stop() {
     m_http->stop();
     if (m_thread.joinable())
         m_thread.join();

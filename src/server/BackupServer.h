@@ -11,18 +11,18 @@ namespace httplib {
 class Server;
 struct Request;
 struct Response;
-}
+} // namespace httplib
 
 namespace server {
 
 class BackupStore;
 
 struct BackupServerOptions {
-    std::string host { "127.0.0.1" };
-    int port { 8470 };          // 0 picks a free port (tests)
-    std::string dataFolder;     // accounts database and stored archives
-    bool autoAuthorize { false };
-    std::size_t maxUploadBytes { 200u * 1024 * 1024 };
+    std::string host {"127.0.0.1"};
+    int port {8470}; // 0 picks a free port (tests)
+    std::string dataFolder; // accounts database and stored archives
+    bool autoAuthorize {false};
+    std::size_t maxUploadBytes {200u * 1024 * 1024};
     // Base of the authorization links written to the log; empty = http://host:port
     std::string publicURL;
     // Where log lines go (stderr when empty).
@@ -61,8 +61,8 @@ private:
     std::unique_ptr<BackupStore> m_store;
     std::unique_ptr<httplib::Server> m_http;
     std::thread m_thread;
-    std::atomic<bool> m_listening { false };
-    int m_port { 0 };
+    std::atomic<bool> m_listening {false};
+    int m_port {0};
 };
 
 } // namespace server

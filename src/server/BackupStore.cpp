@@ -16,8 +16,8 @@ namespace {
 // One prepared statement, finalized on every path out.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) : m_db(db)
-    {
+    Statement(sqlite3* db, const char* sql)
+        : m_db(db) {
         if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK)
             fail();
     }
@@ -25,22 +25,20 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    Statement& bind(int index, const std::string& text)
-    {
-        if (sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT)
+    Statement& bind(int index, const std::string& text) {
+        if (sqlite3_bind_text(
+                m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT)
             != SQLITE_OK)
             fail();
         return *this;
     }
-    Statement& bind(int index, std::int64_t number)
-    {
+    Statement& bind(int index, std::int64_t number) {
         if (sqlite3_bind_int64(m_statement, index, number) != SQLITE_OK)
             fail();
         return *this;
     }
     // True while a row is available.
-    bool step()
-    {
+    bool step() {
         const int result = sqlite3_step(m_statement);
         if (result == SQLITE_ROW)
             return true;
@@ -48,8 +46,7 @@ public:
             fail();
         return false;
     }
-    std::string text(int column) const
-    {
+    std::string text(int column) const {
         const auto* value = sqlite3_column_text(m_statement, column);
         return value ? reinterpret_cast<const char*>(value) : "";
     }
@@ -58,18 +55,18 @@ public:
 private:
     [[noreturn]] void fail() { throw std::runtime_error(std::string("database: ") + sqlite3_errmsg(m_db)); }
     sqlite3* m_db;
-    sqlite3_stmt* m_statement { nullptr };
+    sqlite3_stmt* m_statement {nullptr};
 };
 
-BackupStore::Authorization stateFromText(const std::string& text)
-{
-    return text == "authorized" ? BackupStore::Authorization::Authorized : BackupStore::Authorization::Pending;
+BackupStore::Authorization stateFromText(const std::string& text) {
+    return text == "authorized" ? BackupStore::Authorization::Authorized
+                                : BackupStore::Authorization::Pending;
 }
 
 } // namespace
 
-BackupStore::BackupStore(std::string dataFolder) : m_dataFolder(std::move(dataFolder))
-{
+BackupStore::BackupStore(std::string dataFolder)
+    : m_dataFolder(std::move(dataFolder)) {
     std::filesystem::create_directories(filesFolder());
     const std::string path = m_dataFolder + "/backupd.sqlite";
     if (sqlite3_open(path.c_str(), &m_db) != SQLITE_OK) {
@@ -90,10 +87,11 @@ BackupStore::BackupStore(std::string dataFolder) : m_dataFolder(std::move(dataFo
     execute("CREATE INDEX IF NOT EXISTS backups_by_email ON backups (email, created)");
 }
 
-BackupStore::~BackupStore() { sqlite3_close(m_db); }
+BackupStore::~BackupStore() {
+    sqlite3_close(m_db);
+}
 
-void BackupStore::execute(const char* sql)
-{
+void BackupStore::execute(const char* sql) {
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
         std::string text = message ? message : "unknown error";
@@ -102,10 +100,11 @@ void BackupStore::execute(const char* sql)
     }
 }
 
-std::string BackupStore::filesFolder() const { return m_dataFolder + "/files"; }
+std::string BackupStore::filesFolder() const {
+    return m_dataFolder + "/files";
+}
 
-std::string BackupStore::normalizedEmail(const std::string& email)
-{
+std::string BackupStore::normalizedEmail(const std::string& email) {
     const auto first = email.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
         return {};
@@ -116,8 +115,7 @@ std::string BackupStore::normalizedEmail(const std::string& email)
     return result;
 }
 
-std::string BackupStore::randomHex(size_t bytes)
-{
+std::string BackupStore::randomHex(size_t bytes) {
     std::string raw(bytes, '\0');
     if (RAND_bytes(reinterpret_cast<unsigned char*>(raw.data()), static_cast<int>(bytes)) != 1)
         throw std::runtime_error("no random numbers available");
@@ -131,8 +129,7 @@ std::string BackupStore::randomHex(size_t bytes)
 }
 
 BackupStore::Registration BackupStore::registerDevice(const std::string& email, const std::string& deviceID,
-    const std::string& deviceName, bool authorizeAtOnce)
-{
+    const std::string& deviceName, bool authorizeAtOnce) {
     const std::string key = normalizedEmail(email);
     std::lock_guard lock(m_mutex);
     Statement(m_db, "INSERT OR IGNORE INTO accounts (email, created) VALUES (?1, ?2)")
@@ -163,8 +160,7 @@ BackupStore::Registration BackupStore::registerDevice(const std::string& email, 
     return registration;
 }
 
-std::optional<std::string> BackupStore::confirm(const std::string& token)
-{
+std::optional<std::string> BackupStore::confirm(const std::string& token) {
     std::lock_guard lock(m_mutex);
     Statement find(m_db, "SELECT email FROM devices WHERE token = ?1");
     find.bind(1, token);
@@ -175,16 +171,14 @@ std::optional<std::string> BackupStore::confirm(const std::string& token)
     return email;
 }
 
-BackupStore::Authorization BackupStore::authorization(const std::string& email, const std::string& deviceID)
-{
+BackupStore::Authorization BackupStore::authorization(const std::string& email, const std::string& deviceID) {
     std::lock_guard lock(m_mutex);
     Statement find(m_db, "SELECT state FROM devices WHERE email = ?1 AND device_id = ?2");
     find.bind(1, normalizedEmail(email)).bind(2, deviceID);
     return find.step() ? stateFromText(find.text(0)) : Authorization::Unknown;
 }
 
-bool BackupStore::hasAccount(const std::string& email)
-{
+bool BackupStore::hasAccount(const std::string& email) {
     std::lock_guard lock(m_mutex);
     Statement find(m_db, "SELECT 1 FROM accounts WHERE email = ?1");
     find.bind(1, normalizedEmail(email));
@@ -192,8 +186,7 @@ bool BackupStore::hasAccount(const std::string& email)
 }
 
 std::string BackupStore::addBackup(const std::string& email, const std::string& deviceID,
-    const std::string& deviceName, const std::string& content, const std::string& md5)
-{
+    const std::string& deviceName, const std::string& content, const std::string& md5) {
     const std::string bid = randomHex(16);
     const std::string file = bid + ".zip";
     const std::string path = filesFolder() + "/" + file;
@@ -223,8 +216,7 @@ std::string BackupStore::addBackup(const std::string& email, const std::string& 
     return bid;
 }
 
-std::vector<BackupStore::Backup> BackupStore::backups(const std::string& email)
-{
+std::vector<BackupStore::Backup> BackupStore::backups(const std::string& email) {
     std::lock_guard lock(m_mutex);
     Statement list(m_db,
         "SELECT bid, device_name, created, md5, file, size FROM backups WHERE email = ?1"
@@ -232,28 +224,27 @@ std::vector<BackupStore::Backup> BackupStore::backups(const std::string& email)
     list.bind(1, normalizedEmail(email));
     std::vector<Backup> result;
     while (list.step())
-        result.push_back({ list.text(0), list.text(1), static_cast<std::time_t>(list.integer(2)), list.text(3),
-            filesFolder() + "/" + list.text(4), list.integer(5) });
+        result.push_back({list.text(0), list.text(1), static_cast<std::time_t>(list.integer(2)), list.text(3),
+            filesFolder() + "/" + list.text(4), list.integer(5)});
     return result;
 }
 
-int BackupStore::backupCount(const std::string& email)
-{
+int BackupStore::backupCount(const std::string& email) {
     std::lock_guard lock(m_mutex);
     Statement count(m_db, "SELECT COUNT(*) FROM backups WHERE email = ?1");
     count.bind(1, normalizedEmail(email));
     return count.step() ? static_cast<int>(count.integer(0)) : 0;
 }
 
-std::optional<BackupStore::Backup> BackupStore::backup(const std::string& email, const std::string& bid)
-{
+std::optional<BackupStore::Backup> BackupStore::backup(const std::string& email, const std::string& bid) {
     std::lock_guard lock(m_mutex);
-    Statement find(m_db, "SELECT bid, device_name, created, md5, file, size FROM backups WHERE email = ?1 AND bid = ?2");
+    Statement find(
+        m_db, "SELECT bid, device_name, created, md5, file, size FROM backups WHERE email = ?1 AND bid = ?2");
     find.bind(1, normalizedEmail(email)).bind(2, bid);
     if (!find.step())
         return std::nullopt;
-    return Backup { find.text(0), find.text(1), static_cast<std::time_t>(find.integer(2)), find.text(3),
-        filesFolder() + "/" + find.text(4), find.integer(5) };
+    return Backup {find.text(0), find.text(1), static_cast<std::time_t>(find.integer(2)), find.text(3),
+        filesFolder() + "/" + find.text(4), find.integer(5)};
 }
 
 } // namespace server

@@ -23,17 +23,17 @@ public:
     enum class Authorization { Unknown, Pending, Authorized };
 
     struct Registration {
-        Authorization state { Authorization::Pending };
+        Authorization state {Authorization::Pending};
         std::string token; // the confirmation token (also when already authorized)
     };
 
     struct Backup {
         std::string bid;
         std::string deviceName;
-        std::time_t created { 0 };
+        std::time_t created {0};
         std::string md5;
         std::string path; // the stored archive
-        std::int64_t size { 0 };
+        std::int64_t size {0};
     };
 
     explicit BackupStore(std::string dataFolder);
@@ -50,8 +50,8 @@ public:
     bool hasAccount(const std::string& email);
 
     // Stores the archive bytes; returns the new backup's identifier.
-    std::string addBackup(const std::string& email, const std::string& deviceID, const std::string& deviceName,
-        const std::string& content, const std::string& md5);
+    std::string addBackup(const std::string& email, const std::string& deviceID,
+        const std::string& deviceName, const std::string& content, const std::string& md5);
     // Newest first.
     std::vector<Backup> backups(const std::string& email);
     int backupCount(const std::string& email);
@@ -69,9 +69,9 @@ private:
     void execute(const char* sql);
 
     std::string m_dataFolder;
-    sqlite3* m_db { nullptr };
+    sqlite3* m_db {nullptr};
     std::mutex m_mutex;
-    std::function<std::time_t()> m_clock { [] { return std::time(nullptr); } };
+    std::function<std::time_t()> m_clock {[] { return std::time(nullptr); }};
 };
 
 } // namespace server

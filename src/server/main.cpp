@@ -10,17 +10,16 @@ namespace {
 
 server::BackupServer* s_server = nullptr;
 
-void stopOnSignal(int)
-{
+void stopOnSignal(int) {
     if (s_server)
         s_server->stop();
 }
 
-void usage(std::ostream& out)
-{
+void usage(std::ostream& out) {
     out << "usage: vantrel-backupd [options]\n"
            "  --data DIR          where accounts and backups are kept\n"
-           "                      (default $XDG_DATA_HOME/vantrel-backupd or ~/.local/share/vantrel-backupd)\n"
+           "                      (default $XDG_DATA_HOME/vantrel-backupd or "
+           "~/.local/share/vantrel-backupd)\n"
            "  --listen ADDRESS    address to listen on (default 127.0.0.1)\n"
            "  --port N            port to listen on (default 8470)\n"
            "  --auto-authorize    authorize registrations at once instead of by link\n"
@@ -28,8 +27,7 @@ void usage(std::ostream& out)
            "  --public-url URL    base of the authorization links written to the log\n";
 }
 
-std::string defaultDataFolder()
-{
+std::string defaultDataFolder() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
         return std::string(xdg) + "/vantrel-backupd";
     if (const char* home = std::getenv("HOME"); home && *home)
@@ -39,8 +37,7 @@ std::string defaultDataFolder()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     server::BackupServerOptions options;
     options.dataFolder = defaultDataFolder();
     for (int i = 1; i < argc; ++i) {

@@ -21,8 +21,7 @@ struct EntryInfo {
 };
 
 // Every entry's stored header, read with minizip directly.
-std::vector<EntryInfo> storedEntries(const std::string& path)
-{
+std::vector<EntryInfo> storedEntries(const std::string& path) {
     std::vector<EntryInfo> entries;
     unzFile unz = unzOpen(path.c_str());
     if (!unz)
@@ -40,8 +39,8 @@ std::vector<EntryInfo> storedEntries(const std::string& path)
 
 // An archive with entries of the given names, written with minizip directly (as a hostile
 // archive would be).
-void writeRawArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries)
-{
+void writeRawArchive(
+    const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
     zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
     ASSERT_TRUE(zip);
     for (const auto& [name, content] : entries) {
@@ -57,8 +56,7 @@ void writeRawArchive(const std::string& path, const std::vector<std::pair<std::s
 
 class ZipArchiveTest : public testing::Test {
 protected:
-    ZipArchiveTest()
-    {
+    ZipArchiveTest() {
         m_folder = fs::joinPath(m_sandbox.root(), "source");
         m_output = fs::joinPath(m_sandbox.root(), "output");
         fs::createDirectories(m_folder);
@@ -74,8 +72,7 @@ protected:
 
 } // namespace
 
-TEST_F(ZipArchiveTest, FolderBecomesFlatDeflatedEntriesOfItsVisibleFiles)
-{
+TEST_F(ZipArchiveTest, FolderBecomesFlatDeflatedEntriesOfItsVisibleFiles) {
     fs::writeFileAtomically(source("vantrel.db"), std::string(10000, 'd'));
     fs::writeFileAtomically(source("3.png"), "picture");
     fs::writeFileAtomically(source(".DS_Store"), "hidden");
@@ -84,7 +81,7 @@ TEST_F(ZipArchiveTest, FolderBecomesFlatDeflatedEntriesOfItsVisibleFiles)
     const std::string preferences = fs::joinPath(m_sandbox.root(), "com.quillon.vantrel.plist");
     fs::writeFileAtomically(preferences, "<plist/>");
     // 2024-03-05 14:07:09 in New York, the test's time zone.
-    utimbuf times { 1709665629, 1709665629 };
+    utimbuf times {1709665629, 1709665629};
     ::utime(source("3.png").c_str(), &times);
 
     // The archive lies inside the folder it packs and must not contain itself.
@@ -99,8 +96,8 @@ TEST_F(ZipArchiveTest, FolderBecomesFlatDeflatedEntriesOfItsVisibleFiles)
 
     const auto entries = storedEntries(source("backup.zip"));
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ((std::set<std::string> { entries[0].name, entries[1].name }),
-        (std::set<std::string> { "vantrel.db", "3.png" }));
+    EXPECT_EQ((std::set<std::string> {entries[0].name, entries[1].name}),
+        (std::set<std::string> {"vantrel.db", "3.png"}));
     EXPECT_EQ(entries[2].name, "com.quillon.vantrel.plist");
     for (const auto& entry : entries) {
         EXPECT_EQ(entry.info.compression_method, static_cast<uLong>(Z_DEFLATED)) << entry.name;
@@ -120,8 +117,7 @@ TEST_F(ZipArchiveTest, FolderBecomesFlatDeflatedEntriesOfItsVisibleFiles)
     }
 }
 
-TEST_F(ZipArchiveTest, UnreadableFilesAreRefusedNotPackedEmpty)
-{
+TEST_F(ZipArchiveTest, UnreadableFilesAreRefusedNotPackedEmpty) {
     ZipArchive archive(output("a.zip"));
     ASSERT_TRUE(archive.openForWriting());
     EXPECT_FALSE(archive.addFile(source("missing.db")));
@@ -131,8 +127,7 @@ TEST_F(ZipArchiveTest, UnreadableFilesAreRefusedNotPackedEmpty)
     EXPECT_TRUE(storedEntries(output("a.zip")).empty());
 }
 
-TEST_F(ZipArchiveTest, ExtractionReplacesFilesAndFindsNamesCaseSensitively)
-{
+TEST_F(ZipArchiveTest, ExtractionReplacesFilesAndFindsNamesCaseSensitively) {
     fs::writeFileAtomically(source("vantrel.db"), "new database");
     fs::writeFileAtomically(source("Notes.txt"), "notes");
     ZipArchive writer(output("a.zip"));
@@ -148,7 +143,7 @@ TEST_F(ZipArchiveTest, ExtractionReplacesFilesAndFindsNamesCaseSensitively)
     ZipArchive reader(output("a.zip"));
     EXPECT_FALSE(reader.extractAllToPath(target)); // not open
     ASSERT_TRUE(reader.openForReading());
-    EXPECT_EQ(reader.contents(), (std::vector<std::string> { "vantrel.db", "Notes.txt" }));
+    EXPECT_EQ(reader.contents(), (std::vector<std::string> {"vantrel.db", "Notes.txt"}));
     EXPECT_FALSE(reader.extractFile("notes.txt", target));
     EXPECT_FALSE(fs::fileExists(fs::joinPath(target, "notes.txt")));
     EXPECT_TRUE(reader.extractFile("Notes.txt", target));
@@ -158,23 +153,22 @@ TEST_F(ZipArchiveTest, ExtractionReplacesFilesAndFindsNamesCaseSensitively)
     EXPECT_EQ(fs::readFile(fs::joinPath(target, "Notes.txt")), "notes");
 }
 
-TEST_F(ZipArchiveTest, HostileEntryNamesWriteNothingOutsideTheFolder)
-{
+TEST_F(ZipArchiveTest, HostileEntryNamesWriteNothingOutsideTheFolder) {
     const std::string outside = fs::joinPath(m_sandbox.root(), "escaped.txt");
     // Longer than a fixed name buffer of 255 bytes, as long as a file name can be.
     const std::string longName = std::string(251, 'n') + ".txt";
     writeRawArchive(output("evil.zip"),
         {
-            { "../escaped.txt", "up" },
-            { outside, "absolute" },
-            { "sub/../../escaped.txt", "nested" },
-            { "..\\escaped.txt", "backslash" },
-            { "C:escaped.txt", "drive" },
-            { "..", "dots" },
-            { "folder/", "" },
-            { "good.txt", "kept" },
-            { longName, "long" },
-            { std::string(300, 'x'), "too long for any file system" },
+            {"../escaped.txt", "up"},
+            {outside, "absolute"},
+            {"sub/../../escaped.txt", "nested"},
+            {"..\\escaped.txt", "backslash"},
+            {"C:escaped.txt", "drive"},
+            {"..", "dots"},
+            {"folder/", ""},
+            {"good.txt", "kept"},
+            {longName, "long"},
+            {std::string(300, 'x'), "too long for any file system"},
         });
     const std::string target = fs::joinPath(m_sandbox.root(), "target");
     fs::createDirectories(target);
@@ -190,16 +184,16 @@ TEST_F(ZipArchiveTest, HostileEntryNamesWriteNothingOutsideTheFolder)
     EXPECT_FALSE(fs::fileExists(outside));
     EXPECT_EQ(fs::contentsOfDirectory(m_sandbox.root()), rootBefore);
     const auto written = fs::contentsOfDirectory(target);
-    EXPECT_EQ((std::set<std::string>(written.begin(), written.end())), (std::set<std::string> { "good.txt", longName }));
+    EXPECT_EQ((std::set<std::string>(written.begin(), written.end())),
+        (std::set<std::string> {"good.txt", longName}));
     EXPECT_EQ(fs::readFile(fs::joinPath(target, longName)), "long");
 }
 
-TEST_F(ZipArchiveTest, DamagedEntryFailsAndLeavesNoPartialFile)
-{
+TEST_F(ZipArchiveTest, DamagedEntryFailsAndLeavesNoPartialFile) {
     std::string content;
     for (int i = 0; i < 5000; ++i)
         content += std::to_string(i * 7919 % 1000) + ",";
-    writeRawArchive(output("a.zip"), { { "first.txt", "fine" }, { "data.csv", content } });
+    writeRawArchive(output("a.zip"), {{"first.txt", "fine"}, {"data.csv", content}});
     auto bytes = *fs::readFile(output("a.zip"));
     // Damage the middle of the second entry's compressed data.
     const auto header = bytes.find("data.csv");

@@ -13,8 +13,7 @@ namespace {
 const std::string kDevice = "0123456789abcdef0123456789abcdef01234567";
 const std::string kOtherDevice = "fedcba9876543210fedcba9876543210fedcba98";
 
-std::string md5(const std::string& content)
-{
+std::string md5(const std::string& content) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     EVP_Digest(content.data(), content.size(), digest, &length, EVP_md5(), nullptr);
@@ -26,16 +25,15 @@ std::string md5(const std::string& content)
 
 class BackupServerTest : public testing::Test {
 protected:
-    explicit BackupServerTest(bool autoAuthorize = false) : m_server(autoAuthorize, 4096)
-    {
+    explicit BackupServerTest(bool autoAuthorize = false)
+        : m_server(autoAuthorize, 4096) {
         EXPECT_TRUE(m_server.isRunning());
     }
 
     httplib::Client client() { return httplib::Client("127.0.0.1", m_server.port()); }
 
     nlohmann::json post(const std::string& operation, const httplib::Params& fields,
-        const std::string& device = kDevice, int* httpStatus = nullptr)
-    {
+        const std::string& device = kDevice, int* httpStatus = nullptr) {
         auto result = client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields);
         if (!result)
             return nullptr;
@@ -45,13 +43,12 @@ protected:
     }
 
     nlohmann::json upload(const std::string& email, const std::string& content, const std::string& hash,
-        const std::string& device = kDevice, int* httpStatus = nullptr)
-    {
+        const std::string& device = kDevice, int* httpStatus = nullptr) {
         httplib::MultipartFormDataItems items {
-            { "email", email, "", "" },
-            { "deviceName", "Phone", "", "" },
-            { "hash", hash, "", "" },
-            { "file", content, "com.quillon.vantrel.backup.zip", "application/zip" },
+            {"email", email, "", ""},
+            {"deviceName", "Phone", "", ""},
+            {"hash", hash, "", ""},
+            {"file", content, "com.quillon.vantrel.backup.zip", "application/zip"},
         };
         auto result = client().Post(("/mobile/services/uploadfile/" + device).c_str(), items);
         if (!result)
@@ -61,9 +58,8 @@ protected:
         return nlohmann::json::parse(result->body, nullptr, false);
     }
 
-    std::string authorization(const std::string& email, const std::string& device = kDevice)
-    {
-        return post("authorizationstatus", { { "email", email } }, device)["Description"];
+    std::string authorization(const std::string& email, const std::string& device = kDevice) {
+        return post("authorizationstatus", {{"email", email}}, device)["Description"];
     }
 
     LoopbackBackupServer m_server;
@@ -71,21 +67,21 @@ protected:
 
 class AutoAuthorizingBackupServerTest : public BackupServerTest {
 protected:
-    AutoAuthorizingBackupServerTest() : BackupServerTest(true) { }
+    AutoAuthorizingBackupServerTest()
+        : BackupServerTest(true) { }
 };
 
 } // namespace
 
-TEST_F(BackupServerTest, RegistrationStaysPendingUntilTheLoggedLinkIsOpened)
-{
+TEST_F(BackupServerTest, RegistrationStaysPendingUntilTheLoggedLinkIsOpened) {
     EXPECT_EQ(authorization("ann@example.com"), "unauthorized");
-    auto reply = post("registerdevice", { { "email", "Ann@Example.com " }, { "deviceName", "Ann's phone" } });
+    auto reply = post("registerdevice", {{"email", "Ann@Example.com "}, {"deviceName", "Ann's phone"}});
     EXPECT_EQ(reply["Status"], "OK");
     EXPECT_EQ(authorization("ann@example.com"), "authorization-pending");
     EXPECT_EQ(authorization("ann@example.com", kOtherDevice), "unauthorized");
 
     // A pending device may not list or store backups.
-    EXPECT_EQ(post("backuplist", { { "email", "ann@example.com" } })["Status"], "Error");
+    EXPECT_EQ(post("backuplist", {{"email", "ann@example.com"}})["Status"], "Error");
     EXPECT_EQ(upload("ann@example.com", "zip", md5("zip"))["Status"], "Error");
 
     const std::string link = m_server.lastAuthorizationPath();
@@ -95,24 +91,23 @@ TEST_F(BackupServerTest, RegistrationStaysPendingUntilTheLoggedLinkIsOpened)
     EXPECT_EQ(authorization("ann@example.com"), "authorized");
 
     // Registering again keeps the device authorized.
-    post("registerdevice", { { "email", "ann@example.com" }, { "deviceName", "Renamed" } });
+    post("registerdevice", {{"email", "ann@example.com"}, {"deviceName", "Renamed"}});
     EXPECT_EQ(authorization("ann@example.com"), "authorized");
 }
 
-TEST_F(BackupServerTest, RefusesInvalidRequests)
-{
+TEST_F(BackupServerTest, RefusesInvalidRequests) {
     int status = 0;
-    EXPECT_EQ(post("registerdevice", { { "email", "no-at-sign" }, { "deviceName", "Phone" } })["Status"], "Error");
-    EXPECT_EQ(post("registerdevice", { { "email", "a@b.c" }, { "deviceName", "" } })["Status"], "Error");
-    EXPECT_EQ(post("registerdevice", { { "email", "a@b.c" }, { "deviceName", "x" } }, "bad%20id")["Status"], "Error");
-    EXPECT_EQ(post("nosuchoperation", { { "email", "a@b.c" } }, kDevice, &status)["Status"], "Error");
+    EXPECT_EQ(post("registerdevice", {{"email", "no-at-sign"}, {"deviceName", "Phone"}})["Status"], "Error");
+    EXPECT_EQ(post("registerdevice", {{"email", "a@b.c"}, {"deviceName", ""}})["Status"], "Error");
+    EXPECT_EQ(
+        post("registerdevice", {{"email", "a@b.c"}, {"deviceName", "x"}}, "bad%20id")["Status"], "Error");
+    EXPECT_EQ(post("nosuchoperation", {{"email", "a@b.c"}}, kDevice, &status)["Status"], "Error");
     EXPECT_EQ(status, 404);
     EXPECT_EQ(authorization(""), "unauthorized");
 }
 
-TEST_F(AutoAuthorizingBackupServerTest, StoresListsAndServesBackupsNewestFirst)
-{
-    post("registerdevice", { { "email", "ann@example.com" }, { "deviceName", "Phone" } });
+TEST_F(AutoAuthorizingBackupServerTest, StoresListsAndServesBackupsNewestFirst) {
+    post("registerdevice", {{"email", "ann@example.com"}, {"deviceName", "Phone"}});
     EXPECT_EQ(authorization("ann@example.com"), "authorized");
     EXPECT_TRUE(m_server.lastAuthorizationPath().empty());
 
@@ -122,11 +117,11 @@ TEST_F(AutoAuthorizingBackupServerTest, StoresListsAndServesBackupsNewestFirst)
     now += 3600;
     EXPECT_EQ(upload("ann@example.com", "second archive", md5("second archive"))["Status"], "OK");
 
-    auto count = post("backupcount", { { "email", "ann@example.com" } });
+    auto count = post("backupcount", {{"email", "ann@example.com"}});
     EXPECT_EQ(count["Status"], "OK");
     EXPECT_EQ(count["Description"], "2");
 
-    auto list = post("backuplist", { { "email", "ann@example.com" } });
+    auto list = post("backuplist", {{"email", "ann@example.com"}});
     ASSERT_EQ(list["Data"].size(), 2u);
     EXPECT_EQ(list["Data"][0]["date"], "2024-03-05 15:07");
     EXPECT_EQ(list["Data"][1]["date"], "2024-03-05 14:07");
@@ -134,7 +129,7 @@ TEST_F(AutoAuthorizingBackupServerTest, StoresListsAndServesBackupsNewestFirst)
 
     const std::string newest = list["Data"][0]["bid"];
     auto file = client().Post(("/mobile/services/getfile/" + kDevice).c_str(),
-        httplib::Params { { "email", "ann@example.com" }, { "bid", newest } });
+        httplib::Params {{"email", "ann@example.com"}, {"bid", newest}});
     ASSERT_TRUE(file);
     EXPECT_EQ(file->status, 200);
     EXPECT_EQ(file->body, "second archive");
@@ -142,22 +137,21 @@ TEST_F(AutoAuthorizingBackupServerTest, StoresListsAndServesBackupsNewestFirst)
 
     // Unknown backups and backups of another account are simply not there.
     auto missing = client().Post(("/mobile/services/getfile/" + kDevice).c_str(),
-        httplib::Params { { "email", "ann@example.com" }, { "bid", "nope" } });
+        httplib::Params {{"email", "ann@example.com"}, {"bid", "nope"}});
     EXPECT_EQ(missing->status, 404);
     EXPECT_FALSE(missing->has_header("Hash"));
-    post("registerdevice", { { "email", "eve@example.com" }, { "deviceName", "Eve" } }, kOtherDevice);
+    post("registerdevice", {{"email", "eve@example.com"}, {"deviceName", "Eve"}}, kOtherDevice);
     auto foreign = client().Post(("/mobile/services/getfile/" + kOtherDevice).c_str(),
-        httplib::Params { { "email", "eve@example.com" }, { "bid", newest } });
+        httplib::Params {{"email", "eve@example.com"}, {"bid", newest}});
     EXPECT_EQ(foreign->status, 404);
-    EXPECT_EQ(post("backupcount", { { "email", "eve@example.com" } }, kOtherDevice)["Description"], "0");
+    EXPECT_EQ(post("backupcount", {{"email", "eve@example.com"}}, kOtherDevice)["Description"], "0");
 }
 
-TEST_F(AutoAuthorizingBackupServerTest, RejectsCorruptMissingAndOversizedUploads)
-{
-    post("registerdevice", { { "email", "ann@example.com" }, { "deviceName", "Phone" } });
+TEST_F(AutoAuthorizingBackupServerTest, RejectsCorruptMissingAndOversizedUploads) {
+    post("registerdevice", {{"email", "ann@example.com"}, {"deviceName", "Phone"}});
     EXPECT_EQ(upload("ann@example.com", "archive", md5("other"))["Status"], "Error");
     EXPECT_EQ(upload("ann@example.com", "archive", "")["Status"], "Error");
-    EXPECT_EQ(post("uploadfile", { { "email", "ann@example.com" }, { "hash", md5("") } })["Status"], "Error");
+    EXPECT_EQ(post("uploadfile", {{"email", "ann@example.com"}, {"hash", md5("")}})["Status"], "Error");
 
     // Over the 4096-byte limit of this server: refused by the service, and far over it
     // refused while reading, with a reply the client can still show.
@@ -168,12 +162,11 @@ TEST_F(AutoAuthorizingBackupServerTest, RejectsCorruptMissingAndOversizedUploads
     auto reply = upload("ann@example.com", huge, md5(huge), kDevice, &status);
     EXPECT_EQ(status, 413);
     EXPECT_EQ(reply["Status"], "Error");
-    EXPECT_EQ(post("backupcount", { { "email", "ann@example.com" } })["Description"], "0");
+    EXPECT_EQ(post("backupcount", {{"email", "ann@example.com"}})["Description"], "0");
 }
 
-TEST_F(AutoAuthorizingBackupServerTest, InternalFailureAnswersException)
-{
-    post("registerdevice", { { "email", "ann@example.com" }, { "deviceName", "Phone" } });
+TEST_F(AutoAuthorizingBackupServerTest, InternalFailureAnswersException) {
+    post("registerdevice", {{"email", "ann@example.com"}, {"deviceName", "Phone"}});
     // The archive folder replaced by a plain file: storing cannot succeed.
     platform::fs::removeItem(m_server.store().filesFolder());
     ASSERT_TRUE(platform::fs::writeFileAtomically(m_server.store().filesFolder(), "in the way"));
@@ -181,5 +174,5 @@ TEST_F(AutoAuthorizingBackupServerTest, InternalFailureAnswersException)
     auto reply = upload("ann@example.com", "archive", md5("archive"), kDevice, &status);
     EXPECT_EQ(reply["Status"], "Exception");
     EXPECT_EQ(status, 500);
-    EXPECT_EQ(post("backupcount", { { "email", "ann@example.com" } })["Description"], "0");
+    EXPECT_EQ(post("backupcount", {{"email", "ann@example.com"}})["Description"], "0");
 }

@@ -16,12 +16,10 @@ class LoopbackBackupServer {
 public:
     explicit LoopbackBackupServer(bool autoAuthorize = true, std::size_t maxUploadBytes = 64u * 1024 * 1024)
         : m_folder(platform::fs::makeTemporaryDirectory("vantrel-backupd"))
-        , m_server(makeOptions(autoAuthorize, maxUploadBytes))
-    {
+        , m_server(makeOptions(autoAuthorize, maxUploadBytes)) {
         m_running = m_server.start();
     }
-    ~LoopbackBackupServer()
-    {
+    ~LoopbackBackupServer() {
         m_server.stop();
         platform::fs::removeItem(m_folder);
     }
@@ -29,8 +27,7 @@ public:
     LoopbackBackupServer& operator=(const LoopbackBackupServer&) = delete;
 
     bool isRunning() const { return m_running; }
-    void stop()
-    {
+    void stop() {
         m_server.stop();
         m_running = false;
     }
@@ -39,14 +36,12 @@ public:
     server::BackupStore& store() { return m_server.store(); }
     const std::string& folder() const { return m_folder; }
 
-    std::vector<std::string> log() const
-    {
+    std::vector<std::string> log() const {
         std::lock_guard lock(m_mutex);
         return m_log;
     }
     // Path of the last authorization link written to the log ("" when none).
-    std::string lastAuthorizationPath() const
-    {
+    std::string lastAuthorizationPath() const {
         const std::string marker = "mobile/authorize/";
         std::lock_guard lock(m_mutex);
         for (auto line = m_log.rbegin(); line != m_log.rend(); ++line)
@@ -56,8 +51,7 @@ public:
     }
 
 private:
-    server::BackupServerOptions makeOptions(bool autoAuthorize, std::size_t maxUploadBytes)
-    {
+    server::BackupServerOptions makeOptions(bool autoAuthorize, std::size_t maxUploadBytes) {
         server::BackupServerOptions options;
         options.port = 0;
         options.dataFolder = m_folder;
@@ -74,7 +68,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_log;
     server::BackupServer m_server;
-    bool m_running { false };
+    bool m_running {false};
 };
 
 } // namespace vantrel::test

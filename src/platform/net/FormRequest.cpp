@@ -14,42 +14,39 @@ namespace platform::net {
 
 namespace {
 
-std::atomic<long> s_connectTimeout { 15 };
-std::atomic<long> s_stallTimeout { 60 };
+std::atomic<long> s_connectTimeout {15};
+std::atomic<long> s_stallTimeout {60};
 
-void initializeCurlOnce()
-{
+void initializeCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-RequestError errorForCode(CURLcode code)
-{
+RequestError errorForCode(CURLcode code) {
     switch (code) {
     case CURLE_OPERATION_TIMEDOUT:
-        return { RequestError::Code::TimedOut, "The request timed out." };
+        return {RequestError::Code::TimedOut, "The request timed out."};
     case CURLE_COULDNT_CONNECT:
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return { RequestError::Code::ConnectionFailed, "Could not connect to the server." };
+        return {RequestError::Code::ConnectionFailed, "Could not connect to the server."};
     case CURLE_READ_ERROR:
     case CURLE_FILE_COULDNT_READ_FILE:
-        return { RequestError::Code::FileError, "The file to send could not be read." };
+        return {RequestError::Code::FileError, "The file to send could not be read."};
     case CURLE_WRITE_ERROR:
-        return { RequestError::Code::FileError, "The reply could not be saved." };
+        return {RequestError::Code::FileError, "The reply could not be saved."};
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_PARTIAL_FILE:
-        return { RequestError::Code::ConnectionFailed, "The network connection was lost." };
+        return {RequestError::Code::ConnectionFailed, "The network connection was lost."};
     default:
-        return { RequestError::Code::Other,
-            std::string("A network error occurred (") + curl_easy_strerror(code) + ")." };
+        return {RequestError::Code::Other,
+            std::string("A network error occurred (") + curl_easy_strerror(code) + ")."};
     }
 }
 
-std::string trim(std::string text)
-{
+std::string trim(std::string text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
         return {};
@@ -59,24 +56,23 @@ std::string trim(std::string text)
 
 } // namespace
 
-bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const
-{
+bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
     return strcasecmp(a.c_str(), b.c_str()) < 0;
 }
 
 // Owns the libcurl handles of one transfer and routes its callbacks into the request.
 struct FormRequestTransfer {
     FormRequest& request;
-    CURL* curl { curl_easy_init() };
-    curl_mime* mime { nullptr };
-    curl_slist* headers { nullptr };
-    FILE* download { nullptr };
+    CURL* curl {curl_easy_init()};
+    curl_mime* mime {nullptr};
+    curl_slist* headers {nullptr};
+    FILE* download {nullptr};
     std::string downloadTemporaryPath;
     std::string formBody;
 
-    explicit FormRequestTransfer(FormRequest& r) : request(r) { }
-    ~FormRequestTransfer()
-    {
+    explicit FormRequestTransfer(FormRequest& r)
+        : request(r) { }
+    ~FormRequestTransfer() {
         if (download)
             std::fclose(download);
         if (!downloadTemporaryPath.empty())
@@ -88,8 +84,7 @@ struct FormRequestTransfer {
     FormRequestTransfer(const FormRequestTransfer&) = delete;
     FormRequestTransfer& operator=(const FormRequestTransfer&) = delete;
 
-    static size_t onBody(char* data, size_t size, size_t count, void* context)
-    {
+    static size_t onBody(char* data, size_t size, size_t count, void* context) {
         auto* self = static_cast<FormRequestTransfer*>(context);
         const size_t length = size * count;
         if (self->request.m_downloadPath.empty()) {
@@ -108,8 +103,7 @@ struct FormRequestTransfer {
         return std::fwrite(data, 1, length, self->download);
     }
 
-    static size_t onHeader(char* data, size_t size, size_t count, void* context)
-    {
+    static size_t onHeader(char* data, size_t size, size_t count, void* context) {
         auto* self = static_cast<FormRequestTransfer*>(context);
         const size_t length = size * count;
         std::string line(data, length);
@@ -127,8 +121,7 @@ struct FormRequestTransfer {
         return length;
     }
 
-    std::optional<RequestError> prepareBody()
-    {
+    std::optional<RequestError> prepareBody() {
         if (request.m_files.empty()) {
             for (const auto& [key, value] : request.m_postValues) {
                 if (!formBody.empty())
@@ -141,7 +134,8 @@ struct FormRequestTransfer {
                 curl_free(k);
                 curl_free(v);
             }
-            headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded; charset=utf-8");
+            headers = curl_slist_append(
+                headers, "Content-Type: application/x-www-form-urlencoded; charset=utf-8");
             curl_easy_setopt(curl, CURLOPT_POST, 1L);
             curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody.size()));
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, formBody.c_str());
@@ -158,7 +152,7 @@ struct FormRequestTransfer {
             if (FILE* probe = std::fopen(path.c_str(), "rb"))
                 std::fclose(probe);
             else
-                return RequestError { RequestError::Code::FileError, "The file to send could not be read." };
+                return RequestError {RequestError::Code::FileError, "The file to send could not be read."};
             curl_mimepart* part = curl_mime_addpart(mime);
             curl_mime_name(part, key.c_str());
             curl_mime_filedata(part, path.c_str()); // also sets the part's file name
@@ -169,14 +163,13 @@ struct FormRequestTransfer {
         return std::nullopt;
     }
 
-    void run()
-    {
+    void run() {
         request.m_error.reset();
         request.m_statusCode = 0;
         request.m_headers.clear();
         request.m_body.clear();
         if (!curl) {
-            request.m_error = RequestError { RequestError::Code::Other, "The network is not available." };
+            request.m_error = RequestError {RequestError::Code::Other, "The network is not available."};
             return;
         }
         if (auto failure = prepareBody()) {
@@ -205,7 +198,8 @@ struct FormRequestTransfer {
             const bool flushed = std::fclose(download) == 0;
             download = nullptr;
             if (result == CURLE_OK && !flushed) {
-                request.m_error = RequestError { RequestError::Code::FileError, "The reply could not be saved." };
+                request.m_error
+                    = RequestError {RequestError::Code::FileError, "The reply could not be saved."};
                 return;
             }
         }
@@ -219,7 +213,8 @@ struct FormRequestTransfer {
         request.m_statusCode = static_cast<int>(status);
         if (!downloadTemporaryPath.empty()) {
             if (std::rename(downloadTemporaryPath.c_str(), request.m_downloadPath.c_str()) != 0) {
-                request.m_error = RequestError { RequestError::Code::FileError, "The reply could not be saved." };
+                request.m_error
+                    = RequestError {RequestError::Code::FileError, "The reply could not be saved."};
                 return;
             }
             downloadTemporaryPath.clear();
@@ -227,27 +222,33 @@ struct FormRequestTransfer {
     }
 };
 
-std::shared_ptr<FormRequest> FormRequest::make(std::string url) { return std::make_shared<FormRequest>(std::move(url)); }
+std::shared_ptr<FormRequest> FormRequest::make(std::string url) {
+    return std::make_shared<FormRequest>(std::move(url));
+}
 
-FormRequest::FormRequest(std::string url) : m_url(std::move(url)) { initializeCurlOnce(); }
+FormRequest::FormRequest(std::string url)
+    : m_url(std::move(url)) {
+    initializeCurlOnce();
+}
 
-void FormRequest::setPostValue(const std::string& value, const std::string& key)
-{
+void FormRequest::setPostValue(const std::string& value, const std::string& key) {
     m_postValues.emplace_back(key, value);
 }
 
-void FormRequest::addFile(const std::string& path, const std::string& key) { m_files.emplace_back(key, path); }
+void FormRequest::addFile(const std::string& path, const std::string& key) {
+    m_files.emplace_back(key, path);
+}
 
-void FormRequest::setDownloadDestinationPath(const std::string& path) { m_downloadPath = path; }
+void FormRequest::setDownloadDestinationPath(const std::string& path) {
+    m_downloadPath = path;
+}
 
-void FormRequest::startSynchronous()
-{
+void FormRequest::startSynchronous() {
     FormRequestTransfer transfer(*this);
     transfer.run();
 }
 
-void FormRequest::startAsynchronous()
-{
+void FormRequest::startAsynchronous() {
     auto self = shared_from_this();
     platform::runInBackground([self] {
         self->startSynchronous();
@@ -262,27 +263,27 @@ void FormRequest::startAsynchronous()
     });
 }
 
-void FormRequest::setTransferTimeouts(long connectSeconds, long stallSeconds)
-{
+void FormRequest::setTransferTimeouts(long connectSeconds, long stallSeconds) {
     s_connectTimeout = connectSeconds;
     s_stallTimeout = stallSeconds;
 }
 
-std::pair<long, long> FormRequest::transferTimeouts() { return { s_connectTimeout.load(), s_stallTimeout.load() }; }
+std::pair<long, long> FormRequest::transferTimeouts() {
+    return {s_connectTimeout.load(), s_stallTimeout.load()};
+}
 
-std::string FormRequest::contentTypeForPath(const std::string& path)
-{
+std::string FormRequest::contentTypeForPath(const std::string& path) {
     static const std::map<std::string, std::string, CaseInsensitiveLess> types {
-        { "zip", "application/zip" },
-        { "plist", "application/x-plist" },
-        { "json", "application/json" },
-        { "txt", "text/plain" },
-        { "xml", "application/xml" },
-        { "png", "image/png" },
-        { "jpg", "image/jpeg" },
-        { "jpeg", "image/jpeg" },
-        { "sqlite", "application/x-sqlite3" },
-        { "db", "application/x-sqlite3" },
+        {"zip", "application/zip"},
+        {"plist", "application/x-plist"},
+        {"json", "application/json"},
+        {"txt", "text/plain"},
+        {"xml", "application/xml"},
+        {"png", "image/png"},
+        {"jpg", "image/jpeg"},
+        {"jpeg", "image/jpeg"},
+        {"sqlite", "application/x-sqlite3"},
+        {"db", "application/x-sqlite3"},
     };
     const auto found = types.find(fs::pathExtension(path));
     return found == types.end() ? "application/octet-stream" : found->second;

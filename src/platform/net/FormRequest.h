@@ -13,7 +13,7 @@ namespace platform::net {
 // A transport failure: the request never got a complete reply.
 struct RequestError {
     enum class Code { ConnectionFailed, TimedOut, FileError, Other };
-    Code code { Code::Other };
+    Code code {Code::Other};
     std::string localizedDescription;
 };
 
@@ -86,7 +86,7 @@ private:
     Handler m_failed;
 
     std::optional<RequestError> m_error;
-    int m_statusCode { 0 };
+    int m_statusCode {0};
     HeaderMap m_headers;
     std::string m_body;
 };

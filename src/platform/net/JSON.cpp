@@ -6,8 +6,7 @@ namespace platform::net {
 
 namespace {
 
-std::optional<Value> toValue(const nlohmann::json& json)
-{
+std::optional<Value> toValue(const nlohmann::json& json) {
     switch (json.type()) {
     case nlohmann::json::value_t::boolean:
         return Value(json.get<bool>());
@@ -43,8 +42,7 @@ std::optional<Value> toValue(const nlohmann::json& json)
     }
 }
 
-nlohmann::json toJSON(const Value& value)
-{
+nlohmann::json toJSON(const Value& value) {
     return std::visit(
         [](const auto& v) -> nlohmann::json {
             using T = std::decay_t<decltype(v)>;
@@ -67,24 +65,21 @@ nlohmann::json toJSON(const Value& value)
 
 } // namespace
 
-std::optional<Value> JSON::decode(std::string_view text)
-{
+std::optional<Value> JSON::decode(std::string_view text) {
     auto json = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (json.is_discarded())
         return std::nullopt;
     return toValue(json);
 }
 
-std::optional<Dictionary> JSON::decodeObject(std::string_view text)
-{
+std::optional<Dictionary> JSON::decodeObject(std::string_view text) {
     auto value = decode(text);
     if (!value || !value->isDictionary())
         return std::nullopt;
     return value->dictionary();
 }
 
-std::string JSON::encode(const Value& value)
-{
+std::string JSON::encode(const Value& value) {
     // Invalid UTF-8 in a text is replaced rather than thrown about.
     return toJSON(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }

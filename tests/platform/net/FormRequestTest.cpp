@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 #include <httplib.h>
 
 #include "platform/base/FileSystem.h"
 #include "platform/base/RunLoop.h"
 #include "platform/net/FormRequest.h"
+#include "platform/net/SilentSocket.h"
 #include "support/TemporarySandbox.h"
 
 using platform::net::FormRequest;
 using platform::net::RequestError;
+using vantrel::test::SilentSocket;
 namespace fs = platform::fs;
 
 namespace {
@@ -22,63 +20,40 @@ namespace {
 // An HTTP server on a free loopback port that records what it received.
 class EchoServer {
 public:
-    EchoServer()
-    {
+    EchoServer() {
         m_server.Post("/echo", [this](const httplib::Request& request, httplib::Response& response) {
             m_request = request;
             response.status = 404;
             response.set_header("Hash", "abc123");
             response.set_content("reply body", "text/plain");
         });
-        m_server.Post("/empty", [](const httplib::Request&, httplib::Response& response) { response.status = 200; });
+        m_server.Post(
+            "/empty", [](const httplib::Request&, httplib::Response& response) { response.status = 200; });
         m_port = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
         while (!m_server.is_running())
             std::this_thread::yield();
     }
     ~EchoServer() { stop(); }
-    void stop()
-    {
+    void stop() {
         m_server.stop();
         if (m_thread.joinable())
             m_thread.join();
     }
-    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    }
     const httplib::Request& lastRequest() const { return m_request; }
 
 private:
     httplib::Server m_server;
     httplib::Request m_request;
     std::thread m_thread;
-    int m_port { 0 };
-};
-
-// A loopback socket that accepts connections into its backlog and never answers.
-class SilentSocket {
-public:
-    SilentSocket()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_fd, 4);
-        socklen_t length = sizeof address;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-    }
-    ~SilentSocket() { ::close(m_fd); }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/"; }
-
-private:
-    int m_fd { -1 };
-    int m_port { 0 };
+    int m_port {0};
 };
 
 // A port that was free a moment ago: connecting to it is refused.
-std::string closedPortURL()
-{
+std::string closedPortURL() {
     EchoServer server;
     const std::string url = server.url("/echo");
     server.stop();
@@ -94,8 +69,7 @@ protected:
 
 } // namespace
 
-TEST_F(FormRequestTest, SendsUrlEncodedFieldsInOrderAndReadsEveryReply)
-{
+TEST_F(FormRequestTest, SendsUrlEncodedFieldsInOrderAndReadsEveryReply) {
     FormRequest request(m_server.url("/echo"));
     request.setPostValue("ann+x@example.com", "email");
     request.setPostValue("Jürgen's car & co", "deviceName");
@@ -113,8 +87,7 @@ TEST_F(FormRequestTest, SendsUrlEncodedFieldsInOrderAndReadsEveryReply)
     EXPECT_EQ(received.get_param_value("deviceName"), "Jürgen's car & co");
 }
 
-TEST_F(FormRequestTest, AttachedFileMakesAMultipartBodyWithNameAndType)
-{
+TEST_F(FormRequestTest, AttachedFileMakesAMultipartBodyWithNameAndType) {
     const std::string path = fs::joinPath(m_sandbox.root(), "com.quillon.vantrel.backup.zip");
     const std::string content("PK\x03\x04 binary \0 data", 20);
     ASSERT_TRUE(fs::writeFileAtomically(path, content));
@@ -137,16 +110,14 @@ TEST_F(FormRequestTest, AttachedFileMakesAMultipartBodyWithNameAndType)
     EXPECT_EQ(received.get_file_value("hash").content, "0a1b");
 }
 
-TEST_F(FormRequestTest, ContentTypeFollowsTheExtension)
-{
+TEST_F(FormRequestTest, ContentTypeFollowsTheExtension) {
     EXPECT_EQ(FormRequest::contentTypeForPath("/a/b.ZIP"), "application/zip");
     EXPECT_EQ(FormRequest::contentTypeForPath("com.quillon.vantrel.plist"), "application/x-plist");
     EXPECT_EQ(FormRequest::contentTypeForPath("3.png"), "image/png");
     EXPECT_EQ(FormRequest::contentTypeForPath("noextension"), "application/octet-stream");
 }
 
-TEST_F(FormRequestTest, UnreadableFileFailsWithoutSending)
-{
+TEST_F(FormRequestTest, UnreadableFileFailsWithoutSending) {
     FormRequest request(m_server.url("/echo"));
     request.addFile(fs::joinPath(m_sandbox.root(), "missing.zip"), "file");
     request.startSynchronous();
@@ -155,8 +126,7 @@ TEST_F(FormRequestTest, UnreadableFileFailsWithoutSending)
     EXPECT_TRUE(m_server.lastRequest().path.empty());
 }
 
-TEST_F(FormRequestTest, DownloadGoesToTheFileOnlyWhenABodyArrived)
-{
+TEST_F(FormRequestTest, DownloadGoesToTheFileOnlyWhenABodyArrived) {
     const std::string path = fs::joinPath(m_sandbox.root(), "download.zip");
     ASSERT_TRUE(fs::writeFileAtomically(path, "stale file of an earlier download"));
 
@@ -182,8 +152,7 @@ TEST_F(FormRequestTest, DownloadGoesToTheFileOnlyWhenABodyArrived)
     EXPECT_FALSE(fs::fileExists(path + ".download"));
 }
 
-TEST_F(FormRequestTest, AsynchronousHandlersRunOnceOnTheMainLoop)
-{
+TEST_F(FormRequestTest, AsynchronousHandlersRunOnceOnTheMainLoop) {
     int completions = 0;
     int failures = 0;
     bool onMain = false;
@@ -215,8 +184,7 @@ TEST_F(FormRequestTest, AsynchronousHandlersRunOnceOnTheMainLoop)
     platform::RunLoop::main().waitForBackgroundThreads();
 }
 
-TEST_F(FormRequestTest, ServerThatNeverAnswersTimesOut)
-{
+TEST_F(FormRequestTest, ServerThatNeverAnswersTimesOut) {
     EXPECT_EQ(FormRequest::transferTimeouts(), std::make_pair(15L, 60L));
     FormRequest::setTransferTimeouts(15, 1);
     SilentSocket silent;
