@@ -89,7 +89,8 @@ TEST_F(FormRequestTest, SendsUrlEncodedFieldsInOrderAndReadsEveryReply) {
 
 TEST_F(FormRequestTest, AttachedFileMakesAMultipartBodyWithNameAndType) {
     const std::string path = fs::joinPath(m_sandbox.root(), "com.quillon.vantrel.backup.zip");
-    const std::string content("PK\x03\x04 binary \0 data", 20);
+    const char bytes[] = "PK\x03\x04 binary \0 data";
+    const std::string content(bytes, sizeof bytes - 1);
     ASSERT_TRUE(fs::writeFileAtomically(path, content));
 
     FormRequest request(m_server.url("/echo"));
