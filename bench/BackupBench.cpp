@@ -20,15 +20,14 @@ constexpr std::int64_t kDatabaseBytes = 50 * 1024 * 1024;
 
 // A logbook-like SQLite database of about 50 MB: fill-ups with numbers, dates and notes.
 struct Workload {
-    std::string root { fs::makeTemporaryDirectory("vantrel-backup-bench") };
-    std::string documents { fs::joinPath(root, "Documents") };
-    std::string database { fs::joinPath(documents, "vantrel.db") };
-    std::string archive { fs::joinPath(root, "com.quillon.vantrel.backup.zip") };
-    std::string extracted { fs::joinPath(root, "extracted") };
-    std::int64_t databaseBytes { 0 };
+    std::string root {fs::makeTemporaryDirectory("vantrel-backup-bench")};
+    std::string documents {fs::joinPath(root, "Documents")};
+    std::string database {fs::joinPath(documents, "vantrel.db")};
+    std::string archive {fs::joinPath(root, "com.quillon.vantrel.backup.zip")};
+    std::string extracted {fs::joinPath(root, "extracted")};
+    std::int64_t databaseBytes {0};
 
-    Workload()
-    {
+    Workload() {
         fs::createDirectories(documents);
         fs::createDirectories(extracted);
         sqlite3* db = nullptr;
@@ -41,7 +40,7 @@ struct Workload {
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db, "INSERT INTO Fillup VALUES (NULL, ?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr);
         std::mt19937 random(42);
-        const char* words[] = { "highway", "city", "tyres", "rain", "trip", "station", "premium", "regular" };
+        const char* words[] = {"highway", "city", "tyres", "rain", "trip", "station", "premium", "regular"};
         for (int i = 0;; ++i) {
             char date[16];
             std::snprintf(date, sizeof date, "20%02d-%02d-%02d", 10 + i / 40000 % 15, 1 + i % 12, 1 + i % 28);
@@ -60,8 +59,9 @@ struct Workload {
             if (i % 10000 == 9999) {
                 sqlite3_exec(db, "COMMIT; BEGIN", nullptr, nullptr, nullptr);
                 sqlite3_stmt* size = nullptr;
-                sqlite3_prepare_v2(db, "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()",
-                    -1, &size, nullptr);
+                sqlite3_prepare_v2(db,
+                    "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()", -1, &size,
+                    nullptr);
                 sqlite3_step(size);
                 databaseBytes = sqlite3_column_int64(size, 0);
                 sqlite3_finalize(size);
@@ -76,27 +76,23 @@ struct Workload {
     }
     ~Workload() { fs::removeItem(root); }
 
-    bool writeArchive() const
-    {
+    bool writeArchive() const {
         ZipArchive zip(archive);
         return zip.openForWriting() && zip.addFolder(documents) && zip.close();
     }
 };
 
-Workload& workload()
-{
+Workload& workload() {
     static Workload instance;
     return instance;
 }
 
-void run(benchmark::State& state, const std::string& command)
-{
+void run(benchmark::State& state, const std::string& command) {
     if (std::system(command.c_str()) != 0)
         state.SkipWithError(("failed: " + command).c_str());
 }
 
-void BM_ArchiveWrite_ZipArchive(benchmark::State& state)
-{
+void BM_ArchiveWrite_ZipArchive(benchmark::State& state) {
     auto& w = workload();
     for (auto _ : state)
         if (!w.writeArchive())
@@ -104,8 +100,7 @@ void BM_ArchiveWrite_ZipArchive(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * w.databaseBytes);
 }
 
-void BM_ArchiveWrite_zip6(benchmark::State& state)
-{
+void BM_ArchiveWrite_zip6(benchmark::State& state) {
     auto& w = workload();
     const std::string output = fs::joinPath(w.root, "cli.zip");
     for (auto _ : state) {
@@ -115,24 +110,21 @@ void BM_ArchiveWrite_zip6(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * w.databaseBytes);
 }
 
-void BM_MD5_md5ForFileAtPath(benchmark::State& state)
-{
+void BM_MD5_md5ForFileAtPath(benchmark::State& state) {
     auto& w = workload();
     for (auto _ : state)
         benchmark::DoNotOptimize(md5ForFileAtPath(w.archive));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::readFile(w.archive)->size()));
 }
 
-void BM_MD5_md5sum(benchmark::State& state)
-{
+void BM_MD5_md5sum(benchmark::State& state) {
     auto& w = workload();
     for (auto _ : state)
         run(state, "md5sum '" + w.archive + "' > /dev/null");
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::readFile(w.archive)->size()));
 }
 
-void BM_Extract_ZipArchive(benchmark::State& state)
-{
+void BM_Extract_ZipArchive(benchmark::State& state) {
     auto& w = workload();
     for (auto _ : state) {
         ZipArchive zip(w.archive);
@@ -142,8 +134,7 @@ void BM_Extract_ZipArchive(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * w.databaseBytes);
 }
 
-void BM_Extract_unzip(benchmark::State& state)
-{
+void BM_Extract_unzip(benchmark::State& state) {
     auto& w = workload();
     for (auto _ : state)
         run(state, "unzip -o -q '" + w.archive + "' -d '" + w.extracted + "'");

@@ -11,8 +11,7 @@ namespace fs = platform::fs;
 
 namespace {
 
-std::vector<std::string> entriesOf(const std::string& path)
-{
+std::vector<std::string> entriesOf(const std::string& path) {
     ZipArchive archive(path);
     archive.openForReading();
     auto names = archive.contents();
@@ -20,12 +19,13 @@ std::vector<std::string> entriesOf(const std::string& path)
     return names;
 }
 
-std::string document(const std::string& name) { return fs::joinPath(documentsDirectory(), name); }
+std::string document(const std::string& name) {
+    return fs::joinPath(documentsDirectory(), name);
+}
 
 } // namespace
 
-TEST(BackupArchive, EmptyDocumentsGiveOnlyTheSettingsAndNoSettingsFileIsLeftOut)
-{
+TEST(BackupArchive, EmptyDocumentsGiveOnlyTheSettingsAndNoSettingsFileIsLeftOut) {
     vantrel::test::TemporarySandbox sandbox;
     const std::string path = BackupArchive::archivePath();
     EXPECT_EQ(fs::lastPathComponent(path), "com.quillon.vantrel.backup.zip");
@@ -37,11 +37,10 @@ TEST(BackupArchive, EmptyDocumentsGiveOnlyTheSettingsAndNoSettingsFileIsLeftOut)
     platform::UserDefaults::standardUserDefaults().setString("email", "ann@example.com");
     ASSERT_TRUE(platform::UserDefaults::standardUserDefaults().synchronize());
     ASSERT_TRUE(BackupArchive::write(path));
-    EXPECT_EQ(entriesOf(path), std::vector<std::string> { BackupArchive::preferencesEntryName() });
+    EXPECT_EQ(entriesOf(path), std::vector<std::string> {BackupArchive::preferencesEntryName()});
 }
 
-TEST(BackupArchive, InstallStopsBeforeMovingAnythingWhenAFolderIsInTheWay)
-{
+TEST(BackupArchive, InstallStopsBeforeMovingAnythingWhenAFolderIsInTheWay) {
     vantrel::test::TemporarySandbox sandbox;
     fs::writeFileAtomically(document("vantrel.db"), "backed up");
     fs::writeFileAtomically(document("1.png"), "picture");
@@ -64,8 +63,7 @@ TEST(BackupArchive, InstallStopsBeforeMovingAnythingWhenAFolderIsInTheWay)
     EXPECT_FALSE(fs::fileExists(staging));
 }
 
-TEST(BackupArchive, StagingAnUnreadableArchiveLeavesNoStagingFolder)
-{
+TEST(BackupArchive, StagingAnUnreadableArchiveLeavesNoStagingFolder) {
     vantrel::test::TemporarySandbox sandbox;
     fs::writeFileAtomically(BackupArchive::archivePath(), "no zip");
     EXPECT_FALSE(BackupArchive::stage(BackupArchive::archivePath(), BackupArchive::stagingDirectory()));

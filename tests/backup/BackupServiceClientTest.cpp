@@ -9,6 +9,7 @@
 #include "QLCoreLibrary/ZipArchive.h"
 #include "backup/BackupServiceClient.h"
 #include "backup/ScriptedService.h"
+#include "data/DB.h"
 #include "platform/base/Device.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/NotificationCenter.h"
@@ -97,6 +98,8 @@ protected:
     ~BackupServiceClientTest() override {
         RunLoop::main().waitForBackgroundThreads();
         RunLoop::main().runUntilIdle();
+        // Backup and restore always reopen the database; leave none open for the next test.
+        DB::disconnect();
         BackupServiceClient::setAlertPresenter(nullptr);
         platform::net::FormRequest::setTransferTimeouts(15, 60);
         platform::Device::current().setName("");
@@ -286,13 +289,23 @@ TEST_F(BackupServiceClientTest, BackupSendsTheDocumentsAndTheSettings) {
     fs::removeItem(target);
 }
 
-TEST_F(BackupServiceClientTest, RestoreOnAnotherDeviceBringsBackDocumentsAndSettings) {
+TEST_F(BackupServiceClientTest, RestoreOnAnotherDeviceBringsBackVehiclesAndSettings) {
     registerDevice("ann@example.com");
-    fs::writeFileAtomically(document("vantrel.db"), "the first device's database");
+    DB::connect();
+    Vehicle daily;
+    daily.name = "Daily driver";
+    daily.odometer = 48210;
+    ASSERT_NE(DB::saveVehicle(daily), 0);
+    Vehicle weekend;
+    weekend.name = "Weekend car";
+    ASSERT_NE(DB::saveVehicle(weekend), 0);
     fs::writeFileAtomically(document("1.png"), "first picture");
     UserDefaults::standardUserDefaults().setInteger("themeIndex", 12);
     backupAndWait();
     ASSERT_EQ(m_server->store().backupCount("ann@example.com"), 1);
+    // The backup closed the database only while packing it.
+    EXPECT_EQ(DB::vehiclesWithServiceDueInDays(14, 500).size(), 2u);
+    DB::disconnect();
     const std::string firstDevice = client().deviceID();
 
     // Another device: a sandbox of its own, with data of its own.
@@ -300,7 +313,10 @@ TEST_F(BackupServiceClientTest, RestoreOnAnotherDeviceBringsBackDocumentsAndSett
     m_sandbox = std::make_unique<TemporarySandbox>();
     ASSERT_NE(client().deviceID(), firstDevice);
     platform::Device::current().setName("Ann's tablet");
-    fs::writeFileAtomically(document("vantrel.db"), "the second device's database");
+    DB::connect();
+    Vehicle other;
+    other.name = "Tablet's car";
+    DB::saveVehicle(other);
     fs::writeFileAtomically(document("9.png"), "kept");
     UserDefaults::standardUserDefaults().setInteger("themeIndex", 3);
     registerDevice("ann@example.com");
@@ -314,13 +330,18 @@ TEST_F(BackupServiceClientTest, RestoreOnAnotherDeviceBringsBackDocumentsAndSett
     restoreAndWait(0);
     EXPECT_EQ(m_events, (std::vector<std::string> {"restore/busy/Restoring", "restore/OK/Complete"}));
     EXPECT_EQ(m_alerts, std::vector<std::string> {"Restore completed successfully."});
-    EXPECT_EQ(fs::readFile(document("vantrel.db")), "the first device's database");
+    const auto vehicles = DB::vehiclesWithServiceDueInDays(14, 500);
+    ASSERT_EQ(vehicles.size(), 2u);
+    EXPECT_EQ(vehicles[0].name, "Daily driver");
+    EXPECT_EQ(vehicles[0].odometer, 48210);
+    EXPECT_EQ(vehicles[1].name, "Weekend car");
     EXPECT_EQ(fs::readFile(document("1.png")), "first picture");
     EXPECT_EQ(fs::readFile(document("9.png")), "kept");
     EXPECT_FALSE(fs::fileExists(document("com.quillon.vantrel.plist")));
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("themeIndex"), 12);
     EXPECT_FALSE(fs::fileExists(BackupArchive::archivePath()));
     EXPECT_FALSE(fs::fileExists(BackupArchive::stagingDirectory()));
+    DB::disconnect();
 }
 
 TEST_F(ScriptedServiceClientTest, CountAndListTakeWhatTheyCan) {
