@@ -8,6 +8,7 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/TextLayout.h"
 
 namespace platform::graphics {
 class Context;
@@ -17,6 +18,8 @@ namespace platform::views {
 
 using graphics::Color;
 using graphics::EdgeInsets;
+using graphics::LineBreakMode;
+using graphics::TextAlignment;
 using graphics::Point;
 using graphics::Rect;
 using graphics::Size;
