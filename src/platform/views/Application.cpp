@@ -339,8 +339,10 @@ void Application::fireDueLocalNotifications()
         Date next = *it->notification.fireDate;
         for (int guard = 0; guard < 100000; ++guard) {
             next = calendar.dateByAddingComponents(step, next);
-            auto effective = effectiveFireDate(LocalNotification { .fireDate = next, .timeZone = it->notification.timeZone },
-                it->zone);
+            LocalNotification probe;
+            probe.fireDate = next;
+            probe.timeZone = it->notification.timeZone;
+            auto effective = effectiveFireDate(probe, it->zone);
             if (effective && *effective > now)
                 break;
         }

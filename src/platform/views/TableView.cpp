@@ -1,0 +1,1116 @@
+#include "platform/views/TableView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/graphics/Context.h"
+#include "platform/graphics/TextLayout.h"
+#include "platform/views/DrawingHelpers.h"
+#include "platform/views/Label.h"
+#include "platform/views/Touch.h"
+
+namespace platform::views {
+
+double TableViewDelegate::heightForRowAtIndexPath(TableView& table, IndexPath)
+{
+    return table.rowHeight();
+}
+
+double TableViewDelegate::heightForHeaderInSection(TableView& table, int)
+{
+    return table.sectionHeaderHeight();
+}
+
+double TableViewDelegate::heightForFooterInSection(TableView& table, int)
+{
+    return table.sectionFooterHeight();
+}
+
+namespace {
+
+constexpr double kGroupedInset = 10;
+constexpr Color kGroupedHeaderText = Color::rgba(0.30, 0.34, 0.42);
+const size_t kMaxPooledPerIdentifier = 24;
+
+// A section title: the plain table's grey bar, or the grouped table's text above or
+// below a group.
+class SectionTitleView : public View {
+public:
+    SectionTitleView(std::string title, bool plain, bool header)
+        : m_title(std::move(title))
+        , m_plain(plain)
+        , m_header(header)
+    {
+        setUserInteractionEnabled(false);
+        setOpaque(plain);
+    }
+    const std::string& title() const { return m_title; }
+    void drawRect(graphics::Context& context, Rect) override
+    {
+        Rect b = bounds();
+        if (m_plain) {
+            fillVerticalGradient(context, b, Color::rgba(0.565, 0.624, 0.671, 0.95), Color::rgba(0.722, 0.757, 0.780, 0.95));
+            context.setFillColor(Color::rgba(0.44, 0.49, 0.53));
+            context.fillRect(Rect(b.x(), b.y(), b.width(), 1));
+            Font font = Font::boldSystemFontOfSize(18);
+            Rect text(12, std::floor((b.height() - font.lineHeight()) / 2), b.width() - 24, std::ceil(font.lineHeight()));
+            context.setFillColor(Color::black().withAlpha(0.35));
+            context.drawText(m_title, text.offsetBy(0, 1), font, LineBreakMode::TailTruncation, TextAlignment::Left);
+            context.setFillColor(Color::whiteColor());
+            context.drawText(m_title, text, font, LineBreakMode::TailTruncation, TextAlignment::Left);
+            return;
+        }
+        Font font = m_header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15);
+        Rect text = m_header ? Rect(20, b.height() - std::ceil(font.lineHeight()) - 7, b.width() - 40, std::ceil(font.lineHeight()))
+                             : Rect(20, 6, b.width() - 40, b.height() - 10);
+        TextAlignment alignment = m_header ? TextAlignment::Left : TextAlignment::Center;
+        context.setFillColor(Color::whiteColor());
+        context.drawText(m_title, text.offsetBy(0, 1), font, LineBreakMode::WordWrap, alignment);
+        context.setFillColor(kGroupedHeaderText);
+        context.drawText(m_title, text, font, LineBreakMode::WordWrap, alignment);
+    }
+
+private:
+    std::string m_title;
+    bool m_plain;
+    bool m_header;
+};
+
+// A blank row for a data source that answers no cell.
+std::shared_ptr<TableViewCell> blankCell()
+{
+    return std::make_shared<TableViewCell>(TableViewCellStyle::Default, "");
+}
+
+} // namespace
+
+TableView::TableView(Rect frame, TableViewStyle style)
+    : ScrollView(frame)
+    , m_style(style)
+{
+    setBackgroundColor(style == TableViewStyle::Plain ? Color::whiteColor() : Color::groupTableViewBackground());
+    setAlwaysBounceVertical(true);
+    if (style == TableViewStyle::Grouped) {
+        m_separatorColor = Color::white(0.67);
+        m_sectionHeaderHeight = kAutomaticDimension;
+    }
+}
+
+TableView::~TableView()
+{
+    for (auto& [path, cell] : m_visible)
+        cell->attachToTable(nullptr, cell->isGrouped(), cell->groupPosition());
+}
+
+void TableView::setDataSource(TableViewDataSource* dataSource)
+{
+    m_dataSource = dataSource;
+    reloadData();
+}
+
+void TableView::setDelegate(TableViewDelegate* delegate)
+{
+    m_delegate = delegate;
+    ScrollView::setDelegate(delegate);
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::setRowHeight(double height)
+{
+    m_rowHeight = height;
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::setSectionHeaderHeight(double height)
+{
+    m_sectionHeaderHeight = height;
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::setSectionFooterHeight(double height)
+{
+    m_sectionFooterHeight = height;
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::setSeparatorStyle(TableViewCellSeparatorStyle style)
+{
+    m_separatorStyle = style;
+    for (auto& [path, cell] : m_visible) {
+        cell->setNeedsLayout();
+        cell->setNeedsDisplay();
+    }
+    setNeedsDisplay();
+}
+
+void TableView::setSeparatorColor(Color color)
+{
+    m_separatorColor = color;
+    setNeedsDisplay();
+}
+
+void TableView::setTableHeaderView(std::shared_ptr<View> view)
+{
+    if (m_tableHeaderView)
+        m_tableHeaderView->removeFromSuperview();
+    m_tableHeaderView = std::move(view);
+    if (m_tableHeaderView)
+        addSubview(m_tableHeaderView);
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::setTableFooterView(std::shared_ptr<View> view)
+{
+    if (m_tableFooterView)
+        m_tableFooterView->removeFromSuperview();
+    m_tableFooterView = std::move(view);
+    if (m_tableFooterView)
+        addSubview(m_tableFooterView);
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::setFrame(Rect frame)
+{
+    bool widthChanged = frame.width() != bounds().width();
+    ScrollView::setFrame(frame);
+    if (widthChanged) {
+        m_geometryValid = false;
+        setNeedsLayout();
+    }
+}
+
+// ---- Geometry
+
+void TableView::buildGeometry()
+{
+    m_geometryValid = true;
+    m_sections.clear();
+    double width = bounds().width();
+    double y = 0;
+    if (m_tableHeaderView)
+        y += m_tableHeaderView->frame().height();
+    m_sectionsTop = y;
+    int count = m_dataSource ? std::max(0, m_dataSource->numberOfSectionsInTableView(*this)) : 0;
+    bool grouped = m_style == TableViewStyle::Grouped;
+    for (int s = 0; s < count; ++s) {
+        Section section;
+        section.headerTitle = m_dataSource->titleForHeaderInSection(*this, s);
+        section.footerTitle = m_dataSource->titleForFooterInSection(*this, s);
+        double header = m_delegate ? m_delegate->heightForHeaderInSection(*this, s) : m_sectionHeaderHeight;
+        if (header < 0) {
+            bool hasTitle = section.headerTitle && !section.headerTitle->empty();
+            std::shared_ptr<View> view = m_delegate ? m_delegate->viewForHeaderInSection(*this, s) : nullptr;
+            if (view)
+                header = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
+            else if (hasTitle)
+                header = grouped ? 36 + (s == 0 ? 10 : 0) : 22;
+            else
+                header = grouped ? 10 : 0;
+        }
+        section.headerY = y;
+        section.headerHeight = header;
+        y += header;
+        int rows = std::max(0, m_dataSource->numberOfRowsInSection(*this, s));
+        for (int r = 0; r < rows; ++r) {
+            double h = m_delegate ? m_delegate->heightForRowAtIndexPath(*this, { s, r }) : m_rowHeight;
+            if (h < 0)
+                h = m_rowHeight;
+            section.rowY.push_back(y);
+            section.rowHeight.push_back(h);
+            y += h;
+        }
+        double footer = m_delegate ? m_delegate->heightForFooterInSection(*this, s) : m_sectionFooterHeight;
+        if (footer < 0) {
+            bool hasTitle = section.footerTitle && !section.footerTitle->empty();
+            std::shared_ptr<View> view = m_delegate ? m_delegate->viewForFooterInSection(*this, s) : nullptr;
+            if (view)
+                footer = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
+            else if (hasTitle && grouped)
+                footer = graphics::TextLayout::sizeWithFont(*section.footerTitle, Font::systemFontOfSize(15),
+                             Size { width - 40, 0 }, LineBreakMode::WordWrap).height + 16;
+            else if (hasTitle)
+                footer = 22;
+            else
+                footer = grouped ? 10 : 0;
+        }
+        section.footerY = y;
+        section.footerHeight = footer;
+        y += footer;
+        section.end = y;
+        m_sections.push_back(std::move(section));
+    }
+    m_sectionsBottom = y;
+    if (m_tableFooterView)
+        y += m_tableFooterView->frame().height();
+    ScrollView::setContentSize({ width, y });
+    // Content that shrank must not leave the view scrolled past its end.
+    Point offset = contentOffset();
+    Point clamped = clampedOffset(offset);
+    if (!isDragging() && clamped != offset)
+        setContentOffset(clamped);
+}
+
+void TableView::ensureGeometry()
+{
+    if (!m_geometryValid)
+        buildGeometry();
+}
+
+int TableView::numberOfSections()
+{
+    ensureGeometry();
+    return int(m_sections.size());
+}
+
+int TableView::numberOfRowsInSection(int section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int(m_sections.size()))
+        return 0;
+    return int(m_sections[section].rowY.size());
+}
+
+bool TableView::valid(IndexPath ip) const
+{
+    return ip.section >= 0 && ip.section < int(m_sections.size()) && ip.row >= 0
+        && ip.row < int(m_sections[ip.section].rowY.size());
+}
+
+Rect TableView::cellFrame(IndexPath ip) const
+{
+    const Section& s = m_sections[ip.section];
+    double width = bounds().width();
+    if (m_style == TableViewStyle::Grouped)
+        return Rect(kGroupedInset, s.rowY[ip.row], width - 2 * kGroupedInset, s.rowHeight[ip.row]);
+    return Rect(0, s.rowY[ip.row], width, s.rowHeight[ip.row]);
+}
+
+Rect TableView::rectForRowAtIndexPath(IndexPath ip)
+{
+    ensureGeometry();
+    if (!valid(ip))
+        return Rect();
+    const Section& s = m_sections[ip.section];
+    return Rect(0, s.rowY[ip.row], bounds().width(), s.rowHeight[ip.row]);
+}
+
+Rect TableView::rectForSection(int section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int(m_sections.size()))
+        return Rect();
+    const Section& s = m_sections[section];
+    return Rect(0, s.headerY, bounds().width(), s.end - s.headerY);
+}
+
+Rect TableView::rectForHeaderInSection(int section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int(m_sections.size()))
+        return Rect();
+    const Section& s = m_sections[section];
+    return Rect(0, s.headerY, bounds().width(), s.headerHeight);
+}
+
+Rect TableView::rectForFooterInSection(int section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int(m_sections.size()))
+        return Rect();
+    const Section& s = m_sections[section];
+    return Rect(0, s.footerY, bounds().width(), s.footerHeight);
+}
+
+std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point point)
+{
+    ensureGeometry();
+    for (int s = 0; s < int(m_sections.size()); ++s) {
+        const Section& section = m_sections[s];
+        if (point.y < section.headerY || point.y >= section.end)
+            continue;
+        auto it = std::upper_bound(section.rowY.begin(), section.rowY.end(), point.y);
+        if (it == section.rowY.begin())
+            return std::nullopt;
+        int r = int(it - section.rowY.begin()) - 1;
+        if (point.y < section.rowY[r] + section.rowHeight[r])
+            return IndexPath { s, r };
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// ---- Cells
+
+std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string& identifier)
+{
+    auto it = m_reusePool.find(identifier);
+    if (it == m_reusePool.end() || it->second.empty())
+        return nullptr;
+    auto cell = it->second.back();
+    it->second.pop_back();
+    cell->prepareForReuse();
+    return cell;
+}
+
+void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell)
+{
+    if (cell.get() == m_reorderCell)
+        return;
+    cell->removeFromSuperview();
+    cell->setHighlighted(false);
+    cell->attachToTable(nullptr, cell->isGrouped(), cell->groupPosition());
+    if (cell->reuseIdentifier().empty())
+        return;
+    auto& pool = m_reusePool[cell->reuseIdentifier()];
+    if (pool.size() < kMaxPooledPerIdentifier)
+        pool.push_back(cell);
+}
+
+void TableView::recycleAllCells()
+{
+    auto visible = std::move(m_visible);
+    m_visible.clear();
+    for (auto& [path, cell] : visible)
+        enqueue(cell);
+    for (auto& [section, view] : m_headerViews)
+        view->removeFromSuperview();
+    for (auto& [section, view] : m_footerViews)
+        view->removeFromSuperview();
+    m_headerViews.clear();
+    m_footerViews.clear();
+    m_highlighted.reset();
+}
+
+bool TableView::isRowEditable(IndexPath ip)
+{
+    return m_dataSource && m_dataSource->canEditRowAtIndexPath(*this, ip);
+}
+
+void TableView::configureCell(TableViewCell& cell, IndexPath ip)
+{
+    using Position = TableViewCell::GroupPosition;
+    int rows = int(m_sections[ip.section].rowY.size());
+    Position position = rows == 1 ? Position::Single
+        : ip.row == 0             ? Position::Top
+        : ip.row == rows - 1      ? Position::Bottom
+                                  : Position::Middle;
+    cell.attachToTable(this, m_style == TableViewStyle::Grouped, position);
+    bool editable = isRowEditable(ip);
+    TableViewCellEditingStyle style = TableViewCellEditingStyle::None;
+    if (m_editing && editable)
+        style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete;
+    bool movable = m_editing && m_dataSource && m_dataSource->canMoveRowAtIndexPath(*this, ip);
+    bool indent = !m_delegate || m_delegate->shouldIndentWhileEditingRowAtIndexPath(*this, ip);
+    cell.setEditingState(m_editing, style, movable, indent);
+    bool confirming = m_confirming == ip;
+    if (confirming != cell.showingDeleteConfirmation()) {
+        std::string title = m_delegate ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip) : "Delete";
+        cell.setShowingDeleteConfirmation(confirming, title);
+    }
+    cell.setSelected(m_selected == ip);
+    cell.setHighlighted(m_highlighted == ip);
+}
+
+void TableView::layoutSubviews()
+{
+    if (m_inLayout)
+        return;
+    m_inLayout = true;
+    auto keep = shared_from_this();
+    ensureGeometry();
+    if (m_tableHeaderView)
+        m_tableHeaderView->setFrame(Rect(0, 0, bounds().width(), m_tableHeaderView->frame().height()));
+    if (m_tableFooterView)
+        m_tableFooterView->setFrame(Rect(0, m_sectionsBottom, bounds().width(), m_tableFooterView->frame().height()));
+    layoutCells();
+    layoutSectionViews();
+    m_inLayout = false;
+}
+
+void TableView::layoutCells()
+{
+    Rect visible = bounds();
+    std::map<IndexPath, std::shared_ptr<TableViewCell>> keepVisible;
+    std::vector<std::pair<IndexPath, std::shared_ptr<TableViewCell>>> created;
+    for (int s = 0; s < int(m_sections.size()); ++s) {
+        const Section& section = m_sections[s];
+        if (section.end <= visible.minY() || section.headerY >= visible.maxY())
+            continue;
+        auto first = std::upper_bound(section.rowY.begin(), section.rowY.end(), visible.minY());
+        int r = std::max(0, int(first - section.rowY.begin()) - 1);
+        for (; r < int(section.rowY.size()) && section.rowY[r] < visible.maxY(); ++r) {
+            IndexPath ip { s, r };
+            if (section.rowY[r] + section.rowHeight[r] <= visible.minY())
+                continue;
+            auto it = m_visible.find(ip);
+            if (it != m_visible.end()) {
+                keepVisible[ip] = it->second;
+                m_visible.erase(it);
+                continue;
+            }
+            keepVisible[ip] = nullptr;
+        }
+    }
+    // Rows that left the view go back to the pool before new ones are asked for, so the
+    // data source can reuse them at once.
+    for (auto& [path, cell] : m_visible)
+        enqueue(cell);
+    m_visible.clear();
+    for (auto& [ip, cell] : keepVisible) {
+        if (!cell) {
+            cell = m_dataSource ? m_dataSource->cellForRowAtIndexPath(*this, ip) : nullptr;
+            if (!cell)
+                cell = blankCell();
+            configureCell(*cell, ip);
+            created.emplace_back(ip, cell);
+        }
+        if (cell.get() != m_reorderCell)
+            cell->setFrame(cellFrame(ip));
+        if (cell->superview() != this)
+            insertSubview(cell, 0);
+    }
+    m_visible = std::move(keepVisible);
+    for (auto& [ip, cell] : created) {
+        if (m_delegate)
+            m_delegate->willDisplayCell(*this, *cell, ip);
+    }
+}
+
+std::shared_ptr<View> TableView::makeSectionView(int section, bool header)
+{
+    std::shared_ptr<View> view;
+    if (m_delegate)
+        view = header ? m_delegate->viewForHeaderInSection(*this, section) : m_delegate->viewForFooterInSection(*this, section);
+    if (view)
+        return view;
+    const Section& s = m_sections[section];
+    const auto& title = header ? s.headerTitle : s.footerTitle;
+    if (!title || title->empty())
+        return nullptr;
+    return std::make_shared<SectionTitleView>(*title, m_style == TableViewStyle::Plain, header);
+}
+
+void TableView::layoutSectionViews()
+{
+    Rect visible = bounds();
+    double width = visible.width();
+    bool plain = m_style == TableViewStyle::Plain;
+    for (int pass = 0; pass < 2; ++pass) {
+        bool header = pass == 0;
+        auto& views = header ? m_headerViews : m_footerViews;
+        std::map<int, std::shared_ptr<View>> shown;
+        for (int s = 0; s < int(m_sections.size()); ++s) {
+            const Section& section = m_sections[s];
+            double y = header ? section.headerY : section.footerY;
+            double height = header ? section.headerHeight : section.footerHeight;
+            if (height <= 0)
+                continue;
+            // Plain headers float at the top while their section is in view.
+            if (header && plain && visible.minY() > y)
+                y = std::min(visible.minY(), section.end - height);
+            if (y + height <= visible.minY() || y >= visible.maxY())
+                continue;
+            std::shared_ptr<View> view;
+            if (auto it = views.find(s); it != views.end()) {
+                view = it->second;
+                views.erase(it);
+            } else {
+                view = makeSectionView(s, header);
+            }
+            if (!view)
+                continue;
+            view->setFrame(Rect(0, y, width, height));
+            if (view->superview() != this)
+                addSubview(view);
+            else if (plain && header)
+                bringSubviewToFront(view.get());
+            shown[s] = view;
+        }
+        for (auto& [s, view] : views)
+            view->removeFromSuperview();
+        views = std::move(shown);
+    }
+}
+
+TableViewCell* TableView::cellForRowAtIndexPath(IndexPath ip)
+{
+    layoutIfNeeded();
+    auto it = m_visible.find(ip);
+    return it == m_visible.end() ? nullptr : it->second.get();
+}
+
+std::vector<TableViewCell*> TableView::visibleCells()
+{
+    layoutIfNeeded();
+    std::vector<TableViewCell*> cells;
+    for (auto& [ip, cell] : m_visible)
+        cells.push_back(cell.get());
+    return cells;
+}
+
+std::vector<IndexPath> TableView::indexPathsForVisibleRows()
+{
+    layoutIfNeeded();
+    std::vector<IndexPath> paths;
+    for (auto& [ip, cell] : m_visible)
+        paths.push_back(ip);
+    return paths;
+}
+
+std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell* cell)
+{
+    for (auto& [ip, visible] : m_visible) {
+        if (visible.get() == cell)
+            return ip;
+    }
+    if (cell && cell == m_reorderCell)
+        return m_reorderFrom;
+    return std::nullopt;
+}
+
+View* TableView::headerViewForSection(int section)
+{
+    layoutIfNeeded();
+    auto it = m_headerViews.find(section);
+    return it == m_headerViews.end() ? nullptr : it->second.get();
+}
+
+View* TableView::footerViewForSection(int section)
+{
+    layoutIfNeeded();
+    auto it = m_footerViews.find(section);
+    return it == m_footerViews.end() ? nullptr : it->second.get();
+}
+
+// ---- Changes
+
+void TableView::reloadData()
+{
+    recycleAllCells();
+    m_selected.reset();
+    m_confirming.reset();
+    m_swipeConfirming = false;
+    m_geometryValid = false;
+    m_countsBeforeUpdate.clear();
+    setNeedsLayout();
+}
+
+void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
+{
+    for (const IndexPath& ip : indexPaths) {
+        auto it = m_visible.find(ip);
+        if (it == m_visible.end())
+            continue;
+        auto cell = it->second;
+        m_visible.erase(it);
+        enqueue(cell);
+    }
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAnimation)
+{
+    std::vector<IndexPath> paths;
+    for (auto& [ip, cell] : m_visible) {
+        if (std::find(sections.begin(), sections.end(), ip.section) != sections.end())
+            paths.push_back(ip);
+    }
+    reloadRowsAtIndexPaths(paths, TableViewRowAnimation::None);
+    for (int s : sections) {
+        if (auto it = m_headerViews.find(s); it != m_headerViews.end()) {
+            it->second->removeFromSuperview();
+            m_headerViews.erase(it);
+        }
+        if (auto it = m_footerViews.find(s); it != m_footerViews.end()) {
+            it->second->removeFromSuperview();
+            m_footerViews.erase(it);
+        }
+    }
+}
+
+void TableView::beginUpdates()
+{
+    if (m_updateDepth++ == 0) {
+        m_countsBeforeUpdate.clear();
+        if (m_geometryValid) {
+            for (auto& s : m_sections)
+                m_countsBeforeUpdate.push_back(int(s.rowY.size()));
+        }
+    }
+}
+
+void TableView::endUpdates()
+{
+    if (m_updateDepth == 0)
+        return;
+    if (--m_updateDepth == 0) {
+        recycleAllCells();
+        m_confirming.reset();
+        m_geometryValid = false;
+        setNeedsLayout();
+    }
+}
+
+void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sections)
+{
+    // The model must already show the change; a mismatch would crash the phone. Here
+    // the table reloads everything instead and says so.
+    if (m_updateDepth == 0 && m_geometryValid && m_dataSource) {
+        int before = 0, after = 0;
+        for (int s : sections) {
+            if (s >= 0 && s < int(m_sections.size()))
+                before += int(m_sections[s].rowY.size());
+            if (s >= 0 && s < m_dataSource->numberOfSectionsInTableView(*this))
+                after += m_dataSource->numberOfRowsInSection(*this, s);
+        }
+        if (after != before + expectedRowDelta) {
+            std::fprintf(stderr, "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading\n",
+                after, before, expectedRowDelta);
+            reloadData();
+            return;
+        }
+    }
+    if (m_updateDepth > 0)
+        return;
+    recycleAllCells();
+    m_confirming.reset();
+    m_swipeConfirming = false;
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
+{
+    std::vector<int> sections;
+    for (const IndexPath& ip : indexPaths) {
+        if (std::find(sections.begin(), sections.end(), ip.section) == sections.end())
+            sections.push_back(ip.section);
+        if (m_selected && m_selected->section == ip.section && m_selected->row >= ip.row)
+            ++m_selected->row;
+    }
+    checkedUpdate(int(indexPaths.size()), sections);
+}
+
+void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
+{
+    std::vector<int> sections;
+    for (const IndexPath& ip : indexPaths) {
+        if (std::find(sections.begin(), sections.end(), ip.section) == sections.end())
+            sections.push_back(ip.section);
+    }
+    if (m_selected) {
+        int shift = 0;
+        bool removed = false;
+        for (const IndexPath& ip : indexPaths) {
+            if (ip == *m_selected)
+                removed = true;
+            else if (ip.section == m_selected->section && ip.row < m_selected->row)
+                ++shift;
+        }
+        if (removed)
+            m_selected.reset();
+        else
+            m_selected->row -= shift;
+    }
+    checkedUpdate(-int(indexPaths.size()), sections);
+}
+
+void TableView::insertSections(const std::vector<int>&, TableViewRowAnimation)
+{
+    reloadData();
+}
+
+void TableView::deleteSections(const std::vector<int>&, TableViewRowAnimation)
+{
+    reloadData();
+}
+
+// ---- Selection and editing
+
+void TableView::highlightRow(std::optional<IndexPath> ip)
+{
+    if (m_highlighted == ip)
+        return;
+    if (m_highlighted) {
+        if (auto it = m_visible.find(*m_highlighted); it != m_visible.end())
+            it->second->setHighlighted(false);
+    }
+    m_highlighted = ip;
+    if (ip) {
+        if (auto it = m_visible.find(*ip); it != m_visible.end())
+            it->second->setHighlighted(true);
+    }
+}
+
+void TableView::selectRowAtIndexPath(std::optional<IndexPath> ip, bool, TableViewScrollPosition position)
+{
+    ensureGeometry();
+    if (m_selected) {
+        if (auto it = m_visible.find(*m_selected); it != m_visible.end())
+            it->second->setSelected(false);
+    }
+    m_selected.reset();
+    if (!ip || !valid(*ip))
+        return;
+    m_selected = ip;
+    if (auto it = m_visible.find(*ip); it != m_visible.end())
+        it->second->setSelected(true);
+    if (position != TableViewScrollPosition::None)
+        scrollToRowAtIndexPath(*ip, position, false);
+}
+
+void TableView::deselectRowAtIndexPath(IndexPath ip, bool)
+{
+    if (m_selected != ip)
+        return;
+    m_selected.reset();
+    if (auto it = m_visible.find(ip); it != m_visible.end())
+        it->second->setSelected(false);
+}
+
+void TableView::scrollToRowAtIndexPath(IndexPath ip, TableViewScrollPosition position, bool animated)
+{
+    ensureGeometry();
+    if (!valid(ip))
+        return;
+    Rect row = rectForRowAtIndexPath(ip);
+    Rect b = bounds();
+    Point offset = b.origin;
+    switch (position) {
+    case TableViewScrollPosition::Top:
+        offset.y = row.minY();
+        break;
+    case TableViewScrollPosition::Middle:
+        offset.y = row.midY() - b.height() / 2;
+        break;
+    case TableViewScrollPosition::Bottom:
+        offset.y = row.maxY() - b.height();
+        break;
+    case TableViewScrollPosition::None:
+        scrollRectToVisible(row, animated);
+        return;
+    }
+    setContentOffset(clampedOffset(offset), animated);
+}
+
+void TableView::selectByUser(IndexPath ip)
+{
+    if (!m_allowsSelection || !valid(ip)) {
+        highlightRow(std::nullopt);
+        return;
+    }
+    std::optional<IndexPath> target = m_delegate ? m_delegate->willSelectRowAtIndexPath(*this, ip) : ip;
+    if (!target || !valid(*target)) {
+        highlightRow(std::nullopt);
+        return;
+    }
+    if (m_selected && *m_selected != *target) {
+        IndexPath old = *m_selected;
+        deselectRowAtIndexPath(old, false);
+        if (m_delegate)
+            m_delegate->didDeselectRowAtIndexPath(*this, old);
+    }
+    m_selected = target;
+    if (auto it = m_visible.find(*target); it != m_visible.end())
+        it->second->setSelected(true);
+    highlightRow(std::nullopt);
+    if (m_delegate)
+        m_delegate->didSelectRowAtIndexPath(*this, *target);
+}
+
+void TableView::setEditing(bool editing, bool)
+{
+    if (m_editing == editing && !m_confirming)
+        return;
+    auto keep = shared_from_this();
+    setConfirming(std::nullopt);
+    m_editing = editing;
+    ensureGeometry();
+    for (auto& [ip, cell] : m_visible)
+        configureCell(*cell, ip);
+}
+
+void TableView::setConfirming(std::optional<IndexPath> ip)
+{
+    if (m_confirming == ip)
+        return;
+    auto previous = m_confirming;
+    bool wasSwipe = m_swipeConfirming;
+    m_confirming = ip;
+    if (previous) {
+        if (auto it = m_visible.find(*previous); it != m_visible.end())
+            it->second->setShowingDeleteConfirmation(false);
+        if (wasSwipe) {
+            m_swipeConfirming = false;
+            // Leaving swipe-to-delete takes the row out of its one-row editing mode.
+            if (auto it = m_visible.find(*previous); it != m_visible.end() && !m_editing)
+                it->second->setEditingState(false, TableViewCellEditingStyle::None, false, true);
+            if (m_delegate)
+                m_delegate->didEndEditingRowAtIndexPath(*this, *previous);
+        }
+    }
+    if (ip) {
+        if (auto it = m_visible.find(*ip); it != m_visible.end()) {
+            std::string title = m_delegate ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip) : "Delete";
+            it->second->setShowingDeleteConfirmation(true, title);
+        }
+    }
+}
+
+void TableView::editControlTapped(TableViewCell& cell)
+{
+    auto keep = shared_from_this();
+    auto ip = indexPathForCell(&cell);
+    if (!ip || !m_dataSource)
+        return;
+    if (cell.editingStyle() == TableViewCellEditingStyle::Insert) {
+        m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Insert, *ip);
+        return;
+    }
+    m_swipeConfirming = false;
+    setConfirming(m_confirming == ip ? std::nullopt : ip);
+}
+
+void TableView::deleteConfirmationTapped(TableViewCell& cell)
+{
+    auto keep = shared_from_this();
+    auto ip = indexPathForCell(&cell);
+    if (!ip || !m_dataSource)
+        return;
+    bool swipe = m_swipeConfirming;
+    m_swipeConfirming = false;
+    m_confirming.reset();
+    cell.setShowingDeleteConfirmation(false);
+    if (swipe && !m_editing)
+        cell.setEditingState(false, TableViewCellEditingStyle::None, false, true);
+    m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Delete, *ip);
+    if (swipe && m_delegate)
+        m_delegate->didEndEditingRowAtIndexPath(*this, *ip);
+}
+
+void TableView::accessoryTapped(TableViewCell& cell)
+{
+    auto keep = shared_from_this();
+    auto ip = indexPathForCell(&cell);
+    if (ip && m_delegate)
+        m_delegate->accessoryButtonTappedForRowWithIndexPath(*this, *ip);
+}
+
+// ---- Reordering
+
+void TableView::reorderBegan(TableViewCell& cell, Touch& touch)
+{
+    auto ip = indexPathForCell(&cell);
+    if (!ip)
+        return;
+    m_reorderCell = &cell;
+    m_reorderKeep = std::static_pointer_cast<TableViewCell>(cell.sharedFromThis());
+    m_reorderFrom = *ip;
+    m_reorderStartY = touch.windowLocation().y;
+    m_reorderCellStartY = cell.frame().y();
+    bringSubviewToFront(&cell);
+    cell.setAlpha(0.85);
+}
+
+void TableView::reorderMoved(Touch& touch)
+{
+    if (!m_reorderCell)
+        return;
+    Rect frame = m_reorderCell->frame();
+    double y = m_reorderCellStartY + touch.windowLocation().y - m_reorderStartY;
+    y = std::clamp(y, m_sectionsTop, std::max(m_sectionsTop, m_sectionsBottom - frame.height()));
+    m_reorderCell->setFrame(Rect(frame.x(), y, frame.width(), frame.height()));
+    // Keep the dragged row in view.
+    scrollRectToVisible(m_reorderCell->frame(), false);
+}
+
+void TableView::reorderEnded(Touch&, bool cancelled)
+{
+    if (!m_reorderCell)
+        return;
+    auto keep = shared_from_this();
+    auto cell = m_reorderKeep;
+    double center = m_reorderCell->frame().midY();
+    m_reorderCell->setAlpha(1);
+    m_reorderCell = nullptr;
+    m_reorderKeep.reset();
+    IndexPath from = m_reorderFrom;
+    // The row under the dragged row's centre is where it goes.
+    IndexPath target = from;
+    for (int s = 0; s < int(m_sections.size()); ++s) {
+        const Section& section = m_sections[s];
+        if (center < section.headerY || center >= section.end) {
+            if (s == int(m_sections.size()) - 1 && center >= section.end)
+                target = { s, std::max(0, int(section.rowY.size()) - (s == from.section ? 1 : 0)) };
+            continue;
+        }
+        int rows = int(section.rowY.size());
+        int row = 0;
+        while (row < rows && center >= section.rowY[row] + section.rowHeight[row])
+            ++row;
+        int limit = s == from.section ? rows - 1 : rows;
+        target = { s, std::clamp(row, 0, std::max(0, limit)) };
+        break;
+    }
+    if (m_delegate)
+        target = m_delegate->targetIndexPathForMoveFromRowAtIndexPath(*this, from, target);
+    if (!cancelled && target != from && m_dataSource)
+        m_dataSource->moveRowAtIndexPath(*this, from, target);
+    m_selected.reset();
+    // Put the cell back among the others before they are laid out again.
+    if (cell && cell->superview() == this)
+        m_visible[from] = cell;
+    recycleAllCells();
+    m_geometryValid = false;
+    setNeedsLayout();
+}
+
+// ---- Touches
+
+bool TableView::shouldCaptureTouch(const Touch& touch) const
+{
+    if (m_reorderCell)
+        return false;
+    double dx = touch.windowLocation().x - touch.startLocation().x;
+    double dy = touch.windowLocation().y - touch.startLocation().y;
+    if (std::abs(dx) > std::abs(dy) && !m_editing) {
+        auto* self = const_cast<TableView*>(this);
+        auto ip = self->indexPathForRowAtPoint(convertPointFromView(touch.startLocation(), nullptr));
+        if (ip && self->isRowEditable(*ip))
+            return true;
+    }
+    return ScrollView::shouldCaptureTouch(touch);
+}
+
+void TableView::beginCapturedTouch(Touch& touch)
+{
+    double dx = touch.windowLocation().x - touch.startLocation().x;
+    double dy = touch.windowLocation().y - touch.startLocation().y;
+    highlightRow(std::nullopt);
+    if (std::abs(dx) > std::abs(dy) && !m_editing) {
+        auto ip = indexPathForRowAtPoint(convertPointFromView(touch.startLocation(), nullptr));
+        if (ip && isRowEditable(*ip)) {
+            m_swiping = true;
+            m_swipeRow = ip;
+            m_swipeStartX = touch.startLocation().x;
+            return;
+        }
+    }
+    ScrollView::beginCapturedTouch(touch);
+}
+
+void TableView::touchesBegan(Touch& touch)
+{
+    auto keep = shared_from_this();
+    ScrollView::touchesBegan(touch);
+    m_swiping = false;
+    m_swipeRow.reset();
+    m_touchRow = indexPathForRowAtPoint(touch.locationInView(this));
+    bool selectable = m_allowsSelection && (!m_editing || m_allowsSelectionDuringEditing);
+    if (m_touchRow && selectable && !m_confirming) {
+        auto it = m_visible.find(*m_touchRow);
+        if (it != m_visible.end() && it->second->selectionStyle() != TableViewCellSelectionStyle::None)
+            highlightRow(m_touchRow);
+    }
+}
+
+void TableView::touchesMoved(Touch& touch)
+{
+    auto keep = shared_from_this();
+    if (touch.hasMovedFar())
+        highlightRow(std::nullopt);
+    if (m_swiping)
+        return;
+    double dx = touch.windowLocation().x - touch.startLocation().x;
+    double dy = touch.windowLocation().y - touch.startLocation().y;
+    if (touch.hasMovedFar() && !isDragging() && !m_editing && std::abs(dx) > std::abs(dy) && m_touchRow
+        && isRowEditable(*m_touchRow)) {
+        m_swiping = true;
+        m_swipeRow = m_touchRow;
+        m_swipeStartX = touch.startLocation().x;
+        return;
+    }
+    ScrollView::touchesMoved(touch);
+}
+
+void TableView::touchesEnded(Touch& touch)
+{
+    auto keep = shared_from_this();
+    if (m_swiping) {
+        m_swiping = false;
+        ScrollView::touchesCancelled(touch);
+        auto row = m_swipeRow;
+        m_swipeRow.reset();
+        if (!row || std::abs(touch.windowLocation().x - m_swipeStartX) < 20)
+            return;
+        if (m_confirming) {
+            setConfirming(std::nullopt);
+            return;
+        }
+        TableViewCellEditingStyle style
+            = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, *row) : TableViewCellEditingStyle::Delete;
+        if (style != TableViewCellEditingStyle::Delete)
+            return;
+        if (m_delegate)
+            m_delegate->willBeginEditingRowAtIndexPath(*this, *row);
+        m_swipeConfirming = true;
+        setConfirming(row);
+        return;
+    }
+    ScrollView::touchesEnded(touch);
+    highlightRow(std::nullopt);
+}
+
+void TableView::touchesCancelled(Touch& touch)
+{
+    m_swiping = false;
+    m_swipeRow.reset();
+    highlightRow(std::nullopt);
+    ScrollView::touchesCancelled(touch);
+}
+
+void TableView::didTap(Touch& touch)
+{
+    if (m_confirming) {
+        // A tap anywhere but the Delete button takes the confirmation away.
+        setConfirming(std::nullopt);
+        highlightRow(std::nullopt);
+        return;
+    }
+    auto ip = indexPathForRowAtPoint(touch.locationInView(this));
+    if (!ip) {
+        highlightRow(std::nullopt);
+        return;
+    }
+    if (m_editing && !m_allowsSelectionDuringEditing) {
+        highlightRow(std::nullopt);
+        return;
+    }
+    selectByUser(*ip);
+}
+
+// ---- Drawing
+
+void TableView::drawRect(graphics::Context& context, Rect rect)
+{
+    if (m_style != TableViewStyle::Plain || m_separatorStyle == TableViewCellSeparatorStyle::None || m_tableFooterView)
+        return;
+    // Empty rows below the last one still show their separators.
+    double y = m_sectionsBottom > m_sectionsTop ? m_sectionsBottom : m_sectionsTop;
+    double step = m_rowHeight > 0 ? m_rowHeight : 44;
+    context.setFillColor(m_separatorColor);
+    for (y += step; y - 1 < rect.maxY(); y += step) {
+        if (y >= rect.minY())
+            context.fillRect(Rect(rect.minX(), y - 1, rect.width(), 1));
+    }
+}
+
+} // namespace platform::views
