@@ -1,0 +1,53 @@
+#include "platform/views/TableViewController.h"
+
+namespace platform::views {
+
+TableViewController::TableViewController(TableViewStyle style)
+    : m_style(style)
+{
+}
+
+void TableViewController::loadView()
+{
+    m_tableView = std::make_shared<TableView>(Rect(0, 20, 320, 460), m_style);
+    m_tableView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    m_tableView->setDataSource(this);
+    m_tableView->setDelegate(this);
+    setView(m_tableView);
+}
+
+TableView& TableViewController::tableView()
+{
+    view();
+    return *m_tableView;
+}
+
+std::shared_ptr<TableView> TableViewController::tableViewPointer()
+{
+    view();
+    return m_tableView;
+}
+
+void TableViewController::viewWillAppear(bool animated)
+{
+    if (!m_loadedOnce) {
+        m_loadedOnce = true;
+        tableView().reloadData();
+    } else if (m_clearsSelection) {
+        if (auto selected = tableView().indexPathForSelectedRow())
+            tableView().deselectRowAtIndexPath(*selected, animated);
+    }
+}
+
+void TableViewController::setEditing(bool editing, bool animated)
+{
+    ViewController::setEditing(editing, animated);
+    tableView().setEditing(editing, animated);
+}
+
+std::shared_ptr<TableViewCell> TableViewController::cellForRowAtIndexPath(TableView&, IndexPath)
+{
+    return std::make_shared<TableViewCell>(TableViewCellStyle::Default, "");
+}
+
+} // namespace platform::views

@@ -1,0 +1,331 @@
+// The toolkit as a screen uses it, driven through AppDriver like a person would.
+
+#include <gtest/gtest.h>
+
+#include "platform/views/DemoScreens.h"
+#include "platform/views/Keyboard.h"
+#include "platform/views/KeyboardKey.h"
+#include "platform/views/Label.h"
+#include "platform/views/NavigationController.h"
+#include "support/AppDriver.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace platform::views;
+
+std::vector<std::string> someCars(int count)
+{
+    std::vector<std::string> cars;
+    for (int i = 0; i < count; ++i)
+        cars.push_back("Car " + std::to_string(i + 1));
+    return cars;
+}
+
+class DemoApp : public ::testing::Test {
+protected:
+    void launch(std::vector<std::string> cars, TableViewStyle style = TableViewStyle::Plain)
+    {
+        list = std::make_shared<DemoListViewController>(log, std::move(cars), style);
+        nav = std::make_shared<NavigationController>(list);
+        driver.launchWithRootViewController(nav);
+    }
+    std::vector<std::string> since(size_t mark) const { return { log->begin() + long(mark), log->end() }; }
+
+    AppDriver driver;
+    std::shared_ptr<EventLog> log = std::make_shared<EventLog>();
+    std::shared_ptr<DemoListViewController> list;
+    std::shared_ptr<NavigationController> nav;
+};
+
+TEST_F(DemoApp, LaunchShowsRootWithItsLifecycle)
+{
+    launch({ "Civic", "Golf" });
+    EXPECT_EQ(*log, (EventLog { "list viewDidLoad", "list viewWillAppear", "list viewDidAppear" }));
+    EXPECT_EQ(driver.topViewController(), list.get());
+    EXPECT_EQ(driver.navigationTitle(), "Garage");
+    EXPECT_EQ(list->view()->frame(), Rect(0, 44, 320, 416));
+    EXPECT_EQ(nav->view()->frame(), Rect(0, 20, 320, 460));
+}
+
+TEST_F(DemoApp, PushAndBackCallTheLifecycleInOrderAndTitleTheBackButton)
+{
+    launch({ "Civic", "Golf" });
+    size_t mark = log->size();
+    driver.tapRow(list->table(), 0, 1);
+    EXPECT_EQ(since(mark), (EventLog { "select Golf", "form viewDidLoad", "list viewWillDisappear", "form viewWillAppear",
+                               "list viewDidDisappear", "form viewDidAppear" }));
+    EXPECT_EQ(driver.topViewController(), list->lastForm.get());
+    EXPECT_EQ(driver.navigationTitle(), "Golf");
+    // The list renamed itself as it disappeared; the back button shows the new title.
+    EXPECT_EQ(driver.backButtonTitle(), "Cars");
+
+    mark = log->size();
+    driver.pressBack();
+    EXPECT_EQ(since(mark), (EventLog { "form viewWillDisappear", "list viewWillAppear", "form viewDidDisappear",
+                               "list viewDidAppear" }));
+    EXPECT_EQ(driver.topViewController(), list.get());
+    EXPECT_EQ(list->lastForm->navigationController(), nullptr);
+    EXPECT_EQ(driver.navigationTitle(), "Garage");
+}
+
+TEST_F(DemoApp, BackButtonPrefersThePreviousScreensBackItem)
+{
+    launch({ "Civic" });
+    list->navigationItem().setBackBarButtonItem(
+        std::make_shared<BarButtonItem>("Garage", BarButtonItemStyle::Bordered, BarButtonItem::SimpleAction {}));
+    driver.tapRow(list->table(), 0, 0);
+    EXPECT_EQ(driver.backButtonTitle(), "Garage");
+    list->lastForm->navigationItem().setHidesBackButton(true);
+    EXPECT_EQ(nav->navigationBar().backButtonView(), nullptr);
+}
+
+TEST_F(DemoApp, SaveWithoutNameShowsErrorAlertAndStays)
+{
+    launch({});
+    driver.pressLeftBarButton();
+    auto form = list->lastForm;
+    ASSERT_EQ(driver.topViewController(), form.get());
+    driver.pressRightBarButton();
+    auto alert = driver.alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title, "Error");
+    EXPECT_EQ(alert->message, "Name is required.");
+    EXPECT_EQ(alert->buttons, std::vector<std::string> { "OK" });
+    driver.dismissAlert(0);
+    EXPECT_FALSE(driver.alert());
+    EXPECT_EQ(driver.topViewController(), form.get());
+}
+
+TEST_F(DemoApp, AlertTellsTheDelegateTheButtonIndexThenDismisses)
+{
+    launch({ "Civic" });
+    driver.tapRow(list->table(), 0, 0);
+    auto form = list->lastForm;
+    driver.pressRightBarButton();
+    auto alert = driver.alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->buttons, (std::vector<std::string> { "Cancel", "Save" }));
+    size_t mark = log->size();
+    driver.dismissAlert(0);
+    EXPECT_EQ(since(mark), (EventLog { "alert 7 clicked 0", "alert 7 dismissed 0" }));
+    EXPECT_EQ(driver.topViewController(), form.get());
+
+    driver.pressRightBarButton();
+    mark = log->size();
+    driver.dismissAlert(1);
+    EXPECT_EQ(since(mark)[0], "alert 7 clicked 1");
+    EXPECT_EQ(since(mark)[1], "alert 7 dismissed 1");
+    EXPECT_TRUE(form->saved);
+    EXPECT_EQ(driver.topViewController(), list.get());
+}
+
+TEST_F(DemoApp, AlertBlocksTouchesBelowIt)
+{
+    launch({ "Civic" });
+    driver.tapRow(list->table(), 0, 0);
+    driver.pressRightBarButton();
+    ASSERT_TRUE(driver.alert());
+    size_t mark = log->size();
+    // The back button is under the dimmed layer: the finger lands on the layer.
+    driver.tapAt({ 30, 42 });
+    EXPECT_TRUE(since(mark).empty());
+    EXPECT_EQ(driver.topViewController(), list->lastForm.get());
+}
+
+TEST_F(DemoApp, TypingGoesThroughTheKeyboardAndTheDelegate)
+{
+    launch({});
+    driver.pressLeftBarButton();
+    auto form = list->lastForm;
+    driver.type(*form->nameField, "My Golf");
+    EXPECT_EQ(form->nameField->text(), "My Golf");
+    EXPECT_TRUE(form->nameField->isFirstResponder());
+    // The name field allows 20 characters, then only deletions.
+    driver.type(*form->nameField, " with a very long name");
+    EXPECT_EQ(form->nameField->text(), "My Golf with a very ");
+    driver.pressDelete();
+    EXPECT_EQ(form->nameField->text(), "My Golf with a very");
+    driver.pressReturn();
+    EXPECT_FALSE(form->nameField->isFirstResponder());
+    EXPECT_EQ(form->name, "My Golf with a very");
+}
+
+TEST_F(DemoApp, NumberPadTypesDigitsAndRejectsWhatTheDelegateRefuses)
+{
+    launch({ "Civic" });
+    driver.tapRow(list->table(), 0, 0);
+    auto form = list->lastForm;
+    driver.type(*form->odometerField, "12045");
+    EXPECT_EQ(form->odometerField->text(), "12045");
+    EXPECT_EQ(form->editingChanges, 5);
+    Keyboard* keyboard = driver.window().keyboard();
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_EQ(keyboard->keyboardType(), KeyboardType::NumberPad);
+    // The host forwards a letter; the delegate refuses it.
+    driver.typeForwarded("x");
+    EXPECT_EQ(form->odometerField->text(), "12045");
+    EXPECT_EQ(form->editingChanges, 5);
+    driver.pressDelete();
+    EXPECT_EQ(form->odometerField->text(), "1204");
+    // Setting the text from code asks nobody and tells nobody.
+    form->odometerField->setText("99");
+    EXPECT_EQ(form->editingChanges, 6);
+}
+
+TEST_F(DemoApp, KeyboardNotificationsFollowTheEntries)
+{
+    launch({ "Civic" });
+    driver.tapRow(list->table(), 0, 0);
+    auto form = list->lastForm;
+    driver.tap(*form->nameField);
+    EXPECT_EQ(form->keyboardEvents, (std::vector<std::string> { kKeyboardWillShowNotification, kKeyboardDidShowNotification }));
+    EXPECT_EQ(form->keyboardFrames.back(), Rect(0, 264, 320, 216));
+    // Moving to another entry keeps the keyboard up (rebuilt, shown again, never hidden).
+    size_t mark = log->size();
+    driver.tap(*form->odometerField);
+    EXPECT_EQ(since(mark), (EventLog { "end name", "begin odometer" }));
+    EXPECT_EQ(form->keyboardEvents.size(), 4u);
+    EXPECT_EQ(form->keyboardEvents[2], kKeyboardWillShowNotification);
+    // Save ends editing: the hide notifications follow the entry's end.
+    mark = log->size();
+    driver.pressRightBarButton();
+    EXPECT_EQ(since(mark)[0], "end odometer");
+    ASSERT_EQ(form->keyboardEvents.size(), 6u);
+    EXPECT_EQ(form->keyboardEvents[4], kKeyboardWillHideNotification);
+    EXPECT_EQ(form->keyboardEvents[5], kKeyboardDidHideNotification);
+    EXPECT_EQ(form->keyboardFrames.back(), Rect(0, 480, 320, 216));
+    EXPECT_FALSE(driver.window().isKeyboardVisible());
+}
+
+TEST_F(DemoApp, AnApplicationKeyOverTheBlankPadKeyTakesTaps)
+{
+    launch({ "Civic" });
+    driver.tapRow(list->table(), 0, 0);
+    auto form = list->lastForm;
+    driver.tap(*form->odometerField);
+    // Found the way phone code finds it: a window subview described as the keyboard.
+    View* keyboardView = nullptr;
+    for (Window* window : Application::sharedApplication().windows()) {
+        for (auto& subview : window->subviews()) {
+            if (subview->description().rfind("<UIKeyboard", 0) == 0)
+                keyboardView = subview.get();
+        }
+    }
+    ASSERT_NE(keyboardView, nullptr);
+    auto done = std::make_shared<Button>(Rect(0, 163, 105, 53));
+    done->setTag(1000);
+    done->setTitle("Done");
+    bool pressed = false;
+    done->addTarget([&] { pressed = true; form->odometerField->resignFirstResponder(); }, ControlEventTouchUpInside);
+    keyboardView->addSubview(done);
+    driver.type(*form->odometerField, "7");
+    ASSERT_NE(driver.keyboardKey("Done"), nullptr);
+    driver.tap(*driver.keyboardKey("Done"));
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(form->odometer, 7);
+    // The keyboard is rebuilt for the next entry: the key is gone.
+    driver.tap(*form->odometerField);
+    EXPECT_EQ(driver.keyboardKey("Done"), nullptr);
+    EXPECT_EQ(driver.window().keyboard()->viewWithTag(1000), nullptr);
+}
+
+TEST_F(DemoApp, SwipeToDeleteAsksForConfirmation)
+{
+    launch({ "Civic", "Golf", "Polo" });
+    driver.swipeRow(list->table(), 0, 1);
+    ASSERT_EQ(list->table().indexPathShowingDeleteConfirmation(), (IndexPath { 0, 1 }));
+    // A tap elsewhere takes the button away and selects nothing.
+    size_t mark = log->size();
+    driver.tapRow(list->table(), 0, 0);
+    EXPECT_TRUE(since(mark).empty());
+    EXPECT_FALSE(list->table().indexPathShowingDeleteConfirmation());
+    driver.swipeRow(list->table(), 0, 1);
+    driver.tapDeleteConfirmation(list->table(), 0, 1);
+    EXPECT_EQ(list->cars, (std::vector<std::string> { "Civic", "Polo" }));
+    EXPECT_EQ(log->back(), "delete Golf");
+    EXPECT_EQ(list->table().numberOfRowsInSection(0), 2);
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 0, 1 })->textLabel().text(), "Polo");
+    // Rows the data source does not let edit do not swipe.
+    driver.swipeRow(list->table(), 1, 0);
+    EXPECT_FALSE(list->table().indexPathShowingDeleteConfirmation());
+}
+
+TEST_F(DemoApp, EditModeDeletesWithTheMinusControlAndDeleteButton)
+{
+    launch({ "Civic", "Golf", "Polo" });
+    driver.pressRightBarButton();
+    EXPECT_TRUE(list->isEditing());
+    EXPECT_EQ(nav->navigationBar().rightButtonView()->title(), "Done");
+    TableViewCell* cell = list->table().cellForRowAtIndexPath({ 0, 2 });
+    ASSERT_NE(cell->editingControl(), nullptr);
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 1, 0 })->editingControl(), nullptr);
+    // Editing rows do not select.
+    size_t mark = log->size();
+    driver.tapRow(list->table(), 0, 0);
+    EXPECT_TRUE(since(mark).empty());
+    driver.tap(*cell->editingControl());
+    ASSERT_TRUE(cell->showingDeleteConfirmation());
+    driver.tapDeleteConfirmation(list->table(), 0, 2);
+    EXPECT_EQ(list->cars, (std::vector<std::string> { "Civic", "Golf" }));
+    driver.pressRightBarButton();
+    EXPECT_FALSE(list->isEditing());
+    EXPECT_EQ(nav->navigationBar().rightButtonView()->title(), "Edit");
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 0, 0 })->editingControl(), nullptr);
+}
+
+TEST_F(DemoApp, ReorderControlMovesRows)
+{
+    launch({ "Civic", "Golf", "Polo", "Up" });
+    driver.pressRightBarButton();
+    driver.moveRow(list->table(), 0, 0, 2);
+    EXPECT_EQ(list->cars, (std::vector<std::string> { "Golf", "Polo", "Civic", "Up" }));
+    EXPECT_EQ(log->back(), "move Civic to 2");
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 0, 2 })->textLabel().text(), "Civic");
+    driver.moveRow(list->table(), 0, 3, 0);
+    EXPECT_EQ(list->cars, (std::vector<std::string> { "Up", "Golf", "Polo", "Civic" }));
+}
+
+TEST_F(DemoApp, FarRowsAreReachedByScrollingAndOnlyVisibleRowsHaveCells)
+{
+    launch(someCars(500));
+    EXPECT_LE(list->cellRequests, 12);
+    EXPECT_LE(list->table().visibleCells().size(), 10u);
+    driver.tapRow(list->table(), 0, 420);
+    ASSERT_EQ(driver.topViewController(), list->lastForm.get());
+    EXPECT_EQ(list->lastForm->name, "Car 421");
+    driver.pressBack();
+    // Scrolling reused cells instead of making one per row.
+    EXPECT_LT(list->cellRequests, 500);
+    // The end of the list can be reached and the content snaps back inside.
+    driver.scrollToRow(list->table(), 1, 0);
+    EXPECT_LE(list->table().contentOffset().y, list->table().maximumContentOffset().y);
+}
+
+TEST_F(DemoApp, SwitchFlipsOnTap)
+{
+    launch({ "Civic" });
+    driver.tapRow(list->table(), 0, 0);
+    auto form = list->lastForm;
+    ASSERT_TRUE(form->remindersSwitch->isOn());
+    driver.tap(*form->remindersSwitch);
+    EXPECT_FALSE(form->reminders);
+    driver.tap(*form->remindersSwitch);
+    EXPECT_TRUE(form->reminders);
+}
+
+TEST_F(DemoApp, BusyWindowIgnoresInput)
+{
+    launch({ "Civic" });
+    driver.window().setUserInteractionEnabled(false);
+    size_t mark = log->size();
+    driver.tapAt({ 40, 90 });
+    EXPECT_TRUE(since(mark).empty());
+    EXPECT_FALSE(Application::sharedApplication().typeText("a"));
+    driver.window().setUserInteractionEnabled(true);
+    driver.tapRow(list->table(), 0, 0);
+    EXPECT_EQ(driver.topViewController(), list->lastForm.get());
+}
+
+} // namespace
+} // namespace vantrel::test

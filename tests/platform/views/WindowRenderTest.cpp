@@ -1,0 +1,138 @@
+// Frames composed by the window: size, layering and a few pixels that must be right.
+// Set VANTREL_RENDER_DIR to keep the PNGs for a person to look at.
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "platform/base/Calendar.h"
+#include "platform/base/Clock.h"
+#include "platform/base/FileSystem.h"
+#include "platform/views/ActionSheet.h"
+#include "platform/views/DemoScreens.h"
+#include "platform/views/NavigationController.h"
+#include "platform/views/StatusBar.h"
+#include "support/AppDriver.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace platform::views;
+using platform::graphics::Image;
+
+class WindowRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::DateComponents c;
+        c.year = 2011;
+        c.month = 5;
+        c.day = 10;
+        c.hour = 9;
+        c.minute = 41;
+        platform::Clock::setNow(platform::Calendar().dateFromComponents(c));
+    }
+    void launch(std::vector<std::string> cars, TableViewStyle style)
+    {
+        list = std::make_shared<DemoListViewController>(log, std::move(cars), style);
+        nav = std::make_shared<NavigationController>(list);
+        driver.launchWithRootViewController(nav);
+    }
+    // Writes the frame where a person can look at it (or into the sandbox).
+    std::string keep(const std::string& name)
+    {
+        const char* dir = std::getenv("VANTREL_RENDER_DIR");
+        std::string folder = dir ? dir : driver.sandbox().root();
+        std::string path = platform::fs::joinPath(folder, name + ".png");
+        EXPECT_TRUE(driver.renderPNG(path));
+        return path;
+    }
+
+    AppDriver driver;
+    std::shared_ptr<EventLog> log = std::make_shared<EventLog>();
+    std::shared_ptr<DemoListViewController> list;
+    std::shared_ptr<NavigationController> nav;
+};
+
+double brightness(const Color& c)
+{
+    return (c.red + c.green + c.blue) / 3;
+}
+
+TEST_F(WindowRender, FrameIsTwiceThePointSizeWithStatusBarNavigationBarAndRows)
+{
+    launch({ "Civic", "Golf", "Polo" }, TableViewStyle::Plain);
+    Image frame = driver.render();
+    EXPECT_EQ(frame.pixelWidth(), 640);
+    EXPECT_EQ(frame.pixelHeight(), 960);
+    EXPECT_EQ(driver.window().statusBar().timeText().rfind("9:41", 0), 0u);
+    // Status bar: light grey; navigation bar: the blue-grey tint; table: white rows.
+    EXPECT_GT(brightness(frame.colorAtPoint({ 250, 10 })), 0.6);
+    Color bar = frame.colorAtPoint({ 250, 60 });
+    EXPECT_GT(bar.blue, bar.red);
+    EXPECT_GT(brightness(frame.colorAtPoint({ 300, 300 })), 0.95);
+    keep("table-plain");
+}
+
+TEST_F(WindowRender, GroupedTableShowsGroupsOnTheGreyBackground)
+{
+    launch({ "Civic", "Golf", "Polo" }, TableViewStyle::Grouped);
+    Image frame = driver.render();
+    // Left margin: the grouped background; inside the group: white.
+    Color margin = frame.colorAtPoint({ 4, 150 });
+    Color group = frame.colorAtPoint({ 160, 150 });
+    EXPECT_LT(brightness(margin), 0.9);
+    EXPECT_GT(brightness(group), 0.97);
+    keep("table-grouped");
+}
+
+TEST_F(WindowRender, FormWithNumberPadShowsTheKeyboard)
+{
+    launch({ "Civic" }, TableViewStyle::Plain);
+    driver.tapRow(list->table(), 0, 0);
+    driver.type(*list->lastForm->odometerField, "12045");
+    Image frame = driver.render();
+    // The pad's keys are light, the hairlines between them dark.
+    EXPECT_GT(brightness(frame.colorAtPoint({ 190, 310 })), 0.75);
+    EXPECT_LT(brightness(frame.colorAtPoint({ 105.5, 300 })), 0.5);
+    keep("form-number-pad");
+}
+
+TEST_F(WindowRender, AlertDimsTheScreenBehindIt)
+{
+    launch({ "Civic" }, TableViewStyle::Plain);
+    Image before = driver.render();
+    driver.tapRow(list->table(), 0, 0);
+    driver.pressRightBarButton();
+    ASSERT_TRUE(driver.alert());
+    Image frame = driver.render();
+    // A corner of the screen is darker than the same kind of area without the alert.
+    EXPECT_LT(brightness(frame.colorAtPoint({ 5, 470 })), brightness(before.colorAtPoint({ 5, 470 })) - 0.2);
+    keep("alert-over-form");
+}
+
+TEST_F(WindowRender, ActionSheetRisesFromTheBottom)
+{
+    launch({ "Civic" }, TableViewStyle::Plain);
+    auto sheet = std::make_shared<ActionSheet>("Picture", nullptr, "Cancel", std::nullopt,
+        std::vector<std::string> { "Take Photo", "Choose Existing Photo" });
+    sheet->showInView(list->view().get());
+    driver.runUntilIdle();
+    driver.window().layoutIfNeeded();
+    EXPECT_EQ(sheet->frame().maxY(), 480);
+    EXPECT_EQ(driver.actionSheet(), sheet.get());
+    keep("action-sheet");
+    driver.tapActionSheetButton(2);
+    EXPECT_EQ(driver.actionSheet(), nullptr);
+}
+
+TEST_F(WindowRender, LandscapeWhenTheScreenAllowsIt)
+{
+    launch({ "Civic" }, TableViewStyle::Plain);
+    // The demo list only allows portrait.
+    EXPECT_FALSE(driver.window().setInterfaceOrientation(InterfaceOrientation::LandscapeLeft));
+    EXPECT_EQ(driver.window().bounds().size, (Size { 320, 480 }));
+}
+
+} // namespace
+} // namespace vantrel::test
