@@ -1,4 +1,4 @@
-// The application's own key in the number pad's blank place.
+// The application's own key in the number pad's blank place, used as a person would.
 
 #include "QLCoreLibrary/ApplicationExtensions.h"
 
@@ -9,29 +9,54 @@
 #include "platform/views/Keyboard.h"
 #include "ui/KitTestSupport.h"
 #include "ui/OdometerView.h"
+#include "ui/ThemedViewController.h"
 
 using namespace platform;
 using namespace platform::views;
-using vantrel::test::KitTest;
 
 namespace {
 
-// A form with an odometer (number pad, Done) and two amount entries (number pad, default
-// return key), adding the key when an entry begins editing and again whenever the keyboard
-// shows, as the screens and the application delegate do.
-class Keypad : public KitTest, public TextFieldDelegate {
-protected:
-    void SetUp() override {
-        KitTest::SetUp();
-        odometer = std::make_shared<OdometerView>(Rect(10, 30, 100, 0));
+// A fill-up style form: an odometer (number pad, Done), two amounts (number pad, default
+// return key) and a name. Like the application's forms it adds the key when an entry
+// begins editing; like the application delegate, the test adds it again whenever the
+// keyboard shows.
+class FillupForm : public ThemedViewController, public TextFieldDelegate {
+public:
+    void viewDidLoad() override {
+        ThemedViewController::viewDidLoad();
+        odometer = std::make_shared<OdometerView>(Rect(10, 30, 150, 0));
         odometer->setEditable(true);
         odometer->setDelegate(this);
-        content().addSubview(odometer);
-        quantity = amountField(Rect(10, 70, 200, 30));
-        price = amountField(Rect(10, 110, 200, 30));
-        name = std::make_shared<TextField>(Rect(10, 150, 200, 30));
+        quantity = amountField(Rect(10, 80, 200, 30));
+        price = amountField(Rect(10, 120, 200, 30));
+        name = std::make_shared<TextField>(Rect(10, 160, 200, 30));
+        name->setBorderStyle(TextBorderStyle::RoundedRect);
         name->setDelegate(this);
-        content().addSubview(name);
+        view()->addSubview(odometer);
+        view()->addSubview(name);
+    }
+    std::shared_ptr<TextField> amountField(Rect frame) {
+        auto field = std::make_shared<TextField>(frame);
+        field->setBorderStyle(TextBorderStyle::RoundedRect);
+        field->setKeyboardType(KeyboardType::NumberPad);
+        field->setDelegate(this);
+        view()->addSubview(field);
+        return field;
+    }
+    void textFieldDidBeginEditing(TextField&) override {
+        addStockButtonToKeypad(Application::sharedApplication());
+    }
+
+    std::shared_ptr<OdometerView> odometer;
+    std::shared_ptr<TextField> quantity, price, name;
+};
+
+class Keypad : public vantrel::test::KitScreenTest {
+protected:
+    void SetUp() override {
+        KitScreenTest::SetUp();
+        form = std::make_shared<FillupForm>();
+        show(form);
         keyboardShown = NotificationCenter::defaultCenter().addObserver(kKeyboardDidShowNotification,
             [](const Notification&) { addStockButtonToKeypad(Application::sharedApplication()); });
     }
@@ -39,19 +64,7 @@ protected:
         keyboardShown.remove();
         Locale::setCurrent("");
         ResetDecimalSeparatorCache();
-        KitTest::TearDown();
-    }
-
-    std::shared_ptr<TextField> amountField(Rect frame) {
-        auto field = std::make_shared<TextField>(frame);
-        field->setKeyboardType(KeyboardType::NumberPad);
-        field->setDelegate(this);
-        content().addSubview(field);
-        return field;
-    }
-
-    void textFieldDidBeginEditing(TextField&) override {
-        addStockButtonToKeypad(Application::sharedApplication());
+        KitScreenTest::TearDown();
     }
 
     std::vector<Button*> keys() {
@@ -65,38 +78,26 @@ protected:
         return found;
     }
 
-    // Taps the key as a finger would, through the window.
-    void tapKey() {
-        ASSERT_EQ(keys().size(), 1u);
-        Button* key = keys().front();
-        const Point centre = key->convertPointToView(key->bounds().center(), nullptr);
-        window().touchDown(centre);
-        window().touchUp(centre);
-    }
-
-    std::shared_ptr<OdometerView> odometer;
-    std::shared_ptr<TextField> quantity;
-    std::shared_ptr<TextField> price;
-    std::shared_ptr<TextField> name;
+    std::shared_ptr<FillupForm> form;
     ObserverToken keyboardShown;
 };
 
 } // namespace
 
 TEST_F(Keypad, FindsTheKeyboardOnlyWhileItShows) {
-    EXPECT_EQ(keyboardView(Application::sharedApplication()), nullptr);
-    EXPECT_EQ(firstResponder(Application::sharedApplication()), nullptr);
+    Application& app = Application::sharedApplication();
+    EXPECT_EQ(keyboardView(app), nullptr);
+    EXPECT_EQ(firstResponder(app), nullptr);
     // With no text entry first responder, asking for the key does nothing.
-    addStockButtonToKeypad(Application::sharedApplication());
-    quantity->becomeFirstResponder();
-    EXPECT_EQ(firstResponder(Application::sharedApplication()), quantity.get());
-    View* keyboard = keyboardView(Application::sharedApplication());
-    ASSERT_NE(keyboard, nullptr);
-    EXPECT_EQ(keyboard, window().keyboard());
+    addStockButtonToKeypad(app);
+    driver().tap(*form->quantity);
+    EXPECT_EQ(firstResponder(app), form->quantity.get());
+    ASSERT_NE(keyboardView(app), nullptr);
+    EXPECT_EQ(keyboardView(app), driver().window().keyboard());
 }
 
 TEST_F(Keypad, DoneKeyEndsTheOdometerEntry) {
-    odometer->becomeFirstResponder();
+    driver().tap(*form->odometer);
     ASSERT_EQ(keys().size(), 1u);
     Button* key = keys().front();
     EXPECT_EQ(key->currentTitle(), "Done");
@@ -104,67 +105,66 @@ TEST_F(Keypad, DoneKeyEndsTheOdometerEntry) {
     EXPECT_TRUE(key->backgroundImageForState(ControlStateNormal));
     EXPECT_TRUE(key->backgroundImageForState(ControlStateHighlighted));
     EXPECT_EQ(key->titleColorForState(ControlStateNormal), Color::fromHex(0x5B6270));
-    renderScreen("keypad-done");
+    EXPECT_EQ(key->titleColorForState(ControlStateHighlighted), Color::whiteColor());
+    EXPECT_EQ(key->titleLabel().font(), Font::boldSystemFontOfSize(20));
 
-    Application::sharedApplication().typeText("8");
-    tapKey();
-    EXPECT_FALSE(odometer->hiddenTextField().isEditing());
-    EXPECT_EQ(odometer->value(), 8);
-    EXPECT_EQ(keyboardView(Application::sharedApplication()), nullptr);
+    driver().type(form->odometer->hiddenTextField(), "8");
+    renderScreen("keypad-done");
+    driver().tap(*driver().keyboardKey("Done"));
+    EXPECT_FALSE(form->odometer->hiddenTextField().isEditing());
+    EXPECT_EQ(form->odometer->value(), 8);
+    EXPECT_FALSE(driver().window().isKeyboardVisible());
 }
 
 TEST_F(Keypad, DecimalKeyTypesOneSeparator) {
     Locale::setCurrent("de_DE");
     ResetDecimalSeparatorCache();
-    quantity->becomeFirstResponder();
+    driver().tap(*form->quantity);
     ASSERT_EQ(keys().size(), 1u);
     EXPECT_EQ(keys().front()->currentTitle(), ",");
-    renderScreen("keypad-decimal-de");
-    Application::sharedApplication().typeText("12");
     int changes = 0;
-    quantity->addTarget([&] { ++changes; }, ControlEventEditingChanged);
-    tapKey();
-    tapKey();
-    EXPECT_EQ(quantity->text(), "12,");
-    EXPECT_EQ(changes, 0); // setting the text sends no editing event
-    EXPECT_TRUE(quantity->isEditing());
-    Application::sharedApplication().typeText("5");
-    tapKey();
-    EXPECT_EQ(quantity->text(), "12,5");
+    form->quantity->addTarget([&] { ++changes; }, ControlEventEditingChanged);
+    driver().type(*form->quantity, "12,,5");
+    EXPECT_EQ(form->quantity->text(), "12,5");
+    EXPECT_EQ(changes, 3); // the digits; setting the separator sends no editing event
+    driver().type(*form->quantity, ",");
+    EXPECT_EQ(form->quantity->text(), "12,5");
+    EXPECT_TRUE(form->quantity->isEditing());
+    renderScreen("keypad-decimal-de");
 }
 
 TEST_F(Keypad, TwoEntriesInTurnNeverLeaveTwoKeys) {
-    odometer->becomeFirstResponder();
+    // The odometer with its Done key, then the quantity with its decimal key, then back.
+    driver().tap(*form->odometer);
+    driver().type(form->odometer->hiddenTextField(), "61250");
     EXPECT_EQ(keys().size(), 1u);
-    quantity->becomeFirstResponder();
+    driver().type(*form->quantity, "40.5");
     ASSERT_EQ(keys().size(), 1u);
     EXPECT_EQ(keys().front()->currentTitle(), ".");
+    EXPECT_EQ(form->quantity->text(), "40.5");
+    EXPECT_EQ(form->odometer->value(), 61250);
     // Asked again for the same entry (the keyboard showing again), still one key.
     addStockButtonToKeypad(Application::sharedApplication());
-    addStockButtonToKeypad(Application::sharedApplication());
     EXPECT_EQ(keys().size(), 1u);
-    tapKey();
-    EXPECT_EQ(quantity->text(), ".");
 
-    price->becomeFirstResponder();
+    driver().type(*form->price, "1.299");
     ASSERT_EQ(keys().size(), 1u);
-    Application::sharedApplication().typeText("3");
-    tapKey();
-    EXPECT_EQ(price->text(), "3.");
-    EXPECT_EQ(quantity->text(), ".");
+    EXPECT_EQ(form->price->text(), "1.299");
+    EXPECT_EQ(form->quantity->text(), "40.5");
 
-    odometer->becomeFirstResponder();
+    driver().tap(*form->odometer);
     ASSERT_EQ(keys().size(), 1u);
     EXPECT_EQ(keys().front()->currentTitle(), "Done");
+    driver().tap(*driver().keyboardKey("Done"));
+    EXPECT_FALSE(driver().window().isKeyboardVisible());
 }
 
 TEST_F(Keypad, OtherKeyboardsGetNoKeyAndLoseAnEarlierOne) {
-    quantity->becomeFirstResponder();
-    View* keyboard = keyboardView(Application::sharedApplication());
-    ASSERT_NE(keyboard, nullptr);
+    driver().tap(*form->quantity);
     ASSERT_EQ(keys().size(), 1u);
-    // A key placed for the earlier entry is removed even on a keyboard that is not rebuilt.
-    name->becomeFirstResponder();
+    driver().tap(*form->name);
+    EXPECT_TRUE(keys().empty());
+    // A key left on the keyboard (one not rebuilt between entries) is removed too.
     auto stray = std::make_shared<Button>();
     stray->setTag(kKeypadAuxButtonTag);
     keyboardView(Application::sharedApplication())->addSubview(stray);
@@ -173,12 +173,12 @@ TEST_F(Keypad, OtherKeyboardsGetNoKeyAndLoseAnEarlierOne) {
 }
 
 TEST_F(Keypad, AuxButtonWithOwnTitleAndAction) {
-    quantity->becomeFirstResponder();
+    driver().tap(*form->quantity);
     int presses = 0;
     addAuxButtonToKeypadWithTitle(Application::sharedApplication(), "±", [&] { ++presses; });
     ASSERT_EQ(keys().size(), 1u);
     EXPECT_EQ(keys().front()->currentTitle(), "±");
-    tapKey();
+    driver().tap(*driver().keyboardKey("±"));
     EXPECT_EQ(presses, 1);
-    EXPECT_EQ(quantity->text(), "");
+    EXPECT_EQ(form->quantity->text(), "");
 }

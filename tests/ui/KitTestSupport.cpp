@@ -6,6 +6,7 @@
 #include "platform/base/RunLoop.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
+#include "platform/views/NavigationController.h"
 #include "ui/ThemedViewController.h"
 
 using namespace platform;
@@ -53,11 +54,46 @@ Image KitTest::renderScreen(const std::string& name) {
 }
 
 void KitTest::keep(const Image& image, const std::string& name) {
+    keepPicture(image, name);
+}
+
+void keepPicture(const Image& image, const std::string& name) {
     const char* folder = std::getenv("VANTREL_RENDER_DIR");
     if (!folder || !*folder)
         return;
     fs::createDirectories(folder);
     image.writeToFile(fs::joinPath(folder, name + ".png"));
+}
+
+void KitScreenTest::SetUp() {
+    RunLoop::main().reset();
+    ImageContext::setMainScreenScale(2);
+    ThemedViewController::forgetTheme();
+    m_driver = makeDriver();
+}
+
+void KitScreenTest::TearDown() {
+    m_driver->runUntilIdle();
+    navigation.reset();
+    m_driver.reset();
+    ThemedViewController::forgetTheme();
+}
+
+std::shared_ptr<NavigationController> KitScreenTest::show(std::shared_ptr<ViewController> root) {
+    navigation = std::make_shared<NavigationController>(std::move(root));
+    m_driver->launchWithRootViewController(navigation);
+    return navigation;
+}
+
+void KitScreenTest::push(std::shared_ptr<ViewController> screen) {
+    navigation->pushViewController(std::move(screen), true);
+    m_driver->runUntilIdle();
+}
+
+Image KitScreenTest::renderScreen(const std::string& name) {
+    Image picture = m_driver->render();
+    keepPicture(picture, name);
+    return picture;
 }
 
 } // namespace vantrel::test

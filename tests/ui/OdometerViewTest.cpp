@@ -4,8 +4,10 @@
 #include "platform/views/Keyboard.h"
 #include "platform/views/Touch.h"
 #include "ui/KitTestSupport.h"
+#include "ui/ThemedViewController.h"
 
 using namespace platform::views;
+using vantrel::test::KitScreenTest;
 using vantrel::test::KitTest;
 
 namespace {
@@ -27,38 +29,44 @@ public:
     std::string events;
 };
 
-class Odometer : public KitTest {
-protected:
-    void SetUp() override {
-        KitTest::SetUp();
+// A screen holding an editable odometer whose delegate records the passed-on events.
+class OdometerScreen : public ThemedViewController {
+public:
+    void viewDidLoad() override {
+        ThemedViewController::viewDidLoad();
         odometer = std::make_shared<OdometerView>(Rect(20, 40, 150, 0));
         odometer->setEditable(true);
         odometer->setDelegate(&recorder);
         odometer->setTag(7);
-        content().addSubview(odometer);
+        view()->addSubview(odometer);
     }
-
-    // Taps the drum as a finger would, through the window.
-    void tapOdometer() {
-        const Point centre = odometer->convertPointToView(odometer->bounds().center(), nullptr);
-        window().touchDown(centre);
-        window().touchUp(centre);
-    }
-
-    // Types on the keyboard the way the shell forwards keys.
-    void type(const std::string& keys) {
-        for (char key : keys)
-            Application::sharedApplication().typeText(std::string(1, key));
-    }
-    void deleteKey() { Application::sharedApplication().pressDeleteKey(); }
-
     Recorder recorder;
     std::shared_ptr<OdometerView> odometer;
 };
 
+class Odometer : public vantrel::test::KitScreenTest {
+protected:
+    void SetUp() override {
+        KitScreenTest::SetUp();
+        screen = std::make_shared<OdometerScreen>();
+        show(screen);
+        odometer = screen->odometer;
+    }
+
+    void tapOdometer() { driver().tap(*odometer); }
+    // Keys of the number pad, one per character.
+    void type(const std::string& keys) { driver().type(odometer->hiddenTextField(), keys); }
+    void deleteKey() { driver().pressDelete(); }
+
+    std::shared_ptr<OdometerScreen> screen;
+    std::shared_ptr<OdometerView> odometer;
+};
+
+using OdometerDrawing = KitTest;
+
 } // namespace
 
-TEST_F(Odometer, ShowsSixDigitsOrDashes) {
+TEST_F(OdometerDrawing, ShowsSixDigitsOrDashes) {
     OdometerView fresh;
     EXPECT_EQ(fresh.value(), -1);
     EXPECT_EQ(fresh.displayText(), "------");
@@ -75,7 +83,7 @@ TEST_F(Odometer, ShowsSixDigitsOrDashes) {
     EXPECT_EQ(fresh.displayText(), "1234567");
 }
 
-TEST_F(Odometer, KeepsItsShapeAndLook) {
+TEST_F(OdometerDrawing, KeepsItsShapeAndLook) {
     OdometerView view;
     view.setFrame({5, 6, 200, 90});
     EXPECT_EQ(view.frame(), Rect(5, 6, 200, 40));
@@ -102,14 +110,14 @@ TEST_F(Odometer, KeepsItsShapeAndLook) {
 TEST_F(Odometer, TappingAnEditableDrumOpensTheNumberPad) {
     tapOdometer();
     EXPECT_TRUE(odometer->hiddenTextField().isEditing());
-    ASSERT_NE(window().keyboard(), nullptr);
-    EXPECT_EQ(window().keyboard()->keyboardType(), KeyboardType::NumberPad);
-    EXPECT_EQ(recorder.events, "begin:7 ");
+    ASSERT_NE(driver().window().keyboard(), nullptr);
+    EXPECT_EQ(driver().window().keyboard()->keyboardType(), KeyboardType::NumberPad);
+    EXPECT_EQ(screen->recorder.events, "begin:7 ");
 
     // A read-only drum takes no touches at all.
     odometer->hiddenTextField().resignFirstResponder();
     odometer->setEditable(false);
-    tapOdometer();
+    driver().tapAt(odometer->convertPointToView(odometer->bounds().center(), nullptr));
     EXPECT_FALSE(odometer->hiddenTextField().isEditing());
 }
 
@@ -142,10 +150,10 @@ TEST_F(Odometer, AtMostSixDigits) {
 TEST_F(Odometer, OnlyDigitsAreTyped) {
     odometer->setValue(15);
     tapOdometer();
-    type("a");
-    type(".");
-    type(",");
-    type("-");
+    driver().typeForwarded("a");
+    driver().typeForwarded(".");
+    driver().typeForwarded(",");
+    driver().typeForwarded("-");
     odometer->hiddenTextField().insertText("1.5");
     odometer->hiddenTextField().insertText("２");
     EXPECT_EQ(odometer->value(), 15);
@@ -174,14 +182,14 @@ TEST_F(Odometer, DeletingTheLastDigitLeavesNoReading) {
 TEST_F(Odometer, EndingAndReturnArePassedOn) {
     tapOdometer();
     type("512");
-    Application::sharedApplication().pressReturnKey();
+    driver().pressReturn();
     // The return key is passed on but does not end the editing by itself.
     EXPECT_TRUE(odometer->hiddenTextField().isEditing());
     odometer->hiddenTextField().resignFirstResponder();
-    EXPECT_EQ(recorder.events, "begin:7 return end:512 ");
+    EXPECT_EQ(screen->recorder.events, "begin:7 return end:512 ");
 }
 
-TEST_F(Odometer, IntValueReadsLikeThePhone) {
+TEST_F(OdometerDrawing, IntValueReadsLikeThePhone) {
     EXPECT_EQ(OdometerView::intValue("123"), 123);
     EXPECT_EQ(OdometerView::intValue("  -12abc"), -12);
     EXPECT_EQ(OdometerView::intValue("abc"), 0);
@@ -190,8 +198,8 @@ TEST_F(Odometer, IntValueReadsLikeThePhone) {
     EXPECT_EQ(OdometerView::intValue("-99999999999999999999"), -2147483648LL);
 }
 
-TEST_F(Odometer, Pictures) {
-    odometer->setFrame({0, 0, 150, 0});
+TEST_F(OdometerDrawing, Pictures) {
+    auto odometer = std::make_shared<OdometerView>(Rect(0, 0, 150, 0));
     odometer->setValue(42);
     auto reading = render(*odometer, "odometer-42");
     EXPECT_EQ(reading.size(), Size(150, 30));

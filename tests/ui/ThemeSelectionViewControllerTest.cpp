@@ -8,25 +8,21 @@
 #include "ui/KitTestSupport.h"
 
 using namespace platform::views;
-using vantrel::test::KitTest;
 
 namespace {
 
-class ThemeSelection : public KitTest {
+class ThemeSelection : public vantrel::test::KitScreenTest {
 protected:
     void SetUp() override {
-        KitTest::SetUp();
+        KitScreenTest::SetUp();
         ThemedViewController::setSelectedTheme(0);
         screen = std::make_shared<ThemeSelectionViewController>();
-        navigation = std::make_shared<NavigationController>(screen);
-        window().setRootViewController(navigation);
-        platform::RunLoop::main().runUntilIdle();
+        show(screen);
     }
     QLRoundedRectView* swatch(int theme) {
         return dynamic_cast<QLRoundedRectView*>(screen->scrollView()->viewWithTag(theme + 1));
     }
     std::shared_ptr<ThemeSelectionViewController> screen;
-    std::shared_ptr<NavigationController> navigation;
 };
 
 } // namespace
@@ -51,21 +47,17 @@ TEST_F(ThemeSelection, GridOfFiveSwatchesPerRow) {
 
 TEST_F(ThemeSelection, TappingASwatchSelectsItsTheme) {
     // The fifth swatch of the second row.
-    QLRoundedRectView* fifth = swatch(9);
-    const Point centre = fifth->convertPointToView(fifth->bounds().center(), nullptr);
-    window().touchDown(centre);
-    window().touchUp(centre);
+    driver().tap(*swatch(9));
     EXPECT_EQ(ThemedViewController::selectedTheme(), 9);
     EXPECT_EQ(SettingsManager::sharedManager().themeIndex(), 9);
     EXPECT_EQ(navigation->navigationBar().tintColor(), colorWithHex(0x993366));
     renderScreen("theme-grid-theme-9");
 
-    // Scrolled down, the last swatch selects the last theme.
-    screen->scrollView()->setContentOffset({0, 28});
-    QLRoundedRectView* last = swatch(34);
-    const Point bottom = last->convertPointToView(last->bounds().center(), nullptr);
-    window().touchDown(bottom);
-    window().touchUp(bottom);
+    // Scrolled down by a drag (which selects nothing), the last swatch selects the last theme.
+    driver().drag({160, 400}, {160, 300});
+    EXPECT_EQ(ThemedViewController::selectedTheme(), 9);
+    EXPECT_GT(screen->scrollView()->contentOffset().y, 0);
+    driver().tap(*swatch(34));
     EXPECT_EQ(ThemedViewController::selectedTheme(), 34);
     EXPECT_EQ(SettingsManager::sharedManager().themeIndex(), 34);
 }

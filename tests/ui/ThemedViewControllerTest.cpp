@@ -70,27 +70,24 @@ public:
     std::string keyboard;
 };
 
-class MailHost : public ApplicationHost {
+// A host whose device may or may not have a mail handler.
+class MailDriver : public vantrel::test::AppDriver {
 public:
     bool canSendMail() override { return mail; }
-    bool openURL(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
     bool mail {true};
-    std::vector<std::string> opened;
 };
 
-class Themes : public KitTest {
+class Themes : public vantrel::test::KitScreenTest {
 protected:
+    std::unique_ptr<vantrel::test::AppDriver> makeDriver() override { return std::make_unique<MailDriver>(); }
+    MailDriver& mailDriver() { return static_cast<MailDriver&>(driver()); }
+
     // A navigation stack showing a form screen, as the application shows its screens.
     std::shared_ptr<FormScreen> showForm() {
         auto screen = std::make_shared<FormScreen>();
-        navigation = std::make_shared<NavigationController>(screen);
-        window().setRootViewController(navigation);
+        show(screen);
         return screen;
     }
-    std::shared_ptr<NavigationController> navigation;
 };
 
 } // namespace
@@ -181,7 +178,7 @@ TEST_F(Themes, ApplyThemePaintsBarsAndTables) {
     // Again: still one top shadow, and the tables were reloaded.
     const int queries = screen->rowQueries;
     screen->applyTheme();
-    window().layoutIfNeeded();
+    driver().window().layoutIfNeeded();
     int shadows = 0;
     for (auto& subview : screen->view()->subviews())
         shadows += dynamic_cast<ShadowView*>(subview.get()) != nullptr;
@@ -192,7 +189,7 @@ TEST_F(Themes, ApplyThemePaintsBarsAndTables) {
 
 TEST_F(Themes, KeyboardHooksFollowTheNotifications) {
     auto screen = showForm();
-    screen->field->becomeFirstResponder();
+    driver().type(*screen->field, "x");
     screen->field->resignFirstResponder();
     EXPECT_EQ(screen->keyboard, "willShow didShow willHide didHide ");
 
@@ -202,7 +199,7 @@ TEST_F(Themes, KeyboardHooksFollowTheNotifications) {
     navigation->setViewControllers({other}, false);
     screen.reset();
     EXPECT_TRUE(weak.expired());
-    other->field->becomeFirstResponder();
+    driver().type(*other->field, "y");
     EXPECT_EQ(other->keyboard, "willShow didShow ");
 }
 
@@ -295,52 +292,50 @@ TEST_F(Themes, ButtonsGetGlossyFaces) {
 
     ThemedViewController::applyThemeToButton(button, false);
     EXPECT_EQ(button.backgroundImageForState(ControlStateNormal).size(), Size(2, 44));
-    button.setTitle("Delete Account");
-    content().addSubview(std::make_shared<ThemedView>(Rect(0, 0, 320, 460)));
+    auto screen = showForm();
     auto shown = std::make_shared<Button>(Rect(20, 100, 280, 44));
     shown->setTitle("Delete Account");
     ThemedViewController::applyThemeToButton(*shown, true);
-    content().addSubview(shown);
+    screen->view()->addSubview(shown);
     renderScreen("themed-button-theme-30");
 }
 
 TEST_F(Themes, MailGoesToTheHandlerWithTheDeviceFooter) {
-    MailHost host;
-    Application::sharedApplication().setHost(&host);
     platform::Device::current().setMachine("iPhone2,1");
     platform::Device::current().setSystemVersion("4.0");
     auto screen = showForm();
     EXPECT_TRUE(screen->presentMailViewControllerWithSubject("Vantrel & me", "Hi there", "a@b.example"));
-    ASSERT_EQ(host.opened.size(), 1u);
-    EXPECT_EQ(host.opened[0],
+    const auto& opened = driver().openedURLs();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0],
         "mailto:a%40b.example?subject=Vantrel%20%26%20me&body=Hi%20there%3Cbr%20%2F%3E%3Cbr%20%2F%3E%3Chr%"
         "20size%3D"
         "%271%27%20%2F%3E%3Cfont%20size%3D%271%27%3EDevice%3A%20iPhone%203GS%20%28iOS%204.0%29%3C%2Ffont%3E");
     EXPECT_EQ(ThemedViewController::mailBody("Hi"),
         "Hi<br /><br /><hr size='1' /><font size='1'>Device: iPhone 3GS (iOS 4.0)</font>");
     screen->presentMailViewControllerWithSubject("Tell a friend", "Look", std::nullopt);
-    EXPECT_EQ(host.opened[1].rfind("mailto:?subject=Tell%20a%20friend&body=Look", 0), 0u);
-    EXPECT_EQ(window().visibleAlert(), nullptr);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1].rfind("mailto:?subject=Tell%20a%20friend&body=Look", 0), 0u);
+    EXPECT_FALSE(driver().alert());
     platform::Device::current().setMachine("");
     platform::Device::current().setSystemVersion("");
 }
 
 TEST_F(Themes, WithoutMailTheUserIsTold) {
-    MailHost host;
-    host.mail = false;
-    Application::sharedApplication().setHost(&host);
+    mailDriver().mail = false;
     auto screen = showForm();
     EXPECT_FALSE(screen->presentMailViewControllerWithSubject("Feedback", "Hello", std::nullopt));
-    EXPECT_TRUE(host.opened.empty());
-    auto* alert = dynamic_cast<AlertView*>(window().visibleAlert());
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->title(), "Error");
-    EXPECT_EQ(alert->message(),
+    EXPECT_TRUE(driver().openedURLs().empty());
+    const auto alert = driver().alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title, "Error");
+    EXPECT_EQ(alert->message,
         "Email cannot be sent because you have not configured an email account. Please use the Settings "
         "application to configure an email account then try again.");
-    ASSERT_EQ(alert->numberOfButtons(), 1);
-    EXPECT_EQ(alert->buttonTitleAtIndex(0), "OK");
-    alert->dismissWithClickedButtonIndex(0, false);
+    EXPECT_EQ(alert->buttons, std::vector<std::string> {"OK"});
+    renderScreen("mail-not-set-up");
+    driver().dismissAlert(0);
+    EXPECT_FALSE(driver().alert());
 }
 
 TEST(DeviceHardware, NamesKnownModelsAndFallsBackByModel) {
@@ -377,5 +372,5 @@ TEST_F(Themes, GlossyBarsOfSomeThemes) {
         EXPECT_GT(top.red + top.green + top.blue, bottom.red + bottom.green + bottom.blue) << theme;
         y += 60;
     }
-    keep(sheet.image(), "glossy-bars");
+    vantrel::test::keepPicture(sheet.image(), "glossy-bars");
 }

@@ -10,6 +10,8 @@
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
 #include "platform/base/RunLoop.h"
+#include "platform/graphics/ImageContext.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/views/Application.h"
 #include "platform/views/Keyboard.h"
 #include "platform/views/Label.h"
@@ -19,7 +21,6 @@
 
 using namespace platform;
 using namespace platform::views;
-using vantrel::test::KitTest;
 
 // Readable failures.
 void PrintTo(const EditorValue& value, std::ostream* out) {
@@ -52,45 +53,16 @@ public:
     std::vector<Return> returns;
 };
 
-class ValueEditors : public KitTest {
+class ValueEditors : public vantrel::test::KitScreenTest {
 protected:
     void SetUp() override {
-        KitTest::SetUp();
+        KitScreenTest::SetUp();
         ThemedViewController::setSelectedTheme(2);
         form = std::make_shared<Form>();
-        navigation = std::make_shared<NavigationController>(form);
-        window().setRootViewController(navigation);
-    }
-
-    void push(std::shared_ptr<ViewController> editor) {
-        navigation->pushViewController(editor, true);
-        RunLoop::main().runUntilIdle();
-    }
-    ViewController* top() const { return navigation->topViewController(); }
-    void pressRightBarButton() {
-        ASSERT_TRUE(top()->navigationItem().rightBarButtonItem());
-        top()->navigationItem().rightBarButtonItem()->press();
-        RunLoop::main().runUntilIdle();
-    }
-    void tap(View& view, Point local) {
-        const Point p = view.convertPointToView(local, nullptr);
-        window().touchDown(p);
-        window().touchUp(p);
-        RunLoop::main().runUntilIdle();
-    }
-    void tapRow(TableView& table, int row) {
-        const Rect frame = table.rectForRowAtIndexPath(IndexPath::forRow(row, 0));
-        table.scrollRectToVisible(frame, false);
-        table.layoutIfNeeded();
-        tap(table, frame.center());
-    }
-    void type(const std::string& text) {
-        for (char c : text)
-            Application::sharedApplication().typeText(std::string(1, c));
+        show(form);
     }
 
     std::shared_ptr<Form> form;
-    std::shared_ptr<NavigationController> navigation;
 };
 
 } // namespace
@@ -105,8 +77,8 @@ TEST_F(ValueEditors, TextEditorReturnsTheTypedText) {
     EXPECT_FALSE(editor->pickerView()->superview());
     EXPECT_FALSE(editor->datePicker()->superview());
     renderScreen("editor-text");
-    type(" Focus");
-    pressRightBarButton();
+    driver().type(editor->textField(), " Focus");
+    driver().pressRightBarButton();
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].editor, "generic");
     EXPECT_EQ(form->returns[0].value, EditorValue("Ford Focus"));
@@ -118,13 +90,11 @@ TEST_F(ValueEditors, ReturnKeySavesToo) {
     auto editor = std::make_shared<GenericEditViewController>(0, EditorValue());
     editor->setDelegate(form.get());
     push(editor);
-    type("Civic");
-    Application::sharedApplication().pressReturnKey();
-    RunLoop::main().runUntilIdle();
+    driver().type(editor->textField(), "Civic\n");
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].value, EditorValue("Civic"));
     EXPECT_EQ(top(), form.get());
-    EXPECT_FALSE(window().isKeyboardVisible());
+    EXPECT_FALSE(driver().window().isKeyboardVisible());
 }
 
 TEST_F(ValueEditors, ListEditorSelectsTheValueOnItsWheel) {
@@ -140,18 +110,17 @@ TEST_F(ValueEditors, ListEditorSelectsTheValueOnItsWheel) {
     renderScreen("editor-list");
 
     // Typing into a list editor's field changes nothing.
-    editor->textField().becomeFirstResponder();
-    type("9");
+    driver().type(editor->textField(), "9");
     EXPECT_EQ(editor->textField().text(), "2004");
     editor->textField().resignFirstResponder();
 
     // Turning the wheel (a tap on the row below the band) shows that entry.
     PickerView& picker = *editor->pickerView();
     const Rect next = picker.rectForRow(2005 - 1920, 0);
-    tap(picker, next.center());
+    driver().tapAt(picker.convertPointToView(next.center(), nullptr));
     EXPECT_EQ(picker.selectedRowInComponent(0), 2005 - 1920);
     EXPECT_EQ(editor->textField().text(), "2005");
-    pressRightBarButton();
+    driver().pressRightBarButton();
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].value, EditorValue("2005"));
 }
@@ -181,7 +150,7 @@ TEST_F(ValueEditors, DateEditorReturnsTheStartOfTheChosenDay) {
     EXPECT_EQ(editor->value(), EditorValue(later));
     EXPECT_EQ(editor->textField().text(), "Apr 2, 2010");
 
-    pressRightBarButton();
+    driver().pressRightBarButton();
     ASSERT_EQ(form->returns.size(), 1u);
     const Date midnight = Calendar().dateFromComponents({2010, 4, 2, 0, 0, 0, std::nullopt});
     EXPECT_EQ(form->returns[0].value, EditorValue(midnight));
@@ -217,7 +186,7 @@ TEST_F(ValueEditors, SelectionListShowsTheValueAndTheAddNewRow) {
     EXPECT_EQ(addNew->accessoryType(), TableViewCellAccessoryType::DisclosureIndicator);
     renderScreen("selection-list");
 
-    tapRow(table, 1);
+    driver().tapRow(table, 0, 1);
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].editor, "selection");
     EXPECT_EQ(form->returns[0].value, EditorValue("Opel"));
@@ -234,7 +203,7 @@ TEST_F(ValueEditors, SelectionListWithoutAutoReturnMovesTheCheckmark) {
     push(list);
     EXPECT_EQ(list->values().size(), 3u);
     TableView& table = *list->selectionTableView();
-    tapRow(table, 2);
+    driver().tapRow(table, 0, 2);
     EXPECT_EQ(top(), list.get());
     EXPECT_EQ(list->value(), "Reset");
     EXPECT_EQ(table.cellForRowAtIndexPath(IndexPath::forRow(2, 0))->accessoryType(),
@@ -264,15 +233,15 @@ TEST_F(ValueEditors, AddNewReturnsOnePastTheLastRowAndPopsBackToTheForm) {
     list->setTitle("Make");
     list->setDelegate(form.get());
     push(list);
-    tapRow(*list->selectionTableView(), 2);
+    driver().tapRow(*list->selectionTableView(), 0, 2);
     auto* editor = dynamic_cast<GenericEditViewController*>(top());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->title(), "New Make");
     EXPECT_EQ(editor->textField().placeholder(), "Make");
     EXPECT_EQ(editor->textField().text(), "");
     EXPECT_TRUE(editor->textField().isEditing());
-    type("Lada");
-    pressRightBarButton();
+    driver().type(editor->textField(), "Lada");
+    driver().pressRightBarButton();
 
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].editor, "selection");
@@ -291,8 +260,7 @@ TEST_F(ValueEditors, NotesReturnTheirTextOnDoneAndOnBack) {
     push(notes);
     EXPECT_FALSE(notes->notesView().isEditing()); // not empty: no keyboard
     renderScreen("notes-editor");
-    navigation->popViewControllerAnimated(true); // the back button
-    RunLoop::main().runUntilIdle();
+    driver().pressBack();
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].editor, "notes");
     EXPECT_EQ(form->returns[0].value, EditorValue("Winter tyres in the garage"));
@@ -303,8 +271,8 @@ TEST_F(ValueEditors, NotesReturnTheirTextOnDoneAndOnBack) {
     push(empty);
     EXPECT_TRUE(empty->notesView().isEditing());
     EXPECT_EQ(empty->notesView().frame(), Rect(0, 0, 320, 200)); // above the keyboard
-    type("Oil");
-    pressRightBarButton(); // Done
+    driver().type(empty->notesView(), "Oil");
+    driver().pressRightBarButton(); // Done
     EXPECT_EQ(top(), form.get());
     ASSERT_EQ(form->returns.size(), 2u);
     EXPECT_EQ(form->returns[1].value, EditorValue("Oil"));
@@ -328,5 +296,7 @@ TEST_F(ValueEditors, NotesViewIsRuledOncePerLine) {
     EXPECT_NEAR(rule.red, 0xD1 / 255.0, 0.03);
     EXPECT_NEAR(rule.blue, 0xB8 / 255.0, 0.03);
     notes.setText("Timing belt changed at 90000.\nNext one at 180000.\nAsk for the long-life oil.");
-    render(notes, "notes-view-theme-9");
+    platform::graphics::ImageContext picture(notes.frame().size, false, 2);
+    notes.renderInContext(picture.context());
+    vantrel::test::keepPicture(picture.image(), "notes-view-theme-9");
 }

@@ -7,13 +7,21 @@
 #include "platform/views/Button.h"
 #include "platform/views/Label.h"
 #include "ui/KitTestSupport.h"
+#include "ui/ThemedViewController.h"
 
 using namespace platform::views;
-using vantrel::test::KitTest;
 
 namespace {
 
-using BusyOverlay = KitTest;
+class BusyOverlay : public vantrel::test::KitScreenTest {
+protected:
+    void SetUp() override {
+        KitScreenTest::SetUp();
+        show(std::make_shared<ThemedViewController>());
+    }
+    Window& window() { return driver().window(); }
+    View& content() { return *top()->view(); }
+};
 
 std::vector<View*> panels(Window& window) {
     std::vector<View*> found;
@@ -58,15 +66,13 @@ TEST_F(BusyOverlay, WithoutTextASquareBlocksInput) {
     renderScreen("busy-overlay");
 
     const Point centre = button->convertPointToView(button->bounds().center(), nullptr);
-    window().touchDown(centre);
-    window().touchUp(centre);
+    driver().tapAt(centre);
     EXPECT_EQ(taps, 0);
 
     setBusy(false);
     EXPECT_TRUE(panels(window()).empty());
     EXPECT_TRUE(window().isUserInteractionEnabled());
-    window().touchDown(centre);
-    window().touchUp(centre);
+    driver().tap(*button);
     EXPECT_EQ(taps, 1);
 }
 
