@@ -19,6 +19,13 @@ KeyboardKey::KeyboardKey(Kind kind, std::string text, Face face)
     setOpaque(face == Face::Pad || face == Face::PadDark);
 }
 
+void KeyboardKey::layoutSubviews()
+{
+    Button::layoutSubviews();
+    // The key draws its legend itself.
+    titleLabel().setHidden(true);
+}
+
 void KeyboardKey::drawRect(graphics::Context& context, Rect)
 {
     Rect b = bounds();

@@ -81,6 +81,29 @@ void View::setBackgroundColor(std::optional<Color> color)
     setNeedsDisplay();
 }
 
+void View::setBackgroundPatternImage(graphics::Image image)
+{
+    m_backgroundPattern = std::move(image);
+    setNeedsDisplay();
+}
+
+void View::drawBackgroundPattern(graphics::Context& context)
+{
+    Size tile = m_backgroundPattern.size();
+    if (tile.width <= 0 || tile.height <= 0)
+        return;
+    Rect area = m_bounds;
+    context.saveGState();
+    context.clipToRect(area);
+    double x0 = std::floor(area.minX() / tile.width) * tile.width;
+    double y0 = std::floor(area.minY() / tile.height) * tile.height;
+    for (double y = y0; y < area.maxY(); y += tile.height) {
+        for (double x = x0; x < area.maxX(); x += tile.width)
+            m_backgroundPattern.drawInRect(context, Rect(x, y, tile.width, tile.height));
+    }
+    context.restoreGState();
+}
+
 void View::resizeSubviews(Size oldSize)
 {
     if (m_autoresizesSubviews) {
@@ -296,6 +319,8 @@ void View::renderInContext(graphics::Context& context)
         context.setFillColor(*m_backgroundColor);
         context.fillRect(m_bounds);
     }
+    if (m_backgroundPattern)
+        drawBackgroundPattern(context);
     drawRect(context, m_bounds);
     m_needsDisplay = false;
     for (auto& subview : m_subviews) {

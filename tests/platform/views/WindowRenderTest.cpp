@@ -8,6 +8,7 @@
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
 #include "platform/base/FileSystem.h"
+#include "platform/graphics/ImageContext.h"
 #include "platform/views/ActionSheet.h"
 #include "platform/views/DemoScreens.h"
 #include "platform/views/NavigationController.h"
@@ -124,6 +125,58 @@ TEST_F(WindowRender, ActionSheetRisesFromTheBottom)
     keep("action-sheet");
     driver.tapActionSheetButton(2);
     EXPECT_EQ(driver.actionSheet(), nullptr);
+}
+
+TEST_F(WindowRender, EditModeAndSwipeShowTheirControls)
+{
+    launch({ "Civic", "Golf", "Polo" }, TableViewStyle::Plain);
+    driver.swipeRow(list->table(), 0, 1);
+    Image swiped = driver.render();
+    // The red Delete button at the right of the swiped row (row 1 spans y 130..174).
+    Color button = swiped.colorAtPoint({ 290, 152 });
+    EXPECT_GT(button.red, 0.6);
+    EXPECT_LT(button.green, 0.4);
+    keep("swipe-to-delete");
+    driver.tapAt({ 100, 300 });
+    driver.pressRightBarButton();
+    Image editing = driver.render();
+    // The red minus control at the left of each editable row.
+    Color minus = editing.colorAtPoint({ 17, 101 });
+    EXPECT_GT(minus.red, 0.6);
+    EXPECT_LT(minus.green, 0.4);
+    keep("table-editing");
+}
+
+TEST_F(WindowRender, TextKeyboardForAnEmailEntry)
+{
+    launch({ "Civic" }, TableViewStyle::Plain);
+    driver.tapRow(list->table(), 0, 0);
+    list->lastForm->nameField->setKeyboardType(KeyboardType::EmailAddress);
+    driver.type(*list->lastForm->nameField, "me@example.com");
+    EXPECT_NE(driver.keyboardKey("@"), nullptr);
+    EXPECT_NE(driver.keyboardKey("Done"), nullptr);
+    keep("form-email-keyboard");
+}
+
+TEST_F(WindowRender, BackgroundPatternTilesFromTheContentOrigin)
+{
+    platform::graphics::ImageContext tileContext({ 10, 10 }, true, 2);
+    tileContext.context().setFillColor(Color::rgba(1, 0, 0));
+    tileContext.context().fillRect(Rect(0, 0, 10, 5));
+    tileContext.context().setFillColor(Color::rgba(0, 0, 1));
+    tileContext.context().fillRect(Rect(0, 5, 10, 5));
+    auto view = std::make_shared<View>(Rect(0, 0, 40, 40));
+    view->setBackgroundPatternImage(tileContext.image());
+    platform::graphics::ImageContext canvas({ 40, 40 }, true, 2);
+    view->renderInContext(canvas.context());
+    Image drawn = canvas.image();
+    EXPECT_GT(drawn.colorAtPoint({ 33, 22 }).red, 0.9);
+    EXPECT_GT(drawn.colorAtPoint({ 33, 27 }).blue, 0.9);
+    // Scrolled by 5 points, the stripes move with the content.
+    view->setBounds(Rect(0, 5, 40, 40));
+    platform::graphics::ImageContext scrolled({ 40, 40 }, true, 2);
+    view->renderInContext(scrolled.context());
+    EXPECT_GT(scrolled.image().colorAtPoint({ 33, 22 }).blue, 0.9);
 }
 
 TEST_F(WindowRender, LandscapeWhenTheScreenAllowsIt)
