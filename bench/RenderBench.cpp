@@ -18,8 +18,7 @@ using namespace platform::views;
 class Rows : public TableViewController {
 public:
     int numberOfRowsInSection(TableView&, int) override { return 40; }
-    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& table, IndexPath ip) override
-    {
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& table, IndexPath ip) override {
         auto cell = table.dequeueReusableCellWithIdentifier("row");
         if (!cell)
             cell = std::make_shared<TableViewCell>(TableViewCellStyle::Subtitle, "row");
@@ -31,12 +30,12 @@ public:
 };
 
 struct Screen {
-    Screen()
-    {
+    Screen() {
         Application::sharedApplication().reset();
         rows = std::make_shared<Rows>();
         rows->setTitle("Services");
-        rows->navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(BarButtonSystemItem::Add));
+        rows->navigationItem().setRightBarButtonItem(
+            std::make_shared<BarButtonItem>(BarButtonSystemItem::Add));
         nav = std::make_shared<NavigationController>(std::make_shared<ViewController>());
         window = std::make_shared<Window>();
         window->setRootViewController(nav);
@@ -50,8 +49,7 @@ struct Screen {
     std::shared_ptr<Window> window;
 };
 
-void RenderTableFrame(benchmark::State& state)
-{
+void RenderTableFrame(benchmark::State& state) {
     Screen screen;
     state.counters["visibleRows"] = double(screen.rows->tableView().visibleCells().size());
     for (auto _ : state) {
@@ -63,14 +61,13 @@ void RenderTableFrame(benchmark::State& state)
 BENCHMARK(RenderTableFrame)->Unit(benchmark::kMillisecond);
 
 // Scrolling by a row and rendering: cells come from the reuse pool.
-void ScrollAndRenderTableFrame(benchmark::State& state)
-{
+void ScrollAndRenderTableFrame(benchmark::State& state) {
     Screen screen;
     TableView& table = screen.rows->tableView();
     double y = 0;
     for (auto _ : state) {
         y = y > 1000 ? 0 : y + 44;
-        table.setContentOffset({ 0, y });
+        table.setContentOffset({0, y});
         auto image = screen.window->render(2);
         benchmark::DoNotOptimize(image);
     }

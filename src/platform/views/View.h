@@ -20,10 +20,10 @@ namespace platform::views {
 using graphics::Color;
 using graphics::EdgeInsets;
 using graphics::LineBreakMode;
-using graphics::TextAlignment;
 using graphics::Point;
 using graphics::Rect;
 using graphics::Size;
+using graphics::TextAlignment;
 
 class Touch;
 class ViewController;
@@ -218,21 +218,21 @@ private:
 
     Rect m_frame;
     Rect m_bounds;
-    unsigned m_autoresizingMask { AutoresizingNone };
-    bool m_autoresizesSubviews { true };
-    ContentMode m_contentMode { ContentMode::ScaleToFill };
-    int m_tag { 0 };
-    bool m_hidden { false };
-    double m_alpha { 1 };
+    unsigned m_autoresizingMask {AutoresizingNone};
+    bool m_autoresizesSubviews {true};
+    ContentMode m_contentMode {ContentMode::ScaleToFill};
+    int m_tag {0};
+    bool m_hidden {false};
+    double m_alpha {1};
     std::optional<Color> m_backgroundColor;
     graphics::Image m_backgroundPattern;
-    bool m_opaque { true };
-    bool m_clipsToBounds { false };
-    bool m_userInteractionEnabled { true };
-    bool m_needsLayout { true };
-    bool m_needsDisplay { true };
-    View* m_superview { nullptr };
-    ViewController* m_viewController { nullptr };
+    bool m_opaque {true};
+    bool m_clipsToBounds {false};
+    bool m_userInteractionEnabled {true};
+    bool m_needsLayout {true};
+    bool m_needsDisplay {true};
+    View* m_superview {nullptr};
+    ViewController* m_viewController {nullptr};
     std::vector<std::shared_ptr<View>> m_subviews;
 };
 

@@ -18,8 +18,7 @@ using platform::Clock;
 using platform::Date;
 using platform::DateComponents;
 
-Date localTime(int y, int m, int d, int h, int min)
-{
+Date localTime(int y, int m, int d, int h, int min) {
     DateComponents c;
     c.year = y;
     c.month = m;
@@ -38,8 +37,7 @@ public:
     std::shared_ptr<Window> window;
     std::shared_ptr<NavigationController> nav;
 
-    bool didFinishLaunchingWithOptions(Application&, const platform::Dictionary&) override
-    {
+    bool didFinishLaunchingWithOptions(Application&, const platform::Dictionary&) override {
         events.push_back("launch");
         window = std::make_shared<Window>();
         auto root = std::make_shared<ViewController>();
@@ -54,13 +52,14 @@ public:
     void applicationDidEnterBackground(Application&) override { events.push_back("background"); }
     void applicationWillEnterForeground(Application&) override { events.push_back("foreground"); }
     void applicationWillTerminate(Application&) override { events.push_back("terminate"); }
-    void didReceiveLocalNotification(Application&, const LocalNotification& n) override { received.push_back(n.alertBody); }
+    void didReceiveLocalNotification(Application&, const LocalNotification& n) override {
+        received.push_back(n.alertBody);
+    }
 };
 
 class ApplicationTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         delegate = std::make_shared<LoggingDelegate>();
         driver.launch(delegate);
     }
@@ -70,29 +69,27 @@ protected:
     std::shared_ptr<LoggingDelegate> delegate;
 };
 
-TEST_F(ApplicationTest, LifecycleCallsComeInThePhonesOrder)
-{
+TEST_F(ApplicationTest, LifecycleCallsComeInThePhonesOrder) {
     app().enterBackground();
     app().enterForeground();
     app().becomeActive();
     app().resignActive();
     app().becomeActive();
     app().terminate();
-    EXPECT_EQ(delegate->events, (std::vector<std::string> { "launch", "active", "resign", "background", "foreground",
-                                    "active", "resign", "active", "terminate" }));
+    EXPECT_EQ(delegate->events,
+        (std::vector<std::string> {"launch", "active", "resign", "background", "foreground", "active",
+            "resign", "active", "terminate"}));
     EXPECT_EQ(app().applicationState(), ApplicationState::NotRunning);
 }
 
-TEST_F(ApplicationTest, AViewAddedToTheWindowMakesItsControllerTheRoot)
-{
+TEST_F(ApplicationTest, AViewAddedToTheWindowMakesItsControllerTheRoot) {
     EXPECT_EQ(driver.window().rootViewController(), delegate->nav);
     EXPECT_EQ(delegate->nav->view()->frame(), Rect(0, 20, 320, 460));
     EXPECT_TRUE(delegate->nav->topViewController()->isVisible());
     EXPECT_EQ(driver.navigationTitle(), "Root");
 }
 
-TEST_F(ApplicationTest, RemindersFireByTheClockAndRepeatDaily)
-{
+TEST_F(ApplicationTest, RemindersFireByTheClockAndRepeatDaily) {
     Clock::setNow(localTime(2011, 3, 1, 9, 50));
     LocalNotification reminder;
     reminder.alertBody = "Oil Change for Civic is due";
@@ -109,7 +106,7 @@ TEST_F(ApplicationTest, RemindersFireByTheClockAndRepeatDaily)
 
     Clock::setNow(localTime(2011, 3, 1, 11, 6));
     platform::RunLoop::main().runUntilIdle();
-    EXPECT_EQ(delegate->received, (std::vector<std::string> { "Oil Change for Civic is due" }));
+    EXPECT_EQ(delegate->received, (std::vector<std::string> {"Oil Change for Civic is due"}));
     auto scheduled = app().scheduledLocalNotifications();
     ASSERT_EQ(scheduled.size(), 2u);
     EXPECT_EQ(*scheduled[0].fireDate, localTime(2011, 3, 2, 11, 5));
@@ -129,8 +126,7 @@ TEST_F(ApplicationTest, RemindersFireByTheClockAndRepeatDaily)
     EXPECT_TRUE(app().scheduledLocalNotifications().empty());
 }
 
-TEST_F(ApplicationTest, WallClockRemindersFollowTheDeviceTimeZone)
-{
+TEST_F(ApplicationTest, WallClockRemindersFollowTheDeviceTimeZone) {
     platform::TimeZone::setDefault("Europe/Berlin");
     LocalNotification floating;
     floating.fireDate = localTime(2011, 6, 1, 11, 0);
@@ -144,30 +140,29 @@ TEST_F(ApplicationTest, WallClockRemindersFollowTheDeviceTimeZone)
     EXPECT_NE(*fixed.fireDate, localTime(2011, 6, 1, 11, 0));
 }
 
-TEST_F(ApplicationTest, BadgeAddressesAndNetworkIndicatorGoThroughTheHost)
-{
+TEST_F(ApplicationTest, BadgeAddressesAndNetworkIndicatorGoThroughTheHost) {
     app().setApplicationIconBadgeNumber(3);
     EXPECT_EQ(app().applicationIconBadgeNumber(), 3);
     EXPECT_TRUE(app().openURL("http://example.invalid/help"));
     driver.setCanOpenURLs(false);
     EXPECT_FALSE(app().canOpenURL("mailto:someone"));
-    EXPECT_EQ(driver.openedURLs(), std::vector<std::string> { "http://example.invalid/help" });
+    EXPECT_EQ(driver.openedURLs(), std::vector<std::string> {"http://example.invalid/help"});
     app().setNetworkActivityIndicatorVisible(true);
     EXPECT_TRUE(driver.window().statusBar().showsNetworkActivity());
 }
 
-TEST_F(ApplicationTest, WebViewsLoadThroughTheirDelegateAndTheHost)
-{
+TEST_F(ApplicationTest, WebViewsLoadThroughTheirDelegateAndTheHost) {
     struct Browser : WebViewDelegate {
         std::vector<std::string> events;
-        bool shouldStartLoadWithRequest(WebView&, const std::string& url, WebViewNavigationType) override
-        {
+        bool shouldStartLoadWithRequest(WebView&, const std::string& url, WebViewNavigationType) override {
             events.push_back("should " + url);
             return url.find("blocked") == std::string::npos;
         }
         void webViewDidStartLoad(WebView&) override { events.push_back("start"); }
         void webViewDidFinishLoad(WebView& web) override { events.push_back("finish " + web.title()); }
-        void didFailLoadWithError(WebView&, const std::string& error) override { events.push_back("fail " + error); }
+        void didFailLoadWithError(WebView&, const std::string& error) override {
+            events.push_back("fail " + error);
+        }
     } browser;
     auto web = std::make_shared<WebView>(Rect(0, 0, 320, 416));
     web->setDelegate(&browser);
@@ -184,9 +179,9 @@ TEST_F(ApplicationTest, WebViewsLoadThroughTheirDelegateAndTheHost)
     EXPECT_TRUE(web->canGoBack());
     web->goBack();
     EXPECT_EQ(web->url(), "help/index.html");
-    EXPECT_EQ(browser.events, (std::vector<std::string> { "should help/index.html", "start", "finish Help",
-                                  "should blocked.html", "should help/page2.html", "start", "fail offline",
-                                  "should help/index.html", "start" }));
+    EXPECT_EQ(browser.events,
+        (std::vector<std::string> {"should help/index.html", "start", "finish Help", "should blocked.html",
+            "should help/page2.html", "start", "fail offline", "should help/index.html", "start"}));
     web->removeFromSuperview();
     EXPECT_TRUE(app().webViews().empty());
 }
