@@ -21,12 +21,17 @@ std::string environmentZone()
             id.erase(0, 1);
         return id;
     }
-    std::unique_ptr<icu::TimeZone> detected(icu::TimeZone::detectHostTimeZone());
-    icu::UnicodeString id;
-    detected->getID(id);
-    std::string result;
-    id.toUTF8String(result);
-    return result.empty() ? "UTC" : result;
+    // Detecting the host zone reads the system configuration; the data store asks for the
+    // zone on every date it reads, so detect it once per process.
+    static const std::string host = [] {
+        std::unique_ptr<icu::TimeZone> detected(icu::TimeZone::detectHostTimeZone());
+        icu::UnicodeString id;
+        detected->getID(id);
+        std::string result;
+        id.toUTF8String(result);
+        return result.empty() ? std::string("UTC") : result;
+    }();
+    return host;
 }
 } // namespace
 

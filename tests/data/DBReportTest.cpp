@@ -1,0 +1,159 @@
+#include "data/DBTestSupport.h"
+
+#include "model/Units.h"
+
+using namespace vantrel::test;
+
+namespace {
+
+void addFillup(int vid, platform::Date date, int odometer, double quantity, double price,
+    int type = kFillupFull, int units = kFuelUSGallon) {
+    Fillup fillup;
+    fillup.vehicleID = vid;
+    fillup.date = date;
+    fillup.odometer = odometer;
+    fillup.quantity = quantity;
+    fillup.costPerUnit = price;
+    fillup.units = units;
+    fillup.type = type;
+    DB::saveFillup(fillup, false);
+}
+
+void addRepair(int vid, std::optional<platform::Date> date, double cost) {
+    Repair repair;
+    repair.vehicleID = vid;
+    repair.name = "Repair";
+    repair.datePerformed = date;
+    repair.cost = cost;
+    DB::saveRepair(repair, false);
+}
+
+void perform(int vid, const std::string& name, platform::Date date, double cost) {
+    for (Service service : DB::serviceSummaryForVehicle(vid)) {
+        if (service.name != name)
+            continue;
+        if (service.datePerformed)
+            service.vehicleServiceID = 0;
+        service.datePerformed = date;
+        service.cost = cost;
+        DB::saveVehicleService(service, false);
+    }
+}
+
+class DBReportTest : public DBTest {
+protected:
+    void SetUp() override {
+        DBTest::SetUp();
+        // Clock: 2024-06-15 12:00. Three full tanks of 10 US gallons at 3.00, 300 miles apart.
+        m_car = newVehicle("Car", 1000);
+        addFillup(m_car.vid, localDate(2024, 6, 1), 1000, 10, 3.0);
+        addFillup(m_car.vid, localDate(2024, 6, 5), 1300, 10, 3.0);
+        addFillup(m_car.vid, localDate(2024, 6, 10), 1600, 10, 3.0);
+        m_other = newVehicle("Other", 5000);
+        addFillup(m_other.vid, localDate(2024, 6, 3), 5000, 40, 1.0, kFillupFull, kFuelLiter);
+    }
+
+    Vehicle m_car;
+    Vehicle m_other;
+    DB::OptionalDate m_first;
+    DB::OptionalDate m_last;
+};
+
+} // namespace
+
+TEST_F(DBReportTest, EconomyAndCostPerDistanceSeries) {
+    auto economy = DB::fuelEconomyReport(m_car, 6, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
+    ASSERT_EQ(economy.size(), 2u);
+    EXPECT_FLOAT_EQ(economy[0], 30);
+    EXPECT_FLOAT_EQ(economy[1], 30);
+    EXPECT_EQ(m_first, localDate(2024, 6, 1));
+    EXPECT_EQ(m_last, localDate(2024, 6, 10)) << "the open last tank adds a date but no point";
+
+    auto costPerMile = DB::costForDistanceReport(m_car, 6, kDistanceMiles, m_first, m_last);
+    ASSERT_EQ(costPerMile.size(), 2u);
+    EXPECT_FLOAT_EQ(costPerMile[0], 0.1f);
+    EXPECT_FLOAT_EQ(costPerMile[1], 0.1f);
+
+    auto kmPerLitre = DB::fuelEconomyReport(m_car, 6, kFuelLiter, kDistanceMiles, 3, m_first, m_last);
+    ASSERT_EQ(kmPerLitre.size(), 2u);
+    EXPECT_NEAR(kmPerLitre[0], 12.754f, 0.001f);
+
+    auto consumption = DB::fuelConsumptionReport(m_car, 6, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
+    ASSERT_EQ(consumption.size(), 2u);
+    EXPECT_NEAR(consumption[0], 3.3333f, 0.0001f) << "gallons per 100 miles";
+}
+
+TEST_F(DBReportTest, FillupSeriesOfTooFewTanksAreEmpty) {
+    auto economy = DB::fuelEconomyReport(m_other, 6, kFuelLiter, kDistanceKilometers, 3, m_first, m_last);
+    EXPECT_TRUE(economy.empty());
+    EXPECT_EQ(m_first, localDate(2024, 6, 3));
+    // The last 7 days hold only the fill-up of June 10: no tank closes inside the period.
+    economy = DB::fuelEconomyReport(m_car, 1, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
+    EXPECT_TRUE(economy.empty());
+    EXPECT_EQ(m_first, localDate(2024, 6, 10));
+    EXPECT_EQ(m_last, localDate(2024, 6, 10));
+}
+
+TEST_F(DBReportTest, FuelPricesIncludeEveryVehicleConverted) {
+    auto prices = DB::fuelPricesReport(m_car, 6, kFuelUSGallon, m_first, m_last);
+    ASSERT_EQ(prices.size(), 4u);
+    EXPECT_FLOAT_EQ(prices[0], 3.0f);
+    EXPECT_FLOAT_EQ(prices[1], static_cast<float>(1.0 * kUSGallonsToLiters))
+        << "the other car's litre price per gallon";
+    EXPECT_EQ(m_first, localDate(2024, 6, 1));
+    EXPECT_EQ(m_last, localDate(2024, 6, 10));
+}
+
+TEST_F(DBReportTest, ExpenseSeriesWithTheirDates) {
+    addRepair(m_car.vid, localDate(2024, 6, 2), 100);
+    addRepair(m_car.vid, std::nullopt, 999);
+    perform(m_car.vid, "Oil Change", localDate(2024, 5, 20), 40);
+    addRepair(m_car.vid, localDate(2023, 1, 1), 55);
+
+    auto fuel = DB::fuelExpensesReport(m_car, 6, m_first, m_last);
+    EXPECT_EQ(fuel, (std::vector<float> {30, 30, 30}));
+
+    auto repairs = DB::repairExpensesReport(m_car, 6, m_first, m_last);
+    EXPECT_EQ(repairs, (std::vector<float> {55, 100})) << "undated repairs are no expense on the chart";
+    EXPECT_EQ(m_first, localDate(2023, 1, 1));
+    EXPECT_EQ(m_last, localDate(2024, 6, 2));
+
+    auto services = DB::serviceExpensesReport(m_car, 6, m_first, m_last);
+    EXPECT_EQ(services, (std::vector<float> {40})) << "services never performed add nothing";
+    EXPECT_EQ(m_first, localDate(2024, 5, 20));
+    EXPECT_EQ(m_last, localDate(2024, 5, 20));
+
+    auto total = DB::totalExpensesReport(m_car, 6, m_first, m_last);
+    EXPECT_EQ(total, (std::vector<float> {55, 40, 30, 100, 30, 30}));
+    EXPECT_EQ(m_first, localDate(2023, 1, 1));
+    EXPECT_EQ(m_last, localDate(2024, 6, 10));
+
+    auto lastMonth = DB::totalExpensesReport(m_car, 2, m_first, m_last);
+    EXPECT_EQ(lastMonth, (std::vector<float> {40, 30, 100, 30, 30}));
+    EXPECT_EQ(m_first, localDate(2024, 5, 20));
+
+    auto lastWeek = DB::repairExpensesReport(m_car, 1, m_first, m_last);
+    EXPECT_TRUE(lastWeek.empty());
+    EXPECT_FALSE(m_first);
+    EXPECT_FALSE(m_last);
+}
+
+TEST_F(DBReportTest, CostDistributionInTheOrderServicesRepairsFuel) {
+    addRepair(m_car.vid, localDate(2024, 6, 2), 100);
+    addRepair(m_car.vid, localDate(2023, 6, 2), 50);
+    perform(m_car.vid, "Oil Change", localDate(2024, 5, 20), 40);
+    EXPECT_EQ(DB::costDistributionReport(m_car, 6), (std::vector<float> {40, 150, 90}));
+    EXPECT_EQ(DB::costDistributionReport(m_car, 5), (std::vector<float> {40, 100, 90}));
+    EXPECT_EQ(DB::costDistributionReport(m_other, 2), (std::vector<float> {0, 0, 40}));
+    EXPECT_EQ(DB::costDistributionReport(m_other, 1), (std::vector<float> {0, 0, 0}));
+}
+
+TEST_F(DBReportTest, ServiceStatusCountsInPieOrder) {
+    // Clock 2024-06-15, odometer 1000; the performances keep the not-recorded row's reading
+    // of 0, so every distance remaining is well above 500.
+    perform(m_car.vid, "Oil Change", localDate(2024, 6, 1), 0); // due Dec 1: on schedule
+    perform(m_car.vid, "Tire Rotation", localDate(2023, 12, 20), 0); // due Jun 20: due soon
+    perform(m_car.vid, "Air Filter", localDate(2023, 6, 1), 0); // due Jun 1: overdue
+    EXPECT_EQ(DB::serviceStatusReport(m_car, 14, 500), (std::vector<int> {1, 1, 1, 2}));
+    EXPECT_EQ(DB::serviceStatusReport(m_car, 2, 500), (std::vector<int> {2, 0, 1, 2}));
+}

@@ -1,0 +1,150 @@
+#include "data/DBTestSupport.h"
+
+using namespace vantrel::test;
+namespace fs = platform::fs;
+
+TEST_F(DBTest, SavingANewVehicleAssignsItsIDAndStarterServicesOnce) {
+    Vehicle car;
+    car.name = "Daily";
+    car.licensePlate = "O'NEIL 1";
+    car.make = "Honda";
+    car.model = "Civic";
+    car.year = 2015;
+    car.odometer = 61000;
+    car.notes = "Blue";
+    int vid = DB::saveVehicle(car);
+    EXPECT_GT(vid, 0);
+    EXPECT_EQ(car.vid, vid);
+
+    auto services = DB::serviceSummaryForVehicle(vid);
+    ASSERT_EQ(services.size(), 5u);
+    for (const Service& service : services) {
+        EXPECT_FALSE(service.datePerformed) << service.name << " starts not recorded";
+        EXPECT_GT(service.frequencyInMiles, 0);
+        EXPECT_GT(service.frequencyInMonths, 0);
+        EXPECT_EQ(service.vehicleID, vid);
+        EXPECT_EQ(service.currentOdometer, 61000);
+        EXPECT_EQ(service.vehicleName, "Daily");
+    }
+    EXPECT_EQ(services[0].name, "Air Filter") << "listed by name";
+
+    car.name = "Daily driver";
+    car.year = 2016;
+    EXPECT_EQ(DB::saveVehicle(car), vid);
+    EXPECT_EQ(DB::serviceSummaryForVehicle(vid).size(), 5u) << "an update adds no services";
+    Vehicle stored = DB::getVehicleWithID(vid);
+    EXPECT_EQ(stored.name, "Daily driver");
+    EXPECT_EQ(stored.licensePlate, "O'NEIL 1");
+    EXPECT_EQ(stored.make, "Honda");
+    EXPECT_EQ(stored.model, "Civic");
+    EXPECT_EQ(stored.year, 2016);
+    EXPECT_EQ(stored.odometer, 61000);
+    EXPECT_EQ(stored.notes, "Blue");
+    EXPECT_EQ(count("Vehicle"), 1);
+}
+
+TEST_F(DBTest, EachVehicleGetsItsOwnServiceTypes) {
+    Vehicle first = newVehicle("First");
+    Vehicle second = newVehicle("Second");
+    Service oil = DB::serviceSummaryForVehicle(first.vid).at(3);
+    ASSERT_EQ(oil.name, "Oil Change");
+    oil.frequencyInMiles = 3000;
+    DB::saveService(oil);
+    EXPECT_EQ(DB::serviceSummaryForVehicle(first.vid).at(3).frequencyInMiles, 3000);
+    EXPECT_EQ(DB::serviceSummaryForVehicle(second.vid).at(3).frequencyInMiles, 5000);
+    EXPECT_EQ(DB::getVehicleWithID(first.vid).odometer, 10000) << "the not-recorded row's 0 lowers nothing";
+}
+
+TEST_F(DBTest, UnknownVehicleReadsAsAnEmptyRecord) {
+    Vehicle missing = DB::getVehicleWithID(42);
+    EXPECT_EQ(missing.vid, 0);
+    EXPECT_EQ(missing.name, "");
+}
+
+TEST_F(DBTest, RowOrderFollowsTheListAndNewVehiclesGoLast) {
+    Vehicle a = newVehicle("A");
+    Vehicle b = newVehicle("B");
+    Vehicle c = newVehicle("C");
+    DB::updateVehicleRowOrders({c, a, b});
+    auto ordered = DB::vehiclesWithServiceDueInDays(14, 500);
+    ASSERT_EQ(ordered.size(), 3u);
+    EXPECT_EQ(ordered[0].name, "C");
+    EXPECT_EQ(ordered[1].name, "A");
+    EXPECT_EQ(ordered[2].name, "B");
+    EXPECT_EQ(
+        sql("SELECT GROUP_CONCAT(RowOrder) FROM (SELECT RowOrder FROM Vehicle ORDER BY VehicleID)"), "1,2,0");
+    newVehicle("D");
+    EXPECT_EQ(DB::vehiclesWithServiceDueInDays(14, 500).back().name, "D");
+}
+
+TEST_F(DBTest, OdometerUpdatesOnlyRaiseTheReading) {
+    Vehicle car = newVehicle("Car", 50000);
+    DB::updateOdometer(50500, car.vid);
+    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 50500);
+    DB::updateOdometer(40000, car.vid);
+    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 50500)
+        << "an old record entered late keeps the reading";
+    car.odometer = 45000;
+    DB::saveVehicle(car);
+    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 45000) << "the editor may correct it downwards";
+}
+
+TEST_F(DBTest, MakesAndModelsAreTheDistinctOnesInUse) {
+    Vehicle a;
+    a.make = "Honda";
+    a.model = "Civic";
+    DB::saveVehicle(a);
+    Vehicle b;
+    b.make = "audi";
+    b.model = "A4";
+    DB::saveVehicle(b);
+    Vehicle c;
+    c.make = "Honda";
+    DB::saveVehicle(c);
+    EXPECT_EQ(DB::allMakes(), (std::vector<std::string> {"audi", "Honda"}));
+    EXPECT_EQ(DB::allModels(), (std::vector<std::string> {"A4", "Civic"}));
+}
+
+TEST_F(DBTest, DeletingAVehicleLeavesNoRowsBehind) {
+    Vehicle kept = newVehicle("Kept");
+    Vehicle gone = newVehicle("Gone");
+    for (const Vehicle& vehicle : {kept, gone}) {
+        Service service = DB::serviceSummaryForVehicle(vehicle.vid).front();
+        service.datePerformed = localDate(2024, 1, 1);
+        DB::saveVehicleService(service, false);
+        service.vehicleServiceID = 0;
+        DB::saveVehicleService(service, false);
+        Repair repair;
+        repair.vehicleID = vehicle.vid;
+        repair.name = "Fix";
+        DB::saveRepair(repair, false);
+        Fillup fillup;
+        fillup.vehicleID = vehicle.vid;
+        fillup.date = localDate(2024, 2, 1);
+        DB::saveFillup(fillup, false);
+    }
+    fs::writeFileAtomically(gone.pictureFile(), "png");
+    int servicesBefore = count("Service");
+
+    DB::deleteVehicle(gone.vid);
+
+    EXPECT_FALSE(fs::fileExists(gone.pictureFile()));
+    EXPECT_EQ(count("Vehicle"), 1);
+    EXPECT_EQ(count("Service"), servicesBefore / 2);
+    for (const char* table : {"VehicleService", "Repair", "Fillup"})
+        EXPECT_EQ(sql(std::string("SELECT COUNT(*) FROM ") + table
+                      + " WHERE VehicleID = " + std::to_string(gone.vid)),
+            "0")
+            << table;
+    EXPECT_EQ(
+        sql("SELECT COUNT(*) FROM Service WHERE ServiceID NOT IN (SELECT ServiceID FROM VehicleService)"),
+        "0");
+    EXPECT_EQ(DB::serviceSummaryForVehicle(kept.vid).size(), 5u);
+    EXPECT_EQ(count("Repair"), 1);
+    EXPECT_EQ(count("Fillup"), 1);
+
+    DB::deleteVehicle(kept.vid); // no picture file: nothing to report
+    EXPECT_EQ(count("Vehicle"), 0);
+    Vehicle next = newVehicle("Next");
+    EXPECT_GT(next.vid, gone.vid) << "identifiers are not reused";
+}

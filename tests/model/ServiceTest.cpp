@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "model/Service.h"
+#include "platform/base/Calendar.h"
+#include "platform/base/Clock.h"
+#include "support/TemporarySandbox.h"
+
+using platform::Date;
+
+namespace {
+
+Date local(int y, int m, int d, int h = 0) {
+    return platform::Calendar().dateFromComponents({y, m, d, h, 0, 0, {}});
+}
+
+Service performed(int milesRemaining, std::optional<Date> dueDate) {
+    Service service;
+    service.datePerformed = local(2024, 1, 1);
+    service.currentOdometer = 10000;
+    service.dueMiles = 10000 + milesRemaining;
+    service.dueDate = dueDate;
+    return service;
+}
+
+} // namespace
+
+TEST(ServiceRecord, DaysRemainingTruncatesTowardZero) {
+    Date due = local(2024, 6, 15);
+    EXPECT_EQ(Service::daysRemaining(due, due.addingTimeInterval(-10 * 3600)), 0);
+    EXPECT_EQ(Service::daysRemaining(due, due.addingTimeInterval(10 * 3600)), 0);
+    EXPECT_EQ(Service::daysRemaining(due, due.addingTimeInterval(-36 * 3600)), 1);
+    EXPECT_EQ(Service::daysRemaining(due, due.addingTimeInterval(36 * 3600)), -1);
+    EXPECT_EQ(Service::daysRemaining(std::nullopt, due), 0);
+    EXPECT_EQ(Service::daysRemaining(Date(1e300), Date(0)), INT32_MAX) << "no overflow";
+}
+
+TEST(ServiceRecord, RemainingValuesFollowTheClock) {
+    vantrel::test::TemporarySandbox sandbox;
+    platform::Clock::setNow(local(2024, 6, 1, 12));
+    Service service = performed(-150, local(2024, 6, 21));
+    EXPECT_EQ(service.milesRemaining(), -150);
+    EXPECT_EQ(service.daysRemaining(), 19);
+    platform::Clock::advance(86400);
+    EXPECT_EQ(service.daysRemaining(), 18);
+}
+
+TEST(ServiceRecord, DueStatusRule) {
+    vantrel::test::TemporarySandbox sandbox;
+    platform::Clock::setNow(local(2024, 6, 1, 12));
+    Date in20Days = local(2024, 6, 22);
+    EXPECT_EQ(performed(400, in20Days).dueStatus(500, 14), DueStatus::DueSoon);
+    EXPECT_EQ(performed(600, in20Days).dueStatus(500, 14), DueStatus::OnSchedule);
+    EXPECT_EQ(performed(0, in20Days).dueStatus(500, 14), DueStatus::Overdue);
+    EXPECT_EQ(performed(600, local(2024, 6, 10)).dueStatus(500, 14), DueStatus::DueSoon);
+    EXPECT_EQ(performed(600, local(2024, 6, 2)).dueStatus(500, 14), DueStatus::Overdue)
+        << "12 hours left is 0 days";
+    Service never = performed(-5000, local(2020, 1, 1));
+    never.datePerformed.reset();
+    EXPECT_EQ(never.dueStatus(500, 14), DueStatus::NotRecorded);
+}
+
+TEST(ServiceRecord, StatusColours) {
+    EXPECT_EQ(dueStatusColor(DueStatus::NotRecorded).hex(), 0x434343u);
+    EXPECT_EQ(dueStatusColor(DueStatus::Overdue).hex(), 0xC30404u);
+    EXPECT_EQ(dueStatusColor(DueStatus::DueSoon).hex(), 0xF1D200u);
+    EXPECT_EQ(dueStatusColor(DueStatus::OnSchedule).hex(), 0x4DA72Cu);
+}
+
+TEST(ServiceRecord, CopyLeavesOutTheCurrentOdometer) {
+    Service service = performed(100, local(2024, 7, 1));
+    service.vehicleServiceID = 3;
+    service.name = "Oil";
+    service.notes = "n";
+    Service copy = service.copy();
+    EXPECT_EQ(copy.vehicleServiceID, 3);
+    EXPECT_EQ(copy.name, "Oil");
+    EXPECT_EQ(copy.dueMiles, service.dueMiles);
+    EXPECT_EQ(copy.dueDate, service.dueDate);
+    EXPECT_EQ(copy.currentOdometer, 0);
+}
