@@ -55,6 +55,12 @@ protected:
         driver().runUntilIdle();
         return top<EditVehicleViewController>();
     }
+    // A new car's name takes the keyboard, which covers the lower rows: Done puts it away.
+    EditVehicleViewController& openNewWithoutKeyboard() {
+        auto& editor = openNew();
+        driver().pressReturn();
+        return editor;
+    }
     EditVehicleViewController& openExisting(const Vehicle& vehicle) {
         launch();
         driver().pressRightBarButton(); // Edit
@@ -150,7 +156,7 @@ TEST_F(EditVehicleViewControllerTest, MakeAndModelPickFromTheStoreOrAddANewOne) 
     addVehicle("One", 1, "Saab", "900");
     Vehicle two = addVehicle("Two", 1, "Volvo", "240");
     (void)two;
-    auto& editor = openNew();
+    auto& editor = openNewWithoutKeyboard();
 
     driver().tapRow(*editor.vehicleTableView(), 1, 1);
     auto& makes = top<SelectionViewController>();
@@ -158,6 +164,7 @@ TEST_F(EditVehicleViewControllerTest, MakeAndModelPickFromTheStoreOrAddANewOne) 
     driver().tapRow(*makes.selectionTableView(), 0, 1);
     ASSERT_EQ(driver().topViewController(), &editor);
     EXPECT_EQ(editor.vehicle().make, "Volvo");
+    driver().pressReturn(); // the name, still empty, took the keyboard again
 
     driver().tapRow(*editor.vehicleTableView(), 1, 2);
     auto& models = top<SelectionViewController>();
@@ -172,7 +179,7 @@ TEST_F(EditVehicleViewControllerTest, MakeAndModelPickFromTheStoreOrAddANewOne) 
 
 TEST_F(EditVehicleViewControllerTest, TheYearPickerRunsFrom1920ToThisYearAndOpensOnTheCarsYear) {
     platform::Clock::setNow(localTime(2013, 7, 4, 12));
-    auto& editor = openNew();
+    auto& editor = openNewWithoutKeyboard();
     std::vector<std::string> years = EditVehicleViewController::yearValues();
     ASSERT_EQ(years.size(), 2013u - 1920u + 1u);
     EXPECT_EQ(years.front(), "1920");
@@ -185,15 +192,21 @@ TEST_F(EditVehicleViewControllerTest, TheYearPickerRunsFrom1920ToThisYearAndOpen
     EXPECT_EQ(picker.values(), years);
     EXPECT_EQ(picker.textField().text(), "2013");
     EXPECT_EQ(picker.pickerView()->selectedRowInComponent(0), int(years.size()) - 1);
-    picker.pickerView()->selectRow(60, 0, false);
-    picker.didSelectRow(*picker.pickerView(), 60, 0);
+    // Two rows up the wheel.
+    PickerView& wheel = *picker.pickerView();
+    Rect row = wheel.convertRectToView(wheel.rectForRow(int(years.size()) - 3, 0), nullptr);
+    driver().tapAt(row.center());
+    EXPECT_EQ(picker.textField().text(), "2011");
     driver().pressRightBarButton();
-    EXPECT_EQ(editor.vehicle().year, 1980);
-    EXPECT_EQ(valueShown(editor, 3), "1980");
+    ASSERT_EQ(driver().topViewController(), &editor);
+    driver().pressReturn(); // the name, still empty, took the keyboard again
+    EXPECT_EQ(editor.vehicle().year, 2011);
+    EXPECT_EQ(valueShown(editor, 3), "2011");
 
     driver().tapRow(*editor.vehicleTableView(), 1, 3);
-    EXPECT_EQ(top<GenericEditViewController>().textField().text(), "1980");
-    EXPECT_EQ(top<GenericEditViewController>().pickerView()->selectedRowInComponent(0), 60);
+    EXPECT_EQ(top<GenericEditViewController>().textField().text(), "2011");
+    EXPECT_EQ(
+        top<GenericEditViewController>().pickerView()->selectedRowInComponent(0), int(years.size()) - 3);
 }
 
 TEST_F(EditVehicleViewControllerTest, APickedPhotoBecomesTheCarsRoundedPictureAndItsFile) {
