@@ -48,8 +48,9 @@ TEST(HelpPages, EveryPageLinksOnlyToPagesAndFilesThatShip) {
     }
     // And every page can be reached from another.
     for (const std::string& name : names) {
-        if (name != "index.html")
+        if (name != "index.html") {
             EXPECT_TRUE(linked.count(name)) << name << " is linked from nowhere";
+        }
     }
 }
 
