@@ -53,16 +53,3 @@ TEST(HelpPages, EveryPageLinksOnlyToPagesAndFilesThatShip) {
         }
     }
 }
-
-TEST(HelpPages, TheManualUsesTheScreensOwnWords) {
-    std::string manual;
-    for (const std::string& name : pages())
-        manual += fs::readFile(fs::joinPath(helpFolder(), name)).value_or("");
-    for (const char* words : {"Add A Car", "Adjust Settings", "Change Theme", "Read User Manual", "Add Car",
-             "Vehicle's Name is required.", "License Plate", "Distance Before Due", "Days Before Due",
-             "Service Reminders", "Auto Update Odometer", "Theme Color", "Model not specified",
-             "More Great Applications", "Contact Us", "Write A Review", "Tell A Friend", "Yes, rate it!",
-             "Remind me later", "Don't ask again", "Gallon (Imperial)", "L/100km"}) {
-        EXPECT_NE(manual.find(words), std::string::npos) << words;
-    }
-}
