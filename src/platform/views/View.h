@@ -91,7 +91,7 @@ public:
 
     // Appearance.
     int tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
+    virtual void setTag(int tag) { m_tag = tag; }
     bool isHidden() const { return m_hidden; }
     virtual void setHidden(bool hidden);
     double alpha() const { return m_alpha; }
@@ -105,7 +105,7 @@ public:
     const graphics::Image& backgroundPatternImage() const { return m_backgroundPattern; }
     void setBackgroundPatternImage(graphics::Image image);
     bool isOpaque() const { return m_opaque; }
-    void setOpaque(bool opaque) { m_opaque = opaque; }
+    virtual void setOpaque(bool opaque) { m_opaque = opaque; }
     bool clipsToBounds() const { return m_clipsToBounds; }
     void setClipsToBounds(bool clips) { m_clipsToBounds = clips; }
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
