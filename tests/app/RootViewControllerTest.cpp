@@ -193,6 +193,8 @@ TEST_F(RootViewControllerTest, DeletingTheLastCarBringsTheStartScreenBack) {
     EXPECT_EQ(table().numberOfRowsInSection(0), 0);
     EXPECT_TRUE(startScreenShown());
     EXPECT_FALSE(hasEditButton());
+    EXPECT_FALSE(root().isEditing());
+    EXPECT_FALSE(table().isEditing());
 }
 
 TEST_F(RootViewControllerTest, InEditModeARowOpensTheEditorOnTheStoredCarOtherwiseNothing) {
