@@ -671,7 +671,7 @@
     });
     events.addEventListener('state', (event) => applyState(JSON.parse(event.data)));
     events.addEventListener('frame', (event) => frames.notice(JSON.parse(event.data)));
-    events.addEventListener('open', (event) => openAddress(JSON.parse(event.data).url));
+    events.addEventListener('openURL', (event) => openAddress(JSON.parse(event.data).url));
     events.addEventListener('pick', (event) => pickPicture(JSON.parse(event.data)));
     events.addEventListener('notify', (event) => showReminder(JSON.parse(event.data)));
     events.addEventListener('error', () => {

@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/base/Bundle.h"
+#include "platform/base/Clock.h"
+#include "platform/base/RunLoop.h"
 #include "platform/views/Application.h"
 #include "platform/views/ViewController.h"
 #include "platform/views/WebView.h"
@@ -94,6 +96,18 @@ void Shell::launch(const std::function<void()>& launch) {
     launch();
     m_lifecycle.apply();
     renderFrames();
+    scheduleClockTick();
+}
+
+// The status bar shows the time: a frame is due when the minute turns even if nothing else
+// happens.
+void Shell::scheduleClockTick() {
+    double seconds = platform::Clock::now().timeIntervalSince1970();
+    double untilNextMinute = 60 - std::fmod(seconds, 60) + 0.05;
+    m_clockTimer = platform::RunLoop::main().performAfterDelay(untilNextMinute, [this] {
+        m_clockTimer = 0;
+        scheduleClockTick();
+    });
 }
 
 void Shell::terminate() {
@@ -396,9 +410,9 @@ bool Shell::openURL(const std::string& url) {
         return false;
     std::string message = dumpJSON(json {{"url", url}});
     if (int page = targetPage())
-        m_hub.send(page, "open", message);
+        m_hub.send(page, "openURL", message);
     else
-        m_hub.send(m_openPages.back(), "open", message);
+        m_hub.send(m_openPages.back(), "openURL", message);
     return true;
 }
 

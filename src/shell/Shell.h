@@ -102,6 +102,7 @@ private:
     };
 
     std::string buildState();
+    void scheduleClockTick();
     void syncOrientation();
     void sendFrameNotice(int page, const FrameStream::Notice& notice, double scale, bool full);
     FrameStream& streamFor(double scale);
@@ -127,7 +128,8 @@ private:
     int m_pictureRequest {0};
     std::function<void(platform::graphics::Image)> m_pictureCompletion;
 
-    std::vector<std::string> m_missedNotifications; // reminders shown while no page was open
+    std::vector<std::string> m_missedNotifications;
+    std::uint64_t m_clockTimer {0}; // reminders shown while no page was open
 
     mutable std::mutex m_stateMutex;
     std::string m_state;
