@@ -14,6 +14,7 @@
   const sheet = document.getElementById('sheet');
   const banners = document.getElementById('banners');
   const connecting = document.getElementById('connecting');
+  const reader = document.getElementById('reader');
   const context = screen.getContext('2d', { alpha: false });
 
   const touchDevice = matchMedia('(pointer: coarse)').matches;
@@ -653,6 +654,21 @@
     if (landscapeChanged)
       layout();
     applyWebContent(next.web || []);
+    applyTexts(next.texts || []);
+  }
+
+  let lastTexts = '';
+
+  function applyTexts(texts) {
+    const joined = texts.map((item) => item.text).join('\n');
+    if (joined === lastTexts)
+      return;
+    lastTexts = joined;
+    reader.replaceChildren(...texts.map((item) => {
+      const entry = document.createElement('li');
+      entry.textContent = item.text;
+      return entry;
+    }));
   }
 
   // ---- The event stream.

@@ -10,6 +10,9 @@
 #include "platform/base/Clock.h"
 #include "platform/base/RunLoop.h"
 #include "platform/views/Application.h"
+#include "platform/views/BarButtonView.h"
+#include "platform/views/Label.h"
+#include "platform/views/TextField.h"
 #include "platform/views/ViewController.h"
 #include "platform/views/WebView.h"
 #include "platform/views/Window.h"
@@ -71,6 +74,30 @@ std::string autocapitalize(AutocapitalizationType type) {
 // Text from the application may hold bytes that are not UTF-8; they must not stop a message.
 std::string dumpJSON(const json& value) {
     return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// The texts on screen with where they show (window points): read aloud by screen readers
+// from the page, and used by scripts to find what to tap.
+void collectTexts(const View& view, platform::graphics::Rect visible, json& texts) {
+    if (view.isHidden() || view.alpha() <= 0 || texts.size() >= 200)
+        return;
+    platform::graphics::Rect frame = view.convertRectToView(view.bounds(), nullptr).intersection(visible);
+    if (frame.isEmpty())
+        return;
+    std::string text;
+    if (auto* label = dynamic_cast<const Label*>(&view))
+        text = label->text();
+    else if (auto* field = dynamic_cast<const TextField*>(&view))
+        text = field->text().empty() ? field->placeholder() : field->text();
+    else if (auto* button = dynamic_cast<const BarButtonView*>(&view))
+        text = button->title();
+    if (!text.empty())
+        texts.push_back({{"text", text}, {"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()},
+            {"h", frame.height()}});
+    if (view.clipsToBounds())
+        visible = frame;
+    for (auto& subview : view.subviews())
+        collectTexts(*subview, visible, texts);
 }
 
 json noticeJSON(const FrameStream::Notice& notice, double scale, bool full) {
@@ -391,6 +418,10 @@ std::string Shell::buildState() {
             {"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()}, {"h", frame.height()}});
     }
     state["web"] = web;
+    json texts = json::array();
+    if (window)
+        collectTexts(*window, window->bounds(), texts);
+    state["texts"] = texts;
     return dumpJSON(state);
 }
 
