@@ -124,6 +124,12 @@ ShellServer::ShellServer(Shell& shell, PageHub& hub, std::string webRoot, std::s
     // Every open page holds one thread with its event stream.
     m_server->new_task_queue = [] { return new httplib::ThreadPool(PageHub::kMaxPages + 8); };
     m_server->set_payload_max_length(kMaxPictureBytes);
+    // Without SO_REUSEPORT (the library's default sets it), so that a second shell on the same
+    // port fails to start instead of silently sharing the requests with the first.
+    m_server->set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     m_server->set_keep_alive_timeout(30);
     installRoutes();
 }

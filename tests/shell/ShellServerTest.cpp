@@ -7,7 +7,9 @@
 
 #include "platform/graphics/Image.h"
 #include "platform/views/Application.h"
+#include "shell/Shell.h"
 #include "shell/ShellRunner.h"
+#include "shell/ShellServer.h"
 #include "shell/ShellTestSupport.h"
 #include "support/AppDriver.h"
 
@@ -170,4 +172,16 @@ TEST_F(ShellServerTest, AnyOtherAddressWantsTheTokenAndKeepsItInACookie) {
     EXPECT_NE(replies["token"].header("Set-Cookie").find("vantrel_token=" + token), std::string::npos);
     EXPECT_EQ(replies["cookie"].status, 200);
     EXPECT_EQ(replies["frame"].status, 200);
+}
+
+TEST(ShellServer, ASecondShellCannotTakeTheSamePort) {
+    shell::PageHub hub;
+    AppDriver driver;
+    shell::Shell shell(platform::views::Application::sharedApplication(), hub);
+    shell::ShellServer first(shell, hub, "", "");
+    shell::ShellServer second(shell, hub, "", "");
+    std::string error;
+    ASSERT_TRUE(first.bind("127.0.0.1", 0, error)) << error;
+    EXPECT_FALSE(second.bind("127.0.0.1", first.port(), error));
+    EXPECT_NE(error.find("in use"), std::string::npos);
 }
