@@ -230,6 +230,11 @@
         if (response.ok) {
           const answer = await response.json();
           frames.sequenceAnswered(answer.frame);
+          // A focus given ahead for a tap that did not start editing is withdrawn.
+          setTimeout(() => {
+            if (!state.keyboard && document.activeElement === keys)
+              keys.blur();
+          }, 150);
         }
       } catch (error) {
         // The connection is back soon; the events are lost like taps on a frozen screen.
@@ -274,10 +279,11 @@
     if (event.pointerId !== activePointer)
       return;
     activePointer = null;
-    input.add({ type, ...pointFor(event) });
+    const point = pointFor(event);
+    input.add({ type, ...point });
     event.preventDefault();
     if (type === 'up')
-      afterTap();
+      afterTap(point);
   }
 
   screen.addEventListener('pointerup', (event) => endPointer(event, 'up'));
@@ -314,8 +320,14 @@
 
   let askedForNotifications = false;
 
-  function afterTap() {
-    if (state.keyboard)
+  function afterTap(point) {
+    // A phone raises its keyboard only for a focus given right in the tap's handler, so a tap
+    // on an entry focuses at once; the shell's answer confirms or withdraws it.
+    const entry = (state.entries || []).find((e) => point.x >= e.x && point.x <= e.x + e.w
+      && point.y >= e.y && point.y <= e.y + e.h);
+    if (entry && !state.keyboard)
+      keys.setAttribute('inputmode', entry.mode);
+    if (state.keyboard || entry)
       focusKeys();
     if (!askedForNotifications && state.reminders > 0 && 'Notification' in window
         && Notification.permission === 'default') {

@@ -78,7 +78,7 @@ std::string dumpJSON(const json& value) {
 
 // The texts on screen with where they show (window points): read aloud by screen readers
 // from the page, and used by scripts to find what to tap.
-void collectTexts(const View& view, platform::graphics::Rect visible, json& texts) {
+void collectTexts(const View& view, platform::graphics::Rect visible, json& texts, json& entries) {
     if (view.isHidden() || view.alpha() <= 0 || texts.size() >= 200)
         return;
     platform::graphics::Rect frame = view.convertRectToView(view.bounds(), nullptr).intersection(visible);
@@ -94,10 +94,16 @@ void collectTexts(const View& view, platform::graphics::Rect visible, json& text
     if (!text.empty())
         texts.push_back({{"text", text}, {"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()},
             {"h", frame.height()}});
+    // Where a tap starts editing: a phone browser raises its keyboard only for a focus given
+    // while the finger is lifted, before the shell could answer.
+    if (auto* entry = dynamic_cast<const KeyInput*>(&view); entry && view.isUserInteractionEnabled()) {
+        entries.push_back({{"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()}, {"h", frame.height()},
+            {"mode", Shell::inputModeFor(static_cast<int>(entry->textInputTraits().keyboardType))}});
+    }
     if (view.clipsToBounds())
         visible = frame;
     for (auto& subview : view.subviews())
-        collectTexts(*subview, visible, texts);
+        collectTexts(*subview, visible, texts, entries);
 }
 
 json noticeJSON(const FrameStream::Notice& notice, double scale, bool full) {
@@ -419,9 +425,11 @@ std::string Shell::buildState() {
     }
     state["web"] = web;
     json texts = json::array();
+    json entries = json::array();
     if (window)
-        collectTexts(*window, window->bounds(), texts);
+        collectTexts(*window, window->bounds(), texts, entries);
     state["texts"] = texts;
+    state["entries"] = entries;
     return dumpJSON(state);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
 #include "platform/views/WebView.h"
@@ -113,6 +115,12 @@ TEST_F(ShellTest, KeysReachTheEntryAndThePageLearnsWhichKeyboardItWants) {
     int page = openPage();
     tap(page, 22, 42);
     auto form = delegate->list->lastForm;
+    shell.renderFrames();
+    json entries = state()["entries"];
+    ASSERT_EQ(entries.size(), 2u); // where a tap will start editing, before it does
+    std::set<std::string> modes {entries[0]["mode"], entries[1]["mode"]};
+    EXPECT_EQ(modes, (std::set<std::string> {"text", "numeric"}));
+    EXPECT_NE(entries[0]["y"], entries[1]["y"]);
     driver.tap(*form->nameField);
     shell.renderFrames();
     json keyboard = state()["keyboard"];
