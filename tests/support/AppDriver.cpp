@@ -25,11 +25,8 @@ namespace {
 class RootDelegate : public ApplicationDelegate {
 public:
     explicit RootDelegate(std::shared_ptr<ViewController> root)
-        : m_root(std::move(root))
-    {
-    }
-    bool didFinishLaunchingWithOptions(Application&, const platform::Dictionary&) override
-    {
+        : m_root(std::move(root)) { }
+    bool didFinishLaunchingWithOptions(Application&, const platform::Dictionary&) override {
         m_window = std::make_shared<Window>();
         m_window->setRootViewController(m_root);
         m_window->makeKeyAndVisible();
@@ -41,13 +38,12 @@ private:
     std::shared_ptr<Window> m_window;
 };
 
-bool isPad(KeyboardType type)
-{
-    return type == KeyboardType::NumberPad || type == KeyboardType::DecimalPad || type == KeyboardType::PhonePad;
+bool isPad(KeyboardType type) {
+    return type == KeyboardType::NumberPad || type == KeyboardType::DecimalPad
+        || type == KeyboardType::PhonePad;
 }
 
-std::vector<std::string> characters(const std::string& text)
-{
+std::vector<std::string> characters(const std::string& text) {
     std::vector<std::string> result;
     for (size_t i = 0; i < text.size();) {
         unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -60,14 +56,12 @@ std::vector<std::string> characters(const std::string& text)
 
 } // namespace
 
-AppDriver::AppDriver()
-{
+AppDriver::AppDriver() {
     Application::sharedApplication().reset();
     Application::sharedApplication().setHost(this);
 }
 
-AppDriver::~AppDriver()
-{
+AppDriver::~AppDriver() {
     Application& app = Application::sharedApplication();
     if (app.host() == this)
         app.setHost(nullptr);
@@ -76,8 +70,7 @@ AppDriver::~AppDriver()
     platform::RunLoop::main().reset();
 }
 
-void AppDriver::launch(std::shared_ptr<ApplicationDelegate> delegate)
-{
+void AppDriver::launch(std::shared_ptr<ApplicationDelegate> delegate) {
     m_delegate = delegate;
     Application& app = Application::sharedApplication();
     app.setHost(this);
@@ -86,47 +79,41 @@ void AppDriver::launch(std::shared_ptr<ApplicationDelegate> delegate)
     runUntilIdle();
 }
 
-void AppDriver::launchWithRootViewController(std::shared_ptr<ViewController> root)
-{
+void AppDriver::launchWithRootViewController(std::shared_ptr<ViewController> root) {
     launch(std::make_shared<RootDelegate>(std::move(root)));
 }
 
-Window& AppDriver::window()
-{
+Window& AppDriver::window() {
     Window* window = Application::sharedApplication().keyWindow();
     if (!window)
         throw std::logic_error("AppDriver: no key window (was the application launched?)");
     return *window;
 }
 
-void AppDriver::runUntilIdle()
-{
+void AppDriver::runUntilIdle() {
     platform::RunLoop::main().runUntilIdle();
 }
 
-void AppDriver::tapAt(Point point)
-{
+void AppDriver::tapAt(Point point) {
     Application& app = Application::sharedApplication();
     app.touchDown(point);
     app.touchUp(point);
     runUntilIdle();
 }
 
-void AppDriver::drag(Point from, Point to, int steps)
-{
+void AppDriver::drag(Point from, Point to, int steps) {
     Application& app = Application::sharedApplication();
     app.touchDown(from);
     steps = std::max(1, steps);
     for (int i = 1; i <= steps; ++i) {
         double t = double(i) / steps;
-        app.touchMove({ from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t });
+        app.touchMove({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t});
     }
     app.touchUp(to);
     runUntilIdle();
 }
 
-AppDriver::Point AppDriver::visibleCenter(const View& view)
-{
+AppDriver::Point AppDriver::visibleCenter(const View& view) {
     window().layoutIfNeeded();
     Rect visible = view.convertRectToView(view.bounds(), nullptr).intersection(window().bounds());
     for (const View* v = view.superview(); v; v = v->superview()) {
@@ -134,19 +121,17 @@ AppDriver::Point AppDriver::visibleCenter(const View& view)
             visible = visible.intersection(v->convertRectToView(v->bounds(), nullptr));
     }
     if (visible.isEmpty())
-        return { -1, -1 };
+        return {-1, -1};
     return visible.center();
 }
 
-bool AppDriver::reaches(const View* hit, const View& target) const
-{
+bool AppDriver::reaches(const View* hit, const View& target) const {
     if (!hit)
         return false;
     return hit == &target || hit->isDescendantOfView(&target) || target.isDescendantOfView(hit);
 }
 
-void AppDriver::tap(const View& view)
-{
+void AppDriver::tap(const View& view) {
     Point p = visibleCenter(view);
     if (p.x < 0) {
         ADD_FAILURE() << "tap: " << view.description() << " is not on screen";
@@ -161,9 +146,8 @@ void AppDriver::tap(const View& view)
     tapAt(p);
 }
 
-TableViewCell& AppDriver::scrollToRow(TableView& table, int section, int row)
-{
-    IndexPath ip { section, row };
+TableViewCell& AppDriver::scrollToRow(TableView& table, int section, int row) {
+    IndexPath ip {section, row};
     if (section >= table.numberOfSections() || row >= table.numberOfRowsInSection(section))
         throw std::out_of_range("AppDriver: no row " + ip.description());
     for (int attempt = 0; attempt < 60; ++attempt) {
@@ -187,7 +171,7 @@ TableViewCell& AppDriver::scrollToRow(TableView& table, int section, int row)
             dy = dy > 0 ? platform::views::Touch::kTapSlop + 2 : -platform::views::Touch::kTapSlop - 2;
         double before = table.contentOffset().y;
         double x = area.midX();
-        drag({ x, area.midY() + dy / 2 }, { x, area.midY() - dy / 2 }, 8);
+        drag({x, area.midY() + dy / 2}, {x, area.midY() - dy / 2}, 8);
         if (table.contentOffset().y == before) {
             // The row cannot be brought further (the content ends); take what shows.
             break;
@@ -199,41 +183,37 @@ TableViewCell& AppDriver::scrollToRow(TableView& table, int section, int row)
     return *cell;
 }
 
-void AppDriver::tapRow(TableView& table, int section, int row)
-{
+void AppDriver::tapRow(TableView& table, int section, int row) {
     TableViewCell& cell = scrollToRow(table, section, row);
     Rect content = cell.contentView().convertRectToView(cell.contentView().bounds(), nullptr);
-    Point p { content.x() + std::min(40.0, content.width() / 3), content.midY() };
+    Point p {content.x() + std::min(40.0, content.width() / 3), content.midY()};
     View* hit = window().hitTest(p);
     if (!reaches(hit, cell)) {
-        ADD_FAILURE() << "tapRow: the finger on row " << IndexPath { section, row }.description() << " lands on "
-                      << (hit ? hit->description() : std::string("nothing"));
+        ADD_FAILURE() << "tapRow: the finger on row " << IndexPath {section, row}.description()
+                      << " lands on " << (hit ? hit->description() : std::string("nothing"));
         return;
     }
     tapAt(p);
 }
 
-void AppDriver::swipeRow(TableView& table, int section, int row)
-{
+void AppDriver::swipeRow(TableView& table, int section, int row) {
     TableViewCell& cell = scrollToRow(table, section, row);
     Rect r = cell.convertRectToView(cell.bounds(), nullptr);
-    drag({ r.maxX() - 30, r.midY() }, { r.minX() + 40, r.midY() }, 6);
+    drag({r.maxX() - 30, r.midY()}, {r.minX() + 40, r.midY()}, 6);
 }
 
-void AppDriver::tapDeleteConfirmation(TableView& table, int section, int row)
-{
-    TableViewCell* cell = table.cellForRowAtIndexPath({ section, row });
+void AppDriver::tapDeleteConfirmation(TableView& table, int section, int row) {
+    TableViewCell* cell = table.cellForRowAtIndexPath({section, row});
     View* button = cell ? cell->deleteConfirmationButton() : nullptr;
     if (!button) {
-        ADD_FAILURE() << "tapDeleteConfirmation: row " << IndexPath { section, row }.description()
+        ADD_FAILURE() << "tapDeleteConfirmation: row " << IndexPath {section, row}.description()
                       << " shows no Delete button";
         return;
     }
     tap(*button);
 }
 
-void AppDriver::moveRow(TableView& table, int section, int fromRow, int toRow)
-{
+void AppDriver::moveRow(TableView& table, int section, int fromRow, int toRow) {
     TableViewCell& cell = scrollToRow(table, section, fromRow);
     View* handle = cell.reorderControl();
     if (!handle) {
@@ -241,14 +221,13 @@ void AppDriver::moveRow(TableView& table, int section, int fromRow, int toRow)
         return;
     }
     Point start = visibleCenter(*handle);
-    Rect from = table.convertRectToView(table.rectForRowAtIndexPath({ section, fromRow }), nullptr);
-    Rect to = table.convertRectToView(table.rectForRowAtIndexPath({ section, toRow }), nullptr);
+    Rect from = table.convertRectToView(table.rectForRowAtIndexPath({section, fromRow}), nullptr);
+    Rect to = table.convertRectToView(table.rectForRowAtIndexPath({section, toRow}), nullptr);
     double dy = to.midY() - from.midY();
-    drag(start, { start.x, start.y + dy }, 10);
+    drag(start, {start.x, start.y + dy}, 10);
 }
 
-View* AppDriver::keyboardKey(const std::string& title)
-{
+View* AppDriver::keyboardKey(const std::string& title) {
     Keyboard* keyboard = window().keyboard();
     if (!keyboard)
         return nullptr;
@@ -270,8 +249,7 @@ View* AppDriver::keyboardKey(const std::string& title)
     return nullptr;
 }
 
-void AppDriver::type(const View& entry, const std::string& text)
-{
+void AppDriver::type(const View& entry, const std::string& text) {
     if (!entry.isFirstResponder())
         tap(entry);
     if (!entry.isFirstResponder()) {
@@ -301,14 +279,12 @@ void AppDriver::type(const View& entry, const std::string& text)
     }
 }
 
-void AppDriver::typeForwarded(const std::string& text)
-{
+void AppDriver::typeForwarded(const std::string& text) {
     Application::sharedApplication().typeText(text);
     runUntilIdle();
 }
 
-void AppDriver::pressDelete()
-{
+void AppDriver::pressDelete() {
     if (View* key = keyboardKey("delete")) {
         tap(*key);
         return;
@@ -317,12 +293,11 @@ void AppDriver::pressDelete()
     runUntilIdle();
 }
 
-void AppDriver::pressReturn()
-{
+void AppDriver::pressReturn() {
     if (Keyboard* keyboard = window().keyboard()) {
-        if (KeyboardKey* key = keyboard->keyWithTitle(returnKeyTitle(keyboard->input()
-                    ? keyboard->input()->textInputTraits().returnKeyType
-                    : ReturnKeyType::Default))) {
+        if (KeyboardKey* key = keyboard->keyWithTitle(
+                returnKeyTitle(keyboard->input() ? keyboard->input()->textInputTraits().returnKeyType
+                                                 : ReturnKeyType::Default))) {
             if (key->kind() == KeyboardKey::Kind::Return) {
                 tap(*key);
                 return;
@@ -333,8 +308,7 @@ void AppDriver::pressReturn()
     runUntilIdle();
 }
 
-NavigationController* AppDriver::navigationController()
-{
+NavigationController* AppDriver::navigationController() {
     ViewController* top = window().topPresentedController();
     if (!top)
         return nullptr;
@@ -343,15 +317,13 @@ NavigationController* AppDriver::navigationController()
     return top->navigationController();
 }
 
-ViewController* AppDriver::topViewController()
-{
+ViewController* AppDriver::topViewController() {
     if (NavigationController* nav = navigationController())
         return nav->topViewController();
     return window().topPresentedController();
 }
 
-void AppDriver::pressRightBarButton()
-{
+void AppDriver::pressRightBarButton() {
     NavigationController* nav = navigationController();
     View* button = nullptr;
     if (nav) {
@@ -366,8 +338,7 @@ void AppDriver::pressRightBarButton()
     tap(*button);
 }
 
-void AppDriver::pressLeftBarButton()
-{
+void AppDriver::pressLeftBarButton() {
     NavigationController* nav = navigationController();
     View* button = nullptr;
     if (nav) {
@@ -382,8 +353,7 @@ void AppDriver::pressLeftBarButton()
     tap(*button);
 }
 
-void AppDriver::pressBack()
-{
+void AppDriver::pressBack() {
     NavigationController* nav = navigationController();
     View* button = nav ? nav->navigationBar().backButtonView() : nullptr;
     if (!button) {
@@ -393,8 +363,7 @@ void AppDriver::pressBack()
     tap(*button);
 }
 
-std::string AppDriver::navigationTitle()
-{
+std::string AppDriver::navigationTitle() {
     NavigationController* nav = navigationController();
     if (!nav)
         return "";
@@ -403,31 +372,27 @@ std::string AppDriver::navigationTitle()
     return label && label->superview() ? label->text() : "";
 }
 
-std::string AppDriver::backButtonTitle()
-{
+std::string AppDriver::backButtonTitle() {
     NavigationController* nav = navigationController();
     BarButtonView* back = nav ? nav->navigationBar().backButtonView() : nullptr;
     return back ? back->title() : "";
 }
 
-AlertView* AppDriver::alertView()
-{
+AlertView* AppDriver::alertView() {
     return dynamic_cast<AlertView*>(window().visibleAlert());
 }
 
-std::optional<AppDriver::AlertInfo> AppDriver::alert()
-{
+std::optional<AppDriver::AlertInfo> AppDriver::alert() {
     AlertView* view = alertView();
     if (!view)
         return std::nullopt;
-    AlertInfo info { view->title(), view->message(), {} };
+    AlertInfo info {view->title(), view->message(), {}};
     for (int i = 0; i < view->numberOfButtons(); ++i)
         info.buttons.push_back(view->buttonTitleAtIndex(i));
     return info;
 }
 
-void AppDriver::dismissAlert(int buttonIndex)
-{
+void AppDriver::dismissAlert(int buttonIndex) {
     AlertView* view = alertView();
     AlertButton* button = view ? view->buttonAtIndex(buttonIndex) : nullptr;
     if (!button) {
@@ -438,13 +403,11 @@ void AppDriver::dismissAlert(int buttonIndex)
     tap(*button);
 }
 
-ActionSheet* AppDriver::actionSheet()
-{
+ActionSheet* AppDriver::actionSheet() {
     return dynamic_cast<ActionSheet*>(window().visibleAlert());
 }
 
-void AppDriver::tapActionSheetButton(int buttonIndex)
-{
+void AppDriver::tapActionSheetButton(int buttonIndex) {
     ActionSheet* sheet = actionSheet();
     AlertButton* button = sheet ? sheet->buttonAtIndex(buttonIndex) : nullptr;
     if (!button) {
@@ -455,39 +418,32 @@ void AppDriver::tapActionSheetButton(int buttonIndex)
     tap(*button);
 }
 
-platform::graphics::Image AppDriver::render()
-{
+platform::graphics::Image AppDriver::render() {
     return window().render(2);
 }
 
-bool AppDriver::renderPNG(const std::string& path)
-{
+bool AppDriver::renderPNG(const std::string& path) {
     return window().renderPNG(path, 2);
 }
 
-bool AppDriver::openURL(const std::string& url)
-{
+bool AppDriver::openURL(const std::string& url) {
     m_openedURLs.push_back(url);
     return m_canOpenURLs;
 }
 
-bool AppDriver::canOpenURL(const std::string&)
-{
+bool AppDriver::canOpenURL(const std::string&) {
     return m_canOpenURLs;
 }
 
-void AppDriver::presentLocalNotification(const LocalNotification& notification)
-{
+void AppDriver::presentLocalNotification(const LocalNotification& notification) {
     m_presented.push_back(notification);
 }
 
-bool AppDriver::isSourceTypeAvailable(ImagePickerSourceType type)
-{
+bool AppDriver::isSourceTypeAvailable(ImagePickerSourceType type) {
     return type != ImagePickerSourceType::Camera || m_cameraAvailable;
 }
 
-void AppDriver::pickImage(ImagePickerSourceType, std::function<void(platform::graphics::Image)> completion)
-{
+void AppDriver::pickImage(ImagePickerSourceType, std::function<void(platform::graphics::Image)> completion) {
     auto picture = m_nextPicture;
     completion(picture);
 }

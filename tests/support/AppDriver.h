@@ -106,7 +106,9 @@ public:
     // The picture the next pick answers (a null image cancels).
     void setNextPickedImage(platform::graphics::Image image) { m_nextPicture = std::move(image); }
     void setCameraAvailable(bool available) { m_cameraAvailable = available; }
-    const std::vector<platform::views::LocalNotification>& presentedNotifications() const { return m_presented; }
+    const std::vector<platform::views::LocalNotification>& presentedNotifications() const {
+        return m_presented;
+    }
     int keyboardChanges() const { return m_keyboardChanges; }
 
     bool openURL(const std::string& url) override;
@@ -124,11 +126,11 @@ private:
     TemporarySandbox m_sandbox;
     std::shared_ptr<platform::views::ApplicationDelegate> m_delegate;
     std::vector<std::string> m_openedURLs;
-    bool m_canOpenURLs { true };
+    bool m_canOpenURLs {true};
     platform::graphics::Image m_nextPicture;
-    bool m_cameraAvailable { false };
+    bool m_cameraAvailable {false};
     std::vector<platform::views::LocalNotification> m_presented;
-    int m_keyboardChanges { 0 };
+    int m_keyboardChanges {0};
 };
 
 } // namespace vantrel::test

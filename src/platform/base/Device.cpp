@@ -59,4 +59,9 @@ std::string Device::machine() const
     return "unknown";
 }
 
+std::string Device::model() const
+{
+    return m_model.empty() ? "iPhone" : m_model;
+}
+
 } // namespace platform

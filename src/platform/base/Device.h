@@ -17,17 +17,22 @@ public:
     std::string systemVersion() const;
     // The hardware model string (as the phone's sysctl "hw.machine"): "x86_64" style.
     std::string machine() const;
+    // The model name of the kind of device, "iPhone" unless set ("iPod touch" for the
+    // phone's music player sibling).
+    std::string model() const;
 
     // Tests and the shell may set these; an empty text returns to the default.
     void setName(const std::string& name) { m_name = name; }
     void setSystemVersion(const std::string& version) { m_systemVersion = version; }
     void setMachine(const std::string& machine) { m_machine = machine; }
+    void setModel(const std::string& model) { m_model = model; }
 
 private:
     Device() = default;
     std::string m_name;
     std::string m_systemVersion;
     std::string m_machine;
+    std::string m_model;
 };
 
 } // namespace platform

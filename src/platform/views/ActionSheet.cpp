@@ -18,13 +18,13 @@ constexpr double kButtonGap = 8;
 constexpr double kCancelGap = 16;
 } // namespace
 
-ActionSheet::ActionSheet(std::string title, ActionSheetDelegate* delegate, std::optional<std::string> cancelButtonTitle,
-    std::optional<std::string> destructiveButtonTitle, std::vector<std::string> otherButtonTitles)
+ActionSheet::ActionSheet(std::string title, ActionSheetDelegate* delegate,
+    std::optional<std::string> cancelButtonTitle, std::optional<std::string> destructiveButtonTitle,
+    std::vector<std::string> otherButtonTitles)
     : View(Rect(0, 0, 320, 200))
     , m_title(std::move(title))
     , m_delegate(delegate)
-    , m_titleLabel(std::make_shared<Label>())
-{
+    , m_titleLabel(std::make_shared<Label>()) {
     if (destructiveButtonTitle) {
         m_buttonTitles.push_back(*destructiveButtonTitle);
         m_destructiveIndex = 0;
@@ -44,40 +44,34 @@ ActionSheet::ActionSheet(std::string title, ActionSheetDelegate* delegate, std::
     rebuildButtons();
 }
 
-void ActionSheet::setTitle(std::string title)
-{
+void ActionSheet::setTitle(std::string title) {
     m_title = std::move(title);
     setNeedsLayout();
 }
 
-void ActionSheet::setActionSheetStyle(ActionSheetStyle style)
-{
+void ActionSheet::setActionSheetStyle(ActionSheetStyle style) {
     m_style = style;
     setNeedsDisplay();
 }
 
-int ActionSheet::addButtonWithTitle(const std::string& title)
-{
+int ActionSheet::addButtonWithTitle(const std::string& title) {
     m_buttonTitles.push_back(title);
     rebuildButtons();
     return int(m_buttonTitles.size()) - 1;
 }
 
-std::string ActionSheet::buttonTitleAtIndex(int index) const
-{
+std::string ActionSheet::buttonTitleAtIndex(int index) const {
     if (index < 0 || index >= int(m_buttonTitles.size()))
         return "";
     return m_buttonTitles[index];
 }
 
-void ActionSheet::setCancelButtonIndex(int index)
-{
+void ActionSheet::setCancelButtonIndex(int index) {
     m_cancelIndex = index;
     rebuildButtons();
 }
 
-int ActionSheet::firstOtherButtonIndex() const
-{
+int ActionSheet::firstOtherButtonIndex() const {
     for (int i = 0; i < int(m_buttonTitles.size()); ++i) {
         if (i != m_cancelIndex && i != m_destructiveIndex)
             return i;
@@ -85,8 +79,7 @@ int ActionSheet::firstOtherButtonIndex() const
     return -1;
 }
 
-AlertButton* ActionSheet::buttonAtIndex(int index) const
-{
+AlertButton* ActionSheet::buttonAtIndex(int index) const {
     for (auto& button : m_buttons) {
         if (button->buttonIndex() == index)
             return button.get();
@@ -94,8 +87,7 @@ AlertButton* ActionSheet::buttonAtIndex(int index) const
     return nullptr;
 }
 
-void ActionSheet::rebuildButtons()
-{
+void ActionSheet::rebuildButtons() {
     for (auto& button : m_buttons)
         button->removeFromSuperview();
     m_buttons.clear();
@@ -104,12 +96,13 @@ void ActionSheet::rebuildButtons()
             : i == m_destructiveIndex  ? AlertButton::Look::SheetDestructive
                                        : AlertButton::Look::Sheet;
         auto button = std::make_shared<AlertButton>(m_buttonTitles[i], look, i);
-        button->addTarget([this, i] {
-            auto keep = shared_from_this();
-            if (m_delegate)
-                m_delegate->clickedButtonAtIndex(*this, i);
-            dismissWithClickedButtonIndex(i, true);
-        },
+        button->addTarget(
+            [this, i] {
+                auto keep = shared_from_this();
+                if (m_delegate)
+                    m_delegate->clickedButtonAtIndex(*this, i);
+                dismissWithClickedButtonIndex(i, true);
+            },
             ControlEventTouchUpInside);
         m_buttons.push_back(button);
         addSubview(button);
@@ -117,21 +110,19 @@ void ActionSheet::rebuildButtons()
     setNeedsLayout();
 }
 
-Size ActionSheet::preferredSize(double width) const
-{
+Size ActionSheet::preferredSize(double width) const {
     double height = 14;
     if (!m_title.empty())
-        height += m_titleLabel->sizeThatFits({ width - 2 * kMargin, 0 }).height + 12;
+        height += m_titleLabel->sizeThatFits({width - 2 * kMargin, 0}).height + 12;
     int count = int(m_buttonTitles.size());
     height += count * kButtonHeight + std::max(0, count - 1) * kButtonGap;
     if (m_cancelIndex >= 0 && count > 1)
         height += kCancelGap - kButtonGap;
     height += 16;
-    return { width, std::ceil(height) };
+    return {width, std::ceil(height)};
 }
 
-void ActionSheet::layoutSubviews()
-{
+void ActionSheet::layoutSubviews() {
     if (Window* window = this->window()) {
         Rect screen = window->bounds();
         Size size = preferredSize(screen.width());
@@ -142,7 +133,7 @@ void ActionSheet::layoutSubviews()
     m_titleLabel->setText(m_title);
     m_titleLabel->setHidden(m_title.empty());
     if (!m_title.empty()) {
-        double h = m_titleLabel->sizeThatFits({ width, 0 }).height;
+        double h = m_titleLabel->sizeThatFits({width, 0}).height;
         m_titleLabel->setFrame(Rect(kMargin, y, width, h));
         y += h + 12;
     }
@@ -154,16 +145,15 @@ void ActionSheet::layoutSubviews()
     }
 }
 
-void ActionSheet::drawRect(graphics::Context& context, Rect)
-{
+void ActionSheet::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
-    fillVerticalGradient(context, b, Color::rgba(0.42, 0.45, 0.50, 0.93), Color::rgba(0.20, 0.22, 0.26, 0.93));
+    fillVerticalGradient(
+        context, b, Color::rgba(0.42, 0.45, 0.50, 0.93), Color::rgba(0.20, 0.22, 0.26, 0.93));
     context.setFillColor(Color::white(0.75, 0.9));
     context.fillRect(Rect(b.x(), b.y(), b.width(), 1));
 }
 
-void ActionSheet::showInView(View* view)
-{
+void ActionSheet::showInView(View* view) {
     if (m_visible)
         return;
     Window* window = view ? view->window() : nullptr;
@@ -181,8 +171,7 @@ void ActionSheet::showInView(View* view)
         m_delegate->didPresentActionSheet(*this);
 }
 
-void ActionSheet::dismissWithClickedButtonIndex(int index, bool)
-{
+void ActionSheet::dismissWithClickedButtonIndex(int index, bool) {
     if (!m_visible)
         return;
     auto keep = shared_from_this();

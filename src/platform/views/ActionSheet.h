@@ -31,8 +31,9 @@ enum class ActionSheetStyle { Automatic, Default, BlackTranslucent, BlackOpaque 
 // the cancel button last. The window keeps the sheet alive while it shows.
 class ActionSheet : public View {
 public:
-    ActionSheet(std::string title, ActionSheetDelegate* delegate, std::optional<std::string> cancelButtonTitle,
-        std::optional<std::string> destructiveButtonTitle, std::vector<std::string> otherButtonTitles = {});
+    ActionSheet(std::string title, ActionSheetDelegate* delegate,
+        std::optional<std::string> cancelButtonTitle, std::optional<std::string> destructiveButtonTitle,
+        std::vector<std::string> otherButtonTitles = {});
 
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
@@ -64,14 +65,14 @@ private:
     void rebuildButtons();
 
     std::string m_title;
-    ActionSheetDelegate* m_delegate { nullptr };
-    ActionSheetStyle m_style { ActionSheetStyle::Automatic };
+    ActionSheetDelegate* m_delegate {nullptr};
+    ActionSheetStyle m_style {ActionSheetStyle::Automatic};
     std::vector<std::string> m_buttonTitles;
-    int m_cancelIndex { -1 };
-    int m_destructiveIndex { -1 };
+    int m_cancelIndex {-1};
+    int m_destructiveIndex {-1};
     std::shared_ptr<Label> m_titleLabel;
     std::vector<std::shared_ptr<AlertButton>> m_buttons;
-    bool m_visible { false };
+    bool m_visible {false};
 };
 
 } // namespace platform::views

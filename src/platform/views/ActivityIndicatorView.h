@@ -23,8 +23,8 @@ public:
 
 private:
     ActivityIndicatorViewStyle m_style;
-    bool m_animating { false };
-    bool m_hidesWhenStopped { true };
+    bool m_animating {false};
+    bool m_hidesWhenStopped {true};
 };
 
 } // namespace platform::views

@@ -9,19 +9,18 @@ namespace platform::views {
 AlertButton::AlertButton(const std::string& title, Look look, int index)
     : Button(ButtonType::Custom)
     , m_look(look)
-    , m_index(index)
-{
+    , m_index(index) {
     setTitle(title);
     bool dark = look == Look::Sheet;
-    titleLabel().setFont(Font::boldSystemFontOfSize(look == Look::Alert || look == Look::AlertCancel ? 18 : 19));
+    titleLabel().setFont(
+        Font::boldSystemFontOfSize(look == Look::Alert || look == Look::AlertCancel ? 18 : 19));
     setTitleColor(dark ? Color::black() : Color::whiteColor());
     setTitleColor(Color::whiteColor(), ControlStateHighlighted);
     setTitleShadowColor(dark ? Color::whiteColor().withAlpha(0.6) : Color::black().withAlpha(0.5));
-    titleLabel().setShadowOffset({ 0, dark ? 1.0 : -1.0 });
+    titleLabel().setShadowOffset({0, dark ? 1.0 : -1.0});
 }
 
-void AlertButton::drawRect(graphics::Context& context, Rect)
-{
+void AlertButton::drawRect(graphics::Context& context, Rect) {
     Rect face = bounds().insetBy(0.5, 0.5);
     bool pressed = isHighlighted();
     Color top, bottom, stroke;

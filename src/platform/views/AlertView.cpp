@@ -26,8 +26,7 @@ AlertView::AlertView(std::string title, std::string message, AlertViewDelegate* 
     , m_message(std::move(message))
     , m_delegate(delegate)
     , m_titleLabel(std::make_shared<Label>())
-    , m_messageLabel(std::make_shared<Label>())
-{
+    , m_messageLabel(std::make_shared<Label>()) {
     setOpaque(false);
     if (cancelButtonTitle) {
         m_buttonTitles.push_back(*cancelButtonTitle);
@@ -52,40 +51,34 @@ AlertView::AlertView(std::string title, std::string message, AlertViewDelegate* 
     rebuildButtons();
 }
 
-void AlertView::setTitle(std::string title)
-{
+void AlertView::setTitle(std::string title) {
     m_title = std::move(title);
     setNeedsLayout();
 }
 
-void AlertView::setMessage(std::string message)
-{
+void AlertView::setMessage(std::string message) {
     m_message = std::move(message);
     setNeedsLayout();
 }
 
-int AlertView::addButtonWithTitle(const std::string& title)
-{
+int AlertView::addButtonWithTitle(const std::string& title) {
     m_buttonTitles.push_back(title);
     rebuildButtons();
     return int(m_buttonTitles.size()) - 1;
 }
 
-std::string AlertView::buttonTitleAtIndex(int index) const
-{
+std::string AlertView::buttonTitleAtIndex(int index) const {
     if (index < 0 || index >= int(m_buttonTitles.size()))
         return "";
     return m_buttonTitles[index];
 }
 
-void AlertView::setCancelButtonIndex(int index)
-{
+void AlertView::setCancelButtonIndex(int index) {
     m_cancelIndex = index;
     rebuildButtons();
 }
 
-int AlertView::firstOtherButtonIndex() const
-{
+int AlertView::firstOtherButtonIndex() const {
     for (int i = 0; i < int(m_buttonTitles.size()); ++i) {
         if (i != m_cancelIndex)
             return i;
@@ -93,8 +86,7 @@ int AlertView::firstOtherButtonIndex() const
     return -1;
 }
 
-AlertButton* AlertView::buttonAtIndex(int index) const
-{
+AlertButton* AlertView::buttonAtIndex(int index) const {
     for (auto& button : m_buttons) {
         if (button->buttonIndex() == index)
             return button.get();
@@ -102,8 +94,7 @@ AlertButton* AlertView::buttonAtIndex(int index) const
     return nullptr;
 }
 
-void AlertView::rebuildButtons()
-{
+void AlertView::rebuildButtons() {
     for (auto& button : m_buttons)
         button->removeFromSuperview();
     m_buttons.clear();
@@ -118,22 +109,20 @@ void AlertView::rebuildButtons()
     setNeedsLayout();
 }
 
-void AlertView::buttonTapped(int index)
-{
+void AlertView::buttonTapped(int index) {
     auto keep = shared_from_this();
     if (m_delegate)
         m_delegate->clickedButtonAtIndex(*this, index);
     dismissWithClickedButtonIndex(index, true);
 }
 
-Size AlertView::preferredSize() const
-{
+Size AlertView::preferredSize() const {
     double inner = kWidth - 2 * kMargin - 8;
     double height = 16;
     if (!m_title.empty())
-        height += m_titleLabel->sizeThatFits({ inner, 0 }).height + 6;
+        height += m_titleLabel->sizeThatFits({inner, 0}).height + 6;
     if (!m_message.empty())
-        height += m_messageLabel->sizeThatFits({ inner, 0 }).height + 6;
+        height += m_messageLabel->sizeThatFits({inner, 0}).height + 6;
     height += 10;
     int count = int(m_buttonTitles.size());
     if (count == 2)
@@ -141,11 +130,10 @@ Size AlertView::preferredSize() const
     else if (count > 0)
         height += count * kButtonHeight + (count - 1) * kButtonGap;
     height += 16;
-    return { kWidth, std::ceil(height) };
+    return {kWidth, std::ceil(height)};
 }
 
-void AlertView::layoutSubviews()
-{
+void AlertView::layoutSubviews() {
     // The window decides where the alert goes: centred, above the keyboard area.
     if (Window* window = this->window()) {
         Size size = preferredSize();
@@ -161,12 +149,12 @@ void AlertView::layoutSubviews()
     m_titleLabel->setHidden(m_title.empty());
     m_messageLabel->setHidden(m_message.empty());
     if (!m_title.empty()) {
-        double h = m_titleLabel->sizeThatFits({ inner, 0 }).height;
+        double h = m_titleLabel->sizeThatFits({inner, 0}).height;
         m_titleLabel->setFrame(Rect(x, y, inner, h));
         y += h + 6;
     }
     if (!m_message.empty()) {
-        double h = m_messageLabel->sizeThatFits({ inner, 0 }).height;
+        double h = m_messageLabel->sizeThatFits({inner, 0}).height;
         m_messageLabel->setFrame(Rect(x, y, inner, h));
         y += h + 6;
     }
@@ -197,11 +185,10 @@ void AlertView::layoutSubviews()
     }
 }
 
-void AlertView::drawRect(graphics::Context& context, Rect)
-{
+void AlertView::drawRect(graphics::Context& context, Rect) {
     Rect panel = bounds().insetBy(2, 2);
     context.saveGState();
-    context.setShadowWithColor({ 0, 4 }, 10, Color::black().withAlpha(0.6));
+    context.setShadowWithColor({0, 4}, 10, Color::black().withAlpha(0.6));
     addRoundedRectPath(context, panel, 10);
     context.setFillColor(Color::rgba(0.04, 0.10, 0.30, 0.9));
     context.fillPath();
@@ -209,7 +196,8 @@ void AlertView::drawRect(graphics::Context& context, Rect)
     context.saveGState();
     addRoundedRectPath(context, panel, 10);
     context.clip();
-    fillVerticalGradient(context, panel, Color::rgba(0.20, 0.29, 0.52, 0.92), Color::rgba(0.04, 0.10, 0.30, 0.92));
+    fillVerticalGradient(
+        context, panel, Color::rgba(0.20, 0.29, 0.52, 0.92), Color::rgba(0.04, 0.10, 0.30, 0.92));
     // The gloss over the top of the panel.
     context.beginPath();
     context.addEllipseInRect(Rect(panel.x() - 60, panel.y() - 70, panel.width() + 120, 110));
@@ -222,8 +210,7 @@ void AlertView::drawRect(graphics::Context& context, Rect)
     context.strokePath();
 }
 
-void AlertView::show()
-{
+void AlertView::show() {
     if (m_visible)
         return;
     Window* window = Application::sharedApplication().keyWindow();
@@ -239,8 +226,7 @@ void AlertView::show()
         m_delegate->didPresentAlertView(*this);
 }
 
-void AlertView::dismissWithClickedButtonIndex(int index, bool)
-{
+void AlertView::dismissWithClickedButtonIndex(int index, bool) {
     if (!m_visible)
         return;
     auto keep = shared_from_this();

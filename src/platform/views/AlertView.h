@@ -68,13 +68,13 @@ private:
 
     std::string m_title;
     std::string m_message;
-    AlertViewDelegate* m_delegate { nullptr };
+    AlertViewDelegate* m_delegate {nullptr};
     std::vector<std::string> m_buttonTitles;
-    int m_cancelIndex { -1 };
+    int m_cancelIndex {-1};
     std::shared_ptr<Label> m_titleLabel;
     std::shared_ptr<Label> m_messageLabel;
     std::vector<std::shared_ptr<AlertButton>> m_buttons;
-    bool m_visible { false };
+    bool m_visible {false};
 };
 
 } // namespace platform::views

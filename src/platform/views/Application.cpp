@@ -13,22 +13,19 @@
 
 namespace platform::views {
 
-Application& Application::sharedApplication()
-{
+Application& Application::sharedApplication() {
     static Application application;
     return application;
 }
 
-void Application::launch(const Dictionary& options)
-{
+void Application::launch(const Dictionary& options) {
     m_state = ApplicationState::Inactive;
     if (auto delegate = m_delegate)
         delegate->didFinishLaunchingWithOptions(*this, options);
     becomeActive();
 }
 
-void Application::resignActive()
-{
+void Application::resignActive() {
     if (m_state != ApplicationState::Active)
         return;
     m_state = ApplicationState::Inactive;
@@ -36,8 +33,7 @@ void Application::resignActive()
         delegate->applicationWillResignActive(*this);
 }
 
-void Application::enterBackground()
-{
+void Application::enterBackground() {
     if (m_state == ApplicationState::Active)
         resignActive();
     if (m_state == ApplicationState::Background)
@@ -47,8 +43,7 @@ void Application::enterBackground()
         delegate->applicationDidEnterBackground(*this);
 }
 
-void Application::enterForeground()
-{
+void Application::enterForeground() {
     if (m_state != ApplicationState::Background)
         return;
     m_state = ApplicationState::Inactive;
@@ -56,8 +51,7 @@ void Application::enterForeground()
         delegate->applicationWillEnterForeground(*this);
 }
 
-void Application::becomeActive()
-{
+void Application::becomeActive() {
     if (m_state == ApplicationState::Active)
         return;
     if (m_state == ApplicationState::Background)
@@ -67,8 +61,7 @@ void Application::becomeActive()
         delegate->applicationDidBecomeActive(*this);
 }
 
-void Application::terminate()
-{
+void Application::terminate() {
     if (m_state == ApplicationState::NotRunning)
         return;
     if (auto delegate = m_delegate)
@@ -78,8 +71,7 @@ void Application::terminate()
 
 namespace {
 
-void warnControllers(ViewController* controller)
-{
+void warnControllers(ViewController* controller) {
     if (!controller)
         return;
     if (auto* nav = dynamic_cast<NavigationController*>(controller)) {
@@ -93,21 +85,18 @@ void warnControllers(ViewController* controller)
 
 } // namespace
 
-void Application::simulateMemoryWarning()
-{
+void Application::simulateMemoryWarning() {
     if (auto delegate = m_delegate)
         delegate->applicationDidReceiveMemoryWarning(*this);
     for (Window* window : windows())
         warnControllers(window->rootViewController().get());
 }
 
-Window* Application::keyWindow() const
-{
+Window* Application::keyWindow() const {
     return m_keyWindow.lock().get();
 }
 
-std::vector<Window*> Application::windows() const
-{
+std::vector<Window*> Application::windows() const {
     std::vector<Window*> result;
     for (auto& weak : m_windows) {
         if (auto window = weak.lock())
@@ -116,8 +105,7 @@ std::vector<Window*> Application::windows() const
     return result;
 }
 
-void Application::setKeyWindow(Window* window)
-{
+void Application::setKeyWindow(Window* window) {
     if (!window) {
         m_keyWindow.reset();
         return;
@@ -130,39 +118,33 @@ void Application::setKeyWindow(Window* window)
     window->setStatusBarHidden(m_statusBarHidden);
 }
 
-void Application::windowWillClose(Window& window)
-{
+void Application::windowWillClose(Window& window) {
     std::erase_if(m_windows, [&](auto& w) { return w.expired() || w.lock().get() == &window; });
 }
 
-View* Application::firstResponder() const
-{
+View* Application::firstResponder() const {
     Window* window = keyWindow();
     return window ? window->firstResponder() : nullptr;
 }
 
-void Application::touchDown(graphics::Point point)
-{
+void Application::touchDown(graphics::Point point) {
     if (Window* window = keyWindow())
         window->touchDown(point);
 }
 
-void Application::touchMove(graphics::Point point)
-{
+void Application::touchMove(graphics::Point point) {
     if (Window* window = keyWindow())
         window->touchMove(point);
 }
 
-void Application::touchUp(graphics::Point point)
-{
+void Application::touchUp(graphics::Point point) {
     if (Window* window = keyWindow())
         window->touchUp(point);
 }
 
 namespace {
 
-Keyboard* activeKeyboard(Window* window)
-{
+Keyboard* activeKeyboard(Window* window) {
     if (!window || !window->isUserInteractionEnabled())
         return nullptr;
     Keyboard* keyboard = window->keyboard();
@@ -171,8 +153,7 @@ Keyboard* activeKeyboard(Window* window)
 
 } // namespace
 
-bool Application::typeText(const std::string& text)
-{
+bool Application::typeText(const std::string& text) {
     Keyboard* keyboard = activeKeyboard(keyWindow());
     if (!keyboard)
         return false;
@@ -180,8 +161,7 @@ bool Application::typeText(const std::string& text)
     return true;
 }
 
-bool Application::pressDeleteKey()
-{
+bool Application::pressDeleteKey() {
     Keyboard* keyboard = activeKeyboard(keyWindow());
     if (!keyboard)
         return false;
@@ -189,8 +169,7 @@ bool Application::pressDeleteKey()
     return true;
 }
 
-bool Application::pressReturnKey()
-{
+bool Application::pressReturnKey() {
     Keyboard* keyboard = activeKeyboard(keyWindow());
     if (!keyboard)
         return false;
@@ -198,8 +177,7 @@ bool Application::pressReturnKey()
     return true;
 }
 
-std::optional<TextInputTraits> Application::activeInputTraits() const
-{
+std::optional<TextInputTraits> Application::activeInputTraits() const {
     Window* window = keyWindow();
     Keyboard* keyboard = window ? window->keyboard() : nullptr;
     if (!keyboard || !keyboard->input())
@@ -207,14 +185,12 @@ std::optional<TextInputTraits> Application::activeInputTraits() const
     return keyboard->input()->textInputTraits();
 }
 
-void Application::keyboardDidChange()
-{
+void Application::keyboardDidChange() {
     if (m_host)
         m_host->keyboardDidChange();
 }
 
-void Application::setApplicationIconBadgeNumber(int number)
-{
+void Application::setApplicationIconBadgeNumber(int number) {
     if (m_badgeNumber == number)
         return;
     m_badgeNumber = number;
@@ -222,8 +198,8 @@ void Application::setApplicationIconBadgeNumber(int number)
         m_host->badgeNumberDidChange(number);
 }
 
-std::optional<Date> Application::effectiveFireDate(const LocalNotification& n, const std::string& scheduledZone)
-{
+std::optional<Date> Application::effectiveFireDate(
+    const LocalNotification& n, const std::string& scheduledZone) {
     if (!n.fireDate)
         return std::nullopt;
     if (!n.timeZone)
@@ -234,45 +210,39 @@ std::optional<Date> Application::effectiveFireDate(const LocalNotification& n, c
     return Calendar().dateFromComponents(wallClock);
 }
 
-void Application::scheduleLocalNotification(const LocalNotification& notification)
-{
-    m_notifications.push_back({ notification, TimeZone::defaultIdentifier() });
+void Application::scheduleLocalNotification(const LocalNotification& notification) {
+    m_notifications.push_back({notification, TimeZone::defaultIdentifier()});
     rescheduleTimer();
     if (m_host)
         m_host->localNotificationsDidChange();
 }
 
-void Application::presentLocalNotificationNow(const LocalNotification& notification)
-{
+void Application::presentLocalNotificationNow(const LocalNotification& notification) {
     deliver(notification);
 }
 
-void Application::cancelLocalNotification(const LocalNotification& notification)
-{
+void Application::cancelLocalNotification(const LocalNotification& notification) {
     std::erase_if(m_notifications, [&](const Scheduled& s) { return s.notification == notification; });
     rescheduleTimer();
     if (m_host)
         m_host->localNotificationsDidChange();
 }
 
-void Application::cancelAllLocalNotifications()
-{
+void Application::cancelAllLocalNotifications() {
     m_notifications.clear();
     rescheduleTimer();
     if (m_host)
         m_host->localNotificationsDidChange();
 }
 
-std::vector<LocalNotification> Application::scheduledLocalNotifications() const
-{
+std::vector<LocalNotification> Application::scheduledLocalNotifications() const {
     std::vector<LocalNotification> result;
     for (auto& s : m_notifications)
         result.push_back(s.notification);
     return result;
 }
 
-void Application::deliver(const LocalNotification& notification)
-{
+void Application::deliver(const LocalNotification& notification) {
     if (m_state == ApplicationState::Active) {
         if (auto delegate = m_delegate)
             delegate->didReceiveLocalNotification(*this, notification);
@@ -286,8 +256,7 @@ void Application::deliver(const LocalNotification& notification)
 
 namespace {
 
-DateComponents stepOf(RepeatInterval interval)
-{
+DateComponents stepOf(RepeatInterval interval) {
     DateComponents step;
     switch (interval) {
     case RepeatInterval::Minute:
@@ -316,8 +285,7 @@ DateComponents stepOf(RepeatInterval interval)
 
 } // namespace
 
-void Application::fireDueLocalNotifications()
-{
+void Application::fireDueLocalNotifications() {
     Date now = Clock::now();
     std::vector<LocalNotification> due;
     bool changed = false;
@@ -358,8 +326,7 @@ void Application::fireDueLocalNotifications()
     }
 }
 
-void Application::rescheduleTimer()
-{
+void Application::rescheduleTimer() {
     if (m_timer) {
         RunLoop::main().cancel(m_timer);
         m_timer = 0;
@@ -379,39 +346,33 @@ void Application::rescheduleTimer()
     });
 }
 
-bool Application::openURL(const std::string& url)
-{
+bool Application::openURL(const std::string& url) {
     return m_host && m_host->openURL(url);
 }
 
-bool Application::canOpenURL(const std::string& url)
-{
+bool Application::canOpenURL(const std::string& url) {
     return m_host && m_host->canOpenURL(url);
 }
 
-void Application::setNetworkActivityIndicatorVisible(bool visible)
-{
+void Application::setNetworkActivityIndicatorVisible(bool visible) {
     m_networkActivity = visible;
     for (Window* window : windows())
         window->statusBar().setShowsNetworkActivity(visible);
 }
 
-void Application::setStatusBarHidden(bool hidden, bool)
-{
+void Application::setStatusBarHidden(bool hidden, bool) {
     m_statusBarHidden = hidden;
     for (Window* window : windows())
         window->setStatusBarHidden(hidden);
 }
 
-void Application::registerWebView(const std::shared_ptr<WebView>& webView)
-{
+void Application::registerWebView(const std::shared_ptr<WebView>& webView) {
     std::erase_if(m_webViews, [&](auto& w) { return w.expired() || w.lock() == webView; });
     m_webViews.push_back(webView);
     webContentDidChange();
 }
 
-std::vector<std::shared_ptr<WebView>> Application::webViews() const
-{
+std::vector<std::shared_ptr<WebView>> Application::webViews() const {
     std::vector<std::shared_ptr<WebView>> result;
     for (auto& weak : m_webViews) {
         auto webView = weak.lock();
@@ -421,14 +382,12 @@ std::vector<std::shared_ptr<WebView>> Application::webViews() const
     return result;
 }
 
-void Application::webContentDidChange()
-{
+void Application::webContentDidChange() {
     if (m_host)
         m_host->webContentDidChange();
 }
 
-void Application::reset()
-{
+void Application::reset() {
     if (m_timer) {
         RunLoop::main().cancel(m_timer);
         m_timer = 0;

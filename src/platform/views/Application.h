@@ -39,11 +39,11 @@ public:
     // Lifecycle. launch() tells the delegate didFinishLaunching then didBecomeActive.
     ApplicationState applicationState() const { return m_state; }
     void launch(const Dictionary& options = {});
-    void resignActive();       // Active -> Inactive (willResignActive)
-    void enterBackground();    // -> Background (willResignActive first when active)
-    void enterForeground();    // Background -> Inactive (willEnterForeground)
-    void becomeActive();       // -> Active (didBecomeActive)
-    void terminate();          // willTerminate
+    void resignActive(); // Active -> Inactive (willResignActive)
+    void enterBackground(); // -> Background (willResignActive first when active)
+    void enterForeground(); // Background -> Inactive (willEnterForeground)
+    void becomeActive(); // -> Active (didBecomeActive)
+    void terminate(); // willTerminate
     void simulateMemoryWarning();
 
     // Windows: the key window is the one last made key and visible.
@@ -77,7 +77,8 @@ public:
     void cancelAllLocalNotifications();
     std::vector<LocalNotification> scheduledLocalNotifications() const;
     // When the notification fires next by the current device time zone.
-    static std::optional<Date> effectiveFireDate(const LocalNotification& notification, const std::string& scheduledZone);
+    static std::optional<Date> effectiveFireDate(
+        const LocalNotification& notification, const std::string& scheduledZone);
     // Fires every notification due at the platform clock's now (the timer calls it too).
     void fireDueLocalNotifications();
 
@@ -106,15 +107,15 @@ private:
     void deliver(const LocalNotification& notification);
 
     std::shared_ptr<ApplicationDelegate> m_delegate;
-    ApplicationHost* m_host { nullptr };
-    ApplicationState m_state { ApplicationState::NotRunning };
+    ApplicationHost* m_host {nullptr};
+    ApplicationState m_state {ApplicationState::NotRunning};
     std::vector<std::weak_ptr<Window>> m_windows;
     std::weak_ptr<Window> m_keyWindow;
-    int m_badgeNumber { 0 };
+    int m_badgeNumber {0};
     std::vector<Scheduled> m_notifications;
-    RunLoop::TimerId m_timer { 0 };
-    bool m_networkActivity { false };
-    bool m_statusBarHidden { false };
+    RunLoop::TimerId m_timer {0};
+    bool m_networkActivity {false};
+    bool m_statusBarHidden {false};
     std::vector<std::weak_ptr<WebView>> m_webViews;
 };
 

@@ -24,11 +24,12 @@ public:
     virtual void localNotificationsDidChange() { }
     // A reminder fired while the application was not active: show it to the user.
     virtual void presentLocalNotification(const LocalNotification& notification) { }
-    virtual bool isSourceTypeAvailable(ImagePickerSourceType type) { return type != ImagePickerSourceType::Camera; }
+    virtual bool isSourceTypeAvailable(ImagePickerSourceType type) {
+        return type != ImagePickerSourceType::Camera;
+    }
     // Ask the user for a picture; call `completion` with it (a null image for cancel),
     // now or later on the main loop.
-    virtual void pickImage(ImagePickerSourceType type, std::function<void(graphics::Image)> completion)
-    {
+    virtual void pickImage(ImagePickerSourceType type, std::function<void(graphics::Image)> completion) {
         completion(graphics::Image {});
     }
     // A web view started loading, moved, or left the screen (see Application::webViews).

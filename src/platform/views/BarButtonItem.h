@@ -80,9 +80,9 @@ public:
     // Runs the action when enabled.
     void press();
 
-    bool isSpace() const
-    {
-        return m_systemItem == BarButtonSystemItem::FlexibleSpace || m_systemItem == BarButtonSystemItem::FixedSpace;
+    bool isSpace() const {
+        return m_systemItem == BarButtonSystemItem::FlexibleSpace
+            || m_systemItem == BarButtonSystemItem::FixedSpace;
     }
 
     // Bars showing the item register here to be told when it changes.
@@ -95,10 +95,10 @@ private:
     std::optional<BarButtonSystemItem> m_systemItem;
     std::string m_title;
     graphics::Image m_image;
-    BarButtonItemStyle m_style { BarButtonItemStyle::Plain };
-    bool m_enabled { true };
-    int m_tag { 0 };
-    double m_width { 0 };
+    BarButtonItemStyle m_style {BarButtonItemStyle::Plain};
+    bool m_enabled {true};
+    int m_tag {0};
+    double m_width {0};
     std::shared_ptr<View> m_customView;
     std::optional<Color> m_tintColor;
     Action m_action;

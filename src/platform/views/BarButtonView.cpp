@@ -16,8 +16,7 @@ using graphics::Font;
 using graphics::TextLayout;
 
 namespace {
-const Font& titleFont()
-{
+const Font& titleFont() {
     static const Font font = Font::boldSystemFontOfSize(12);
     return font;
 }
@@ -26,8 +25,7 @@ constexpr Color kDoneBlue = Color::rgba(0.22, 0.42, 0.85);
 
 BarButtonView::BarButtonView(std::shared_ptr<BarButtonItem> item, Kind kind)
     : m_item(std::move(item))
-    , m_kind(kind)
-{
+    , m_kind(kind) {
     setOpaque(false);
     setEnabled(m_item ? m_item->isEnabled() : true);
 }
@@ -35,26 +33,22 @@ BarButtonView::BarButtonView(std::shared_ptr<BarButtonItem> item, Kind kind)
 BarButtonView::BarButtonView(std::string title, std::function<void()> back)
     : m_kind(Kind::Back)
     , m_backTitle(std::move(title))
-    , m_back(std::move(back))
-{
+    , m_back(std::move(back)) {
     setOpaque(false);
 }
 
-std::string BarButtonView::title() const
-{
+std::string BarButtonView::title() const {
     if (m_kind == Kind::Back)
         return m_backTitle;
     return m_item ? m_item->title() : "";
 }
 
-void BarButtonView::setTint(Color tint)
-{
+void BarButtonView::setTint(Color tint) {
     m_tint = tint;
     setNeedsDisplay();
 }
 
-bool BarButtonView::hasIcon() const
-{
+bool BarButtonView::hasIcon() const {
     if (!m_item || m_kind == Kind::Back)
         return false;
     if (m_item->image())
@@ -62,23 +56,22 @@ bool BarButtonView::hasIcon() const
     return m_item->systemItem() && m_item->title().empty();
 }
 
-Size BarButtonView::sizeThatFits(Size) const
-{
+Size BarButtonView::sizeThatFits(Size) const {
     double height = 30;
     if (m_item && m_item->width() > 0)
-        return { m_item->width(), height };
+        return {m_item->width(), height};
     if (hasIcon()) {
         if (m_item->image())
-            return { std::max(32.0, std::ceil(m_item->image().size().width) + 14), height };
-        return { m_kind == Kind::ToolbarItem && m_item->style() == BarButtonItemStyle::Plain ? 40.0 : 36.0, height };
+            return {std::max(32.0, std::ceil(m_item->image().size().width) + 14), height};
+        return {m_kind == Kind::ToolbarItem && m_item->style() == BarButtonItemStyle::Plain ? 40.0 : 36.0,
+            height};
     }
     double text = TextLayout::sizeWithFont(title(), titleFont()).width;
     double width = text + (m_kind == Kind::Back ? 26 : 20);
-    return { std::min(std::max(width, m_kind == Kind::Back ? 50.0 : 48.0), m_maximumWidth), height };
+    return {std::min(std::max(width, m_kind == Kind::Back ? 50.0 : 48.0), m_maximumWidth), height};
 }
 
-void BarButtonView::endTracking(Touch& touch)
-{
+void BarButtonView::endTracking(Touch& touch) {
     if (!isWithinReach(touch.locationInView(this)))
         return;
     if (m_kind == Kind::Back) {
@@ -92,8 +85,7 @@ void BarButtonView::endTracking(Touch& touch)
         m_item->press();
 }
 
-void BarButtonView::drawFace(graphics::Context& context, Rect face)
-{
+void BarButtonView::drawFace(graphics::Context& context, Rect face) {
     Color fill = m_item && m_item->style() == BarButtonItemStyle::Done ? kDoneBlue : darker(m_tint, 0.1);
     if (m_item && m_item->tintColor())
         fill = *m_item->tintColor();
@@ -115,7 +107,7 @@ void BarButtonView::drawFace(graphics::Context& context, Rect face)
         }
     };
     context.saveGState();
-    context.setShadowWithColor({ 0, 1 }, 0, Color::whiteColor().withAlpha(0.25));
+    context.setShadowWithColor({0, 1}, 0, Color::whiteColor().withAlpha(0.25));
     path();
     context.setFillColor(fill);
     context.fillPath();
@@ -123,9 +115,9 @@ void BarButtonView::drawFace(graphics::Context& context, Rect face)
     context.saveGState();
     path();
     context.clip();
-    graphics::Gradient gloss { { { 0, lighter(fill, 0.35) }, { 0.5, lighter(fill, 0.1) }, { 0.5, fill },
-        { 1, darker(fill, 0.05) } } };
-    context.drawLinearGradient(gloss, { 0, face.minY() }, { 0, face.maxY() });
+    graphics::Gradient gloss {
+        {{0, lighter(fill, 0.35)}, {0.5, lighter(fill, 0.1)}, {0.5, fill}, {1, darker(fill, 0.05)}}};
+    context.drawLinearGradient(gloss, {0, face.minY()}, {0, face.maxY()});
     context.restoreGState();
     path();
     context.setStrokeColor(darker(fill, 0.45));
@@ -133,8 +125,7 @@ void BarButtonView::drawFace(graphics::Context& context, Rect face)
     context.strokePath();
 }
 
-void BarButtonView::drawRect(graphics::Context& context, Rect)
-{
+void BarButtonView::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     bool plain = m_item && m_item->style() == BarButtonItemStyle::Plain && m_kind == Kind::ToolbarItem;
     if (m_item && m_item->customView())
@@ -157,21 +148,22 @@ void BarButtonView::drawRect(graphics::Context& context, Rect)
     double lineHeight = std::ceil(titleFont().lineHeight());
     Rect textRect(left, std::floor(face.midY() - lineHeight / 2), width, lineHeight);
     context.setFillColor(Color::black().withAlpha(0.45));
-    context.drawText(text, textRect.offsetBy(0, -1), titleFont(), LineBreakMode::TailTruncation, TextAlignment::Center);
+    context.drawText(
+        text, textRect.offsetBy(0, -1), titleFont(), LineBreakMode::TailTruncation, TextAlignment::Center);
     context.setFillColor(ink);
     context.drawText(text, textRect, titleFont(), LineBreakMode::TailTruncation, TextAlignment::Center);
 }
 
-void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink)
-{
+void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink) {
     Point c = face.center();
     if (m_item->image()) {
         Size s = m_item->image().size();
-        m_item->image().drawInRect(context, Rect(std::floor(c.x - s.width / 2), std::floor(c.y - s.height / 2), s.width, s.height));
+        m_item->image().drawInRect(
+            context, Rect(std::floor(c.x - s.width / 2), std::floor(c.y - s.height / 2), s.width, s.height));
         return;
     }
     context.saveGState();
-    context.setShadowWithColor({ 0, -1 }, 0, Color::black().withAlpha(0.4));
+    context.setShadowWithColor({0, -1}, 0, Color::black().withAlpha(0.4));
     context.setStrokeColor(ink);
     context.setFillColor(ink);
     context.setLineWidth(2.5);
@@ -180,17 +172,18 @@ void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink)
     switch (*m_item->systemItem()) {
     case BarButtonSystemItem::Add:
         context.setLineWidth(3);
-        context.strokeLineSegments({ { c.x - 6, c.y }, { c.x + 6, c.y }, { c.x, c.y - 6 }, { c.x, c.y + 6 } });
+        context.strokeLineSegments({{c.x - 6, c.y}, {c.x + 6, c.y}, {c.x, c.y - 6}, {c.x, c.y + 6}});
         break;
     case BarButtonSystemItem::Stop:
-        context.strokeLineSegments({ { c.x - 5, c.y - 5 }, { c.x + 5, c.y + 5 }, { c.x + 5, c.y - 5 }, { c.x - 5, c.y + 5 } });
+        context.strokeLineSegments(
+            {{c.x - 5, c.y - 5}, {c.x + 5, c.y + 5}, {c.x + 5, c.y - 5}, {c.x - 5, c.y + 5}});
         break;
     case BarButtonSystemItem::Refresh: {
         context.beginPath();
         context.addArc(c.x, c.y, 6.5, -std::numbers::pi * 0.35, std::numbers::pi * 1.4, 0);
         context.strokePath();
         double a = -std::numbers::pi * 0.35;
-        Point tip { c.x + 6.5 * std::cos(a), c.y + 6.5 * std::sin(a) };
+        Point tip {c.x + 6.5 * std::cos(a), c.y + 6.5 * std::sin(a)};
         context.beginPath();
         context.moveToPoint(tip.x + 4, tip.y + 1);
         context.addLineToPoint(tip.x - 3, tip.y - 4);
@@ -209,7 +202,7 @@ void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink)
         context.addLineToPoint(c.x + 8, c.y - 2);
         context.addLineToPoint(c.x + 4, c.y - 2);
         context.strokePath();
-        context.strokeLineSegments({ { c.x, c.y + 3 }, { c.x, c.y - 8 } });
+        context.strokeLineSegments({{c.x, c.y + 3}, {c.x, c.y - 8}});
         context.beginPath();
         context.moveToPoint(c.x - 4, c.y - 5);
         context.addLineToPoint(c.x, c.y - 9);
@@ -220,7 +213,8 @@ void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink)
     case BarButtonSystemItem::Trash:
         context.setLineWidth(2);
         context.strokeRect(Rect(c.x - 5, c.y - 4, 10, 12));
-        context.strokeLineSegments({ { c.x - 8, c.y - 6 }, { c.x + 8, c.y - 6 }, { c.x - 2, c.y - 8 }, { c.x + 2, c.y - 8 } });
+        context.strokeLineSegments(
+            {{c.x - 8, c.y - 6}, {c.x + 8, c.y - 6}, {c.x - 2, c.y - 8}, {c.x + 2, c.y - 8}});
         break;
     case BarButtonSystemItem::Camera:
         context.fillRect(Rect(c.x - 9, c.y - 5, 18, 12));
@@ -242,7 +236,7 @@ void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink)
         break;
     case BarButtonSystemItem::Search:
         context.strokeEllipseInRect(Rect(c.x - 7, c.y - 7, 10, 10));
-        context.strokeLineSegments({ { c.x + 2, c.y + 2 }, { c.x + 7, c.y + 7 } });
+        context.strokeLineSegments({{c.x + 2, c.y + 2}, {c.x + 7, c.y + 7}});
         break;
     default:
         // Compose, reply, organize, bookmarks, rewind, fast forward: a simple glyph.

@@ -44,8 +44,8 @@ private:
     Kind m_kind;
     std::string m_backTitle;
     std::function<void()> m_back;
-    Color m_tint { Color::fromHex(0x6D84A2) };
-    double m_maximumWidth { 150 };
+    Color m_tint {Color::fromHex(0x6D84A2)};
+    double m_maximumWidth {150};
 };
 
 } // namespace platform::views

@@ -14,8 +14,7 @@ namespace {
 constexpr Color kRoundedRectTitle = Color::rgba(0.196, 0.310, 0.522);
 }
 
-std::shared_ptr<Button> Button::buttonWithType(ButtonType type)
-{
+std::shared_ptr<Button> Button::buttonWithType(ButtonType type) {
     auto button = std::make_shared<Button>(type);
     switch (type) {
     case ButtonType::DetailDisclosure:
@@ -35,8 +34,7 @@ std::shared_ptr<Button> Button::buttonWithType(ButtonType type)
 Button::Button(ButtonType type)
     : m_type(type)
     , m_titleLabel(std::make_shared<Label>())
-    , m_imageView(std::make_shared<ImageView>())
-{
+    , m_imageView(std::make_shared<ImageView>()) {
     setOpaque(false);
     m_titleLabel->setTextAlignment(TextAlignment::Center);
     m_titleLabel->setLineBreakMode(LineBreakMode::MiddleTruncation);
@@ -54,17 +52,16 @@ Button::Button(ButtonType type)
 }
 
 Button::Button(Rect frame)
-    : Button(ButtonType::Custom)
-{
+    : Button(ButtonType::Custom) {
     setFrame(frame);
 }
 
-template<typename T> std::optional<T> Button::lookup(const std::map<unsigned, T>& values, unsigned state)
-{
+template<typename T> std::optional<T> Button::lookup(const std::map<unsigned, T>& values, unsigned state) {
     if (auto it = values.find(state); it != values.end())
         return it->second;
     // A combined state falls back to its strongest part, then to normal.
-    for (unsigned part : { unsigned(ControlStateDisabled), unsigned(ControlStateHighlighted), unsigned(ControlStateSelected) }) {
+    for (unsigned part :
+        {unsigned(ControlStateDisabled), unsigned(ControlStateHighlighted), unsigned(ControlStateSelected)}) {
         if (state & part) {
             if (auto it = values.find(part); it != values.end())
                 return it->second;
@@ -75,110 +72,91 @@ template<typename T> std::optional<T> Button::lookup(const std::map<unsigned, T>
     return std::nullopt;
 }
 
-void Button::setTitle(const std::string& title, unsigned state)
-{
+void Button::setTitle(const std::string& title, unsigned state) {
     m_titles[state] = title;
     updateContent();
 }
 
-void Button::removeTitle(unsigned state)
-{
+void Button::removeTitle(unsigned state) {
     m_titles.erase(state);
     updateContent();
 }
 
-std::optional<std::string> Button::titleForState(unsigned state) const
-{
+std::optional<std::string> Button::titleForState(unsigned state) const {
     return lookup(m_titles, state);
 }
 
-void Button::setTitleColor(Color color, unsigned state)
-{
+void Button::setTitleColor(Color color, unsigned state) {
     m_titleColors[state] = color;
     updateContent();
 }
 
-std::optional<Color> Button::titleColorForState(unsigned state) const
-{
+std::optional<Color> Button::titleColorForState(unsigned state) const {
     return lookup(m_titleColors, state);
 }
 
-void Button::setTitleShadowColor(Color color, unsigned state)
-{
+void Button::setTitleShadowColor(Color color, unsigned state) {
     m_titleShadowColors[state] = color;
     updateContent();
 }
 
-std::optional<Color> Button::titleShadowColorForState(unsigned state) const
-{
+std::optional<Color> Button::titleShadowColorForState(unsigned state) const {
     return lookup(m_titleShadowColors, state);
 }
 
-void Button::setImage(Image image, unsigned state)
-{
+void Button::setImage(Image image, unsigned state) {
     m_images[state] = std::move(image);
     updateContent();
 }
 
-Image Button::imageForState(unsigned state) const
-{
+Image Button::imageForState(unsigned state) const {
     return lookup(m_images, state).value_or(Image {});
 }
 
-void Button::setBackgroundImage(Image image, unsigned state)
-{
+void Button::setBackgroundImage(Image image, unsigned state) {
     m_backgroundImages[state] = std::move(image);
     setNeedsDisplay();
 }
 
-Image Button::backgroundImageForState(unsigned state) const
-{
+Image Button::backgroundImageForState(unsigned state) const {
     return lookup(m_backgroundImages, state).value_or(Image {});
 }
 
-Color Button::currentTitleColor() const
-{
+Color Button::currentTitleColor() const {
     return titleColorForState(state()).value_or(Color::whiteColor());
 }
 
-void Button::setContentEdgeInsets(EdgeInsets insets)
-{
+void Button::setContentEdgeInsets(EdgeInsets insets) {
     m_contentEdgeInsets = insets;
     setNeedsLayout();
 }
 
-void Button::setTitleEdgeInsets(EdgeInsets insets)
-{
+void Button::setTitleEdgeInsets(EdgeInsets insets) {
     m_titleEdgeInsets = insets;
     setNeedsLayout();
 }
 
-void Button::setImageEdgeInsets(EdgeInsets insets)
-{
+void Button::setImageEdgeInsets(EdgeInsets insets) {
     m_imageEdgeInsets = insets;
     setNeedsLayout();
 }
 
-void Button::setHighlighted(bool highlighted)
-{
+void Button::setHighlighted(bool highlighted) {
     Control::setHighlighted(highlighted);
     updateContent();
 }
 
-void Button::setEnabled(bool enabled)
-{
+void Button::setEnabled(bool enabled) {
     Control::setEnabled(enabled);
     updateContent();
 }
 
-void Button::setSelected(bool selected)
-{
+void Button::setSelected(bool selected) {
     Control::setSelected(selected);
     updateContent();
 }
 
-void Button::updateContent()
-{
+void Button::updateContent() {
     m_titleLabel->setText(currentTitle());
     m_titleLabel->setTextColor(currentTitleColor());
     m_titleLabel->setShadowColor(titleShadowColorForState(state()));
@@ -188,22 +166,21 @@ void Button::updateContent()
     setNeedsDisplay();
 }
 
-Size Button::sizeThatFits(Size) const
-{
+Size Button::sizeThatFits(Size) const {
     Size title = m_titleLabel->sizeThatFits({});
     Image image = currentImage();
     Size imageSize = image ? image.size() : Size {};
     double width = title.width + imageSize.width + m_contentEdgeInsets.left + m_contentEdgeInsets.right;
-    double height = std::max(title.height, imageSize.height) + m_contentEdgeInsets.top + m_contentEdgeInsets.bottom;
+    double height
+        = std::max(title.height, imageSize.height) + m_contentEdgeInsets.top + m_contentEdgeInsets.bottom;
     if (Image background = currentBackgroundImage()) {
         width = std::max(width, background.size().width);
         height = std::max(height, background.size().height);
     }
-    return { std::ceil(width), std::ceil(height) };
+    return {std::ceil(width), std::ceil(height)};
 }
 
-void Button::layoutSubviews()
-{
+void Button::layoutSubviews() {
     Rect content = bounds().inset(m_contentEdgeInsets);
     Image image = currentImage();
     Size imageSize = image ? image.size() : Size {};
@@ -245,15 +222,14 @@ void Button::layoutSubviews()
     m_titleLabel->setHidden(m_titleLabel->text().empty());
 }
 
-void Button::drawRect(graphics::Context& context, Rect)
-{
+void Button::drawRect(graphics::Context& context, Rect) {
     if (Image background = currentBackgroundImage()) {
         background.drawInRect(context, bounds());
     } else if (m_type == ButtonType::RoundedRect) {
         drawRoundedRectFace(context);
     }
-    if (m_type == ButtonType::DetailDisclosure || m_type == ButtonType::ContactAdd || m_type == ButtonType::InfoLight
-        || m_type == ButtonType::InfoDark)
+    if (m_type == ButtonType::DetailDisclosure || m_type == ButtonType::ContactAdd
+        || m_type == ButtonType::InfoLight || m_type == ButtonType::InfoDark)
         drawSymbol(context);
     if (m_showsTouchWhenHighlighted && isHighlighted()) {
         context.setFillColor(Color::whiteColor().withAlpha(0.5));
@@ -268,16 +244,15 @@ void Button::drawRect(graphics::Context& context, Rect)
     }
 }
 
-void Button::drawRoundedRectFace(graphics::Context& context)
-{
+void Button::drawRoundedRectFace(graphics::Context& context) {
     Rect face = bounds().insetBy(0.5, 0.5);
     double radius = std::min(9.0, face.height() / 2);
     addRoundedRectPath(context, face, radius);
     if (isHighlighted()) {
         context.saveGState();
         context.clip();
-        graphics::Gradient gradient { { { 0, Color::fromHex(0x058CF5) }, { 1, Color::fromHex(0x015EE6) } } };
-        context.drawLinearGradient(gradient, { 0, face.minY() }, { 0, face.maxY() });
+        graphics::Gradient gradient {{{0, Color::fromHex(0x058CF5)}, {1, Color::fromHex(0x015EE6)}}};
+        context.drawLinearGradient(gradient, {0, face.minY()}, {0, face.maxY()});
         context.restoreGState();
     } else {
         context.setFillColor(Color::whiteColor());
@@ -289,13 +264,12 @@ void Button::drawRoundedRectFace(graphics::Context& context)
     context.strokePath();
 }
 
-void Button::drawSymbol(graphics::Context& context)
-{
+void Button::drawSymbol(graphics::Context& context) {
     Point c = bounds().center();
     bool light = m_type == ButtonType::InfoLight;
     double r = m_type == ButtonType::DetailDisclosure || m_type == ButtonType::ContactAdd ? 11 : 8;
     Rect circle(c.x - r, c.y - r, 2 * r, 2 * r);
-    context.setShadowWithColor({ 0, 1 }, 1, Color::black().withAlpha(0.4));
+    context.setShadowWithColor({0, 1}, 1, Color::black().withAlpha(0.4));
     context.setFillColor(light ? Color::whiteColor() : Color::whiteColor());
     context.fillEllipseInRect(circle);
     context.clearShadow();

@@ -84,8 +84,8 @@ private:
     EdgeInsets m_contentEdgeInsets;
     EdgeInsets m_titleEdgeInsets;
     EdgeInsets m_imageEdgeInsets;
-    bool m_adjustsImageWhenHighlighted { true };
-    bool m_showsTouchWhenHighlighted { false };
+    bool m_adjustsImageWhenHighlighted {true};
+    bool m_showsTouchWhenHighlighted {false};
 };
 
 } // namespace platform::views

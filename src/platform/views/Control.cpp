@@ -7,17 +7,14 @@ namespace platform::views {
 namespace {
 // The phone lets a finger wander this far off a control before the touch counts as outside.
 constexpr double kReach = 70;
-}
+} // namespace
 
 Control::Control() = default;
 
 Control::Control(Rect frame)
-    : View(frame)
-{
-}
+    : View(frame) { }
 
-void Control::setEnabled(bool enabled)
-{
+void Control::setEnabled(bool enabled) {
     if (m_enabled == enabled)
         return;
     m_enabled = enabled;
@@ -27,8 +24,7 @@ void Control::setEnabled(bool enabled)
     setNeedsDisplay();
 }
 
-void Control::setSelected(bool selected)
-{
+void Control::setSelected(bool selected) {
     if (m_selected == selected)
         return;
     m_selected = selected;
@@ -36,8 +32,7 @@ void Control::setSelected(bool selected)
     setNeedsDisplay();
 }
 
-void Control::setHighlighted(bool highlighted)
-{
+void Control::setHighlighted(bool highlighted) {
     if (m_highlighted == highlighted)
         return;
     m_highlighted = highlighted;
@@ -45,8 +40,7 @@ void Control::setHighlighted(bool highlighted)
     setNeedsDisplay();
 }
 
-unsigned Control::state() const
-{
+unsigned Control::state() const {
     unsigned s = ControlStateNormal;
     if (m_highlighted)
         s |= ControlStateHighlighted;
@@ -57,45 +51,38 @@ unsigned Control::state() const
     return s;
 }
 
-void Control::setContentHorizontalAlignment(ControlContentHorizontalAlignment a)
-{
+void Control::setContentHorizontalAlignment(ControlContentHorizontalAlignment a) {
     m_horizontalAlignment = a;
     setNeedsLayout();
 }
 
-void Control::setContentVerticalAlignment(ControlContentVerticalAlignment a)
-{
+void Control::setContentVerticalAlignment(ControlContentVerticalAlignment a) {
     m_verticalAlignment = a;
     setNeedsLayout();
 }
 
-void Control::addTarget(Action action, unsigned events)
-{
+void Control::addTarget(Action action, unsigned events) {
     if (action)
-        m_actions.push_back({ std::move(action), events });
+        m_actions.push_back({std::move(action), events});
 }
 
-void Control::addTarget(SimpleAction action, unsigned events)
-{
+void Control::addTarget(SimpleAction action, unsigned events) {
     if (action)
-        m_actions.push_back({ [action = std::move(action)](Control&) { action(); }, events });
+        m_actions.push_back({[action = std::move(action)](Control&) { action(); }, events});
 }
 
-void Control::removeTargets(unsigned events)
-{
+void Control::removeTargets(unsigned events) {
     std::erase_if(m_actions, [&](const Entry& e) { return (e.events & events) != 0; });
 }
 
-unsigned Control::allControlEvents() const
-{
+unsigned Control::allControlEvents() const {
     unsigned all = 0;
     for (auto& e : m_actions)
         all |= e.events;
     return all;
 }
 
-void Control::sendActionsForControlEvents(unsigned events)
-{
+void Control::sendActionsForControlEvents(unsigned events) {
     // An action may remove this control from the screen or change the action list.
     auto keep = weak_from_this().lock();
     auto actions = m_actions;
@@ -105,8 +92,7 @@ void Control::sendActionsForControlEvents(unsigned events)
     }
 }
 
-View* Control::hitTest(Point point)
-{
+View* Control::hitTest(Point point) {
     View* hit = View::hitTest(point);
     if (!hit)
         return nullptr;
@@ -117,13 +103,11 @@ View* Control::hitTest(Point point)
     return hit;
 }
 
-bool Control::isWithinReach(Point point) const
-{
+bool Control::isWithinReach(Point point) const {
     return bounds().insetBy(-kReach, -kReach).contains(point);
 }
 
-void Control::touchesBegan(Touch& touch)
-{
+void Control::touchesBegan(Touch& touch) {
     if (!m_enabled)
         return;
     m_tracking = beginTracking(touch);
@@ -132,8 +116,7 @@ void Control::touchesBegan(Touch& touch)
     sendActionsForControlEvents(ControlEventTouchDown);
 }
 
-void Control::touchesMoved(Touch& touch)
-{
+void Control::touchesMoved(Touch& touch) {
     if (!m_enabled || !m_tracking)
         return;
     bool inside = isWithinReach(touch.locationInView(this));
@@ -145,8 +128,7 @@ void Control::touchesMoved(Touch& touch)
     m_tracking = continueTracking(touch);
 }
 
-void Control::touchesEnded(Touch& touch)
-{
+void Control::touchesEnded(Touch& touch) {
     if (!m_enabled)
         return;
     bool inside = isWithinReach(touch.locationInView(this));
@@ -160,8 +142,7 @@ void Control::touchesEnded(Touch& touch)
     sendActionsForControlEvents(inside ? ControlEventTouchUpInside : ControlEventTouchUpOutside);
 }
 
-void Control::touchesCancelled(Touch&)
-{
+void Control::touchesCancelled(Touch&) {
     bool wasTracking = m_tracking;
     m_tracking = false;
     m_touchInside = false;

@@ -94,13 +94,13 @@ private:
         unsigned events;
     };
     std::vector<Entry> m_actions;
-    bool m_enabled { true };
-    bool m_selected { false };
-    bool m_highlighted { false };
-    bool m_tracking { false };
-    bool m_touchInside { false };
-    ControlContentHorizontalAlignment m_horizontalAlignment { ControlContentHorizontalAlignment::Center };
-    ControlContentVerticalAlignment m_verticalAlignment { ControlContentVerticalAlignment::Center };
+    bool m_enabled {true};
+    bool m_selected {false};
+    bool m_highlighted {false};
+    bool m_tracking {false};
+    bool m_touchInside {false};
+    ControlContentHorizontalAlignment m_horizontalAlignment {ControlContentHorizontalAlignment::Center};
+    ControlContentVerticalAlignment m_verticalAlignment {ControlContentVerticalAlignment::Center};
 };
 
 } // namespace platform::views

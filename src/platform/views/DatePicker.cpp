@@ -13,9 +13,8 @@ namespace {
 constexpr int kDefaultFirstYear = 1900;
 constexpr int kDefaultLastYear = 2100;
 
-int daysInMonth(int year, int month)
-{
-    static const int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+int daysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : days[(month - 1) % 12];
 }
@@ -23,15 +22,13 @@ int daysInMonth(int year, int month)
 } // namespace
 
 DatePicker::DatePicker()
-    : DatePicker(Rect(0, 0, 320, PickerView::kHeight))
-{
-}
+    : DatePicker(Rect(0, 0, 320, PickerView::kHeight)) { }
 
 DatePicker::DatePicker(Rect frame)
-    : Control(Rect(frame.origin, { frame.width() > 0 ? frame.width() : 320, PickerView::kHeight }))
+    : Control(Rect(frame.origin, {frame.width() > 0 ? frame.width() : 320, PickerView::kHeight}))
     , m_date(Clock::now())
-    , m_picker(std::make_shared<PickerView>(Rect(0, 0, frame.width() > 0 ? frame.width() : 320, PickerView::kHeight)))
-{
+    , m_picker(std::make_shared<PickerView>(
+          Rect(0, 0, frame.width() > 0 ? frame.width() : 320, PickerView::kHeight))) {
     m_picker->setAutoresizingMask(AutoresizingFlexibleWidth);
     addSubview(m_picker);
     m_picker->setDelegate(this);
@@ -39,35 +36,30 @@ DatePicker::DatePicker(Rect frame)
     showDate();
 }
 
-int DatePicker::firstYear() const
-{
+int DatePicker::firstYear() const {
     return m_minimumDate ? *Calendar().components(*m_minimumDate).year : kDefaultFirstYear;
 }
 
-void DatePicker::setDate(Date date, bool)
-{
+void DatePicker::setDate(Date date, bool) {
     m_date = clamp(date);
     showDate();
 }
 
-void DatePicker::setMinimumDate(std::optional<Date> date)
-{
+void DatePicker::setMinimumDate(std::optional<Date> date) {
     m_minimumDate = date;
     m_picker->reloadAllComponents();
     m_date = clamp(m_date);
     showDate();
 }
 
-void DatePicker::setMaximumDate(std::optional<Date> date)
-{
+void DatePicker::setMaximumDate(std::optional<Date> date) {
     m_maximumDate = date;
     m_picker->reloadAllComponents();
     m_date = clamp(m_date);
     showDate();
 }
 
-Date DatePicker::clamp(Date date) const
-{
+Date DatePicker::clamp(Date date) const {
     if (m_minimumDate && date < *m_minimumDate)
         return *m_minimumDate;
     if (m_maximumDate && date > *m_maximumDate)
@@ -75,21 +67,18 @@ Date DatePicker::clamp(Date date) const
     return date;
 }
 
-void DatePicker::showDate()
-{
+void DatePicker::showDate() {
     DateComponents c = Calendar().components(m_date);
     m_picker->selectRow(c.month.value_or(1) - 1, 0, false);
     m_picker->selectRow(c.day.value_or(1) - 1, 1, false);
     m_picker->selectRow(c.year.value_or(firstYear()) - firstYear(), 2, false);
 }
 
-void DatePicker::layoutSubviews()
-{
+void DatePicker::layoutSubviews() {
     m_picker->setFrame(Rect(0, 0, bounds().width(), PickerView::kHeight));
 }
 
-int DatePicker::numberOfRowsInComponent(PickerView&, int component)
-{
+int DatePicker::numberOfRowsInComponent(PickerView&, int component) {
     switch (component) {
     case 0:
         return 12;
@@ -102,8 +91,7 @@ int DatePicker::numberOfRowsInComponent(PickerView&, int component)
     }
 }
 
-std::string DatePicker::titleForRow(PickerView&, int row, int component)
-{
+std::string DatePicker::titleForRow(PickerView&, int row, int component) {
     switch (component) {
     case 0: {
         DateFormatter formatter;
@@ -122,8 +110,7 @@ std::string DatePicker::titleForRow(PickerView&, int row, int component)
     }
 }
 
-double DatePicker::widthForComponent(PickerView&, int component)
-{
+double DatePicker::widthForComponent(PickerView&, int component) {
     double width = bounds().width() - 32 - 8;
     switch (component) {
     case 0:
@@ -135,8 +122,7 @@ double DatePicker::widthForComponent(PickerView&, int component)
     }
 }
 
-void DatePicker::didSelectRow(PickerView&, int, int)
-{
+void DatePicker::didSelectRow(PickerView&, int, int) {
     auto keep = shared_from_this();
     Calendar calendar;
     DateComponents c = calendar.components(m_date);

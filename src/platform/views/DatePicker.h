@@ -46,7 +46,7 @@ private:
     void showDate();
     Date clamp(Date date) const;
 
-    DatePickerMode m_mode { DatePickerMode::Date };
+    DatePickerMode m_mode {DatePickerMode::Date};
     Date m_date;
     std::optional<Date> m_minimumDate;
     std::optional<Date> m_maximumDate;

@@ -11,14 +11,12 @@ using graphics::Color;
 using graphics::Context;
 using graphics::Rect;
 
-void addRoundedRectPath(Context& context, Rect rect, double radius)
-{
+void addRoundedRectPath(Context& context, Rect rect, double radius) {
     addPartlyRoundedRectPath(context, rect, radius, true, true);
 }
 
-void addPartlyRoundedRectPath(Context& context, Rect r, double radius, bool roundTop, bool roundBottom)
-{
-    radius = std::max(0.0, std::min({ radius, r.width() / 2, r.height() / 2 }));
+void addPartlyRoundedRectPath(Context& context, Rect r, double radius, bool roundTop, bool roundBottom) {
+    radius = std::max(0.0, std::min({radius, r.width() / 2, r.height() / 2}));
     double top = roundTop ? radius : 0, bottom = roundBottom ? radius : 0;
     context.beginPath();
     context.moveToPoint(r.minX(), r.minY() + top);
@@ -41,41 +39,37 @@ void addPartlyRoundedRectPath(Context& context, Rect r, double radius, bool roun
     context.closePath();
 }
 
-void fillVerticalGradient(Context& context, Rect rect, Color top, Color bottom)
-{
+void fillVerticalGradient(Context& context, Rect rect, Color top, Color bottom) {
     context.saveGState();
     context.clipToRect(rect);
-    graphics::Gradient gradient { { { 0, top }, { 1, bottom } } };
-    context.drawLinearGradient(gradient, { rect.x(), rect.minY() }, { rect.x(), rect.maxY() });
+    graphics::Gradient gradient {{{0, top}, {1, bottom}}};
+    context.drawLinearGradient(gradient, {rect.x(), rect.minY()}, {rect.x(), rect.maxY()});
     context.restoreGState();
 }
 
-Color lighter(Color c, double amount)
-{
-    return { c.red + (1 - c.red) * amount, c.green + (1 - c.green) * amount, c.blue + (1 - c.blue) * amount, c.alpha };
+Color lighter(Color c, double amount) {
+    return {c.red + (1 - c.red) * amount, c.green + (1 - c.green) * amount, c.blue + (1 - c.blue) * amount,
+        c.alpha};
 }
 
-Color darker(Color c, double amount)
-{
-    return { c.red * (1 - amount), c.green * (1 - amount), c.blue * (1 - amount), c.alpha };
+Color darker(Color c, double amount) {
+    return {c.red * (1 - amount), c.green * (1 - amount), c.blue * (1 - amount), c.alpha};
 }
 
-void fillBarGradient(Context& context, Rect rect, Color tint)
-{
+void fillBarGradient(Context& context, Rect rect, Color tint) {
     context.saveGState();
     context.clipToRect(rect);
-    graphics::Gradient gradient { {
-        { 0, lighter(tint, 0.45) },
-        { 0.5, lighter(tint, 0.15) },
-        { 0.5, tint },
-        { 1, darker(tint, 0.08) },
-    } };
-    context.drawLinearGradient(gradient, { rect.x(), rect.minY() }, { rect.x(), rect.maxY() });
+    graphics::Gradient gradient {{
+        {0, lighter(tint, 0.45)},
+        {0.5, lighter(tint, 0.15)},
+        {0.5, tint},
+        {1, darker(tint, 0.08)},
+    }};
+    context.drawLinearGradient(gradient, {rect.x(), rect.minY()}, {rect.x(), rect.maxY()});
     context.restoreGState();
 }
 
-void strokeChevron(Context& context, graphics::Point c, double size, Color color, double width)
-{
+void strokeChevron(Context& context, graphics::Point c, double size, Color color, double width) {
     context.saveGState();
     context.setStrokeColor(color);
     context.setLineWidth(width);

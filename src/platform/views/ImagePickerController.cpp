@@ -12,28 +12,26 @@ namespace platform::views {
 
 namespace {
 
-std::string titleFor(ImagePickerSourceType type)
-{
+std::string titleFor(ImagePickerSourceType type) {
     return type == ImagePickerSourceType::Camera ? "Camera" : "Photos";
 }
 
 // The square centre of an image, as the phone's crop box starts.
-graphics::Image centreSquare(const graphics::Image& image)
-{
+graphics::Image centreSquare(const graphics::Image& image) {
     Size size = image.size();
     double side = std::min(size.width, size.height);
     if (side <= 0 || size.width == size.height)
         return image;
-    graphics::ImageContext context({ side, side }, false, image.scale());
-    image.drawInRect(context.context(), Rect(-(size.width - side) / 2, -(size.height - side) / 2, size.width, size.height));
+    graphics::ImageContext context({side, side}, false, image.scale());
+    image.drawInRect(context.context(),
+        Rect(-(size.width - side) / 2, -(size.height - side) / 2, size.width, size.height));
     return context.image();
 }
 
 } // namespace
 
 ImagePickerController::ImagePickerController()
-    : NavigationController(std::make_shared<ViewController>())
-{
+    : NavigationController(std::make_shared<ViewController>()) {
     ViewController* root = topViewController();
     root->setTitle(titleFor(m_sourceType));
     root->setLayout([](ViewController& controller) {
@@ -47,27 +45,23 @@ ImagePickerController::ImagePickerController()
         view->addSubview(label);
     });
     std::weak_ptr<ViewController> weak;
-    root->navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [this] {
-        cancel();
-    }));
+    root->navigationItem().setRightBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [this] { cancel(); }));
 }
 
-bool ImagePickerController::isSourceTypeAvailable(SourceType type)
-{
+bool ImagePickerController::isSourceTypeAvailable(SourceType type) {
     if (ApplicationHost* host = Application::sharedApplication().host())
         return host->isSourceTypeAvailable(type);
     return type != SourceType::Camera;
 }
 
-void ImagePickerController::setSourceType(SourceType type)
-{
+void ImagePickerController::setSourceType(SourceType type) {
     m_sourceType = type;
     if (ViewController* root = viewControllers().empty() ? nullptr : viewControllers().front().get())
         root->setTitle(titleFor(type));
 }
 
-void ImagePickerController::viewDidAppear(bool animated)
-{
+void ImagePickerController::viewDidAppear(bool animated) {
     NavigationController::viewDidAppear(animated);
     if (m_asked)
         return;
@@ -92,8 +86,7 @@ void ImagePickerController::viewDidAppear(bool animated)
     });
 }
 
-void ImagePickerController::finishPicking(graphics::Image image)
-{
+void ImagePickerController::finishPicking(graphics::Image image) {
     if (!m_waiting)
         return;
     m_waiting = false;
@@ -105,15 +98,14 @@ void ImagePickerController::finishPicking(graphics::Image image)
             dismissModalViewControllerAnimated(true);
         return;
     }
-    ImagePickerInfo info { image, m_allowsEditing ? centreSquare(image) : image };
+    ImagePickerInfo info {image, m_allowsEditing ? centreSquare(image) : image};
     if (m_delegate)
         m_delegate->didFinishPickingImage(*this, info.editedImage, info);
     else
         dismissModalViewControllerAnimated(true);
 }
 
-void ImagePickerController::cancel()
-{
+void ImagePickerController::cancel() {
     m_waiting = true;
     finishPicking(graphics::Image {});
 }

@@ -22,7 +22,8 @@ struct ImagePickerInfo {
 class ImagePickerControllerDelegate {
 public:
     virtual ~ImagePickerControllerDelegate() = default;
-    virtual void didFinishPickingImage(ImagePickerController&, const graphics::Image& image, const ImagePickerInfo& info) { }
+    virtual void didFinishPickingImage(
+        ImagePickerController&, const graphics::Image& image, const ImagePickerInfo& info) { }
     virtual void imagePickerControllerDidCancel(ImagePickerController&) { }
 };
 
@@ -54,11 +55,11 @@ public:
     void viewDidAppear(bool animated) override;
 
 private:
-    SourceType m_sourceType { SourceType::PhotoLibrary };
-    bool m_allowsEditing { false };
-    ImagePickerControllerDelegate* m_delegate { nullptr };
-    bool m_asked { false };
-    bool m_waiting { false };
+    SourceType m_sourceType {SourceType::PhotoLibrary};
+    bool m_allowsEditing {false};
+    ImagePickerControllerDelegate* m_delegate {nullptr};
+    bool m_asked {false};
+    bool m_waiting {false};
 };
 
 } // namespace platform::views

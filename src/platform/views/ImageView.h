@@ -32,7 +32,7 @@ public:
 private:
     Image m_image;
     Image m_highlightedImage;
-    bool m_highlighted { false };
+    bool m_highlighted {false};
 };
 
 } // namespace platform::views

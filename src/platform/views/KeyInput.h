@@ -34,11 +34,11 @@ enum class AutocorrectionType { Default, No, Yes };
 
 // How an entry wants its keyboard.
 struct TextInputTraits {
-    KeyboardType keyboardType { KeyboardType::Default };
-    ReturnKeyType returnKeyType { ReturnKeyType::Default };
-    AutocapitalizationType autocapitalizationType { AutocapitalizationType::Sentences };
-    AutocorrectionType autocorrectionType { AutocorrectionType::Default };
-    bool secureTextEntry { false };
+    KeyboardType keyboardType {KeyboardType::Default};
+    ReturnKeyType returnKeyType {ReturnKeyType::Default};
+    AutocapitalizationType autocapitalizationType {AutocapitalizationType::Sentences};
+    AutocorrectionType autocorrectionType {AutocorrectionType::Default};
+    bool secureTextEntry {false};
 };
 
 // A view that takes text from the keyboard while it is first responder. The keyboard (the

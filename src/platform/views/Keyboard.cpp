@@ -14,8 +14,7 @@ namespace platform::views {
 using Kind = KeyboardKey::Kind;
 using Face = KeyboardKey::Face;
 
-std::string returnKeyTitle(ReturnKeyType type)
-{
+std::string returnKeyTitle(ReturnKeyType type) {
     switch (type) {
     case ReturnKeyType::Default:
         return "return";
@@ -39,13 +38,12 @@ std::string returnKeyTitle(ReturnKeyType type)
     return "return";
 }
 
-Value valueWithRect(Rect rect)
-{
-    return Value(Dictionary { { "x", rect.x() }, { "y", rect.y() }, { "width", rect.width() }, { "height", rect.height() } });
+Value valueWithRect(Rect rect) {
+    return Value(
+        Dictionary {{"x", rect.x()}, {"y", rect.y()}, {"width", rect.width()}, {"height", rect.height()}});
 }
 
-Rect rectFromValue(const Value& value)
-{
+Rect rectFromValue(const Value& value) {
     const Dictionary& d = value.dictionary();
     auto get = [&](const char* key) {
         auto it = d.find(key);
@@ -54,8 +52,7 @@ Rect rectFromValue(const Value& value)
     return Rect(get("x"), get("y"), get("width"), get("height"));
 }
 
-Rect keyboardFrameFromUserInfo(const Dictionary& userInfo, const std::string& key)
-{
+Rect keyboardFrameFromUserInfo(const Dictionary& userInfo, const std::string& key) {
     auto it = userInfo.find(key);
     return it == userInfo.end() ? Rect() : rectFromValue(it->second);
 }
@@ -69,23 +66,20 @@ struct Slot {
     double width;
 };
 
-const char* kPadSubtitles[] = { "", "", "ABC", "DEF", "GHI", "JKL", "MNO", "PQRS", "TUV", "WXYZ" };
+const char* kPadSubtitles[] = {"", "", "ABC", "DEF", "GHI", "JKL", "MNO", "PQRS", "TUV", "WXYZ"};
 
 } // namespace
 
 Keyboard::Keyboard(Rect frame)
-    : View(frame)
-{
+    : View(frame) {
     setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
 }
 
-KeyInput* Keyboard::input() const
-{
+KeyInput* Keyboard::input() const {
     return m_inputView.expired() ? nullptr : m_input;
 }
 
-void Keyboard::configureFor(KeyInput& input, const std::shared_ptr<View>& inputView)
-{
+void Keyboard::configureFor(KeyInput& input, const std::shared_ptr<View>& inputView) {
     m_input = &input;
     m_inputView = inputView;
     const TextInputTraits& traits = input.textInputTraits();
@@ -98,19 +92,17 @@ void Keyboard::configureFor(KeyInput& input, const std::shared_ptr<View>& inputV
     updateAutomaticShift();
 }
 
-void Keyboard::detach()
-{
+void Keyboard::detach() {
     m_input = nullptr;
     m_inputView.reset();
 }
 
-bool Keyboard::isPad() const
-{
-    return m_type == KeyboardType::NumberPad || m_type == KeyboardType::DecimalPad || m_type == KeyboardType::PhonePad;
+bool Keyboard::isPad() const {
+    return m_type == KeyboardType::NumberPad || m_type == KeyboardType::DecimalPad
+        || m_type == KeyboardType::PhonePad;
 }
 
-void Keyboard::rebuild()
-{
+void Keyboard::rebuild() {
     // Whatever an application laid over the previous keyboard goes with it.
     for (auto& subview : std::vector<std::shared_ptr<View>>(subviews()))
         subview->removeFromSuperview();
@@ -123,8 +115,7 @@ void Keyboard::rebuild()
     setNeedsDisplay();
 }
 
-std::shared_ptr<KeyboardKey> Keyboard::addKey(int kind, const std::string& text, int face)
-{
+std::shared_ptr<KeyboardKey> Keyboard::addKey(int kind, const std::string& text, int face) {
     auto key = std::make_shared<KeyboardKey>(Kind(kind), text, Face(face));
     std::weak_ptr<View> weakSelf = weak_from_this();
     KeyboardKey* raw = key.get();
@@ -139,14 +130,14 @@ std::shared_ptr<KeyboardKey> Keyboard::addKey(int kind, const std::string& text,
     return key;
 }
 
-void Keyboard::buildPad(bool decimal)
-{
+void Keyboard::buildPad(bool decimal) {
     for (int digit = 1; digit <= 9; ++digit) {
         auto key = addKey(int(Kind::Character), std::to_string(digit), int(Face::Pad));
         key->setSubtitle(kPadSubtitles[digit]);
     }
     if (decimal)
-        addKey(int(Kind::Character), NumberFormatter(NumberFormatter::Style::Decimal).decimalSeparator(), int(Face::PadDark));
+        addKey(int(Kind::Character), NumberFormatter(NumberFormatter::Style::Decimal).decimalSeparator(),
+            int(Face::PadDark));
     else if (m_type == KeyboardType::PhonePad)
         addKey(int(Kind::Character), "+", int(Face::PadDark));
     else
@@ -155,14 +146,14 @@ void Keyboard::buildPad(bool decimal)
     addKey(int(Kind::Delete), "delete", int(Face::PadDark));
 }
 
-void Keyboard::buildLetters()
-{
-    static const char* letterRows[] = { "qwertyuiop", "asdfghjkl", "zxcvbnm" };
-    static const char* numberRows[] = { "1234567890", "-/:;()$&@", ".,?!'\"_" };
+void Keyboard::buildLetters() {
+    static const char* letterRows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
+    static const char* numberRows[] = {"1234567890", "-/:;()$&@", ".,?!'\"_"};
     const char** rows = m_numbers ? numberRows : letterRows;
     for (int r = 0; r < 3; ++r) {
         if (r == 2)
-            addKey(m_numbers ? int(Kind::Blank) : int(Kind::Shift), m_numbers ? "" : "shift", int(Face::Function));
+            addKey(m_numbers ? int(Kind::Blank) : int(Kind::Shift), m_numbers ? "" : "shift",
+                int(Face::Function));
         for (const char* c = rows[r]; *c; ++c)
             addKey(int(Kind::Character), std::string(1, *c), int(Face::Letter));
         if (r == 2)
@@ -185,16 +176,15 @@ void Keyboard::buildLetters()
         ->setTitle(returnKeyTitle(m_returnKey));
 }
 
-void Keyboard::layoutSubviews()
-{
+void Keyboard::layoutSubviews() {
     Rect b = bounds();
     if (m_keys.empty())
         return;
     if (isPad()) {
         double third = std::floor(b.width() / 3);
         double x1 = third, x2 = b.width() - third;
-        double xs[] = { 0, x1, x2 };
-        double ws[] = { x1 - 1, x2 - x1 - 1, b.width() - x2 };
+        double xs[] = {0, x1, x2};
+        double ws[] = {x1 - 1, x2 - x1 - 1, b.width() - x2};
         double rowHeight = std::floor(b.height() / 4);
         for (size_t i = 0; i < m_keys.size() && i < 12; ++i) {
             int row = int(i / 3), column = int(i % 3);
@@ -208,43 +198,42 @@ void Keyboard::layoutSubviews()
     double rowHeight = std::floor(b.height() / 4);
     std::vector<Slot> slots;
     for (int i = 0; i < 10; ++i)
-        slots.push_back({ 0, i * 32.0, 32 });
+        slots.push_back({0, i * 32.0, 32});
     int secondRow = m_numbers ? 9 : 9;
     double offset = (320 - secondRow * 32.0) / 2;
     for (int i = 0; i < secondRow; ++i)
-        slots.push_back({ 1, offset + i * 32.0, 32 });
+        slots.push_back({1, offset + i * 32.0, 32});
     int thirdRow = m_numbers ? 7 : 7;
-    slots.push_back({ 2, 0, 42 });
+    slots.push_back({2, 0, 42});
     double span = 320 - 2 * 48;
     for (int i = 0; i < thirdRow; ++i)
-        slots.push_back({ 2, 48 + i * span / thirdRow, span / thirdRow });
-    slots.push_back({ 2, 278, 42 });
+        slots.push_back({2, 48 + i * span / thirdRow, span / thirdRow});
+    slots.push_back({2, 278, 42});
     if (m_type == KeyboardType::EmailAddress) {
-        slots.push_back({ 3, 0, 80 });
-        slots.push_back({ 3, 80, 80 });
-        slots.push_back({ 3, 160, 40 });
-        slots.push_back({ 3, 200, 40 });
-        slots.push_back({ 3, 240, 80 });
+        slots.push_back({3, 0, 80});
+        slots.push_back({3, 80, 80});
+        slots.push_back({3, 160, 40});
+        slots.push_back({3, 200, 40});
+        slots.push_back({3, 240, 80});
     } else if (m_type == KeyboardType::URL) {
-        slots.push_back({ 3, 0, 80 });
-        slots.push_back({ 3, 80, 50 });
-        slots.push_back({ 3, 130, 50 });
-        slots.push_back({ 3, 180, 60 });
-        slots.push_back({ 3, 240, 80 });
+        slots.push_back({3, 0, 80});
+        slots.push_back({3, 80, 50});
+        slots.push_back({3, 130, 50});
+        slots.push_back({3, 180, 60});
+        slots.push_back({3, 240, 80});
     } else {
-        slots.push_back({ 3, 0, 80 });
-        slots.push_back({ 3, 80, 160 });
-        slots.push_back({ 3, 240, 80 });
+        slots.push_back({3, 0, 80});
+        slots.push_back({3, 80, 160});
+        slots.push_back({3, 240, 80});
     }
     for (size_t i = 0; i < m_keys.size() && i < slots.size(); ++i) {
         const Slot& s = slots[i];
-        m_keys[i]->setFrame(Rect(std::floor(s.x * scale), b.y() + s.row * rowHeight, std::floor(s.width * scale),
-            rowHeight));
+        m_keys[i]->setFrame(
+            Rect(std::floor(s.x * scale), b.y() + s.row * rowHeight, std::floor(s.width * scale), rowHeight));
     }
 }
 
-void Keyboard::drawRect(graphics::Context& context, Rect)
-{
+void Keyboard::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     if (isPad()) {
         context.setFillColor(Color::fromHex(0x4C4F57));
@@ -256,8 +245,7 @@ void Keyboard::drawRect(graphics::Context& context, Rect)
     context.fillRect(Rect(b.x(), b.y(), b.width(), 1));
 }
 
-KeyboardKey* Keyboard::keyWithTitle(const std::string& title) const
-{
+KeyboardKey* Keyboard::keyWithTitle(const std::string& title) const {
     for (auto& key : m_keys) {
         std::string legend = key->currentTitle().empty() ? key->keyText() : key->currentTitle();
         if (legend == title)
@@ -266,8 +254,7 @@ KeyboardKey* Keyboard::keyWithTitle(const std::string& title) const
     return nullptr;
 }
 
-void Keyboard::keyPressed(KeyboardKey& key)
-{
+void Keyboard::keyPressed(KeyboardKey& key) {
     auto keep = shared_from_this();
     KeyInput* target = input();
     switch (key.kind()) {
@@ -308,8 +295,7 @@ void Keyboard::keyPressed(KeyboardKey& key)
     }
 }
 
-void Keyboard::updateAutomaticShift()
-{
+void Keyboard::updateAutomaticShift() {
     KeyInput* target = input();
     if (!target || isPad() || m_numbers) {
         m_shift = false;
@@ -339,8 +325,7 @@ void Keyboard::updateAutomaticShift()
         shift->setSelected(m_shift);
 }
 
-void Keyboard::typeText(const std::string& text)
-{
+void Keyboard::typeText(const std::string& text) {
     auto keep = shared_from_this();
     size_t i = 0;
     while (i < text.size()) {
@@ -362,15 +347,13 @@ void Keyboard::typeText(const std::string& text)
     updateAutomaticShift();
 }
 
-void Keyboard::pressDelete()
-{
+void Keyboard::pressDelete() {
     if (KeyInput* target = input())
         target->deleteBackward();
     updateAutomaticShift();
 }
 
-void Keyboard::pressReturn()
-{
+void Keyboard::pressReturn() {
     auto keep = shared_from_this();
     if (KeyInput* target = input())
         target->insertText("\n");

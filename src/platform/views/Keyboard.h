@@ -30,7 +30,8 @@ inline constexpr const char* kKeyboardAnimationCurveUserInfoKey = "UIKeyboardAni
 Value valueWithRect(Rect rect);
 Rect rectFromValue(const Value& value);
 // The frame under `key` of a keyboard notification's userInfo (an empty rect when absent).
-Rect keyboardFrameFromUserInfo(const Dictionary& userInfo, const std::string& key = kKeyboardFrameEndUserInfoKey);
+Rect keyboardFrameFromUserInfo(
+    const Dictionary& userInfo, const std::string& key = kKeyboardFrameEndUserInfoKey);
 
 // The on-screen keyboard, a direct subview of the window while an entry has it. It is
 // rebuilt for every entry that takes it: the number pad (digits, delete and a blank
@@ -79,14 +80,14 @@ private:
     bool isPad() const;
 
     std::weak_ptr<View> m_inputView;
-    KeyInput* m_input { nullptr };
-    KeyboardType m_type { KeyboardType::Default };
-    ReturnKeyType m_returnKey { ReturnKeyType::Default };
-    AutocapitalizationType m_autocapitalization { AutocapitalizationType::None };
+    KeyInput* m_input {nullptr};
+    KeyboardType m_type {KeyboardType::Default};
+    ReturnKeyType m_returnKey {ReturnKeyType::Default};
+    AutocapitalizationType m_autocapitalization {AutocapitalizationType::None};
     std::vector<std::shared_ptr<KeyboardKey>> m_keys;
-    bool m_shift { false };
-    bool m_shiftLocked { false };
-    bool m_numbers { false };
+    bool m_shift {false};
+    bool m_shiftLocked {false};
+    bool m_numbers {false};
 };
 
 } // namespace platform::views

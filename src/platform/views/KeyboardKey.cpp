@@ -12,15 +12,19 @@ KeyboardKey::KeyboardKey(Kind kind, std::string text, Face face)
     : Button(ButtonType::Custom)
     , m_kind(kind)
     , m_text(std::move(text))
-    , m_face(face)
-{
+    , m_face(face) {
     // The face and the legend are drawn by the key itself.
     titleLabel().setHidden(true);
     setOpaque(face == Face::Pad || face == Face::PadDark);
 }
 
-void KeyboardKey::drawRect(graphics::Context& context, Rect)
-{
+void KeyboardKey::layoutSubviews() {
+    Button::layoutSubviews();
+    // The key draws its legend itself.
+    titleLabel().setHidden(true);
+}
+
+void KeyboardKey::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     bool pressed = isHighlighted();
     Color legend = Color::black();
@@ -61,7 +65,7 @@ void KeyboardKey::drawRect(graphics::Context& context, Rect)
             bottom = darker(bottom, 0.25);
         }
         context.saveGState();
-        context.setShadowWithColor({ 0, 1 }, 0, Color::black().withAlpha(0.5));
+        context.setShadowWithColor({0, 1}, 0, Color::black().withAlpha(0.5));
         addRoundedRectPath(context, face, 5);
         context.setFillColor(bottom);
         context.fillPath();
@@ -90,7 +94,8 @@ void KeyboardKey::drawRect(graphics::Context& context, Rect)
     Font font = pad ? Font::boldSystemFontOfSize(m_subtitle.empty() ? 24 : 26)
                     : Font::boldSystemFontOfSize(text.size() > 1 ? 15 : 22);
     double height = std::ceil(font.lineHeight());
-    double top = pad && !m_subtitle.empty() ? b.y() + (b.height() - height - 12) / 2 : b.y() + (b.height() - height) / 2;
+    double top = pad && !m_subtitle.empty() ? b.y() + (b.height() - height - 12) / 2
+                                            : b.y() + (b.height() - height) / 2;
     context.setFillColor(legend);
     context.drawText(text, Rect(b.x(), std::floor(top), b.width(), height), font, LineBreakMode::Clip,
         TextAlignment::Center);
@@ -102,12 +107,12 @@ void KeyboardKey::drawRect(graphics::Context& context, Rect)
     }
 }
 
-void KeyboardKey::drawDeleteSymbol(graphics::Context& context, Rect b)
-{
+void KeyboardKey::drawDeleteSymbol(graphics::Context& context, Rect b) {
     Point c = b.center();
     double w = 22, h = 16;
     bool dark = m_face == Face::Function || isHighlighted();
-    Color color = m_face == Face::PadDark ? Color::white(0.2) : (dark ? Color::whiteColor() : Color::white(0.2));
+    Color color
+        = m_face == Face::PadDark ? Color::white(0.2) : (dark ? Color::whiteColor() : Color::white(0.2));
     context.saveGState();
     context.setStrokeColor(color);
     context.setLineWidth(1.5);
@@ -120,12 +125,12 @@ void KeyboardKey::drawDeleteSymbol(graphics::Context& context, Rect b)
     context.addLineToPoint(c.x - w / 2 + 7, c.y + h / 2);
     context.closePath();
     context.strokePath();
-    context.strokeLineSegments({ { c.x - 1, c.y - 4 }, { c.x + 7, c.y + 4 }, { c.x + 7, c.y - 4 }, { c.x - 1, c.y + 4 } });
+    context.strokeLineSegments(
+        {{c.x - 1, c.y - 4}, {c.x + 7, c.y + 4}, {c.x + 7, c.y - 4}, {c.x - 1, c.y + 4}});
     context.restoreGState();
 }
 
-void KeyboardKey::drawShiftSymbol(graphics::Context& context, Rect b)
-{
+void KeyboardKey::drawShiftSymbol(graphics::Context& context, Rect b) {
     Point c = b.center();
     context.saveGState();
     context.setFillColor(isSelected() ? Color::whiteColor() : Color::white(0.25));

@@ -27,6 +27,7 @@ public:
     void setSubtitle(std::string subtitle) { m_subtitle = std::move(subtitle); }
 
     void drawRect(graphics::Context& context, Rect rect) override;
+    void layoutSubviews() override;
 
 private:
     void drawDeleteSymbol(graphics::Context& context, Rect r);

@@ -9,95 +9,80 @@ namespace platform::views {
 
 using graphics::TextLayout;
 
-Label::Label()
-{
+Label::Label() {
     setUserInteractionEnabled(false);
     setOpaque(false);
 }
 
 Label::Label(Rect frame)
-    : View(frame)
-{
+    : View(frame) {
     setUserInteractionEnabled(false);
     setOpaque(false);
 }
 
-void Label::setText(std::string text)
-{
+void Label::setText(std::string text) {
     if (m_text == text)
         return;
     m_text = std::move(text);
     setNeedsDisplay();
 }
 
-void Label::setFont(Font font)
-{
+void Label::setFont(Font font) {
     m_font = std::move(font);
     setNeedsDisplay();
 }
 
-void Label::setTextColor(Color color)
-{
+void Label::setTextColor(Color color) {
     m_textColor = color;
     setNeedsDisplay();
 }
 
-void Label::setHighlightedTextColor(std::optional<Color> color)
-{
+void Label::setHighlightedTextColor(std::optional<Color> color) {
     m_highlightedTextColor = color;
     setNeedsDisplay();
 }
 
-void Label::setHighlighted(bool highlighted)
-{
+void Label::setHighlighted(bool highlighted) {
     m_highlighted = highlighted;
     setNeedsDisplay();
 }
 
-void Label::setEnabled(bool enabled)
-{
+void Label::setEnabled(bool enabled) {
     m_enabled = enabled;
     setNeedsDisplay();
 }
 
-void Label::setTextAlignment(TextAlignment alignment)
-{
+void Label::setTextAlignment(TextAlignment alignment) {
     m_textAlignment = alignment;
     setNeedsDisplay();
 }
 
-void Label::setNumberOfLines(int lines)
-{
+void Label::setNumberOfLines(int lines) {
     m_numberOfLines = std::max(0, lines);
     setNeedsDisplay();
 }
 
-void Label::setLineBreakMode(LineBreakMode mode)
-{
+void Label::setLineBreakMode(LineBreakMode mode) {
     m_lineBreakMode = mode;
     setNeedsDisplay();
 }
 
-void Label::setShadowColor(std::optional<Color> color)
-{
+void Label::setShadowColor(std::optional<Color> color) {
     m_shadowColor = color;
     setNeedsDisplay();
 }
 
-void Label::setShadowOffset(Size offset)
-{
+void Label::setShadowOffset(Size offset) {
     m_shadowOffset = offset;
     setNeedsDisplay();
 }
 
-void Label::setAdjustsFontSizeToFitWidth(bool adjusts)
-{
+void Label::setAdjustsFontSizeToFitWidth(bool adjusts) {
     m_adjustsFontSize = adjusts;
     setNeedsDisplay();
 }
 
-Color Label::currentTextColor() const
-{
+Color Label::currentTextColor() const {
     if (m_highlighted && m_highlightedTextColor)
         return *m_highlightedTextColor;
     if (!m_enabled)
@@ -105,8 +90,7 @@ Color Label::currentTextColor() const
     return m_textColor;
 }
 
-Font Label::fittingFont() const
-{
+Font Label::fittingFont() const {
     if (!m_adjustsFontSize || m_numberOfLines != 1 || m_text.empty())
         return m_font;
     double width = bounds().width();
@@ -117,10 +101,9 @@ Font Label::fittingFont() const
     return font;
 }
 
-Size Label::sizeThatFits(Size size) const
-{
+Size Label::sizeThatFits(Size size) const {
     if (m_text.empty())
-        return { 0, 0 };
+        return {0, 0};
     if (m_numberOfLines == 1)
         return TextLayout::sizeWithFont(m_text, m_font);
     double width = size.width > 0 ? size.width : 100000;
@@ -129,34 +112,31 @@ Size Label::sizeThatFits(Size size) const
     LineBreakMode mode = m_lineBreakMode;
     if (mode == LineBreakMode::Clip || height == 0)
         mode = mode == LineBreakMode::CharacterWrap ? mode : LineBreakMode::WordWrap;
-    return TextLayout::sizeWithFont(m_text, m_font, Size { width, height }, mode);
+    return TextLayout::sizeWithFont(m_text, m_font, Size {width, height}, mode);
 }
 
-Rect Label::textRectForBounds(Rect rect, int lines) const
-{
+Rect Label::textRectForBounds(Rect rect, int lines) const {
     Font font = fittingFont();
     double lineHeight = std::ceil(font.lineHeight());
     double maxHeight = lines > 0 ? std::min(rect.height(), lines * lineHeight) : rect.height();
     maxHeight = std::max(maxHeight, lineHeight);
     Size size;
     if (lines == 1)
-        size = { rect.width(), lineHeight };
+        size = {rect.width(), lineHeight};
     else
-        size = TextLayout::sizeWithFont(m_text, font, Size { rect.width(), maxHeight }, m_lineBreakMode);
+        size = TextLayout::sizeWithFont(m_text, font, Size {rect.width(), maxHeight}, m_lineBreakMode);
     double height = std::min(size.height, std::max(rect.height(), lineHeight));
     double y = rect.y() + std::floor((rect.height() - height) / 2);
     return Rect(rect.x(), y, rect.width(), height);
 }
 
-void Label::drawRect(graphics::Context& context, Rect)
-{
+void Label::drawRect(graphics::Context& context, Rect) {
     if (m_text.empty())
         return;
     drawTextInRect(context, bounds());
 }
 
-void Label::drawTextInRect(graphics::Context& context, Rect rect)
-{
+void Label::drawTextInRect(graphics::Context& context, Rect rect) {
     Rect textRect = textRectForBounds(rect, m_numberOfLines);
     Font font = fittingFont();
     // One line never wraps: the truncation modes cut it at the width.

@@ -67,18 +67,18 @@ private:
     Font fittingFont() const;
 
     std::string m_text;
-    Font m_font { Font::systemFontOfSize(17) };
-    Color m_textColor { Color::black() };
+    Font m_font {Font::systemFontOfSize(17)};
+    Color m_textColor {Color::black()};
     std::optional<Color> m_highlightedTextColor;
-    bool m_highlighted { false };
-    bool m_enabled { true };
-    TextAlignment m_textAlignment { TextAlignment::Left };
-    int m_numberOfLines { 1 };
-    LineBreakMode m_lineBreakMode { LineBreakMode::TailTruncation };
+    bool m_highlighted {false};
+    bool m_enabled {true};
+    TextAlignment m_textAlignment {TextAlignment::Left};
+    int m_numberOfLines {1};
+    LineBreakMode m_lineBreakMode {LineBreakMode::TailTruncation};
     std::optional<Color> m_shadowColor;
-    Size m_shadowOffset { 0, -1 };
-    bool m_adjustsFontSize { false };
-    double m_minimumFontSize { 0 };
+    Size m_shadowOffset {0, -1};
+    bool m_adjustsFontSize {false};
+    double m_minimumFontSize {0};
 };
 
 } // namespace platform::views

@@ -22,10 +22,10 @@ struct LocalNotification {
     std::optional<std::string> timeZone;
     std::string alertBody;
     std::string alertAction;
-    bool hasAction { true };
+    bool hasAction {true};
     std::optional<std::string> soundName;
-    RepeatInterval repeatInterval { RepeatInterval::None };
-    int applicationIconBadgeNumber { 0 };
+    RepeatInterval repeatInterval {RepeatInterval::None};
+    int applicationIconBadgeNumber {0};
     Dictionary userInfo;
 
     bool operator==(const LocalNotification&) const = default;

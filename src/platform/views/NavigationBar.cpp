@@ -14,41 +14,35 @@ constexpr Color kDefaultTint = Color::rgba(0.427, 0.518, 0.635);
 }
 
 NavigationBar::NavigationBar()
-    : NavigationBar(Rect(0, 0, 320, kHeight))
-{
-}
+    : NavigationBar(Rect(0, 0, 320, kHeight)) { }
 
 NavigationBar::NavigationBar(Rect frame)
     : View(frame)
-    , m_titleLabel(std::make_shared<Label>())
-{
+    , m_titleLabel(std::make_shared<Label>()) {
     setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleBottomMargin);
     m_titleLabel->setFont(Font::boldSystemFontOfSize(20));
     m_titleLabel->setTextColor(Color::whiteColor());
     m_titleLabel->setShadowColor(Color::black().withAlpha(0.5));
-    m_titleLabel->setShadowOffset({ 0, -1 });
+    m_titleLabel->setShadowOffset({0, -1});
     m_titleLabel->setTextAlignment(TextAlignment::Center);
     m_titleLabel->setLineBreakMode(LineBreakMode::TailTruncation);
     m_titleLabel->setAdjustsFontSizeToFitWidth(true);
     m_titleLabel->setMinimumFontSize(14);
 }
 
-void NavigationBar::setTintColor(std::optional<Color> color)
-{
+void NavigationBar::setTintColor(std::optional<Color> color) {
     m_tintColor = color;
     setNeedsLayout();
     setNeedsDisplay();
 }
 
-void NavigationBar::setBarStyle(BarStyle style)
-{
+void NavigationBar::setBarStyle(BarStyle style) {
     m_barStyle = style;
     setNeedsLayout();
     setNeedsDisplay();
 }
 
-Color NavigationBar::effectiveTint() const
-{
+Color NavigationBar::effectiveTint() const {
     if (m_tintColor)
         return *m_tintColor;
     if (m_barStyle != BarStyle::Default)
@@ -56,8 +50,7 @@ Color NavigationBar::effectiveTint() const
     return kDefaultTint;
 }
 
-void NavigationBar::setItems(NavigationItem* top, NavigationItem* previous, std::function<void()> back)
-{
+void NavigationBar::setItems(NavigationItem* top, NavigationItem* previous, std::function<void()> back) {
     m_top = top;
     m_previous = previous;
     m_back = std::move(back);
@@ -65,8 +58,7 @@ void NavigationBar::setItems(NavigationItem* top, NavigationItem* previous, std:
     rebuild();
 }
 
-void NavigationBar::observe()
-{
+void NavigationBar::observe() {
     std::weak_ptr<View> weak = weak_from_this();
     m_observer = std::make_shared<BarButtonItem::Observer>([weak] {
         if (auto bar = std::static_pointer_cast<NavigationBar>(weak.lock())) {
@@ -74,19 +66,19 @@ void NavigationBar::observe()
         }
     });
     // Items drop observers whose owner is gone, so replacing m_observer unhooks the old items.
-    for (NavigationItem* item : { m_top, m_previous }) {
+    for (NavigationItem* item : {m_top, m_previous}) {
         if (!item)
             continue;
         item->addObserver(m_observer);
-        for (auto* button : { &item->leftBarButtonItem(), &item->rightBarButtonItem(), &item->backBarButtonItem() }) {
+        for (auto* button :
+            {&item->leftBarButtonItem(), &item->rightBarButtonItem(), &item->backBarButtonItem()}) {
             if (*button)
                 (*button)->addObserver(m_observer);
         }
     }
 }
 
-std::string NavigationBar::backButtonTitle() const
-{
+std::string NavigationBar::backButtonTitle() const {
     if (!m_previous)
         return "";
     if (m_previous->backBarButtonItem() && !m_previous->backBarButtonItem()->title().empty())
@@ -96,15 +88,14 @@ std::string NavigationBar::backButtonTitle() const
     return "Back";
 }
 
-BarButtonView* NavigationBar::backButtonView() const
-{
+BarButtonView* NavigationBar::backButtonView() const {
     return m_leftView && m_leftView->kind() == BarButtonView::Kind::Back ? m_leftView.get() : nullptr;
 }
 
-void NavigationBar::rebuild()
-{
-    for (auto* view : { static_cast<View*>(m_leftView.get()), static_cast<View*>(m_rightView.get()), m_leftCustom.get(),
-             m_rightCustom.get(), m_titleView.get(), static_cast<View*>(m_titleLabel.get()) }) {
+void NavigationBar::rebuild() {
+    for (auto* view :
+        {static_cast<View*>(m_leftView.get()), static_cast<View*>(m_rightView.get()), m_leftCustom.get(),
+            m_rightCustom.get(), m_titleView.get(), static_cast<View*>(m_titleLabel.get())}) {
         if (view)
             view->removeFromSuperview();
     }
@@ -158,8 +149,7 @@ void NavigationBar::rebuild()
     setNeedsDisplay();
 }
 
-void NavigationBar::layoutSubviews()
-{
+void NavigationBar::layoutSubviews() {
     Rect b = bounds();
     double margin = 5;
     double left = margin, right = b.width() - margin;
@@ -187,8 +177,10 @@ void NavigationBar::layoutSubviews()
     if (m_titleView) {
         Size size = m_titleView->frame().size;
         size.width = std::min(size.width, room);
-        double x = std::clamp(b.midX() - size.width / 2, left + 5, std::max(left + 5, right - 5 - size.width));
-        m_titleView->setFrame(Rect(std::floor(x), std::floor((b.height() - size.height) / 2), size.width, size.height));
+        double x
+            = std::clamp(b.midX() - size.width / 2, left + 5, std::max(left + 5, right - 5 - size.width));
+        m_titleView->setFrame(
+            Rect(std::floor(x), std::floor((b.height() - size.height) / 2), size.width, size.height));
     } else if (m_titleLabel->superview() == this) {
         double width = std::min(m_titleLabel->sizeThatFits({}).width, room);
         double x = std::clamp(b.midX() - width / 2, left + 5, std::max(left + 5, right - 5 - width));
@@ -196,8 +188,7 @@ void NavigationBar::layoutSubviews()
     }
 }
 
-void NavigationBar::drawRect(graphics::Context& context, Rect)
-{
+void NavigationBar::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     if (m_barStyle != BarStyle::Default && !m_tintColor) {
         fillVerticalGradient(context, b, Color::white(0.35), Color::white(0.05));

@@ -53,9 +53,9 @@ private:
     void observe();
 
     std::optional<Color> m_tintColor;
-    BarStyle m_barStyle { BarStyle::Default };
-    NavigationItem* m_top { nullptr };
-    NavigationItem* m_previous { nullptr };
+    BarStyle m_barStyle {BarStyle::Default};
+    NavigationItem* m_top {nullptr};
+    NavigationItem* m_previous {nullptr};
     std::function<void()> m_back;
     std::shared_ptr<BarButtonView> m_leftView;
     std::shared_ptr<BarButtonView> m_rightView;

@@ -12,11 +12,8 @@ class NavigationContainerView : public View {
 public:
     NavigationContainerView(Rect frame, NavigationController* owner)
         : View(frame)
-        , m_owner(owner)
-    {
-    }
-    void layoutSubviews() override
-    {
+        , m_owner(owner) { }
+    void layoutSubviews() override {
         if (m_owner)
             m_owner->layoutContainer();
     }
@@ -30,16 +27,14 @@ private:
 
 NavigationController::NavigationController(std::shared_ptr<ViewController> rootViewController)
     : m_navigationBar(std::make_shared<NavigationBar>())
-    , m_toolbar(std::make_shared<Toolbar>())
-{
+    , m_toolbar(std::make_shared<Toolbar>()) {
     if (rootViewController) {
         m_stack.push_back(rootViewController);
         adopt(rootViewController);
     }
 }
 
-NavigationController::~NavigationController()
-{
+NavigationController::~NavigationController() {
     for (auto& controller : m_stack) {
         if (controller->navigationController() == this)
             controller->setNavigationController(nullptr);
@@ -52,14 +47,12 @@ NavigationController::~NavigationController()
     }
 }
 
-void NavigationController::adopt(const std::shared_ptr<ViewController>& controller)
-{
+void NavigationController::adopt(const std::shared_ptr<ViewController>& controller) {
     controller->setNavigationController(this);
     controller->setParentViewController(this);
 }
 
-void NavigationController::release(const std::shared_ptr<ViewController>& controller)
-{
+void NavigationController::release(const std::shared_ptr<ViewController>& controller) {
     if (controller->navigationController() == this)
         controller->setNavigationController(nullptr);
     if (controller->parentViewController() == this)
@@ -70,26 +63,22 @@ void NavigationController::release(const std::shared_ptr<ViewController>& contro
     }
 }
 
-NavigationBar& NavigationController::navigationBar()
-{
+NavigationBar& NavigationController::navigationBar() {
     return *m_navigationBar;
 }
 
-Toolbar& NavigationController::toolbar()
-{
+Toolbar& NavigationController::toolbar() {
     return *m_toolbar;
 }
 
-ViewController* NavigationController::visibleViewController() const
-{
+ViewController* NavigationController::visibleViewController() const {
     ViewController* top = topViewController();
     if (top && top->modalViewController())
         return top->modalViewController().get();
     return top;
 }
 
-void NavigationController::loadView()
-{
+void NavigationController::loadView() {
     auto container = std::make_shared<NavigationContainerView>(Rect(0, 20, 320, 460), this);
     container->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     container->setBackgroundColor(Color::whiteColor());
@@ -103,16 +92,14 @@ void NavigationController::loadView()
     updateBars();
 }
 
-Rect NavigationController::contentFrame() const
-{
+Rect NavigationController::contentFrame() const {
     Rect b = const_cast<NavigationController*>(this)->view()->bounds();
     double top = m_navigationBarHidden ? 0 : NavigationBar::kHeight;
     double bottom = m_toolbarHidden ? 0 : Toolbar::kHeight;
     return Rect(0, top, b.width(), std::max(0.0, b.height() - top - bottom));
 }
 
-void NavigationController::layoutContainer()
-{
+void NavigationController::layoutContainer() {
     Rect b = view()->bounds();
     m_navigationBar->setFrame(Rect(0, 0, b.width(), NavigationBar::kHeight));
     m_toolbar->setFrame(Rect(0, b.height() - Toolbar::kHeight, b.width(), Toolbar::kHeight));
@@ -120,8 +107,7 @@ void NavigationController::layoutContainer()
         m_shownView->setFrame(contentFrame());
 }
 
-void NavigationController::installTopView()
-{
+void NavigationController::installTopView() {
     if (!isViewLoaded())
         return;
     ViewController* top = topViewController();
@@ -135,29 +121,26 @@ void NavigationController::installTopView()
     }
 }
 
-void NavigationController::updateBars()
-{
+void NavigationController::updateBars() {
     if (!isViewLoaded())
         return;
     ViewController* top = topViewController();
     ViewController* previous = m_stack.size() >= 2 ? m_stack[m_stack.size() - 2].get() : nullptr;
     std::weak_ptr<ViewController> weak = weak_from_this();
-    m_navigationBar->setItems(top ? &top->navigationItem() : nullptr, previous ? &previous->navigationItem() : nullptr,
-        [weak] {
+    m_navigationBar->setItems(
+        top ? &top->navigationItem() : nullptr, previous ? &previous->navigationItem() : nullptr, [weak] {
             if (auto self = std::static_pointer_cast<NavigationController>(weak.lock()))
                 self->popViewControllerAnimated(true);
         });
     m_toolbar->setItems(top ? top->toolbarItems() : std::vector<std::shared_ptr<BarButtonItem>> {});
 }
 
-void NavigationController::toolbarItemsDidChange(ViewController& controller)
-{
+void NavigationController::toolbarItemsDidChange(ViewController& controller) {
     if (&controller == topViewController())
         updateBars();
 }
 
-void NavigationController::transition(ViewController* from, ViewController* to, bool animated)
-{
+void NavigationController::transition(ViewController* from, ViewController* to, bool animated) {
     auto keep = shared_from_this();
     if (!isViewLoaded()) {
         return;
@@ -185,8 +168,7 @@ void NavigationController::transition(ViewController* from, ViewController* to, 
         m_delegate->didShowViewController(*this, *to, animated);
 }
 
-void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated)
-{
+void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated) {
     if (!controller || std::find(m_stack.begin(), m_stack.end(), controller) != m_stack.end())
         return;
     ViewController* from = topViewController();
@@ -195,8 +177,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> co
     transition(from, controller.get(), animated);
 }
 
-std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated)
-{
+std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated) {
     if (m_stack.size() < 2)
         return nullptr;
     auto popped = m_stack.back();
@@ -207,8 +188,7 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
 }
 
 std::vector<std::shared_ptr<ViewController>> NavigationController::popToViewController(
-    ViewController* controller, bool animated)
-{
+    ViewController* controller, bool animated) {
     auto it = std::find_if(m_stack.begin(), m_stack.end(), [&](auto& c) { return c.get() == controller; });
     if (it == m_stack.end() || it + 1 == m_stack.end())
         return {};
@@ -221,15 +201,15 @@ std::vector<std::shared_ptr<ViewController>> NavigationController::popToViewCont
     return popped;
 }
 
-std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootViewControllerAnimated(bool animated)
-{
+std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootViewControllerAnimated(
+    bool animated) {
     if (m_stack.empty())
         return {};
     return popToViewController(m_stack.front().get(), animated);
 }
 
-void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewController>> controllers, bool animated)
-{
+void NavigationController::setViewControllers(
+    std::vector<std::shared_ptr<ViewController>> controllers, bool animated) {
     auto from = m_stack.empty() ? nullptr : m_stack.back();
     auto old = m_stack;
     m_stack = std::move(controllers);
@@ -246,62 +226,53 @@ void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewCo
     }
 }
 
-void NavigationController::setNavigationBarHidden(bool hidden, bool)
-{
+void NavigationController::setNavigationBarHidden(bool hidden, bool) {
     m_navigationBarHidden = hidden;
     m_navigationBar->setHidden(hidden);
     if (isViewLoaded())
         layoutContainer();
 }
 
-void NavigationController::setToolbarHidden(bool hidden, bool)
-{
+void NavigationController::setToolbarHidden(bool hidden, bool) {
     m_toolbarHidden = hidden;
     m_toolbar->setHidden(hidden);
     if (isViewLoaded())
         layoutContainer();
 }
 
-void NavigationController::viewWillAppear(bool animated)
-{
+void NavigationController::viewWillAppear(bool animated) {
     if (ViewController* top = topViewController())
         top->beginAppearanceTransition(true, animated);
 }
 
-void NavigationController::viewDidAppear(bool animated)
-{
+void NavigationController::viewDidAppear(bool animated) {
     if (ViewController* top = topViewController())
         top->endAppearanceTransition(animated);
 }
 
-void NavigationController::viewWillDisappear(bool animated)
-{
+void NavigationController::viewWillDisappear(bool animated) {
     if (ViewController* top = topViewController())
         top->beginAppearanceTransition(false, animated);
 }
 
-void NavigationController::viewDidDisappear(bool animated)
-{
+void NavigationController::viewDidDisappear(bool animated) {
     if (ViewController* top = topViewController())
         top->endAppearanceTransition(animated);
 }
 
-bool NavigationController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation)
-{
+bool NavigationController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) {
     ViewController* top = topViewController();
     return top ? top->shouldAutorotateToInterfaceOrientation(orientation)
                : ViewController::shouldAutorotateToInterfaceOrientation(orientation);
 }
 
-void NavigationController::rotate(InterfaceOrientation to, double duration, int phase)
-{
+void NavigationController::rotate(InterfaceOrientation to, double duration, int phase) {
     ViewController::rotate(to, duration, phase);
     if (ViewController* top = topViewController())
         top->rotate(to, duration, phase);
 }
 
-void NavigationController::didReceiveMemoryWarning()
-{
+void NavigationController::didReceiveMemoryWarning() {
     // The stack's own view stays while the stack is on screen; hidden screens below the top
     // are told by the application.
     ViewController::didReceiveMemoryWarning();

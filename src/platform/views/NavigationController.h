@@ -35,7 +35,8 @@ public:
     // Returns the popped controller; none at the root.
     std::shared_ptr<ViewController> popViewControllerAnimated(bool animated);
     // Pops everything above `controller` (which must be on the stack).
-    std::vector<std::shared_ptr<ViewController>> popToViewController(ViewController* controller, bool animated);
+    std::vector<std::shared_ptr<ViewController>> popToViewController(
+        ViewController* controller, bool animated);
     std::vector<std::shared_ptr<ViewController>> popToRootViewControllerAnimated(bool animated);
     void setViewControllers(std::vector<std::shared_ptr<ViewController>> controllers, bool animated);
     const std::vector<std::shared_ptr<ViewController>>& viewControllers() const { return m_stack; }
@@ -81,10 +82,10 @@ private:
     std::vector<std::shared_ptr<ViewController>> m_stack;
     std::shared_ptr<NavigationBar> m_navigationBar;
     std::shared_ptr<Toolbar> m_toolbar;
-    bool m_navigationBarHidden { false };
-    bool m_toolbarHidden { true };
-    NavigationControllerDelegate* m_delegate { nullptr };
-    View* m_shownView { nullptr };
+    bool m_navigationBarHidden {false};
+    bool m_toolbarHidden {true};
+    NavigationControllerDelegate* m_delegate {nullptr};
+    View* m_shownView {nullptr};
 };
 
 } // namespace platform::views

@@ -14,7 +14,8 @@ namespace platform::views {
 class NavigationItem {
 public:
     NavigationItem() = default;
-    explicit NavigationItem(std::string title) : m_title(std::move(title)) { }
+    explicit NavigationItem(std::string title)
+        : m_title(std::move(title)) { }
 
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
@@ -42,7 +43,7 @@ private:
     std::shared_ptr<BarButtonItem> m_left;
     std::shared_ptr<BarButtonItem> m_right;
     std::shared_ptr<BarButtonItem> m_back;
-    bool m_hidesBackButton { false };
+    bool m_hidesBackButton {false};
     std::string m_prompt;
     std::vector<std::weak_ptr<BarButtonItem::Observer>> m_observers;
 };

@@ -15,36 +15,29 @@ constexpr double kFrameInset = 8;
 }
 
 PickerView::PickerView()
-    : PickerView(Rect(0, 0, 320, kHeight))
-{
-}
+    : PickerView(Rect(0, 0, 320, kHeight)) { }
 
 PickerView::PickerView(Rect frame)
-    : View(Rect(frame.origin, { frame.width() > 0 ? frame.width() : 320, kHeight }))
-{
+    : View(Rect(frame.origin, {frame.width() > 0 ? frame.width() : 320, kHeight})) {
     setClipsToBounds(true);
 }
 
-void PickerView::setDataSource(PickerViewDataSource* dataSource)
-{
+void PickerView::setDataSource(PickerViewDataSource* dataSource) {
     m_dataSource = dataSource;
     reloadAllComponents();
 }
 
-void PickerView::setDelegate(PickerViewDelegate* delegate)
-{
+void PickerView::setDelegate(PickerViewDelegate* delegate) {
     m_delegate = delegate;
     setNeedsDisplay();
 }
 
-void PickerView::setShowsSelectionIndicator(bool shows)
-{
+void PickerView::setShowsSelectionIndicator(bool shows) {
     m_showsSelectionIndicator = shows;
     setNeedsDisplay();
 }
 
-void PickerView::syncWheels()
-{
+void PickerView::syncWheels() {
     int components = m_dataSource ? std::max(0, m_dataSource->numberOfComponentsInPickerView(*this)) : 0;
     m_wheels.resize(components);
     for (int c = 0; c < components; ++c) {
@@ -56,34 +49,28 @@ void PickerView::syncWheels()
     }
 }
 
-void PickerView::reloadAllComponents()
-{
+void PickerView::reloadAllComponents() {
     syncWheels();
     setNeedsDisplay();
 }
 
-void PickerView::reloadComponent(int)
-{
+void PickerView::reloadComponent(int) {
     reloadAllComponents();
 }
 
-int PickerView::numberOfComponents() const
-{
+int PickerView::numberOfComponents() const {
     return int(m_wheels.size());
 }
 
-int PickerView::numberOfRowsInComponent(int component) const
-{
+int PickerView::numberOfRowsInComponent(int component) const {
     return component >= 0 && component < int(m_wheels.size()) ? m_wheels[component].rows : 0;
 }
 
-int PickerView::selectedRowInComponent(int component) const
-{
+int PickerView::selectedRowInComponent(int component) const {
     return component >= 0 && component < int(m_wheels.size()) ? m_wheels[component].selected : -1;
 }
 
-void PickerView::selectRow(int row, int component, bool)
-{
+void PickerView::selectRow(int row, int component, bool) {
     if (component < 0 || component >= int(m_wheels.size()))
         return;
     Wheel& wheel = m_wheels[component];
@@ -97,14 +84,14 @@ void PickerView::selectRow(int row, int component, bool)
     setNeedsDisplay();
 }
 
-double PickerView::rowHeight(int component) const
-{
-    double h = m_delegate ? const_cast<PickerViewDelegate*>(m_delegate)->rowHeightForComponent(const_cast<PickerView&>(*this), component) : 44;
+double PickerView::rowHeight(int component) const {
+    double h = m_delegate ? const_cast<PickerViewDelegate*>(m_delegate)
+                                ->rowHeightForComponent(const_cast<PickerView&>(*this), component)
+                          : 44;
     return h > 0 ? h : 44;
 }
 
-Rect PickerView::rectForComponent(int component) const
-{
+Rect PickerView::rectForComponent(int component) const {
     Rect inner = bounds().insetBy(kFrameInset + 8, kFrameInset);
     int count = std::max(1, int(m_wheels.size()));
     std::vector<double> widths(count, 0);
@@ -112,7 +99,9 @@ Rect PickerView::rectForComponent(int component) const
     int flexible = 0;
     for (int c = 0; c < count; ++c) {
         double w = m_delegate && c < int(m_wheels.size())
-            ? const_cast<PickerViewDelegate*>(m_delegate)->widthForComponent(const_cast<PickerView&>(*this), c) : 0;
+            ? const_cast<PickerViewDelegate*>(m_delegate)
+                  ->widthForComponent(const_cast<PickerView&>(*this), c)
+            : 0;
         widths[c] = w;
         if (w > 0)
             fixed += w;
@@ -131,15 +120,13 @@ Rect PickerView::rectForComponent(int component) const
     return Rect();
 }
 
-Rect PickerView::selectionBandRect() const
-{
+Rect PickerView::selectionBandRect() const {
     double h = rowHeight(0);
     Rect b = bounds();
     return Rect(b.x() + kFrameInset, std::floor(b.midY() - h / 2), b.width() - 2 * kFrameInset, h);
 }
 
-Rect PickerView::rectForRow(int row, int component) const
-{
+Rect PickerView::rectForRow(int row, int component) const {
     if (component < 0 || component >= int(m_wheels.size()))
         return Rect();
     Rect wheel = rectForComponent(component);
@@ -148,8 +135,7 @@ Rect PickerView::rectForRow(int row, int component) const
     return Rect(wheel.x(), y, wheel.width(), h);
 }
 
-void PickerView::drawRect(graphics::Context& context, Rect)
-{
+void PickerView::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     // The frame around the wheels.
     fillVerticalGradient(context, b, Color::fromHex(0x5D6170), Color::fromHex(0x292B33));
@@ -159,9 +145,9 @@ void PickerView::drawRect(graphics::Context& context, Rect)
         context.saveGState();
         context.clipToRect(wheel);
         // The wheel is lit in the middle and shaded towards its ends.
-        graphics::Gradient shade { { { 0, Color::white(0.55) }, { 0.25, Color::white(0.97) }, { 0.5, Color::whiteColor() },
-            { 0.75, Color::white(0.97) }, { 1, Color::white(0.55) } } };
-        context.drawLinearGradient(shade, { 0, wheel.minY() }, { 0, wheel.maxY() });
+        graphics::Gradient shade {{{0, Color::white(0.55)}, {0.25, Color::white(0.97)},
+            {0.5, Color::whiteColor()}, {0.75, Color::white(0.97)}, {1, Color::white(0.55)}}};
+        context.drawLinearGradient(shade, {0, wheel.minY()}, {0, wheel.maxY()});
         const Wheel& w = m_wheels[c];
         double h = rowHeight(c);
         int first = std::max(0, int(std::floor(w.position - (b.height() / 2) / h)) - 1);
@@ -171,7 +157,8 @@ void PickerView::drawRect(graphics::Context& context, Rect)
             std::string title = m_delegate ? m_delegate->titleForRow(*this, row, c) : std::string();
             double lineHeight = std::ceil(font.lineHeight());
             context.setFillColor(Color::black());
-            context.drawText(title, Rect(r.x() + 10, std::floor(r.midY() - lineHeight / 2), r.width() - 20, lineHeight), font,
+            context.drawText(title,
+                Rect(r.x() + 10, std::floor(r.midY() - lineHeight / 2), r.width() - 20, lineHeight), font,
                 LineBreakMode::TailTruncation, TextAlignment::Left);
         }
         context.restoreGState();
@@ -183,7 +170,8 @@ void PickerView::drawRect(graphics::Context& context, Rect)
         context.saveGState();
         addRoundedRectPath(context, band, 3);
         context.clip();
-        fillVerticalGradient(context, band, Color::rgba(0.78, 0.82, 0.95, 0.45), Color::rgba(0.45, 0.52, 0.78, 0.45));
+        fillVerticalGradient(
+            context, band, Color::rgba(0.78, 0.82, 0.95, 0.45), Color::rgba(0.45, 0.52, 0.78, 0.45));
         context.restoreGState();
         addRoundedRectPath(context, band.insetBy(0.5, 0.5), 3);
         context.setStrokeColor(Color::rgba(0.35, 0.40, 0.55, 0.8));
@@ -192,8 +180,7 @@ void PickerView::drawRect(graphics::Context& context, Rect)
     }
 }
 
-int PickerView::componentAt(Point point) const
-{
+int PickerView::componentAt(Point point) const {
     for (int c = 0; c < int(m_wheels.size()); ++c) {
         Rect r = rectForComponent(c);
         if (point.x >= r.minX() && point.x < r.maxX())
@@ -202,8 +189,7 @@ int PickerView::componentAt(Point point) const
     return -1;
 }
 
-void PickerView::settle(int component, int row, bool notify)
-{
+void PickerView::settle(int component, int row, bool notify) {
     Wheel& wheel = m_wheels[component];
     if (wheel.rows == 0)
         return;
@@ -215,15 +201,13 @@ void PickerView::settle(int component, int row, bool notify)
         m_delegate->didSelectRow(*this, row, component);
 }
 
-void PickerView::touchesBegan(Touch& touch)
-{
+void PickerView::touchesBegan(Touch& touch) {
     m_trackingComponent = componentAt(touch.locationInView(this));
     if (m_trackingComponent >= 0)
         m_trackingStartPosition = m_wheels[m_trackingComponent].position;
 }
 
-void PickerView::touchesMoved(Touch& touch)
-{
+void PickerView::touchesMoved(Touch& touch) {
     if (m_trackingComponent < 0)
         return;
     Wheel& wheel = m_wheels[m_trackingComponent];
@@ -233,8 +217,7 @@ void PickerView::touchesMoved(Touch& touch)
     setNeedsDisplay();
 }
 
-void PickerView::touchesEnded(Touch& touch)
-{
+void PickerView::touchesEnded(Touch& touch) {
     int component = m_trackingComponent;
     m_trackingComponent = -1;
     if (component < 0 || component >= int(m_wheels.size()))
@@ -253,8 +236,7 @@ void PickerView::touchesEnded(Touch& touch)
         settle(component, row, true);
 }
 
-void PickerView::touchesCancelled(Touch&)
-{
+void PickerView::touchesCancelled(Touch&) {
     if (m_trackingComponent >= 0 && m_trackingComponent < int(m_wheels.size())) {
         Wheel& wheel = m_wheels[m_trackingComponent];
         wheel.position = std::max(0, wheel.selected);

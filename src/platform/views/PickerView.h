@@ -68,21 +68,21 @@ public:
 
 private:
     struct Wheel {
-        int rows { 0 };
-        int selected { -1 };
-        double position { 0 }; // the row at the band's centre, fractional while turning
+        int rows {0};
+        int selected {-1};
+        double position {0}; // the row at the band's centre, fractional while turning
     };
     void syncWheels();
     double rowHeight(int component) const;
     int componentAt(Point point) const;
     void settle(int component, int row, bool notify);
 
-    PickerViewDataSource* m_dataSource { nullptr };
-    PickerViewDelegate* m_delegate { nullptr };
-    bool m_showsSelectionIndicator { true };
+    PickerViewDataSource* m_dataSource {nullptr};
+    PickerViewDelegate* m_delegate {nullptr};
+    bool m_showsSelectionIndicator {true};
     std::vector<Wheel> m_wheels;
-    int m_trackingComponent { -1 };
-    double m_trackingStartPosition { 0 };
+    int m_trackingComponent {-1};
+    double m_trackingStartPosition {0};
 };
 
 } // namespace platform::views

@@ -9,50 +9,42 @@
 
 namespace platform::views {
 
-ScrollView::ScrollView()
-{
+ScrollView::ScrollView() {
     setClipsToBounds(true);
 }
 
 ScrollView::ScrollView(Rect frame)
-    : View(frame)
-{
+    : View(frame) {
     setClipsToBounds(true);
 }
 
-void ScrollView::setContentSize(Size size)
-{
+void ScrollView::setContentSize(Size size) {
     m_contentSize = size;
     setNeedsLayout();
 }
 
-void ScrollView::setContentInset(EdgeInsets inset)
-{
+void ScrollView::setContentInset(EdgeInsets inset) {
     m_contentInset = inset;
     setNeedsLayout();
 }
 
-Point ScrollView::minimumContentOffset() const
-{
-    return { -m_contentInset.left, -m_contentInset.top };
+Point ScrollView::minimumContentOffset() const {
+    return {-m_contentInset.left, -m_contentInset.top};
 }
 
-Point ScrollView::maximumContentOffset() const
-{
+Point ScrollView::maximumContentOffset() const {
     Point minimum = minimumContentOffset();
     double maxX = m_contentSize.width + m_contentInset.right - bounds().width();
     double maxY = m_contentSize.height + m_contentInset.bottom - bounds().height();
-    return { std::max(minimum.x, maxX), std::max(minimum.y, maxY) };
+    return {std::max(minimum.x, maxX), std::max(minimum.y, maxY)};
 }
 
-Point ScrollView::clampedOffset(Point offset) const
-{
+Point ScrollView::clampedOffset(Point offset) const {
     Point lo = minimumContentOffset(), hi = maximumContentOffset();
-    return { std::clamp(offset.x, lo.x, hi.x), std::clamp(offset.y, lo.y, hi.y) };
+    return {std::clamp(offset.x, lo.x, hi.x), std::clamp(offset.y, lo.y, hi.y)};
 }
 
-void ScrollView::setContentOffset(Point offset, bool animated)
-{
+void ScrollView::setContentOffset(Point offset, bool animated) {
     Rect b = bounds();
     if (b.origin == offset)
         return;
@@ -64,8 +56,7 @@ void ScrollView::setContentOffset(Point offset, bool animated)
         m_delegate->scrollViewDidEndScrollingAnimation(*this);
 }
 
-void ScrollView::scrollRectToVisible(Rect rect, bool animated)
-{
+void ScrollView::scrollRectToVisible(Rect rect, bool animated) {
     Rect visible = bounds();
     Point offset = visible.origin;
     if (rect.maxY() > visible.maxY())
@@ -79,20 +70,19 @@ void ScrollView::scrollRectToVisible(Rect rect, bool animated)
     setContentOffset(clampedOffset(offset), animated);
 }
 
-bool ScrollView::canScrollVertically() const
-{
+bool ScrollView::canScrollVertically() const {
     return m_scrollEnabled
-        && (m_alwaysBounceVertical || m_contentSize.height + m_contentInset.top + m_contentInset.bottom > bounds().height());
+        && (m_alwaysBounceVertical
+            || m_contentSize.height + m_contentInset.top + m_contentInset.bottom > bounds().height());
 }
 
-bool ScrollView::canScrollHorizontally() const
-{
+bool ScrollView::canScrollHorizontally() const {
     return m_scrollEnabled
-        && (m_alwaysBounceHorizontal || m_contentSize.width + m_contentInset.left + m_contentInset.right > bounds().width());
+        && (m_alwaysBounceHorizontal
+            || m_contentSize.width + m_contentInset.left + m_contentInset.right > bounds().width());
 }
 
-bool ScrollView::shouldCaptureTouch(const Touch& touch) const
-{
+bool ScrollView::shouldCaptureTouch(const Touch& touch) const {
     if (m_tracking || !m_scrollEnabled)
         return false;
     double dx = std::abs(touch.windowLocation().x - touch.startLocation().x);
@@ -100,16 +90,14 @@ bool ScrollView::shouldCaptureTouch(const Touch& touch) const
     return (dy >= dx && canScrollVertically()) || (dx > dy && canScrollHorizontally());
 }
 
-void ScrollView::beginCapturedTouch(Touch& touch)
-{
+void ScrollView::beginCapturedTouch(Touch& touch) {
     m_tracking = true;
     m_dragStartLocation = touch.startLocation();
     m_dragStartOffset = contentOffset();
     startDragging(touch);
 }
 
-void ScrollView::startDragging(Touch&)
-{
+void ScrollView::startDragging(Touch&) {
     if (m_dragging)
         return;
     m_dragging = true;
@@ -118,8 +106,7 @@ void ScrollView::startDragging(Touch&)
     setNeedsDisplay();
 }
 
-void ScrollView::dragTo(Touch& touch)
-{
+void ScrollView::dragTo(Touch& touch) {
     Point now = touch.windowLocation();
     Point offset = m_dragStartOffset;
     if (canScrollHorizontally())
@@ -137,8 +124,7 @@ void ScrollView::dragTo(Touch& touch)
     setContentOffset(offset);
 }
 
-void ScrollView::endDragging()
-{
+void ScrollView::endDragging() {
     if (!m_dragging)
         return;
     m_dragging = false;
@@ -150,15 +136,13 @@ void ScrollView::endDragging()
     setNeedsDisplay();
 }
 
-void ScrollView::touchesBegan(Touch& touch)
-{
+void ScrollView::touchesBegan(Touch& touch) {
     m_tracking = true;
     m_dragStartLocation = touch.windowLocation();
     m_dragStartOffset = contentOffset();
 }
 
-void ScrollView::touchesMoved(Touch& touch)
-{
+void ScrollView::touchesMoved(Touch& touch) {
     if (!m_tracking)
         return;
     if (!m_dragging && touch.hasMovedFar() && (canScrollVertically() || canScrollHorizontally()))
@@ -167,8 +151,7 @@ void ScrollView::touchesMoved(Touch& touch)
         dragTo(touch);
 }
 
-void ScrollView::touchesEnded(Touch& touch)
-{
+void ScrollView::touchesEnded(Touch& touch) {
     if (!m_tracking)
         return;
     m_tracking = false;
@@ -178,14 +161,12 @@ void ScrollView::touchesEnded(Touch& touch)
         didTap(touch);
 }
 
-void ScrollView::touchesCancelled(Touch&)
-{
+void ScrollView::touchesCancelled(Touch&) {
     m_tracking = false;
     endDragging();
 }
 
-void ScrollView::drawOverlay(graphics::Context& context, Rect)
-{
+void ScrollView::drawOverlay(graphics::Context& context, Rect) {
     if (!m_dragging)
         return;
     Rect b = bounds();

@@ -85,15 +85,15 @@ protected:
 private:
     Size m_contentSize;
     EdgeInsets m_contentInset;
-    bool m_scrollEnabled { true };
-    bool m_bounces { true };
-    bool m_alwaysBounceVertical { false };
-    bool m_alwaysBounceHorizontal { false };
-    bool m_showsVerticalIndicator { true };
-    bool m_showsHorizontalIndicator { true };
-    ScrollViewDelegate* m_delegate { nullptr };
-    bool m_tracking { false };
-    bool m_dragging { false };
+    bool m_scrollEnabled {true};
+    bool m_bounces {true};
+    bool m_alwaysBounceVertical {false};
+    bool m_alwaysBounceHorizontal {false};
+    bool m_showsVerticalIndicator {true};
+    bool m_showsHorizontalIndicator {true};
+    ScrollViewDelegate* m_delegate {nullptr};
+    bool m_tracking {false};
+    bool m_dragging {false};
     Point m_dragStartLocation;
     Point m_dragStartOffset;
 };

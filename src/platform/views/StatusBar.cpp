@@ -14,33 +14,28 @@ namespace platform::views {
 using graphics::Font;
 
 StatusBar::StatusBar()
-    : View(Rect(0, 0, 320, 20))
-{
+    : View(Rect(0, 0, 320, 20)) {
     setAutoresizingMask(AutoresizingFlexibleWidth);
     setUserInteractionEnabled(false);
 }
 
-void StatusBar::setStyle(StatusBarStyle style)
-{
+void StatusBar::setStyle(StatusBarStyle style) {
     m_style = style;
     setNeedsDisplay();
 }
 
-void StatusBar::setShowsNetworkActivity(bool shows)
-{
+void StatusBar::setShowsNetworkActivity(bool shows) {
     m_networkActivity = shows;
     setNeedsDisplay();
 }
 
-std::string StatusBar::timeText() const
-{
+std::string StatusBar::timeText() const {
     DateFormatter formatter;
     formatter.setTimeStyle(DateFormatter::Style::Short);
     return formatter.stringFromDate(Clock::now());
 }
 
-void StatusBar::drawRect(graphics::Context& context, Rect)
-{
+void StatusBar::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     bool dark = m_style != StatusBarStyle::Default;
     if (dark) {
@@ -66,22 +61,23 @@ void StatusBar::drawRect(graphics::Context& context, Rect)
 
     if (m_networkActivity) {
         // A small spinner of twelve spokes.
-        Point c { 94, 10 };
+        Point c {94, 10};
         context.saveGState();
         context.setLineWidth(1.5);
         context.setLineCap(graphics::LineCap::Round);
         for (int i = 0; i < 12; ++i) {
             double a = i * std::numbers::pi / 6;
             context.setStrokeColor(ink.withAlpha(0.25 + 0.75 * i / 11));
-            context.strokeLineSegments({ { c.x + 3 * std::cos(a), c.y + 3 * std::sin(a) },
-                { c.x + 6 * std::cos(a), c.y + 6 * std::sin(a) } });
+            context.strokeLineSegments({{c.x + 3 * std::cos(a), c.y + 3 * std::sin(a)},
+                {c.x + 6 * std::cos(a), c.y + 6 * std::sin(a)}});
         }
         context.restoreGState();
     }
 
     Font clock = Font::boldSystemFontOfSize(14);
     context.setFillColor(ink);
-    context.drawText(timeText(), Rect(b.x(), 2, b.width(), 17), clock, LineBreakMode::Clip, TextAlignment::Center);
+    context.drawText(
+        timeText(), Rect(b.x(), 2, b.width(), 17), clock, LineBreakMode::Clip, TextAlignment::Center);
 
     // Battery, nearly full.
     Rect battery(b.maxX() - 32, 5, 24, 10);

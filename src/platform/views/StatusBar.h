@@ -22,8 +22,8 @@ public:
     void drawRect(graphics::Context& context, Rect rect) override;
 
 private:
-    StatusBarStyle m_style { StatusBarStyle::Default };
-    bool m_networkActivity { false };
+    StatusBarStyle m_style {StatusBarStyle::Default};
+    bool m_networkActivity {false};
 };
 
 } // namespace platform::views

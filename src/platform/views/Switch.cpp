@@ -10,32 +10,26 @@
 namespace platform::views {
 
 Switch::Switch()
-    : Switch(Rect(0, 0, kWidth, kHeight))
-{
-}
+    : Switch(Rect(0, 0, kWidth, kHeight)) { }
 
 Switch::Switch(Rect frame)
-    : Control(Rect(frame.origin, { kWidth, kHeight }))
-{
+    : Control(Rect(frame.origin, {kWidth, kHeight})) {
     setOpaque(false);
 }
 
-void Switch::setOn(bool on, bool)
-{
+void Switch::setOn(bool on, bool) {
     m_on = on;
     setNeedsDisplay();
 }
 
-bool Switch::continueTracking(Touch& touch)
-{
+bool Switch::continueTracking(Touch& touch) {
     double dx = touch.windowLocation().x - touch.startLocation().x;
     if (std::abs(dx) > Touch::kTapSlop)
         m_dragged = true;
     return true;
 }
 
-void Switch::endTracking(Touch& touch)
-{
+void Switch::endTracking(Touch& touch) {
     bool dragged = m_dragged;
     m_dragged = false;
     if (!isWithinReach(touch.locationInView(this)) && !dragged)
@@ -52,8 +46,7 @@ void Switch::endTracking(Touch& touch)
     sendActionsForControlEvents(ControlEventValueChanged);
 }
 
-void Switch::drawRect(graphics::Context& context, Rect)
-{
+void Switch::drawRect(graphics::Context& context, Rect) {
     Rect track = bounds().insetBy(0.5, 0.5);
     double radius = 5;
     context.saveGState();
@@ -77,13 +70,15 @@ void Switch::drawRect(graphics::Context& context, Rect)
     graphics::Font font = graphics::Font::boldSystemFontOfSize(16);
     double lineHeight = std::ceil(font.lineHeight());
     context.setFillColor(m_on ? Color::whiteColor() : Color::white(0.45));
-    context.drawText(m_on ? "ON" : "OFF", Rect(label.x(), std::floor(label.midY() - lineHeight / 2), label.width(), lineHeight),
-        font, LineBreakMode::Clip, TextAlignment::Center);
+    context.drawText(m_on ? "ON" : "OFF",
+        Rect(label.x(), std::floor(label.midY() - lineHeight / 2), label.width(), lineHeight), font,
+        LineBreakMode::Clip, TextAlignment::Center);
 
     context.saveGState();
     addRoundedRectPath(context, knob, radius);
     context.clip();
-    fillVerticalGradient(context, knob, isHighlighted() ? Color::white(0.8) : Color::white(0.97), Color::white(0.78));
+    fillVerticalGradient(
+        context, knob, isHighlighted() ? Color::white(0.8) : Color::white(0.97), Color::white(0.78));
     context.restoreGState();
     addRoundedRectPath(context, knob, radius);
     context.setStrokeColor(Color::white(0.5));

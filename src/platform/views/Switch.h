@@ -24,8 +24,8 @@ protected:
     bool continueTracking(Touch& touch) override;
 
 private:
-    bool m_on { false };
-    bool m_dragged { false };
+    bool m_on {false};
+    bool m_dragged {false};
 };
 
 } // namespace platform::views

@@ -12,18 +12,15 @@
 
 namespace platform::views {
 
-double TableViewDelegate::heightForRowAtIndexPath(TableView& table, IndexPath)
-{
+double TableViewDelegate::heightForRowAtIndexPath(TableView& table, IndexPath) {
     return table.rowHeight();
 }
 
-double TableViewDelegate::heightForHeaderInSection(TableView& table, int)
-{
+double TableViewDelegate::heightForHeaderInSection(TableView& table, int) {
     return table.sectionHeaderHeight();
 }
 
-double TableViewDelegate::heightForFooterInSection(TableView& table, int)
-{
+double TableViewDelegate::heightForFooterInSection(TableView& table, int) {
     return table.sectionFooterHeight();
 }
 
@@ -40,29 +37,31 @@ public:
     SectionTitleView(std::string title, bool plain, bool header)
         : m_title(std::move(title))
         , m_plain(plain)
-        , m_header(header)
-    {
+        , m_header(header) {
         setUserInteractionEnabled(false);
         setOpaque(plain);
     }
     const std::string& title() const { return m_title; }
-    void drawRect(graphics::Context& context, Rect) override
-    {
+    void drawRect(graphics::Context& context, Rect) override {
         Rect b = bounds();
         if (m_plain) {
-            fillVerticalGradient(context, b, Color::rgba(0.565, 0.624, 0.671, 0.95), Color::rgba(0.722, 0.757, 0.780, 0.95));
+            fillVerticalGradient(
+                context, b, Color::rgba(0.565, 0.624, 0.671, 0.95), Color::rgba(0.722, 0.757, 0.780, 0.95));
             context.setFillColor(Color::rgba(0.44, 0.49, 0.53));
             context.fillRect(Rect(b.x(), b.y(), b.width(), 1));
             Font font = Font::boldSystemFontOfSize(18);
-            Rect text(12, std::floor((b.height() - font.lineHeight()) / 2), b.width() - 24, std::ceil(font.lineHeight()));
+            Rect text(12, std::floor((b.height() - font.lineHeight()) / 2), b.width() - 24,
+                std::ceil(font.lineHeight()));
             context.setFillColor(Color::black().withAlpha(0.35));
-            context.drawText(m_title, text.offsetBy(0, 1), font, LineBreakMode::TailTruncation, TextAlignment::Left);
+            context.drawText(
+                m_title, text.offsetBy(0, 1), font, LineBreakMode::TailTruncation, TextAlignment::Left);
             context.setFillColor(Color::whiteColor());
             context.drawText(m_title, text, font, LineBreakMode::TailTruncation, TextAlignment::Left);
             return;
         }
         Font font = m_header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15);
-        Rect text = m_header ? Rect(20, b.height() - std::ceil(font.lineHeight()) - 7, b.width() - 40, std::ceil(font.lineHeight()))
+        Rect text = m_header ? Rect(20, b.height() - std::ceil(font.lineHeight()) - 7, b.width() - 40,
+                        std::ceil(font.lineHeight()))
                              : Rect(20, 6, b.width() - 40, b.height() - 10);
         TextAlignment alignment = m_header ? TextAlignment::Left : TextAlignment::Center;
         context.setFillColor(Color::whiteColor());
@@ -78,8 +77,7 @@ private:
 };
 
 // A blank row for a data source that answers no cell.
-std::shared_ptr<TableViewCell> blankCell()
-{
+std::shared_ptr<TableViewCell> blankCell() {
     return std::make_shared<TableViewCell>(TableViewCellStyle::Default, "");
 }
 
@@ -87,9 +85,9 @@ std::shared_ptr<TableViewCell> blankCell()
 
 TableView::TableView(Rect frame, TableViewStyle style)
     : ScrollView(frame)
-    , m_style(style)
-{
-    setBackgroundColor(style == TableViewStyle::Plain ? Color::whiteColor() : Color::groupTableViewBackground());
+    , m_style(style) {
+    setBackgroundColor(
+        style == TableViewStyle::Plain ? Color::whiteColor() : Color::groupTableViewBackground());
     setAlwaysBounceVertical(true);
     if (style == TableViewStyle::Grouped) {
         m_separatorColor = Color::white(0.67);
@@ -97,49 +95,42 @@ TableView::TableView(Rect frame, TableViewStyle style)
     }
 }
 
-TableView::~TableView()
-{
+TableView::~TableView() {
     for (auto& [path, cell] : m_visible)
         cell->attachToTable(nullptr, cell->isGrouped(), cell->groupPosition());
 }
 
-void TableView::setDataSource(TableViewDataSource* dataSource)
-{
+void TableView::setDataSource(TableViewDataSource* dataSource) {
     m_dataSource = dataSource;
     reloadData();
 }
 
-void TableView::setDelegate(TableViewDelegate* delegate)
-{
+void TableView::setDelegate(TableViewDelegate* delegate) {
     m_delegate = delegate;
     ScrollView::setDelegate(delegate);
     m_geometryValid = false;
     setNeedsLayout();
 }
 
-void TableView::setRowHeight(double height)
-{
+void TableView::setRowHeight(double height) {
     m_rowHeight = height;
     m_geometryValid = false;
     setNeedsLayout();
 }
 
-void TableView::setSectionHeaderHeight(double height)
-{
+void TableView::setSectionHeaderHeight(double height) {
     m_sectionHeaderHeight = height;
     m_geometryValid = false;
     setNeedsLayout();
 }
 
-void TableView::setSectionFooterHeight(double height)
-{
+void TableView::setSectionFooterHeight(double height) {
     m_sectionFooterHeight = height;
     m_geometryValid = false;
     setNeedsLayout();
 }
 
-void TableView::setSeparatorStyle(TableViewCellSeparatorStyle style)
-{
+void TableView::setSeparatorStyle(TableViewCellSeparatorStyle style) {
     m_separatorStyle = style;
     for (auto& [path, cell] : m_visible) {
         cell->setNeedsLayout();
@@ -148,14 +139,12 @@ void TableView::setSeparatorStyle(TableViewCellSeparatorStyle style)
     setNeedsDisplay();
 }
 
-void TableView::setSeparatorColor(Color color)
-{
+void TableView::setSeparatorColor(Color color) {
     m_separatorColor = color;
     setNeedsDisplay();
 }
 
-void TableView::setTableHeaderView(std::shared_ptr<View> view)
-{
+void TableView::setTableHeaderView(std::shared_ptr<View> view) {
     if (m_tableHeaderView)
         m_tableHeaderView->removeFromSuperview();
     m_tableHeaderView = std::move(view);
@@ -165,8 +154,7 @@ void TableView::setTableHeaderView(std::shared_ptr<View> view)
     setNeedsLayout();
 }
 
-void TableView::setTableFooterView(std::shared_ptr<View> view)
-{
+void TableView::setTableFooterView(std::shared_ptr<View> view) {
     if (m_tableFooterView)
         m_tableFooterView->removeFromSuperview();
     m_tableFooterView = std::move(view);
@@ -176,8 +164,7 @@ void TableView::setTableFooterView(std::shared_ptr<View> view)
     setNeedsLayout();
 }
 
-void TableView::setFrame(Rect frame)
-{
+void TableView::setFrame(Rect frame) {
     bool widthChanged = frame.width() != bounds().width();
     ScrollView::setFrame(frame);
     if (widthChanged) {
@@ -188,8 +175,7 @@ void TableView::setFrame(Rect frame)
 
 // ---- Geometry
 
-void TableView::buildGeometry()
-{
+void TableView::buildGeometry() {
     m_geometryValid = true;
     m_sections.clear();
     double width = bounds().width();
@@ -219,7 +205,7 @@ void TableView::buildGeometry()
         y += header;
         int rows = std::max(0, m_dataSource->numberOfRowsInSection(*this, s));
         for (int r = 0; r < rows; ++r) {
-            double h = m_delegate ? m_delegate->heightForRowAtIndexPath(*this, { s, r }) : m_rowHeight;
+            double h = m_delegate ? m_delegate->heightForRowAtIndexPath(*this, {s, r}) : m_rowHeight;
             if (h < 0)
                 h = m_rowHeight;
             section.rowY.push_back(y);
@@ -234,7 +220,9 @@ void TableView::buildGeometry()
                 footer = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
             else if (hasTitle && grouped)
                 footer = graphics::TextLayout::sizeWithFont(*section.footerTitle, Font::systemFontOfSize(15),
-                             Size { width - 40, 0 }, LineBreakMode::WordWrap).height + 16;
+                             Size {width - 40, 0}, LineBreakMode::WordWrap)
+                             .height
+                    + 16;
             else if (hasTitle)
                 footer = 22;
             else
@@ -249,7 +237,7 @@ void TableView::buildGeometry()
     m_sectionsBottom = y;
     if (m_tableFooterView)
         y += m_tableFooterView->frame().height();
-    ScrollView::setContentSize({ width, y });
+    ScrollView::setContentSize({width, y});
     // Content that shrank must not leave the view scrolled past its end.
     Point offset = contentOffset();
     Point clamped = clampedOffset(offset);
@@ -257,34 +245,29 @@ void TableView::buildGeometry()
         setContentOffset(clamped);
 }
 
-void TableView::ensureGeometry()
-{
+void TableView::ensureGeometry() {
     if (!m_geometryValid)
         buildGeometry();
 }
 
-int TableView::numberOfSections()
-{
+int TableView::numberOfSections() {
     ensureGeometry();
     return int(m_sections.size());
 }
 
-int TableView::numberOfRowsInSection(int section)
-{
+int TableView::numberOfRowsInSection(int section) {
     ensureGeometry();
     if (section < 0 || section >= int(m_sections.size()))
         return 0;
     return int(m_sections[section].rowY.size());
 }
 
-bool TableView::valid(IndexPath ip) const
-{
+bool TableView::valid(IndexPath ip) const {
     return ip.section >= 0 && ip.section < int(m_sections.size()) && ip.row >= 0
         && ip.row < int(m_sections[ip.section].rowY.size());
 }
 
-Rect TableView::cellFrame(IndexPath ip) const
-{
+Rect TableView::cellFrame(IndexPath ip) const {
     const Section& s = m_sections[ip.section];
     double width = bounds().width();
     if (m_style == TableViewStyle::Grouped)
@@ -292,8 +275,7 @@ Rect TableView::cellFrame(IndexPath ip) const
     return Rect(0, s.rowY[ip.row], width, s.rowHeight[ip.row]);
 }
 
-Rect TableView::rectForRowAtIndexPath(IndexPath ip)
-{
+Rect TableView::rectForRowAtIndexPath(IndexPath ip) {
     ensureGeometry();
     if (!valid(ip))
         return Rect();
@@ -301,8 +283,7 @@ Rect TableView::rectForRowAtIndexPath(IndexPath ip)
     return Rect(0, s.rowY[ip.row], bounds().width(), s.rowHeight[ip.row]);
 }
 
-Rect TableView::rectForSection(int section)
-{
+Rect TableView::rectForSection(int section) {
     ensureGeometry();
     if (section < 0 || section >= int(m_sections.size()))
         return Rect();
@@ -310,8 +291,7 @@ Rect TableView::rectForSection(int section)
     return Rect(0, s.headerY, bounds().width(), s.end - s.headerY);
 }
 
-Rect TableView::rectForHeaderInSection(int section)
-{
+Rect TableView::rectForHeaderInSection(int section) {
     ensureGeometry();
     if (section < 0 || section >= int(m_sections.size()))
         return Rect();
@@ -319,8 +299,7 @@ Rect TableView::rectForHeaderInSection(int section)
     return Rect(0, s.headerY, bounds().width(), s.headerHeight);
 }
 
-Rect TableView::rectForFooterInSection(int section)
-{
+Rect TableView::rectForFooterInSection(int section) {
     ensureGeometry();
     if (section < 0 || section >= int(m_sections.size()))
         return Rect();
@@ -328,8 +307,7 @@ Rect TableView::rectForFooterInSection(int section)
     return Rect(0, s.footerY, bounds().width(), s.footerHeight);
 }
 
-std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point point)
-{
+std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point point) {
     ensureGeometry();
     for (int s = 0; s < int(m_sections.size()); ++s) {
         const Section& section = m_sections[s];
@@ -340,7 +318,7 @@ std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point point)
             return std::nullopt;
         int r = int(it - section.rowY.begin()) - 1;
         if (point.y < section.rowY[r] + section.rowHeight[r])
-            return IndexPath { s, r };
+            return IndexPath {s, r};
         return std::nullopt;
     }
     return std::nullopt;
@@ -348,8 +326,7 @@ std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point point)
 
 // ---- Cells
 
-std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string& identifier)
-{
+std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
     auto it = m_reusePool.find(identifier);
     if (it == m_reusePool.end() || it->second.empty())
         return nullptr;
@@ -359,8 +336,7 @@ std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(cons
     return cell;
 }
 
-void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell)
-{
+void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell) {
     if (cell.get() == m_reorderCell)
         return;
     cell->removeFromSuperview();
@@ -373,8 +349,7 @@ void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell)
         pool.push_back(cell);
 }
 
-void TableView::recycleAllCells()
-{
+void TableView::recycleAllCells() {
     auto visible = std::move(m_visible);
     m_visible.clear();
     for (auto& [path, cell] : visible)
@@ -388,13 +363,11 @@ void TableView::recycleAllCells()
     m_highlighted.reset();
 }
 
-bool TableView::isRowEditable(IndexPath ip)
-{
+bool TableView::isRowEditable(IndexPath ip) {
     return m_dataSource && m_dataSource->canEditRowAtIndexPath(*this, ip);
 }
 
-void TableView::configureCell(TableViewCell& cell, IndexPath ip)
-{
+void TableView::configureCell(TableViewCell& cell, IndexPath ip) {
     using Position = TableViewCell::GroupPosition;
     int rows = int(m_sections[ip.section].rowY.size());
     Position position = rows == 1 ? Position::Single
@@ -405,21 +378,23 @@ void TableView::configureCell(TableViewCell& cell, IndexPath ip)
     bool editable = isRowEditable(ip);
     TableViewCellEditingStyle style = TableViewCellEditingStyle::None;
     if (m_editing && editable)
-        style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete;
+        style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, ip)
+                           : TableViewCellEditingStyle::Delete;
     bool movable = m_editing && m_dataSource && m_dataSource->canMoveRowAtIndexPath(*this, ip);
     bool indent = !m_delegate || m_delegate->shouldIndentWhileEditingRowAtIndexPath(*this, ip);
     cell.setEditingState(m_editing, style, movable, indent);
     bool confirming = m_confirming == ip;
     if (confirming != cell.showingDeleteConfirmation()) {
-        std::string title = m_delegate ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip) : "Delete";
+        std::string title = m_delegate
+            ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip)
+            : "Delete";
         cell.setShowingDeleteConfirmation(confirming, title);
     }
     cell.setSelected(m_selected == ip);
     cell.setHighlighted(m_highlighted == ip);
 }
 
-void TableView::layoutSubviews()
-{
+void TableView::layoutSubviews() {
     if (m_inLayout)
         return;
     m_inLayout = true;
@@ -428,14 +403,14 @@ void TableView::layoutSubviews()
     if (m_tableHeaderView)
         m_tableHeaderView->setFrame(Rect(0, 0, bounds().width(), m_tableHeaderView->frame().height()));
     if (m_tableFooterView)
-        m_tableFooterView->setFrame(Rect(0, m_sectionsBottom, bounds().width(), m_tableFooterView->frame().height()));
+        m_tableFooterView->setFrame(
+            Rect(0, m_sectionsBottom, bounds().width(), m_tableFooterView->frame().height()));
     layoutCells();
     layoutSectionViews();
     m_inLayout = false;
 }
 
-void TableView::layoutCells()
-{
+void TableView::layoutCells() {
     Rect visible = bounds();
     std::map<IndexPath, std::shared_ptr<TableViewCell>> keepVisible;
     std::vector<std::pair<IndexPath, std::shared_ptr<TableViewCell>>> created;
@@ -446,7 +421,7 @@ void TableView::layoutCells()
         auto first = std::upper_bound(section.rowY.begin(), section.rowY.end(), visible.minY());
         int r = std::max(0, int(first - section.rowY.begin()) - 1);
         for (; r < int(section.rowY.size()) && section.rowY[r] < visible.maxY(); ++r) {
-            IndexPath ip { s, r };
+            IndexPath ip {s, r};
             if (section.rowY[r] + section.rowHeight[r] <= visible.minY())
                 continue;
             auto it = m_visible.find(ip);
@@ -483,11 +458,11 @@ void TableView::layoutCells()
     }
 }
 
-std::shared_ptr<View> TableView::makeSectionView(int section, bool header)
-{
+std::shared_ptr<View> TableView::makeSectionView(int section, bool header) {
     std::shared_ptr<View> view;
     if (m_delegate)
-        view = header ? m_delegate->viewForHeaderInSection(*this, section) : m_delegate->viewForFooterInSection(*this, section);
+        view = header ? m_delegate->viewForHeaderInSection(*this, section)
+                      : m_delegate->viewForFooterInSection(*this, section);
     if (view)
         return view;
     const Section& s = m_sections[section];
@@ -497,8 +472,7 @@ std::shared_ptr<View> TableView::makeSectionView(int section, bool header)
     return std::make_shared<SectionTitleView>(*title, m_style == TableViewStyle::Plain, header);
 }
 
-void TableView::layoutSectionViews()
-{
+void TableView::layoutSectionViews() {
     Rect visible = bounds();
     double width = visible.width();
     bool plain = m_style == TableViewStyle::Plain;
@@ -539,15 +513,13 @@ void TableView::layoutSectionViews()
     }
 }
 
-TableViewCell* TableView::cellForRowAtIndexPath(IndexPath ip)
-{
+TableViewCell* TableView::cellForRowAtIndexPath(IndexPath ip) {
     layoutIfNeeded();
     auto it = m_visible.find(ip);
     return it == m_visible.end() ? nullptr : it->second.get();
 }
 
-std::vector<TableViewCell*> TableView::visibleCells()
-{
+std::vector<TableViewCell*> TableView::visibleCells() {
     layoutIfNeeded();
     std::vector<TableViewCell*> cells;
     for (auto& [ip, cell] : m_visible)
@@ -555,8 +527,7 @@ std::vector<TableViewCell*> TableView::visibleCells()
     return cells;
 }
 
-std::vector<IndexPath> TableView::indexPathsForVisibleRows()
-{
+std::vector<IndexPath> TableView::indexPathsForVisibleRows() {
     layoutIfNeeded();
     std::vector<IndexPath> paths;
     for (auto& [ip, cell] : m_visible)
@@ -564,8 +535,7 @@ std::vector<IndexPath> TableView::indexPathsForVisibleRows()
     return paths;
 }
 
-std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell* cell)
-{
+std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell* cell) {
     for (auto& [ip, visible] : m_visible) {
         if (visible.get() == cell)
             return ip;
@@ -575,15 +545,13 @@ std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell* cell)
     return std::nullopt;
 }
 
-View* TableView::headerViewForSection(int section)
-{
+View* TableView::headerViewForSection(int section) {
     layoutIfNeeded();
     auto it = m_headerViews.find(section);
     return it == m_headerViews.end() ? nullptr : it->second.get();
 }
 
-View* TableView::footerViewForSection(int section)
-{
+View* TableView::footerViewForSection(int section) {
     layoutIfNeeded();
     auto it = m_footerViews.find(section);
     return it == m_footerViews.end() ? nullptr : it->second.get();
@@ -591,8 +559,7 @@ View* TableView::footerViewForSection(int section)
 
 // ---- Changes
 
-void TableView::reloadData()
-{
+void TableView::reloadData() {
     recycleAllCells();
     m_selected.reset();
     m_confirming.reset();
@@ -602,8 +569,7 @@ void TableView::reloadData()
     setNeedsLayout();
 }
 
-void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
-{
+void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
     for (const IndexPath& ip : indexPaths) {
         auto it = m_visible.find(ip);
         if (it == m_visible.end())
@@ -616,8 +582,7 @@ void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
     setNeedsLayout();
 }
 
-void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAnimation)
-{
+void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAnimation) {
     std::vector<IndexPath> paths;
     for (auto& [ip, cell] : m_visible) {
         if (std::find(sections.begin(), sections.end(), ip.section) != sections.end())
@@ -636,8 +601,7 @@ void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAni
     }
 }
 
-void TableView::beginUpdates()
-{
+void TableView::beginUpdates() {
     if (m_updateDepth++ == 0) {
         m_countsBeforeUpdate.clear();
         if (m_geometryValid) {
@@ -647,8 +611,7 @@ void TableView::beginUpdates()
     }
 }
 
-void TableView::endUpdates()
-{
+void TableView::endUpdates() {
     if (m_updateDepth == 0)
         return;
     if (--m_updateDepth == 0) {
@@ -659,8 +622,7 @@ void TableView::endUpdates()
     }
 }
 
-void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sections)
-{
+void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sections) {
     // The model must already show the change; a mismatch would crash the phone. Here
     // the table reloads everything instead and says so.
     if (m_updateDepth == 0 && m_geometryValid && m_dataSource) {
@@ -672,8 +634,9 @@ void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sect
                 after += m_dataSource->numberOfRowsInSection(*this, s);
         }
         if (after != before + expectedRowDelta) {
-            std::fprintf(stderr, "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading\n",
-                after, before, expectedRowDelta);
+            std::fprintf(stderr,
+                "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading\n", after,
+                before, expectedRowDelta);
             reloadData();
             return;
         }
@@ -687,8 +650,7 @@ void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sect
     setNeedsLayout();
 }
 
-void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
-{
+void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
     std::vector<int> sections;
     for (const IndexPath& ip : indexPaths) {
         if (std::find(sections.begin(), sections.end(), ip.section) == sections.end())
@@ -699,8 +661,7 @@ void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
     checkedUpdate(int(indexPaths.size()), sections);
 }
 
-void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
-{
+void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
     std::vector<int> sections;
     for (const IndexPath& ip : indexPaths) {
         if (std::find(sections.begin(), sections.end(), ip.section) == sections.end())
@@ -723,20 +684,17 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
     checkedUpdate(-int(indexPaths.size()), sections);
 }
 
-void TableView::insertSections(const std::vector<int>&, TableViewRowAnimation)
-{
+void TableView::insertSections(const std::vector<int>&, TableViewRowAnimation) {
     reloadData();
 }
 
-void TableView::deleteSections(const std::vector<int>&, TableViewRowAnimation)
-{
+void TableView::deleteSections(const std::vector<int>&, TableViewRowAnimation) {
     reloadData();
 }
 
 // ---- Selection and editing
 
-void TableView::highlightRow(std::optional<IndexPath> ip)
-{
+void TableView::highlightRow(std::optional<IndexPath> ip) {
     if (m_highlighted == ip)
         return;
     if (m_highlighted) {
@@ -750,8 +708,7 @@ void TableView::highlightRow(std::optional<IndexPath> ip)
     }
 }
 
-void TableView::selectRowAtIndexPath(std::optional<IndexPath> ip, bool, TableViewScrollPosition position)
-{
+void TableView::selectRowAtIndexPath(std::optional<IndexPath> ip, bool, TableViewScrollPosition position) {
     ensureGeometry();
     if (m_selected) {
         if (auto it = m_visible.find(*m_selected); it != m_visible.end())
@@ -767,8 +724,7 @@ void TableView::selectRowAtIndexPath(std::optional<IndexPath> ip, bool, TableVie
         scrollToRowAtIndexPath(*ip, position, false);
 }
 
-void TableView::deselectRowAtIndexPath(IndexPath ip, bool)
-{
+void TableView::deselectRowAtIndexPath(IndexPath ip, bool) {
     if (m_selected != ip)
         return;
     m_selected.reset();
@@ -776,8 +732,7 @@ void TableView::deselectRowAtIndexPath(IndexPath ip, bool)
         it->second->setSelected(false);
 }
 
-void TableView::scrollToRowAtIndexPath(IndexPath ip, TableViewScrollPosition position, bool animated)
-{
+void TableView::scrollToRowAtIndexPath(IndexPath ip, TableViewScrollPosition position, bool animated) {
     ensureGeometry();
     if (!valid(ip))
         return;
@@ -801,8 +756,7 @@ void TableView::scrollToRowAtIndexPath(IndexPath ip, TableViewScrollPosition pos
     setContentOffset(clampedOffset(offset), animated);
 }
 
-void TableView::selectByUser(IndexPath ip)
-{
+void TableView::selectByUser(IndexPath ip) {
     if (!m_allowsSelection || !valid(ip)) {
         highlightRow(std::nullopt);
         return;
@@ -826,8 +780,7 @@ void TableView::selectByUser(IndexPath ip)
         m_delegate->didSelectRowAtIndexPath(*this, *target);
 }
 
-void TableView::setEditing(bool editing, bool)
-{
+void TableView::setEditing(bool editing, bool) {
     if (m_editing == editing && !m_confirming)
         return;
     auto keep = shared_from_this();
@@ -838,8 +791,7 @@ void TableView::setEditing(bool editing, bool)
         configureCell(*cell, ip);
 }
 
-void TableView::setConfirming(std::optional<IndexPath> ip)
-{
+void TableView::setConfirming(std::optional<IndexPath> ip) {
     if (m_confirming == ip)
         return;
     auto previous = m_confirming;
@@ -859,14 +811,15 @@ void TableView::setConfirming(std::optional<IndexPath> ip)
     }
     if (ip) {
         if (auto it = m_visible.find(*ip); it != m_visible.end()) {
-            std::string title = m_delegate ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip) : "Delete";
+            std::string title = m_delegate
+                ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip)
+                : "Delete";
             it->second->setShowingDeleteConfirmation(true, title);
         }
     }
 }
 
-void TableView::editControlTapped(TableViewCell& cell)
-{
+void TableView::editControlTapped(TableViewCell& cell) {
     auto keep = shared_from_this();
     auto ip = indexPathForCell(&cell);
     if (!ip || !m_dataSource)
@@ -879,8 +832,7 @@ void TableView::editControlTapped(TableViewCell& cell)
     setConfirming(m_confirming == ip ? std::nullopt : ip);
 }
 
-void TableView::deleteConfirmationTapped(TableViewCell& cell)
-{
+void TableView::deleteConfirmationTapped(TableViewCell& cell) {
     auto keep = shared_from_this();
     auto ip = indexPathForCell(&cell);
     if (!ip || !m_dataSource)
@@ -896,8 +848,7 @@ void TableView::deleteConfirmationTapped(TableViewCell& cell)
         m_delegate->didEndEditingRowAtIndexPath(*this, *ip);
 }
 
-void TableView::accessoryTapped(TableViewCell& cell)
-{
+void TableView::accessoryTapped(TableViewCell& cell) {
     auto keep = shared_from_this();
     auto ip = indexPathForCell(&cell);
     if (ip && m_delegate)
@@ -906,8 +857,7 @@ void TableView::accessoryTapped(TableViewCell& cell)
 
 // ---- Reordering
 
-void TableView::reorderBegan(TableViewCell& cell, Touch& touch)
-{
+void TableView::reorderBegan(TableViewCell& cell, Touch& touch) {
     auto ip = indexPathForCell(&cell);
     if (!ip)
         return;
@@ -920,8 +870,7 @@ void TableView::reorderBegan(TableViewCell& cell, Touch& touch)
     cell.setAlpha(0.85);
 }
 
-void TableView::reorderMoved(Touch& touch)
-{
+void TableView::reorderMoved(Touch& touch) {
     if (!m_reorderCell)
         return;
     Rect frame = m_reorderCell->frame();
@@ -932,8 +881,7 @@ void TableView::reorderMoved(Touch& touch)
     scrollRectToVisible(m_reorderCell->frame(), false);
 }
 
-void TableView::reorderEnded(Touch&, bool cancelled)
-{
+void TableView::reorderEnded(Touch&, bool cancelled) {
     if (!m_reorderCell)
         return;
     auto keep = shared_from_this();
@@ -949,7 +897,7 @@ void TableView::reorderEnded(Touch&, bool cancelled)
         const Section& section = m_sections[s];
         if (center < section.headerY || center >= section.end) {
             if (s == int(m_sections.size()) - 1 && center >= section.end)
-                target = { s, std::max(0, int(section.rowY.size()) - (s == from.section ? 1 : 0)) };
+                target = {s, std::max(0, int(section.rowY.size()) - (s == from.section ? 1 : 0))};
             continue;
         }
         int rows = int(section.rowY.size());
@@ -957,7 +905,7 @@ void TableView::reorderEnded(Touch&, bool cancelled)
         while (row < rows && center >= section.rowY[row] + section.rowHeight[row])
             ++row;
         int limit = s == from.section ? rows - 1 : rows;
-        target = { s, std::clamp(row, 0, std::max(0, limit)) };
+        target = {s, std::clamp(row, 0, std::max(0, limit))};
         break;
     }
     if (m_delegate)
@@ -975,8 +923,7 @@ void TableView::reorderEnded(Touch&, bool cancelled)
 
 // ---- Touches
 
-bool TableView::shouldCaptureTouch(const Touch& touch) const
-{
+bool TableView::shouldCaptureTouch(const Touch& touch) const {
     if (m_reorderCell)
         return false;
     double dx = touch.windowLocation().x - touch.startLocation().x;
@@ -990,8 +937,7 @@ bool TableView::shouldCaptureTouch(const Touch& touch) const
     return ScrollView::shouldCaptureTouch(touch);
 }
 
-void TableView::beginCapturedTouch(Touch& touch)
-{
+void TableView::beginCapturedTouch(Touch& touch) {
     double dx = touch.windowLocation().x - touch.startLocation().x;
     double dy = touch.windowLocation().y - touch.startLocation().y;
     highlightRow(std::nullopt);
@@ -1007,8 +953,7 @@ void TableView::beginCapturedTouch(Touch& touch)
     ScrollView::beginCapturedTouch(touch);
 }
 
-void TableView::touchesBegan(Touch& touch)
-{
+void TableView::touchesBegan(Touch& touch) {
     auto keep = shared_from_this();
     ScrollView::touchesBegan(touch);
     m_swiping = false;
@@ -1022,8 +967,7 @@ void TableView::touchesBegan(Touch& touch)
     }
 }
 
-void TableView::touchesMoved(Touch& touch)
-{
+void TableView::touchesMoved(Touch& touch) {
     auto keep = shared_from_this();
     if (touch.hasMovedFar())
         highlightRow(std::nullopt);
@@ -1041,8 +985,7 @@ void TableView::touchesMoved(Touch& touch)
     ScrollView::touchesMoved(touch);
 }
 
-void TableView::touchesEnded(Touch& touch)
-{
+void TableView::touchesEnded(Touch& touch) {
     auto keep = shared_from_this();
     if (m_swiping) {
         m_swiping = false;
@@ -1055,8 +998,8 @@ void TableView::touchesEnded(Touch& touch)
             setConfirming(std::nullopt);
             return;
         }
-        TableViewCellEditingStyle style
-            = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, *row) : TableViewCellEditingStyle::Delete;
+        TableViewCellEditingStyle style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, *row)
+                                                     : TableViewCellEditingStyle::Delete;
         if (style != TableViewCellEditingStyle::Delete)
             return;
         if (m_delegate)
@@ -1069,16 +1012,14 @@ void TableView::touchesEnded(Touch& touch)
     highlightRow(std::nullopt);
 }
 
-void TableView::touchesCancelled(Touch& touch)
-{
+void TableView::touchesCancelled(Touch& touch) {
     m_swiping = false;
     m_swipeRow.reset();
     highlightRow(std::nullopt);
     ScrollView::touchesCancelled(touch);
 }
 
-void TableView::didTap(Touch& touch)
-{
+void TableView::didTap(Touch& touch) {
     if (m_confirming) {
         // A tap anywhere but the Delete button takes the confirmation away.
         setConfirming(std::nullopt);
@@ -1099,9 +1040,9 @@ void TableView::didTap(Touch& touch)
 
 // ---- Drawing
 
-void TableView::drawRect(graphics::Context& context, Rect rect)
-{
-    if (m_style != TableViewStyle::Plain || m_separatorStyle == TableViewCellSeparatorStyle::None || m_tableFooterView)
+void TableView::drawRect(graphics::Context& context, Rect rect) {
+    if (m_style != TableViewStyle::Plain || m_separatorStyle == TableViewCellSeparatorStyle::None
+        || m_tableFooterView)
         return;
     // Empty rows below the last one still show their separators.
     double y = m_sectionsBottom > m_sectionsTop ? m_sectionsBottom : m_sectionsTop;

@@ -99,7 +99,8 @@ public:
 
     std::optional<IndexPath> indexPathForSelectedRow() const { return m_selected; }
     // Selects without asking the delegate.
-    void selectRowAtIndexPath(std::optional<IndexPath> indexPath, bool animated, TableViewScrollPosition position);
+    void selectRowAtIndexPath(
+        std::optional<IndexPath> indexPath, bool animated, TableViewScrollPosition position);
     void deselectRowAtIndexPath(IndexPath indexPath, bool animated);
     void scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosition position, bool animated);
 
@@ -130,15 +131,15 @@ protected:
 
 private:
     struct Section {
-        double headerY { 0 };
-        double headerHeight { 0 };
-        double footerHeight { 0 };
+        double headerY {0};
+        double headerHeight {0};
+        double footerHeight {0};
         std::optional<std::string> headerTitle;
         std::optional<std::string> footerTitle;
         std::vector<double> rowY;
         std::vector<double> rowHeight;
-        double footerY { 0 };
-        double end { 0 };
+        double footerY {0};
+        double end {0};
     };
 
     void buildGeometry();
@@ -158,49 +159,49 @@ private:
     bool valid(IndexPath indexPath) const;
 
     TableViewStyle m_style;
-    TableViewDataSource* m_dataSource { nullptr };
-    TableViewDelegate* m_delegate { nullptr };
-    double m_rowHeight { 44 };
-    double m_sectionHeaderHeight { kAutomaticDimension };
-    double m_sectionFooterHeight { kAutomaticDimension };
-    TableViewCellSeparatorStyle m_separatorStyle { TableViewCellSeparatorStyle::SingleLine };
-    Color m_separatorColor { Color::white(0.88) };
+    TableViewDataSource* m_dataSource {nullptr};
+    TableViewDelegate* m_delegate {nullptr};
+    double m_rowHeight {44};
+    double m_sectionHeaderHeight {kAutomaticDimension};
+    double m_sectionFooterHeight {kAutomaticDimension};
+    TableViewCellSeparatorStyle m_separatorStyle {TableViewCellSeparatorStyle::SingleLine};
+    Color m_separatorColor {Color::white(0.88)};
     std::shared_ptr<View> m_tableHeaderView;
     std::shared_ptr<View> m_tableFooterView;
-    bool m_allowsSelection { true };
-    bool m_allowsSelectionDuringEditing { false };
-    bool m_editing { false };
+    bool m_allowsSelection {true};
+    bool m_allowsSelectionDuringEditing {false};
+    bool m_editing {false};
 
-    bool m_geometryValid { false };
+    bool m_geometryValid {false};
     std::vector<Section> m_sections;
-    double m_sectionsTop { 0 };
-    double m_sectionsBottom { 0 };
+    double m_sectionsTop {0};
+    double m_sectionsBottom {0};
     std::vector<int> m_countsBeforeUpdate;
-    int m_updateDepth { 0 };
+    int m_updateDepth {0};
 
     std::map<IndexPath, std::shared_ptr<TableViewCell>> m_visible;
     std::map<std::string, std::vector<std::shared_ptr<TableViewCell>>> m_reusePool;
     std::map<int, std::shared_ptr<View>> m_headerViews;
     std::map<int, std::shared_ptr<View>> m_footerViews;
-    bool m_inLayout { false };
+    bool m_inLayout {false};
 
     std::optional<IndexPath> m_selected;
     std::optional<IndexPath> m_highlighted;
     std::optional<IndexPath> m_confirming;
-    bool m_swipeConfirming { false };
+    bool m_swipeConfirming {false};
 
     // Touch handling.
     std::optional<IndexPath> m_touchRow;
-    bool m_swiping { false };
+    bool m_swiping {false};
     std::optional<IndexPath> m_swipeRow;
-    double m_swipeStartX { 0 };
+    double m_swipeStartX {0};
 
     // Reordering.
-    TableViewCell* m_reorderCell { nullptr };
+    TableViewCell* m_reorderCell {nullptr};
     std::shared_ptr<TableViewCell> m_reorderKeep;
     IndexPath m_reorderFrom;
-    double m_reorderStartY { 0 };
-    double m_reorderCellStartY { 0 };
+    double m_reorderStartY {0};
+    double m_reorderCellStartY {0};
 };
 
 } // namespace platform::views

@@ -24,18 +24,17 @@ class EditControl : public Control {
 public:
     explicit EditControl(TableViewCell* cell)
         : Control(Rect(0, 0, kEditControlWidth, 44))
-        , m_cell(cell)
-    {
+        , m_cell(cell) {
         setOpaque(false);
-        addTarget([this] {
-            if (m_cell && m_cell->tableView())
-                m_cell->tableView()->editControlTapped(*m_cell);
-        },
+        addTarget(
+            [this] {
+                if (m_cell && m_cell->tableView())
+                    m_cell->tableView()->editControlTapped(*m_cell);
+            },
             ControlEventTouchUpInside);
     }
-    void drawRect(graphics::Context& context, Rect) override
-    {
-        Point c { 17, bounds().midY() };
+    void drawRect(graphics::Context& context, Rect) override {
+        Point c {17, bounds().midY()};
         bool insert = m_cell && m_cell->editingStyle() == TableViewCellEditingStyle::Insert;
         bool confirming = m_cell && m_cell->showingDeleteConfirmation();
         Rect circle(c.x - 10, c.y - 10, 20, 20);
@@ -64,34 +63,28 @@ class ReorderControl : public View {
 public:
     explicit ReorderControl(TableViewCell* cell)
         : View(Rect(0, 0, kReorderWidth, 44))
-        , m_cell(cell)
-    {
+        , m_cell(cell) {
         setOpaque(false);
     }
-    void drawRect(graphics::Context& context, Rect) override
-    {
+    void drawRect(graphics::Context& context, Rect) override {
         context.setFillColor(Color::white(0.55));
         double y = bounds().midY();
         for (int i = -1; i <= 1; ++i)
             context.fillRect(Rect(8, std::floor(y + i * 5 - 1), 16, 2));
     }
-    void touchesBegan(Touch& touch) override
-    {
+    void touchesBegan(Touch& touch) override {
         if (m_cell && m_cell->tableView())
             m_cell->tableView()->reorderBegan(*m_cell, touch);
     }
-    void touchesMoved(Touch& touch) override
-    {
+    void touchesMoved(Touch& touch) override {
         if (m_cell && m_cell->tableView())
             m_cell->tableView()->reorderMoved(touch);
     }
-    void touchesEnded(Touch& touch) override
-    {
+    void touchesEnded(Touch& touch) override {
         if (m_cell && m_cell->tableView())
             m_cell->tableView()->reorderEnded(touch, false);
     }
-    void touchesCancelled(Touch& touch) override
-    {
+    void touchesCancelled(Touch& touch) override {
         if (m_cell && m_cell->tableView())
             m_cell->tableView()->reorderEnded(touch, true);
     }
@@ -105,21 +98,20 @@ class DeleteButton : public Button {
 public:
     DeleteButton(TableViewCell* cell, const std::string& title)
         : Button(ButtonType::Custom)
-        , m_cell(cell)
-    {
+        , m_cell(cell) {
         setTitle(title);
         titleLabel().setFont(Font::boldSystemFontOfSize(13));
         setTitleColor(Color::whiteColor());
         setTitleShadowColor(Color::black().withAlpha(0.4));
-        titleLabel().setShadowOffset({ 0, -1 });
-        addTarget([this] {
-            if (m_cell && m_cell->tableView())
-                m_cell->tableView()->deleteConfirmationTapped(*m_cell);
-        },
+        titleLabel().setShadowOffset({0, -1});
+        addTarget(
+            [this] {
+                if (m_cell && m_cell->tableView())
+                    m_cell->tableView()->deleteConfirmationTapped(*m_cell);
+            },
             ControlEventTouchUpInside);
     }
-    void drawRect(graphics::Context& context, Rect) override
-    {
+    void drawRect(graphics::Context& context, Rect) override {
         Rect face = bounds().insetBy(0.5, 0.5);
         Color top = isHighlighted() ? Color::fromHex(0xB31B12) : Color::fromHex(0xE8584F);
         Color bottom = isHighlighted() ? Color::fromHex(0x8F130C) : Color::fromHex(0xC4150B);
@@ -143,18 +135,15 @@ class AccessoryView : public View {
 public:
     explicit AccessoryView(TableViewCellAccessoryType type)
         : View(Rect(0, 0, 20, 20))
-        , m_type(type)
-    {
+        , m_type(type) {
         setOpaque(false);
         setUserInteractionEnabled(false);
     }
-    void setHighlighted(bool highlighted)
-    {
+    void setHighlighted(bool highlighted) {
         m_highlighted = highlighted;
         setNeedsDisplay();
     }
-    void drawRect(graphics::Context& context, Rect) override
-    {
+    void drawRect(graphics::Context& context, Rect) override {
         Point c = bounds().center();
         if (m_type == TableViewCellAccessoryType::DisclosureIndicator) {
             strokeChevron(context, c, 4.5, m_highlighted ? Color::whiteColor() : Color::white(0.5), 3);
@@ -175,7 +164,7 @@ public:
 
 private:
     TableViewCellAccessoryType m_type;
-    bool m_highlighted { false };
+    bool m_highlighted {false};
 };
 
 // The rounded group shape of a grouped table's cell.
@@ -183,33 +172,36 @@ class GroupedBackgroundView : public View {
 public:
     GroupedBackgroundView(TableViewCell* cell, bool selected)
         : m_cell(cell)
-        , m_selected(selected)
-    {
+        , m_selected(selected) {
         setOpaque(false);
         setUserInteractionEnabled(false);
         setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     }
-    void drawRect(graphics::Context& context, Rect) override
-    {
+    void drawRect(graphics::Context& context, Rect) override {
         using Position = TableViewCell::GroupPosition;
         Position p = m_cell ? m_cell->groupPosition() : Position::Single;
         bool top = p == Position::Single || p == Position::Top;
         bool bottom = p == Position::Single || p == Position::Bottom;
         Rect r = bounds().insetBy(0.5, 0);
-        r = Rect(r.x(), r.y() + (top ? 0.5 : 0), r.width(), r.height() - (top ? 0.5 : 0) - (bottom ? 0.5 : 0));
-        Color separator = m_cell && m_cell->tableView() ? m_cell->tableView()->separatorColor() : Color::white(0.67);
+        r = Rect(
+            r.x(), r.y() + (top ? 0.5 : 0), r.width(), r.height() - (top ? 0.5 : 0) - (bottom ? 0.5 : 0));
+        Color separator
+            = m_cell && m_cell->tableView() ? m_cell->tableView()->separatorColor() : Color::white(0.67);
         addPartlyRoundedRectPath(context, r, 10, top, bottom);
         if (m_selected) {
             Color topColor = m_cell && m_cell->selectionStyle() == TableViewCellSelectionStyle::Gray
-                ? Color::white(0.85) : Color::fromHex(0x058CF5);
+                ? Color::white(0.85)
+                : Color::fromHex(0x058CF5);
             Color bottomColor = m_cell && m_cell->selectionStyle() == TableViewCellSelectionStyle::Gray
-                ? Color::white(0.7) : Color::fromHex(0x015EE6);
+                ? Color::white(0.7)
+                : Color::fromHex(0x015EE6);
             context.saveGState();
             context.clip();
             fillVerticalGradient(context, r, topColor, bottomColor);
             context.restoreGState();
         } else {
-            context.setFillColor(m_cell && m_cell->cellBackgroundColor() ? *m_cell->cellBackgroundColor() : Color::whiteColor());
+            context.setFillColor(m_cell && m_cell->cellBackgroundColor() ? *m_cell->cellBackgroundColor()
+                                                                         : Color::whiteColor());
             context.fillPath();
         }
         addPartlyRoundedRectPath(context, r, 10, top, bottom);
@@ -227,13 +219,11 @@ private:
 class PlainSelectedBackgroundView : public View {
 public:
     explicit PlainSelectedBackgroundView(TableViewCell* cell)
-        : m_cell(cell)
-    {
+        : m_cell(cell) {
         setUserInteractionEnabled(false);
         setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     }
-    void drawRect(graphics::Context& context, Rect) override
-    {
+    void drawRect(graphics::Context& context, Rect) override {
         bool gray = m_cell && m_cell->selectionStyle() == TableViewCellSelectionStyle::Gray;
         fillVerticalGradient(context, bounds(), gray ? Color::white(0.85) : Color::fromHex(0x058CF5),
             gray ? Color::white(0.7) : Color::fromHex(0x015EE6));
@@ -251,8 +241,7 @@ TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifi
     , m_reuseIdentifier(std::move(reuseIdentifier))
     , m_contentView(std::make_shared<View>(Rect(0, 0, 320, 43)))
     , m_textLabel(std::make_shared<Label>())
-    , m_imageView(std::make_shared<ImageView>())
-{
+    , m_imageView(std::make_shared<ImageView>()) {
     setOpaque(false);
     m_contentView->setOpaque(false);
     addSubview(m_contentView);
@@ -292,26 +281,22 @@ TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifi
 
 TableViewCell::~TableViewCell() = default;
 
-void TableViewCell::setAccessoryType(TableViewCellAccessoryType type)
-{
+void TableViewCell::setAccessoryType(TableViewCellAccessoryType type) {
     m_accessoryType = type;
     rebuildAccessory();
 }
 
-void TableViewCell::setAccessoryView(std::shared_ptr<View> view)
-{
+void TableViewCell::setAccessoryView(std::shared_ptr<View> view) {
     m_accessoryView = std::move(view);
     rebuildAccessory();
 }
 
-void TableViewCell::setEditingAccessoryType(TableViewCellAccessoryType type)
-{
+void TableViewCell::setEditingAccessoryType(TableViewCellAccessoryType type) {
     m_editingAccessoryType = type;
     rebuildAccessory();
 }
 
-void TableViewCell::rebuildAccessory()
-{
+void TableViewCell::rebuildAccessory() {
     if (m_shownAccessory)
         m_shownAccessory->removeFromSuperview();
     m_shownAccessory.reset();
@@ -320,10 +305,11 @@ void TableViewCell::rebuildAccessory()
         m_shownAccessory = m_accessoryView;
     } else if (type == TableViewCellAccessoryType::DetailDisclosureButton) {
         auto button = Button::buttonWithType(ButtonType::DetailDisclosure);
-        button->addTarget([this] {
-            if (m_tableView)
-                m_tableView->accessoryTapped(*this);
-        },
+        button->addTarget(
+            [this] {
+                if (m_tableView)
+                    m_tableView->accessoryTapped(*this);
+            },
             ControlEventTouchUpInside);
         m_shownAccessory = button;
     } else if (type != TableViewCellAccessoryType::None) {
@@ -335,50 +321,43 @@ void TableViewCell::rebuildAccessory()
     setNeedsLayout();
 }
 
-View* TableViewCell::accessoryControl() const
-{
+View* TableViewCell::accessoryControl() const {
     return m_shownAccessory.get();
 }
 
-void TableViewCell::setBackgroundView(std::shared_ptr<View> view)
-{
+void TableViewCell::setBackgroundView(std::shared_ptr<View> view) {
     if (m_backgroundView)
         m_backgroundView->removeFromSuperview();
     m_backgroundView = std::move(view);
     updateBackground();
 }
 
-void TableViewCell::setSelectedBackgroundView(std::shared_ptr<View> view)
-{
+void TableViewCell::setSelectedBackgroundView(std::shared_ptr<View> view) {
     if (m_selectedBackgroundView)
         m_selectedBackgroundView->removeFromSuperview();
     m_selectedBackgroundView = std::move(view);
     updateBackground();
 }
 
-void TableViewCell::setBackgroundColor(std::optional<Color> color)
-{
+void TableViewCell::setBackgroundColor(std::optional<Color> color) {
     m_cellBackgroundColor = color;
     updateBackground();
 }
 
-void TableViewCell::setIndentationLevel(int level)
-{
+void TableViewCell::setIndentationLevel(int level) {
     m_indentationLevel = level;
     setNeedsLayout();
 }
 
-void TableViewCell::setIndentationWidth(double width)
-{
+void TableViewCell::setIndentationWidth(double width) {
     m_indentationWidth = width;
     setNeedsLayout();
 }
 
-void TableViewCell::updateBackground()
-{
+void TableViewCell::updateBackground() {
     // In a grouped table the colour fills the group shape, not the row's rectangle.
     View::setBackgroundColor(m_grouped && !m_backgroundView ? std::nullopt : m_cellBackgroundColor);
-    for (auto* v : { m_defaultBackground.get(), m_defaultSelectedBackground.get() }) {
+    for (auto* v : {m_defaultBackground.get(), m_defaultSelectedBackground.get()}) {
         if (v)
             v->removeFromSuperview();
     }
@@ -396,12 +375,12 @@ void TableViewCell::updateBackground()
     setNeedsDisplay();
 }
 
-void TableViewCell::updateHighlight()
-{
+void TableViewCell::updateHighlight() {
     bool lit = (m_selected || m_highlighted) && m_selectionStyle != TableViewCellSelectionStyle::None;
     std::shared_ptr<View> selected = m_selectedBackgroundView;
     if (!selected && lit) {
-        if (!m_defaultSelectedBackground || m_grouped != bool(dynamic_cast<GroupedBackgroundView*>(m_defaultSelectedBackground.get()))) {
+        if (!m_defaultSelectedBackground
+            || m_grouped != bool(dynamic_cast<GroupedBackgroundView*>(m_defaultSelectedBackground.get()))) {
             if (m_grouped)
                 m_defaultSelectedBackground = std::make_shared<GroupedBackgroundView>(this, true);
             else
@@ -437,42 +416,37 @@ void TableViewCell::updateHighlight()
     setNeedsDisplay();
 }
 
-void TableViewCell::setSelected(bool selected, bool)
-{
+void TableViewCell::setSelected(bool selected, bool) {
     if (m_selected == selected)
         return;
     m_selected = selected;
     updateHighlight();
 }
 
-void TableViewCell::setHighlighted(bool highlighted, bool)
-{
+void TableViewCell::setHighlighted(bool highlighted, bool) {
     if (m_highlighted == highlighted)
         return;
     m_highlighted = highlighted;
     updateHighlight();
 }
 
-void TableViewCell::setEditing(bool editing, bool)
-{
-    setEditingState(editing, editing ? m_editingStyle : TableViewCellEditingStyle::None, m_showsReorderControl,
-        m_shouldIndentWhileEditing);
+void TableViewCell::setEditing(bool editing, bool) {
+    setEditingState(editing, editing ? m_editingStyle : TableViewCellEditingStyle::None,
+        m_showsReorderControl, m_shouldIndentWhileEditing);
 }
 
-void TableViewCell::setShowsReorderControl(bool shows)
-{
+void TableViewCell::setShowsReorderControl(bool shows) {
     m_showsReorderControl = shows;
     rebuildEditControls();
 }
 
-void TableViewCell::setShouldIndentWhileEditing(bool indent)
-{
+void TableViewCell::setShouldIndentWhileEditing(bool indent) {
     m_shouldIndentWhileEditing = indent;
     setNeedsLayout();
 }
 
-void TableViewCell::setEditingState(bool editing, TableViewCellEditingStyle style, bool showsReorder, bool indent)
-{
+void TableViewCell::setEditingState(
+    bool editing, TableViewCellEditingStyle style, bool showsReorder, bool indent) {
     bool changed = m_editing != editing;
     m_editing = editing;
     m_editingStyle = style;
@@ -486,15 +460,13 @@ void TableViewCell::setEditingState(bool editing, TableViewCellEditingStyle styl
     setNeedsLayout();
 }
 
-void TableViewCell::setShowingDeleteConfirmation(bool showing, const std::string& title)
-{
+void TableViewCell::setShowingDeleteConfirmation(bool showing, const std::string& title) {
     m_showingDeleteConfirmation = showing;
     m_deleteTitle = title;
     rebuildEditControls();
 }
 
-void TableViewCell::rebuildEditControls()
-{
+void TableViewCell::rebuildEditControls() {
     bool showEdit = m_editing && m_editingStyle != TableViewCellEditingStyle::None;
     if (showEdit && !m_editControl) {
         m_editControl = std::make_shared<EditControl>(this);
@@ -526,23 +498,19 @@ void TableViewCell::rebuildEditControls()
     setNeedsDisplay();
 }
 
-View* TableViewCell::editingControl() const
-{
+View* TableViewCell::editingControl() const {
     return m_editControl.get();
 }
 
-View* TableViewCell::reorderControl() const
-{
+View* TableViewCell::reorderControl() const {
     return m_reorderControl.get();
 }
 
-View* TableViewCell::deleteConfirmationButton() const
-{
+View* TableViewCell::deleteConfirmationButton() const {
     return m_deleteButton.get();
 }
 
-void TableViewCell::prepareForReuse()
-{
+void TableViewCell::prepareForReuse() {
     m_selected = false;
     m_highlighted = false;
     m_showingDeleteConfirmation = false;
@@ -550,8 +518,7 @@ void TableViewCell::prepareForReuse()
     rebuildEditControls();
 }
 
-void TableViewCell::attachToTable(TableView* table, bool grouped, GroupPosition position)
-{
+void TableViewCell::attachToTable(TableView* table, bool grouped, GroupPosition position) {
     m_tableView = table;
     bool changed = m_grouped != grouped || m_position != position;
     m_grouped = grouped;
@@ -563,8 +530,7 @@ void TableViewCell::attachToTable(TableView* table, bool grouped, GroupPosition 
     }
 }
 
-double TableViewCell::accessoryWidth() const
-{
+double TableViewCell::accessoryWidth() const {
     if (!m_shownAccessory || m_shownAccessory->isHidden())
         return 0;
     if (dynamic_cast<AccessoryView*>(m_shownAccessory.get()))
@@ -572,10 +538,10 @@ double TableViewCell::accessoryWidth() const
     return m_shownAccessory->frame().width() + 10;
 }
 
-void TableViewCell::layoutSubviews()
-{
+void TableViewCell::layoutSubviews() {
     Rect b = bounds();
-    bool plainSeparator = !m_grouped && m_tableView && m_tableView->separatorStyle() != TableViewCellSeparatorStyle::None;
+    bool plainSeparator
+        = !m_grouped && m_tableView && m_tableView->separatorStyle() != TableViewCellSeparatorStyle::None;
     double height = b.height() - (plainSeparator ? 1 : 0);
     double left = 0, right = b.width();
     if (m_editControl) {
@@ -595,10 +561,12 @@ void TableViewCell::layoutSubviews()
     if (m_shownAccessory && !m_shownAccessory->isHidden()) {
         double aw = accessoryWidth();
         Size size = m_shownAccessory->frame().size;
-        double x = b.width() - aw + (aw - size.width) / 2 - (dynamic_cast<AccessoryView*>(m_shownAccessory.get()) ? 0 : 5);
+        double x = b.width() - aw + (aw - size.width) / 2
+            - (dynamic_cast<AccessoryView*>(m_shownAccessory.get()) ? 0 : 5);
         if (dynamic_cast<AccessoryView*>(m_shownAccessory.get()))
             x = b.width() - 30;
-        m_shownAccessory->setFrame(Rect(std::floor(x), std::floor((height - size.height) / 2), size.width, size.height));
+        m_shownAccessory->setFrame(
+            Rect(std::floor(x), std::floor((height - size.height) / 2), size.width, size.height));
         right = std::min(right, b.width() - aw);
     }
     left += m_indentationLevel * m_indentationWidth;
@@ -619,7 +587,8 @@ void TableViewCell::layoutSubviews()
         Size s = m_imageView->image().size();
         s.width = std::min(s.width, c.height());
         s.height = std::min(s.height, c.height());
-        m_imageView->setFrame(Rect(m_grouped ? 10 : 5, std::floor((c.height() - s.height) / 2), s.width, s.height));
+        m_imageView->setFrame(
+            Rect(m_grouped ? 10 : 5, std::floor((c.height() - s.height) / 2), s.width, s.height));
         x = m_imageView->frame().maxX() + 10;
     } else {
         m_imageView->setFrame(Rect());
@@ -638,18 +607,20 @@ void TableViewCell::layoutSubviews()
             break;
         }
         int lines = m_detailTextLabel->numberOfLines();
-        double detailHeight = m_detailTextLabel->sizeThatFits({ w, 0 }).height;
+        double detailHeight = m_detailTextLabel->sizeThatFits({w, 0}).height;
         if (lines == 1)
             detailHeight = std::ceil(m_detailTextLabel->font().lineHeight());
         double total = titleHeight + detailHeight;
         double top = std::max(0.0, std::floor((c.height() - total) / 2));
         m_textLabel->setFrame(Rect(x, top, w, titleHeight));
-        m_detailTextLabel->setFrame(Rect(x, top + titleHeight, w, std::min(detailHeight, c.height() - top - titleHeight)));
+        m_detailTextLabel->setFrame(
+            Rect(x, top + titleHeight, w, std::min(detailHeight, c.height() - top - titleHeight)));
         break;
     }
     case TableViewCellStyle::Value1: {
         double detailWidth = std::min(w, m_detailTextLabel->sizeThatFits({}).width);
-        double titleWidth = std::min(m_textLabel->sizeThatFits({}).width, std::max(0.0, w - detailWidth - 10));
+        double titleWidth
+            = std::min(m_textLabel->sizeThatFits({}).width, std::max(0.0, w - detailWidth - 10));
         m_textLabel->setFrame(Rect(x, 0, titleWidth, c.height()));
         m_detailTextLabel->setFrame(Rect(x + w - detailWidth, 0, detailWidth, c.height()));
         break;
@@ -661,8 +632,7 @@ void TableViewCell::layoutSubviews()
     }
 }
 
-void TableViewCell::drawOverlay(graphics::Context& context, Rect)
-{
+void TableViewCell::drawOverlay(graphics::Context& context, Rect) {
     if (m_grouped || !m_tableView)
         return;
     TableViewCellSeparatorStyle style = m_tableView->separatorStyle();

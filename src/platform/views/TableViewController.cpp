@@ -3,12 +3,9 @@
 namespace platform::views {
 
 TableViewController::TableViewController(TableViewStyle style)
-    : m_style(style)
-{
-}
+    : m_style(style) { }
 
-void TableViewController::loadView()
-{
+void TableViewController::loadView() {
     m_tableView = std::make_shared<TableView>(Rect(0, 20, 320, 460), m_style);
     m_tableView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     m_tableView->setDataSource(this);
@@ -16,20 +13,17 @@ void TableViewController::loadView()
     setView(m_tableView);
 }
 
-TableView& TableViewController::tableView()
-{
+TableView& TableViewController::tableView() {
     view();
     return *m_tableView;
 }
 
-std::shared_ptr<TableView> TableViewController::tableViewPointer()
-{
+std::shared_ptr<TableView> TableViewController::tableViewPointer() {
     view();
     return m_tableView;
 }
 
-void TableViewController::viewWillAppear(bool animated)
-{
+void TableViewController::viewWillAppear(bool animated) {
     if (!m_loadedOnce) {
         m_loadedOnce = true;
         tableView().reloadData();
@@ -39,14 +33,12 @@ void TableViewController::viewWillAppear(bool animated)
     }
 }
 
-void TableViewController::setEditing(bool editing, bool animated)
-{
+void TableViewController::setEditing(bool editing, bool animated) {
     ViewController::setEditing(editing, animated);
     tableView().setEditing(editing, animated);
 }
 
-std::shared_ptr<TableViewCell> TableViewController::cellForRowAtIndexPath(TableView&, IndexPath)
-{
+std::shared_ptr<TableViewCell> TableViewController::cellForRowAtIndexPath(TableView&, IndexPath) {
     return std::make_shared<TableViewCell>(TableViewCellStyle::Default, "");
 }
 

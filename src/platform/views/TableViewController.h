@@ -30,8 +30,8 @@ public:
 private:
     TableViewStyle m_style;
     std::shared_ptr<TableView> m_tableView;
-    bool m_clearsSelection { true };
-    bool m_loadedOnce { false };
+    bool m_clearsSelection {true};
+    bool m_loadedOnce {false};
 };
 
 } // namespace platform::views

@@ -23,8 +23,12 @@ public:
     virtual int numberOfSectionsInTableView(TableView&) { return 1; }
     virtual int numberOfRowsInSection(TableView&, int section) = 0;
     virtual std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, IndexPath indexPath) = 0;
-    virtual std::optional<std::string> titleForHeaderInSection(TableView&, int section) { return std::nullopt; }
-    virtual std::optional<std::string> titleForFooterInSection(TableView&, int section) { return std::nullopt; }
+    virtual std::optional<std::string> titleForHeaderInSection(TableView&, int section) {
+        return std::nullopt;
+    }
+    virtual std::optional<std::string> titleForFooterInSection(TableView&, int section) {
+        return std::nullopt;
+    }
     virtual bool canEditRowAtIndexPath(TableView&, IndexPath) { return false; }
     virtual bool canMoveRowAtIndexPath(TableView&, IndexPath) { return false; }
     // The user confirmed a deletion (or an insertion): update the model, then tell the
@@ -45,21 +49,24 @@ public:
     virtual std::shared_ptr<View> viewForFooterInSection(TableView&, int section) { return nullptr; }
     virtual void willDisplayCell(TableView&, TableViewCell& cell, IndexPath indexPath) { }
     // Answer another row to select that one instead, or none to select nothing.
-    virtual std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, IndexPath indexPath) { return indexPath; }
+    virtual std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, IndexPath indexPath) {
+        return indexPath;
+    }
     virtual void didSelectRowAtIndexPath(TableView&, IndexPath indexPath) { }
     virtual void didDeselectRowAtIndexPath(TableView&, IndexPath indexPath) { }
-    virtual TableViewCellEditingStyle editingStyleForRowAtIndexPath(TableView&, IndexPath)
-    {
+    virtual TableViewCellEditingStyle editingStyleForRowAtIndexPath(TableView&, IndexPath) {
         return TableViewCellEditingStyle::Delete;
     }
-    virtual std::string titleForDeleteConfirmationButtonForRowAtIndexPath(TableView&, IndexPath) { return "Delete"; }
+    virtual std::string titleForDeleteConfirmationButtonForRowAtIndexPath(TableView&, IndexPath) {
+        return "Delete";
+    }
     virtual bool shouldIndentWhileEditingRowAtIndexPath(TableView&, IndexPath) { return true; }
     virtual void accessoryButtonTappedForRowWithIndexPath(TableView&, IndexPath indexPath) { }
     // Swipe to delete starts and ends.
     virtual void willBeginEditingRowAtIndexPath(TableView&, IndexPath indexPath) { }
     virtual void didEndEditingRowAtIndexPath(TableView&, IndexPath indexPath) { }
-    virtual IndexPath targetIndexPathForMoveFromRowAtIndexPath(TableView&, IndexPath from, IndexPath proposed)
-    {
+    virtual IndexPath targetIndexPathForMoveFromRowAtIndexPath(
+        TableView&, IndexPath from, IndexPath proposed) {
         return proposed;
     }
 };

@@ -13,8 +13,7 @@ namespace platform::views {
 
 using graphics::LineBreakMode;
 
-size_t lastCharacterLength(const std::string& text)
-{
+size_t lastCharacterLength(const std::string& text) {
     if (text.empty())
         return 0;
     size_t i = text.size() - 1;
@@ -24,81 +23,68 @@ size_t lastCharacterLength(const std::string& text)
     return text.size() - i;
 }
 
-size_t characterCount(const std::string& text)
-{
+size_t characterCount(const std::string& text) {
     return size_t(std::count_if(
         text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-TextField::TextField()
-{
+TextField::TextField() {
     setOpaque(false);
     setContentVerticalAlignment(ControlContentVerticalAlignment::Center);
 }
 
 TextField::TextField(Rect frame)
-    : Control(frame)
-{
+    : Control(frame) {
     setOpaque(false);
     setContentVerticalAlignment(ControlContentVerticalAlignment::Center);
 }
 
-void TextField::setText(std::string text)
-{
+void TextField::setText(std::string text) {
     m_text = std::move(text);
     setNeedsDisplay();
 }
 
-void TextField::setPlaceholder(std::string placeholder)
-{
+void TextField::setPlaceholder(std::string placeholder) {
     m_placeholder = std::move(placeholder);
     setNeedsDisplay();
 }
 
-void TextField::setFont(Font font)
-{
+void TextField::setFont(Font font) {
     m_font = std::move(font);
     setNeedsDisplay();
 }
 
-void TextField::setTextColor(Color color)
-{
+void TextField::setTextColor(Color color) {
     m_textColor = color;
     setNeedsDisplay();
 }
 
-void TextField::setTextAlignment(TextAlignment alignment)
-{
+void TextField::setTextAlignment(TextAlignment alignment) {
     m_textAlignment = alignment;
     setNeedsDisplay();
 }
 
-void TextField::setBorderStyle(TextBorderStyle style)
-{
+void TextField::setBorderStyle(TextBorderStyle style) {
     m_borderStyle = style;
     setNeedsDisplay();
 }
 
-void TextField::setClearButtonMode(TextFieldViewMode mode)
-{
+void TextField::setClearButtonMode(TextFieldViewMode mode) {
     m_clearButtonMode = mode;
     setNeedsDisplay();
 }
 
-void TextField::setBackground(graphics::Image image)
-{
+void TextField::setBackground(graphics::Image image) {
     m_background = std::move(image);
     setNeedsDisplay();
 }
 
-void TextField::setSecureTextEntry(bool secure)
-{
+void TextField::setSecureTextEntry(bool secure) {
     m_traits.secureTextEntry = secure;
     setNeedsDisplay();
 }
 
-std::string TextField::displayedText() const
-{
+std::string TextField::displayedText() const {
     if (!m_traits.secureTextEntry)
         return m_text;
     std::string bullets;
@@ -107,8 +93,7 @@ std::string TextField::displayedText() const
     return bullets;
 }
 
-bool TextField::isClearButtonVisible() const
-{
+bool TextField::isClearButtonVisible() const {
     if (m_text.empty())
         return false;
     switch (m_clearButtonMode) {
@@ -124,16 +109,14 @@ bool TextField::isClearButtonVisible() const
     return false;
 }
 
-Rect TextField::clearButtonRect() const
-{
+Rect TextField::clearButtonRect() const {
     Rect b = bounds();
     double size = 19;
     double inset = m_borderStyle == TextBorderStyle::None ? 0 : 5;
     return Rect(b.maxX() - size - inset, b.y() + std::floor((b.height() - size) / 2), size, size);
 }
 
-void TextField::clear()
-{
+void TextField::clear() {
     if (m_delegate && !m_delegate->textFieldShouldClear(*this))
         return;
     if (m_text.empty())
@@ -144,8 +127,7 @@ void TextField::clear()
     NotificationCenter::defaultCenter().post(kTextDidChangeNotification, {}, this);
 }
 
-void TextField::replace(TextRange range, const std::string& replacement)
-{
+void TextField::replace(TextRange range, const std::string& replacement) {
     range.location = std::min(range.location, m_text.size());
     range.length = std::min(range.length, m_text.size() - range.location);
     if (m_delegate && !m_delegate->shouldChangeCharactersInRange(*this, range, replacement))
@@ -156,8 +138,7 @@ void TextField::replace(TextRange range, const std::string& replacement)
     NotificationCenter::defaultCenter().post(kTextDidChangeNotification, {}, this);
 }
 
-void TextField::insertText(const std::string& text)
-{
+void TextField::insertText(const std::string& text) {
     if (!m_editing)
         return;
     if (text == "\n") {
@@ -173,19 +154,17 @@ void TextField::insertText(const std::string& text)
     }
     std::string clean = text;
     std::replace(clean.begin(), clean.end(), '\n', ' ');
-    replace({ m_text.size(), 0 }, clean);
+    replace({m_text.size(), 0}, clean);
 }
 
-void TextField::deleteBackward()
-{
+void TextField::deleteBackward() {
     if (!m_editing || m_text.empty())
         return;
     size_t length = lastCharacterLength(m_text);
-    replace({ m_text.size() - length, length }, "");
+    replace({m_text.size() - length, length}, "");
 }
 
-bool TextField::becomeFirstResponder()
-{
+bool TextField::becomeFirstResponder() {
     if (m_editing)
         return true;
     if (!canBecomeFirstResponder())
@@ -195,15 +174,13 @@ bool TextField::becomeFirstResponder()
     return Control::becomeFirstResponder();
 }
 
-bool TextField::resignFirstResponder()
-{
+bool TextField::resignFirstResponder() {
     if (m_editing && m_delegate && !m_delegate->textFieldShouldEndEditing(*this))
         return false;
     return Control::resignFirstResponder();
 }
 
-void TextField::didBecomeFirstResponder()
-{
+void TextField::didBecomeFirstResponder() {
     m_editing = true;
     if (m_clearsOnBeginEditing)
         m_text.clear();
@@ -214,8 +191,7 @@ void TextField::didBecomeFirstResponder()
         m_delegate->textFieldDidBeginEditing(*this);
 }
 
-void TextField::didResignFirstResponder()
-{
+void TextField::didResignFirstResponder() {
     if (!m_editing)
         return;
     m_editing = false;
@@ -226,8 +202,7 @@ void TextField::didResignFirstResponder()
         m_delegate->textFieldDidEndEditing(*this);
 }
 
-void TextField::endTracking(Touch& touch)
-{
+void TextField::endTracking(Touch& touch) {
     Point p = touch.locationInView(this);
     if (!isWithinReach(p))
         return;
@@ -239,8 +214,7 @@ void TextField::endTracking(Touch& touch)
         becomeFirstResponder();
 }
 
-Rect TextField::textRectForBounds(Rect b) const
-{
+Rect TextField::textRectForBounds(Rect b) const {
     double left = 0, right = 0;
     switch (m_borderStyle) {
     case TextBorderStyle::RoundedRect:
@@ -258,8 +232,7 @@ Rect TextField::textRectForBounds(Rect b) const
     return Rect(b.x() + left, b.y(), std::max(0.0, b.width() - left - right), b.height());
 }
 
-void TextField::drawRect(graphics::Context& context, Rect)
-{
+void TextField::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     if (m_background) {
         m_background.drawInRect(context, b);
@@ -339,7 +312,8 @@ void TextField::drawRect(graphics::Context& context, Rect)
         context.setStrokeColor(Color::whiteColor());
         context.setLineWidth(2);
         Point c = r.center();
-        context.strokeLineSegments({ { c.x - 4, c.y - 4 }, { c.x + 4, c.y + 4 }, { c.x + 4, c.y - 4 }, { c.x - 4, c.y + 4 } });
+        context.strokeLineSegments(
+            {{c.x - 4, c.y - 4}, {c.x + 4, c.y + 4}, {c.x + 4, c.y - 4}, {c.x - 4, c.y + 4}});
     }
 }
 

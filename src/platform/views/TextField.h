@@ -17,8 +17,8 @@ using graphics::TextAlignment;
 
 // A span of a UTF-8 text, in bytes.
 struct TextRange {
-    size_t location { 0 };
-    size_t length { 0 };
+    size_t location {0};
+    size_t length {0};
     bool operator==(const TextRange&) const = default;
 };
 
@@ -32,8 +32,7 @@ public:
     virtual void textFieldDidEndEditing(TextField&) { }
     // Asked before every typed change: `range` of the current text is to be replaced by
     // `replacement` (empty for a deletion). Answering false drops the key press.
-    virtual bool shouldChangeCharactersInRange(TextField&, TextRange range, const std::string& replacement)
-    {
+    virtual bool shouldChangeCharactersInRange(TextField&, TextRange range, const std::string& replacement) {
         return true;
     }
     virtual bool textFieldShouldClear(TextField&) { return true; }
@@ -124,17 +123,17 @@ private:
 
     std::string m_text;
     std::string m_placeholder;
-    Font m_font { Font::systemFontOfSize(12) };
-    Color m_textColor { Color::black() };
-    TextAlignment m_textAlignment { TextAlignment::Left };
-    TextBorderStyle m_borderStyle { TextBorderStyle::None };
-    TextFieldViewMode m_clearButtonMode { TextFieldViewMode::Never };
-    bool m_clearsOnBeginEditing { false };
-    bool m_adjustsFontSize { false };
+    Font m_font {Font::systemFontOfSize(12)};
+    Color m_textColor {Color::black()};
+    TextAlignment m_textAlignment {TextAlignment::Left};
+    TextBorderStyle m_borderStyle {TextBorderStyle::None};
+    TextFieldViewMode m_clearButtonMode {TextFieldViewMode::Never};
+    bool m_clearsOnBeginEditing {false};
+    bool m_adjustsFontSize {false};
     graphics::Image m_background;
     TextInputTraits m_traits;
-    TextFieldDelegate* m_delegate { nullptr };
-    bool m_editing { false };
+    TextFieldDelegate* m_delegate {nullptr};
+    bool m_editing {false};
 };
 
 // Byte length of the last UTF-8 character of `text` (0 for an empty text).

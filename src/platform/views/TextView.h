@@ -20,7 +20,9 @@ public:
     virtual bool textViewShouldEndEditing(TextView&) { return true; }
     virtual void textViewDidEndEditing(TextView&) { }
     // Asked before every typed change (the return key types "\n").
-    virtual bool shouldChangeTextInRange(TextView&, TextRange range, const std::string& replacement) { return true; }
+    virtual bool shouldChangeTextInRange(TextView&, TextRange range, const std::string& replacement) {
+        return true;
+    }
     virtual void textViewDidChange(TextView&) { }
 };
 
@@ -81,13 +83,13 @@ private:
     void updateContentSize();
 
     std::string m_text;
-    graphics::Font m_font { graphics::Font::systemFontOfSize(17) };
-    Color m_textColor { Color::black() };
-    TextAlignment m_textAlignment { TextAlignment::Left };
-    bool m_editable { true };
-    bool m_editing { false };
+    graphics::Font m_font {graphics::Font::systemFontOfSize(17)};
+    Color m_textColor {Color::black()};
+    TextAlignment m_textAlignment {TextAlignment::Left};
+    bool m_editable {true};
+    bool m_editing {false};
     TextInputTraits m_traits;
-    TextViewDelegate* m_delegate { nullptr };
+    TextViewDelegate* m_delegate {nullptr};
 };
 
 } // namespace platform::views

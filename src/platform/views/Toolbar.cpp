@@ -8,43 +8,35 @@
 namespace platform::views {
 
 Toolbar::Toolbar()
-    : Toolbar(Rect(0, 0, 320, kHeight))
-{
-}
+    : Toolbar(Rect(0, 0, 320, kHeight)) { }
 
 Toolbar::Toolbar(Rect frame)
-    : View(frame)
-{
+    : View(frame) {
     setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
 }
 
-void Toolbar::setItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool)
-{
+void Toolbar::setItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool) {
     m_items = std::move(items);
     rebuild();
 }
 
-void Toolbar::setTintColor(std::optional<Color> color)
-{
+void Toolbar::setTintColor(std::optional<Color> color) {
     m_tintColor = color;
     rebuild();
 }
 
-void Toolbar::setBarStyle(BarStyle style)
-{
+void Toolbar::setBarStyle(BarStyle style) {
     m_barStyle = style;
     rebuild();
 }
 
-Color Toolbar::effectiveTint() const
-{
+Color Toolbar::effectiveTint() const {
     if (m_tintColor)
         return *m_tintColor;
     return m_barStyle == BarStyle::Default ? Color::rgba(0.427, 0.518, 0.635) : Color::white(0.12);
 }
 
-View* Toolbar::viewForItem(const BarButtonItem* item) const
-{
+View* Toolbar::viewForItem(const BarButtonItem* item) const {
     for (size_t i = 0; i < m_items.size(); ++i) {
         if (m_items[i].get() == item)
             return m_itemViews[i].get();
@@ -52,8 +44,7 @@ View* Toolbar::viewForItem(const BarButtonItem* item) const
     return nullptr;
 }
 
-void Toolbar::rebuild()
-{
+void Toolbar::rebuild() {
     for (auto& view : m_itemViews) {
         if (view)
             view->removeFromSuperview();
@@ -82,8 +73,7 @@ void Toolbar::rebuild()
     setNeedsDisplay();
 }
 
-void Toolbar::layoutSubviews()
-{
+void Toolbar::layoutSubviews() {
     Rect b = bounds();
     double margin = 6, gap = 10;
     double fixed = 0;
@@ -117,8 +107,7 @@ void Toolbar::layoutSubviews()
     }
 }
 
-void Toolbar::drawRect(graphics::Context& context, Rect)
-{
+void Toolbar::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     fillBarGradient(context, b, effectiveTint());
     context.setFillColor(darker(effectiveTint(), 0.5));

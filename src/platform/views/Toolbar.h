@@ -37,7 +37,7 @@ private:
     std::vector<std::shared_ptr<BarButtonItem>> m_items;
     std::vector<std::shared_ptr<View>> m_itemViews; // one per item; none for spaces
     std::optional<Color> m_tintColor;
-    BarStyle m_barStyle { BarStyle::Default };
+    BarStyle m_barStyle {BarStyle::Default};
     std::shared_ptr<BarButtonItem::Observer> m_observer;
 };
 

@@ -18,9 +18,7 @@ public:
         , m_view(view)
         , m_location(location)
         , m_previousLocation(location)
-        , m_startLocation(location)
-    {
-    }
+        , m_startLocation(location) { }
 
     // Locations in the coordinates of `view` (none = the window).
     graphics::Point locationInView(const View* view) const;
@@ -51,9 +49,9 @@ private:
     graphics::Point m_location;
     graphics::Point m_previousLocation;
     graphics::Point m_startLocation;
-    TouchPhase m_phase { TouchPhase::Began };
-    int m_tapCount { 1 };
-    bool m_movedFar { false };
+    TouchPhase m_phase {TouchPhase::Began};
+    int m_tapCount {1};
+    bool m_movedFar {false};
 };
 
 } // namespace platform::views

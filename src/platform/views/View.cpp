@@ -1,9 +1,9 @@
 #include "platform/views/View.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 #include <cstdio>
-#include <cairo.h>
 #include <cxxabi.h>
 #include <typeinfo>
 
@@ -18,18 +18,14 @@ View::View() = default;
 
 View::View(Rect frame)
     : m_frame(frame)
-    , m_bounds(0, 0, frame.width(), frame.height())
-{
-}
+    , m_bounds(0, 0, frame.width(), frame.height()) { }
 
-View::~View()
-{
+View::~View() {
     for (auto& subview : m_subviews)
         subview->m_superview = nullptr;
 }
 
-void View::setFrame(Rect frame)
-{
+void View::setFrame(Rect frame) {
     Size oldSize = m_bounds.size;
     m_frame = frame;
     m_bounds.size = frame.size;
@@ -37,52 +33,67 @@ void View::setFrame(Rect frame)
         resizeSubviews(oldSize);
 }
 
-void View::setBounds(Rect bounds)
-{
+void View::setBounds(Rect bounds) {
     Size oldSize = m_bounds.size;
     Point oldOrigin = m_bounds.origin;
     Point center = m_frame.center();
     m_bounds = bounds;
     if (oldSize != bounds.size) {
-        m_frame = Rect(center.x - bounds.width() / 2, center.y - bounds.height() / 2, bounds.width(), bounds.height());
+        m_frame = Rect(
+            center.x - bounds.width() / 2, center.y - bounds.height() / 2, bounds.width(), bounds.height());
         resizeSubviews(oldSize);
     } else if (oldOrigin != bounds.origin) {
         m_needsLayout = true;
     }
 }
 
-void View::setCenter(Point center)
-{
-    m_frame.origin = { center.x - m_frame.width() / 2, center.y - m_frame.height() / 2 };
+void View::setCenter(Point center) {
+    m_frame.origin = {center.x - m_frame.width() / 2, center.y - m_frame.height() / 2};
 }
 
-void View::setContentMode(ContentMode mode)
-{
+void View::setContentMode(ContentMode mode) {
     m_contentMode = mode;
     setNeedsDisplay();
 }
 
-void View::setHidden(bool hidden)
-{
+void View::setHidden(bool hidden) {
     if (m_hidden == hidden)
         return;
     m_hidden = hidden;
     setNeedsDisplay();
 }
 
-void View::setAlpha(double alpha)
-{
+void View::setAlpha(double alpha) {
     m_alpha = std::clamp(alpha, 0.0, 1.0);
 }
 
-void View::setBackgroundColor(std::optional<Color> color)
-{
+void View::setBackgroundColor(std::optional<Color> color) {
     m_backgroundColor = color;
     setNeedsDisplay();
 }
 
-void View::resizeSubviews(Size oldSize)
-{
+void View::setBackgroundPatternImage(graphics::Image image) {
+    m_backgroundPattern = std::move(image);
+    setNeedsDisplay();
+}
+
+void View::drawBackgroundPattern(graphics::Context& context) {
+    Size tile = m_backgroundPattern.size();
+    if (tile.width <= 0 || tile.height <= 0)
+        return;
+    Rect area = m_bounds;
+    context.saveGState();
+    context.clipToRect(area);
+    double x0 = std::floor(area.minX() / tile.width) * tile.width;
+    double y0 = std::floor(area.minY() / tile.height) * tile.height;
+    for (double y = y0; y < area.maxY(); y += tile.height) {
+        for (double x = x0; x < area.maxX(); x += tile.width)
+            m_backgroundPattern.drawInRect(context, Rect(x, y, tile.width, tile.height));
+    }
+    context.restoreGState();
+}
+
+void View::resizeSubviews(Size oldSize) {
     if (m_autoresizesSubviews) {
         for (auto& subview : m_subviews)
             subview->applyAutoresizing(oldSize, m_bounds.size);
@@ -96,8 +107,8 @@ namespace {
 
 // Shares `delta` among the flexible parts of one axis in proportion to their sizes (equally
 // when they are all zero), as the phone does.
-void distribute(double delta, bool flexLead, bool flexSize, bool flexTrail, double& lead, double& size, double trail)
-{
+void distribute(
+    double delta, bool flexLead, bool flexSize, bool flexTrail, double& lead, double& size, double trail) {
     double total = (flexLead ? lead : 0) + (flexSize ? size : 0) + (flexTrail ? trail : 0);
     int count = int(flexLead) + int(flexSize) + int(flexTrail);
     if (count == 0)
@@ -111,24 +122,22 @@ void distribute(double delta, bool flexLead, bool flexSize, bool flexTrail, doub
 
 } // namespace
 
-void View::applyAutoresizing(Size oldSuperSize, Size newSuperSize)
-{
+void View::applyAutoresizing(Size oldSuperSize, Size newSuperSize) {
     if (m_autoresizingMask == AutoresizingNone)
         return;
     Rect frame = m_frame;
     double x = frame.x(), w = frame.width();
     double y = frame.y(), h = frame.height();
     distribute(newSuperSize.width - oldSuperSize.width, m_autoresizingMask & AutoresizingFlexibleLeftMargin,
-        m_autoresizingMask & AutoresizingFlexibleWidth, m_autoresizingMask & AutoresizingFlexibleRightMargin, x, w,
-        oldSuperSize.width - x - w);
+        m_autoresizingMask & AutoresizingFlexibleWidth, m_autoresizingMask & AutoresizingFlexibleRightMargin,
+        x, w, oldSuperSize.width - x - w);
     distribute(newSuperSize.height - oldSuperSize.height, m_autoresizingMask & AutoresizingFlexibleTopMargin,
-        m_autoresizingMask & AutoresizingFlexibleHeight, m_autoresizingMask & AutoresizingFlexibleBottomMargin, y, h,
-        oldSuperSize.height - y - h);
+        m_autoresizingMask & AutoresizingFlexibleHeight,
+        m_autoresizingMask & AutoresizingFlexibleBottomMargin, y, h, oldSuperSize.height - y - h);
     setFrame(Rect(x, y, w, h));
 }
 
-void View::attach(std::shared_ptr<View> view, size_t index)
-{
+void View::attach(std::shared_ptr<View> view, size_t index) {
     if (!view || view.get() == this)
         return;
     Window* oldWindow = view->window();
@@ -151,30 +160,25 @@ void View::attach(std::shared_ptr<View> view, size_t index)
     didAddSubview(view.get());
 }
 
-void View::addSubview(std::shared_ptr<View> view)
-{
+void View::addSubview(std::shared_ptr<View> view) {
     attach(std::move(view), m_subviews.size());
 }
 
-void View::insertSubview(std::shared_ptr<View> view, size_t index)
-{
+void View::insertSubview(std::shared_ptr<View> view, size_t index) {
     attach(std::move(view), index);
 }
 
-void View::insertSubviewAbove(std::shared_ptr<View> view, const View* sibling)
-{
+void View::insertSubviewAbove(std::shared_ptr<View> view, const View* sibling) {
     auto it = std::find_if(m_subviews.begin(), m_subviews.end(), [&](auto& v) { return v.get() == sibling; });
     attach(std::move(view), it == m_subviews.end() ? m_subviews.size() : size_t(it - m_subviews.begin()) + 1);
 }
 
-void View::insertSubviewBelow(std::shared_ptr<View> view, const View* sibling)
-{
+void View::insertSubviewBelow(std::shared_ptr<View> view, const View* sibling) {
     auto it = std::find_if(m_subviews.begin(), m_subviews.end(), [&](auto& v) { return v.get() == sibling; });
     attach(std::move(view), it == m_subviews.end() ? 0 : size_t(it - m_subviews.begin()));
 }
 
-void View::bringSubviewToFront(const View* view)
-{
+void View::bringSubviewToFront(const View* view) {
     auto it = std::find_if(m_subviews.begin(), m_subviews.end(), [&](auto& v) { return v.get() == view; });
     if (it == m_subviews.end())
         return;
@@ -183,8 +187,7 @@ void View::bringSubviewToFront(const View* view)
     m_subviews.push_back(keep);
 }
 
-void View::sendSubviewToBack(const View* view)
-{
+void View::sendSubviewToBack(const View* view) {
     auto it = std::find_if(m_subviews.begin(), m_subviews.end(), [&](auto& v) { return v.get() == view; });
     if (it == m_subviews.end())
         return;
@@ -193,8 +196,7 @@ void View::sendSubviewToBack(const View* view)
     m_subviews.insert(m_subviews.begin(), keep);
 }
 
-void View::detachFromSuperview()
-{
+void View::detachFromSuperview() {
     View* parent = m_superview;
     if (!parent)
         return;
@@ -214,21 +216,18 @@ void View::detachFromSuperview()
         notifyWindowChange();
 }
 
-void View::removeFromSuperview()
-{
+void View::removeFromSuperview() {
     if (m_superview)
         detachFromSuperview();
 }
 
-void View::notifyWindowChange()
-{
+void View::notifyWindowChange() {
     didMoveToWindow();
     for (auto& subview : std::vector<std::shared_ptr<View>>(m_subviews))
         subview->notifyWindowChange();
 }
 
-bool View::isDescendantOfView(const View* view) const
-{
+bool View::isDescendantOfView(const View* view) const {
     for (const View* v = this; v; v = v->m_superview) {
         if (v == view)
             return true;
@@ -236,8 +235,7 @@ bool View::isDescendantOfView(const View* view) const
     return false;
 }
 
-View* View::viewWithTag(int tag)
-{
+View* View::viewWithTag(int tag) {
     if (m_tag == tag)
         return this;
     for (auto& subview : m_subviews) {
@@ -247,16 +245,14 @@ View* View::viewWithTag(int tag)
     return nullptr;
 }
 
-Window* View::window() const
-{
+Window* View::window() const {
     const View* top = this;
     while (top->m_superview)
         top = top->m_superview;
     return dynamic_cast<Window*>(const_cast<View*>(top));
 }
 
-void View::layoutIfNeeded()
-{
+void View::layoutIfNeeded() {
     if (m_needsLayout) {
         m_needsLayout = false;
         layoutSubviews();
@@ -269,19 +265,16 @@ void View::layoutIfNeeded()
         subview->layoutIfNeeded();
 }
 
-void View::sizeToFit()
-{
+void View::sizeToFit() {
     Size size = sizeThatFits(m_bounds.size);
     setFrame(Rect(m_frame.origin, size));
 }
 
-void View::setNeedsDisplay()
-{
+void View::setNeedsDisplay() {
     m_needsDisplay = true;
 }
 
-void View::renderInContext(graphics::Context& context)
-{
+void View::renderInContext(graphics::Context& context) {
     if (m_hidden || m_alpha < 0.01)
         return;
     context.saveGState();
@@ -296,6 +289,8 @@ void View::renderInContext(graphics::Context& context)
         context.setFillColor(*m_backgroundColor);
         context.fillRect(m_bounds);
     }
+    if (m_backgroundPattern)
+        drawBackgroundPattern(context);
     drawRect(context, m_bounds);
     m_needsDisplay = false;
     for (auto& subview : m_subviews) {
@@ -318,29 +313,26 @@ void View::renderInContext(graphics::Context& context)
     context.restoreGState();
 }
 
-View* View::hitTest(Point point)
-{
+View* View::hitTest(Point point) {
     if (m_hidden || !m_userInteractionEnabled || m_alpha < 0.01)
         return nullptr;
     if (!pointInside(point))
         return nullptr;
     for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
         View* subview = it->get();
-        Point local { point.x - subview->m_frame.x() + subview->m_bounds.x(),
-            point.y - subview->m_frame.y() + subview->m_bounds.y() };
+        Point local {point.x - subview->m_frame.x() + subview->m_bounds.x(),
+            point.y - subview->m_frame.y() + subview->m_bounds.y()};
         if (View* hit = subview->hitTest(local))
             return hit;
     }
     return this;
 }
 
-bool View::pointInside(Point point) const
-{
+bool View::pointInside(Point point) const {
     return m_bounds.contains(point);
 }
 
-Point View::offsetToWindow() const
-{
+Point View::offsetToWindow() const {
     Point offset;
     for (const View* v = this; v->m_superview; v = v->m_superview) {
         offset.x += v->m_frame.x() - v->m_bounds.x();
@@ -349,59 +341,50 @@ Point View::offsetToWindow() const
     return offset;
 }
 
-Point View::convertPointToView(Point point, const View* view) const
-{
+Point View::convertPointToView(Point point, const View* view) const {
     Point o = offsetToWindow();
-    Point w { point.x + o.x, point.y + o.y };
+    Point w {point.x + o.x, point.y + o.y};
     if (!view)
         return w;
     Point t = view->offsetToWindow();
-    return { w.x - t.x, w.y - t.y };
+    return {w.x - t.x, w.y - t.y};
 }
 
-Point View::convertPointFromView(Point point, const View* view) const
-{
+Point View::convertPointFromView(Point point, const View* view) const {
     Point w = view ? view->convertPointToView(point, nullptr) : point;
     Point o = offsetToWindow();
-    return { w.x - o.x, w.y - o.y };
+    return {w.x - o.x, w.y - o.y};
 }
 
-Rect View::convertRectToView(Rect rect, const View* view) const
-{
+Rect View::convertRectToView(Rect rect, const View* view) const {
     return Rect(convertPointToView(rect.origin, view), rect.size);
 }
 
-Rect View::convertRectFromView(Rect rect, const View* view) const
-{
+Rect View::convertRectFromView(Rect rect, const View* view) const {
     return Rect(convertPointFromView(rect.origin, view), rect.size);
 }
 
-void View::touchesBegan(Touch& touch)
-{
+void View::touchesBegan(Touch& touch) {
     if (m_superview)
         m_superview->touchesBegan(touch);
 }
 
-void View::touchesMoved(Touch& touch)
-{
+void View::touchesMoved(Touch& touch) {
     if (m_superview)
         m_superview->touchesMoved(touch);
 }
 
-void View::touchesEnded(Touch& touch)
-{
+void View::touchesEnded(Touch& touch) {
     if (m_superview)
         m_superview->touchesEnded(touch);
 }
 
-void View::touchesCancelled(Touch& touch)
-{
+void View::touchesCancelled(Touch& touch) {
     if (m_superview)
         m_superview->touchesCancelled(touch);
 }
 
-bool View::becomeFirstResponder()
-{
+bool View::becomeFirstResponder() {
     if (!canBecomeFirstResponder())
         return false;
     Window* w = window();
@@ -410,8 +393,7 @@ bool View::becomeFirstResponder()
     return w->makeFirstResponder(this);
 }
 
-bool View::resignFirstResponder()
-{
+bool View::resignFirstResponder() {
     if (!canResignFirstResponder())
         return false;
     Window* w = window();
@@ -420,14 +402,12 @@ bool View::resignFirstResponder()
     return true;
 }
 
-bool View::isFirstResponder() const
-{
+bool View::isFirstResponder() const {
     Window* w = window();
     return w && w->firstResponder() == this;
 }
 
-bool View::endEditing(bool force)
-{
+bool View::endEditing(bool force) {
     Window* w = window();
     if (!w)
         return true;
@@ -443,8 +423,7 @@ bool View::endEditing(bool force)
     return false;
 }
 
-std::string View::className() const
-{
+std::string View::className() const {
     int status = 0;
     const char* mangled = typeid(*this).name();
     char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
@@ -456,8 +435,7 @@ std::string View::className() const
     return name;
 }
 
-std::string View::description() const
-{
+std::string View::description() const {
     auto n = [](double v) {
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, "%g", v);
@@ -465,8 +443,8 @@ std::string View::description() const
     };
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
-    std::string text = "<" + className() + ": " + address + "; frame = (" + n(m_frame.x()) + " " + n(m_frame.y())
-        + "; " + n(m_frame.width()) + " " + n(m_frame.height()) + ")";
+    std::string text = "<" + className() + ": " + address + "; frame = (" + n(m_frame.x()) + " "
+        + n(m_frame.y()) + "; " + n(m_frame.width()) + " " + n(m_frame.height()) + ")";
     if (m_tag != 0)
         text += "; tag = " + std::to_string(m_tag);
     if (m_hidden)
@@ -474,13 +452,13 @@ std::string View::description() const
     return text + ">";
 }
 
-void View::animate(double duration, const std::function<void()>& changes, std::function<void(bool)> completion)
-{
+void View::animate(
+    double duration, const std::function<void()>& changes, std::function<void(bool)> completion) {
     animate(duration, AnimationCurve::EaseInOut, changes, std::move(completion));
 }
 
-void View::animate(double, AnimationCurve, const std::function<void()>& changes, std::function<void(bool)> completion)
-{
+void View::animate(
+    double, AnimationCurve, const std::function<void()>& changes, std::function<void(bool)> completion) {
     if (changes)
         changes();
     if (completion)

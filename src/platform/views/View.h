@@ -8,6 +8,7 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
 #include "platform/graphics/TextLayout.h"
 
 namespace platform::graphics {
@@ -19,10 +20,10 @@ namespace platform::views {
 using graphics::Color;
 using graphics::EdgeInsets;
 using graphics::LineBreakMode;
-using graphics::TextAlignment;
 using graphics::Point;
 using graphics::Rect;
 using graphics::Size;
+using graphics::TextAlignment;
 
 class Touch;
 class ViewController;
@@ -90,7 +91,7 @@ public:
 
     // Appearance.
     int tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
+    virtual void setTag(int tag) { m_tag = tag; }
     bool isHidden() const { return m_hidden; }
     virtual void setHidden(bool hidden);
     double alpha() const { return m_alpha; }
@@ -98,8 +99,13 @@ public:
     // Absent = no background (transparent).
     std::optional<Color> backgroundColor() const { return m_backgroundColor; }
     virtual void setBackgroundColor(std::optional<Color> color);
+    // An image repeated over the background (over the colour), as a pattern colour does on
+    // the phone. Tiles start at the bounds origin 0,0, so in a scroll view they move with
+    // the content. A null image means none.
+    const graphics::Image& backgroundPatternImage() const { return m_backgroundPattern; }
+    void setBackgroundPatternImage(graphics::Image image);
     bool isOpaque() const { return m_opaque; }
-    void setOpaque(bool opaque) { m_opaque = opaque; }
+    virtual void setOpaque(bool opaque) { m_opaque = opaque; }
     bool clipsToBounds() const { return m_clipsToBounds; }
     void setClipsToBounds(bool clips) { m_clipsToBounds = clips; }
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
@@ -206,25 +212,27 @@ private:
     void attach(std::shared_ptr<View> view, size_t index);
     void detachFromSuperview();
     void resizeSubviews(Size oldSize);
+    void drawBackgroundPattern(graphics::Context& context);
     void applyAutoresizing(Size oldSuperSize, Size newSuperSize);
     Point offsetToWindow() const;
 
     Rect m_frame;
     Rect m_bounds;
-    unsigned m_autoresizingMask { AutoresizingNone };
-    bool m_autoresizesSubviews { true };
-    ContentMode m_contentMode { ContentMode::ScaleToFill };
-    int m_tag { 0 };
-    bool m_hidden { false };
-    double m_alpha { 1 };
+    unsigned m_autoresizingMask {AutoresizingNone};
+    bool m_autoresizesSubviews {true};
+    ContentMode m_contentMode {ContentMode::ScaleToFill};
+    int m_tag {0};
+    bool m_hidden {false};
+    double m_alpha {1};
     std::optional<Color> m_backgroundColor;
-    bool m_opaque { true };
-    bool m_clipsToBounds { false };
-    bool m_userInteractionEnabled { true };
-    bool m_needsLayout { true };
-    bool m_needsDisplay { true };
-    View* m_superview { nullptr };
-    ViewController* m_viewController { nullptr };
+    graphics::Image m_backgroundPattern;
+    bool m_opaque {true};
+    bool m_clipsToBounds {false};
+    bool m_userInteractionEnabled {true};
+    bool m_needsLayout {true};
+    bool m_needsDisplay {true};
+    View* m_superview {nullptr};
+    ViewController* m_viewController {nullptr};
     std::vector<std::shared_ptr<View>> m_subviews;
 };
 

@@ -13,20 +13,16 @@ ViewController::ViewController() = default;
 
 ViewController::ViewController(const std::string& layoutName)
     : m_layoutName(layoutName)
-    , m_layout(LayoutRegistry::layoutNamed(layoutName))
-{
-}
+    , m_layout(LayoutRegistry::layoutNamed(layoutName)) { }
 
-ViewController::~ViewController()
-{
+ViewController::~ViewController() {
     if (m_view && m_view->viewController() == this)
         m_view->setViewController(nullptr);
     if (m_modal && m_modal->m_parent == this)
         m_modal->m_parent = nullptr;
 }
 
-std::shared_ptr<View> ViewController::view()
-{
+std::shared_ptr<View> ViewController::view() {
     if (!m_view) {
         loadView();
         if (!m_view)
@@ -36,8 +32,7 @@ std::shared_ptr<View> ViewController::view()
     return m_view;
 }
 
-void ViewController::setView(std::shared_ptr<View> view)
-{
+void ViewController::setView(std::shared_ptr<View> view) {
     if (m_view && m_view->viewController() == this)
         m_view->setViewController(nullptr);
     m_view = std::move(view);
@@ -45,8 +40,7 @@ void ViewController::setView(std::shared_ptr<View> view)
         m_view->setViewController(this);
 }
 
-void ViewController::loadView()
-{
+void ViewController::loadView() {
     auto view = std::make_shared<View>(Rect(0, 20, 320, 460));
     view->setBackgroundColor(Color::whiteColor());
     view->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
@@ -55,22 +49,19 @@ void ViewController::loadView()
         m_layout(*this);
 }
 
-void ViewController::didReceiveMemoryWarning()
-{
+void ViewController::didReceiveMemoryWarning() {
     if (!m_view || m_view->window())
         return;
     setView(nullptr);
     viewDidUnload();
 }
 
-void ViewController::setTitle(std::string title)
-{
+void ViewController::setTitle(std::string title) {
     m_title = std::move(title);
     m_navigationItem.setTitle(m_title);
 }
 
-NavigationController* ViewController::navigationController() const
-{
+NavigationController* ViewController::navigationController() const {
     if (m_navigationController)
         return m_navigationController;
     if (m_parent && m_parent->m_modal.get() != this)
@@ -86,8 +77,7 @@ NavigationController* ViewController::navigationController() const
     return nullptr;
 }
 
-void ViewController::presentModalViewController(std::shared_ptr<ViewController> controller, bool animated)
-{
+void ViewController::presentModalViewController(std::shared_ptr<ViewController> controller, bool animated) {
     if (!controller || m_modal)
         return;
     // The topmost presented controller presents; a controller that already presents one
@@ -115,8 +105,7 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
     controller->endAppearanceTransition(animated);
 }
 
-void ViewController::dismissModalViewControllerAnimated(bool animated)
-{
+void ViewController::dismissModalViewControllerAnimated(bool animated) {
     if (!m_modal) {
         // A presented controller may dismiss itself.
         if (m_parent && m_parent->m_modal.get() == this)
@@ -146,8 +135,7 @@ void ViewController::dismissModalViewControllerAnimated(bool animated)
         below->endAppearanceTransition(animated);
 }
 
-void ViewController::setEditing(bool editing, bool)
-{
+void ViewController::setEditing(bool editing, bool) {
     m_editing = editing;
     if (m_editButtonItem) {
         m_editButtonItem->setTitle(editing ? "Done" : "Edit");
@@ -155,8 +143,7 @@ void ViewController::setEditing(bool editing, bool)
     }
 }
 
-std::shared_ptr<BarButtonItem> ViewController::editButtonItem()
-{
+std::shared_ptr<BarButtonItem> ViewController::editButtonItem() {
     if (!m_editButtonItem) {
         // The button must not keep its controller alive.
         std::weak_ptr<ViewController> weak = weak_from_this();
@@ -172,15 +159,13 @@ std::shared_ptr<BarButtonItem> ViewController::editButtonItem()
     return m_editButtonItem;
 }
 
-void ViewController::setToolbarItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool)
-{
+void ViewController::setToolbarItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool) {
     m_toolbarItems = std::move(items);
     if (auto* nav = navigationController())
         nav->toolbarItemsDidChange(*this);
 }
 
-void ViewController::beginAppearanceTransition(bool appearing, bool animated)
-{
+void ViewController::beginAppearanceTransition(bool appearing, bool animated) {
     if (appearing) {
         if (m_appearance == Appearance::Appearing || m_appearance == Appearance::Visible)
             return;
@@ -195,8 +180,7 @@ void ViewController::beginAppearanceTransition(bool appearing, bool animated)
     }
 }
 
-void ViewController::endAppearanceTransition(bool animated)
-{
+void ViewController::endAppearanceTransition(bool animated) {
     if (m_appearance == Appearance::Appearing) {
         m_appearance = Appearance::Visible;
         viewDidAppear(animated);
@@ -206,8 +190,7 @@ void ViewController::endAppearanceTransition(bool animated)
     }
 }
 
-void ViewController::rotate(InterfaceOrientation to, double duration, int phase)
-{
+void ViewController::rotate(InterfaceOrientation to, double duration, int phase) {
     switch (phase) {
     case 0:
         willRotateToInterfaceOrientation(to, duration);
@@ -225,8 +208,7 @@ void ViewController::rotate(InterfaceOrientation to, double duration, int phase)
         m_modal->rotate(to, duration, phase);
 }
 
-std::string ViewController::description() const
-{
+std::string ViewController::description() const {
     int status = 0;
     char* demangled = abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status);
     std::string name = status == 0 && demangled ? demangled : typeid(*this).name();

@@ -84,12 +84,12 @@ public:
 
     // Orientation.
     InterfaceOrientation interfaceOrientation() const { return m_orientation; }
-    virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation)
-    {
+    virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) {
         return orientation == InterfaceOrientation::Portrait;
     }
     virtual void willRotateToInterfaceOrientation(InterfaceOrientation orientation, double duration) { }
-    virtual void willAnimateRotationToInterfaceOrientation(InterfaceOrientation orientation, double duration) { }
+    virtual void willAnimateRotationToInterfaceOrientation(
+        InterfaceOrientation orientation, double duration) { }
     virtual void didRotateFromInterfaceOrientation(InterfaceOrientation from) { }
 
     // Toolbar items, shown by a navigation controller whose toolbar is visible.
@@ -103,7 +103,9 @@ public:
     // Called by containers and the window: guarded so that each transition is told once.
     void beginAppearanceTransition(bool appearing, bool animated);
     void endAppearanceTransition(bool animated);
-    bool isAppearing() const { return m_appearance == Appearance::Appearing || m_appearance == Appearance::Visible; }
+    bool isAppearing() const {
+        return m_appearance == Appearance::Appearing || m_appearance == Appearance::Visible;
+    }
     bool isVisible() const { return m_appearance == Appearance::Visible; }
     // Rotation calls, passed on to visible children by containers.
     virtual void rotate(InterfaceOrientation to, double duration, int phase);
@@ -122,14 +124,14 @@ private:
     Layout m_layout;
     std::string m_title;
     NavigationItem m_navigationItem;
-    NavigationController* m_navigationController { nullptr };
-    ViewController* m_parent { nullptr };
+    NavigationController* m_navigationController {nullptr};
+    ViewController* m_parent {nullptr};
     std::shared_ptr<ViewController> m_modal;
-    bool m_editing { false };
+    bool m_editing {false};
     std::shared_ptr<BarButtonItem> m_editButtonItem;
-    InterfaceOrientation m_orientation { InterfaceOrientation::Portrait };
+    InterfaceOrientation m_orientation {InterfaceOrientation::Portrait};
     std::vector<std::shared_ptr<BarButtonItem>> m_toolbarItems;
-    Appearance m_appearance { Appearance::Hidden };
+    Appearance m_appearance {Appearance::Hidden};
 };
 
 } // namespace platform::views

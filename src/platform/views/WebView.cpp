@@ -5,19 +5,16 @@
 
 namespace platform::views {
 
-WebView::WebView()
-{
+WebView::WebView() {
     setBackgroundColor(Color::whiteColor());
 }
 
 WebView::WebView(Rect frame)
-    : View(frame)
-{
+    : View(frame) {
     setBackgroundColor(Color::whiteColor());
 }
 
-bool WebView::start(const std::string& url, WebViewNavigationType type, bool record)
-{
+bool WebView::start(const std::string& url, WebViewNavigationType type, bool record) {
     if (m_delegate && !m_delegate->shouldStartLoadWithRequest(*this, url, type))
         return false;
     m_url = url;
@@ -36,45 +33,38 @@ bool WebView::start(const std::string& url, WebViewNavigationType type, bool rec
     return true;
 }
 
-void WebView::loadRequest(const std::string& url)
-{
+void WebView::loadRequest(const std::string& url) {
     start(url, WebViewNavigationType::Other, true);
 }
 
-void WebView::reload()
-{
+void WebView::reload() {
     if (!m_url.empty())
         start(m_url, WebViewNavigationType::Reload, false);
 }
 
-void WebView::stopLoading()
-{
+void WebView::stopLoading() {
     m_loading = false;
 }
 
-void WebView::goBack()
-{
+void WebView::goBack() {
     if (!canGoBack())
         return;
     if (start(m_history[m_index - 1], WebViewNavigationType::BackForward, false))
         --m_index;
 }
 
-void WebView::goForward()
-{
+void WebView::goForward() {
     if (!canGoForward())
         return;
     if (start(m_history[m_index + 1], WebViewNavigationType::BackForward, false))
         ++m_index;
 }
 
-Rect WebView::frameInWindow() const
-{
+Rect WebView::frameInWindow() const {
     return convertRectToView(bounds(), nullptr);
 }
 
-void WebView::hostDidFinishLoad(const std::string& title)
-{
+void WebView::hostDidFinishLoad(const std::string& title) {
     if (!m_loading)
         return;
     m_loading = false;
@@ -84,8 +74,7 @@ void WebView::hostDidFinishLoad(const std::string& title)
         m_delegate->webViewDidFinishLoad(*this);
 }
 
-void WebView::hostDidFailLoad(const std::string& error)
-{
+void WebView::hostDidFailLoad(const std::string& error) {
     if (!m_loading)
         return;
     m_loading = false;
@@ -94,39 +83,34 @@ void WebView::hostDidFailLoad(const std::string& error)
         m_delegate->didFailLoadWithError(*this, error);
 }
 
-bool WebView::hostWillNavigate(const std::string& url, WebViewNavigationType type)
-{
+bool WebView::hostWillNavigate(const std::string& url, WebViewNavigationType type) {
     return start(url, type, true);
 }
 
-void WebView::setFrame(Rect frame)
-{
+void WebView::setFrame(Rect frame) {
     View::setFrame(frame);
     if (!m_url.empty())
         Application::sharedApplication().webContentDidChange();
 }
 
-void WebView::setHidden(bool hidden)
-{
+void WebView::setHidden(bool hidden) {
     View::setHidden(hidden);
     if (!m_url.empty())
         Application::sharedApplication().webContentDidChange();
 }
 
-void WebView::didMoveToWindow()
-{
+void WebView::didMoveToWindow() {
     if (!m_url.empty())
         Application::sharedApplication().webContentDidChange();
 }
 
-void WebView::drawRect(graphics::Context& context, Rect)
-{
+void WebView::drawRect(graphics::Context& context, Rect) {
     if (!m_loading)
         return;
     Rect b = bounds();
     context.setFillColor(Color::white(0.6));
-    context.drawText("Loading\u2026", Rect(b.x(), b.midY() - 10, b.width(), 20), graphics::Font::systemFontOfSize(15),
-        graphics::LineBreakMode::Clip, graphics::TextAlignment::Center);
+    context.drawText("Loading\u2026", Rect(b.x(), b.midY() - 10, b.width(), 20),
+        graphics::Font::systemFontOfSize(15), graphics::LineBreakMode::Clip, graphics::TextAlignment::Center);
 }
 
 } // namespace platform::views

@@ -15,8 +15,7 @@ enum class WebViewNavigationType { LinkClicked, FormSubmitted, BackForward, Relo
 class WebViewDelegate {
 public:
     virtual ~WebViewDelegate() = default;
-    virtual bool shouldStartLoadWithRequest(WebView&, const std::string& url, WebViewNavigationType type)
-    {
+    virtual bool shouldStartLoadWithRequest(WebView&, const std::string& url, WebViewNavigationType type) {
         return true;
     }
     virtual void webViewDidStartLoad(WebView&) { }
@@ -71,13 +70,13 @@ protected:
 private:
     bool start(const std::string& url, WebViewNavigationType type, bool record);
 
-    WebViewDelegate* m_delegate { nullptr };
+    WebViewDelegate* m_delegate {nullptr};
     std::string m_url;
     std::string m_title;
-    bool m_loading { false };
-    bool m_scalesPageToFit { false };
+    bool m_loading {false};
+    bool m_scalesPageToFit {false};
     std::vector<std::string> m_history;
-    size_t m_index { 0 };
+    size_t m_index {0};
 };
 
 } // namespace platform::views

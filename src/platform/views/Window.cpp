@@ -6,8 +6,8 @@
 #include "platform/graphics/Context.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
-#include "platform/views/Keyboard.h"
 #include "platform/views/KeyInput.h"
+#include "platform/views/Keyboard.h"
 #include "platform/views/ScrollView.h"
 #include "platform/views/StatusBar.h"
 #include "platform/views/ViewController.h"
@@ -20,8 +20,7 @@ namespace {
 class DimmingView : public View {
 public:
     explicit DimmingView(Rect frame)
-        : View(frame)
-    {
+        : View(frame) {
         setBackgroundColor(Color::black().withAlpha(0.4));
         setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
         setOpaque(false);
@@ -34,62 +33,52 @@ public:
 
 } // namespace
 
-bool isLandscape(InterfaceOrientation orientation)
-{
-    return orientation == InterfaceOrientation::LandscapeLeft || orientation == InterfaceOrientation::LandscapeRight;
+bool isLandscape(InterfaceOrientation orientation) {
+    return orientation == InterfaceOrientation::LandscapeLeft
+        || orientation == InterfaceOrientation::LandscapeRight;
 }
 
 Window::Window()
-    : Window(Rect(0, 0, 320, 480))
-{
-}
+    : Window(Rect(0, 0, 320, 480)) { }
 
 Window::Window(Rect frame)
     : View(frame)
-    , m_statusBar(std::make_shared<StatusBar>())
-{
+    , m_statusBar(std::make_shared<StatusBar>()) {
     setBackgroundColor(Color::black());
     m_statusBar->setFrame(Rect(0, 0, frame.width(), kStatusBarHeight));
     addSubview(m_statusBar);
 }
 
-Window::~Window()
-{
+Window::~Window() {
     if (Application::sharedApplication().keyWindow() == this)
         Application::sharedApplication().windowWillClose(*this);
 }
 
-void Window::makeKeyAndVisible()
-{
+void Window::makeKeyAndVisible() {
     setHidden(false);
     Application::sharedApplication().setKeyWindow(this);
 }
 
-bool Window::isKeyWindow() const
-{
+bool Window::isKeyWindow() const {
     return Application::sharedApplication().keyWindow() == this;
 }
 
-Rect Window::applicationFrame() const
-{
+Rect Window::applicationFrame() const {
     double top = m_statusBarHidden ? 0 : kStatusBarHeight;
     return Rect(0, top, bounds().width(), bounds().height() - top);
 }
 
-void Window::setStatusBarHidden(bool hidden)
-{
+void Window::setStatusBarHidden(bool hidden) {
     m_statusBarHidden = hidden;
     m_statusBar->setHidden(hidden);
     layoutContent();
 }
 
-std::shared_ptr<View> Window::contentViewOf(ViewController& controller) const
-{
+std::shared_ptr<View> Window::contentViewOf(ViewController& controller) const {
     return controller.view();
 }
 
-void Window::setRootViewController(std::shared_ptr<ViewController> controller)
-{
+void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     if (m_rootViewController == controller)
         return;
     if (m_rootViewController) {
@@ -110,8 +99,7 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller)
     controller->endAppearanceTransition(false);
 }
 
-void Window::didAddSubview(View* subview)
-{
+void Window::didAddSubview(View* subview) {
     // An application may add its root controller's view itself (as the phone's
     // application delegates do); the window then treats that controller as its root.
     ViewController* controller = subview->viewController();
@@ -127,8 +115,7 @@ void Window::didAddSubview(View* subview)
     m_adopting = false;
 }
 
-void Window::showPresentedView(ViewController& controller)
-{
+void Window::showPresentedView(ViewController& controller) {
     ViewController* below = topPresentedController();
     auto view = controller.view();
     view->setFrame(applicationFrame());
@@ -144,8 +131,7 @@ void Window::showPresentedView(ViewController& controller)
         below->view()->removeFromSuperview();
 }
 
-void Window::hidePresentedView(ViewController& controller)
-{
+void Window::hidePresentedView(ViewController& controller) {
     auto it = std::find(m_presented.begin(), m_presented.end(), &controller);
     if (it == m_presented.end())
         return;
@@ -165,15 +151,13 @@ void Window::hidePresentedView(ViewController& controller)
         controller.view()->removeFromSuperview();
 }
 
-ViewController* Window::topPresentedController() const
-{
+ViewController* Window::topPresentedController() const {
     if (!m_presented.empty())
         return m_presented.back();
     return m_rootViewController.get();
 }
 
-void Window::layoutContent()
-{
+void Window::layoutContent() {
     Rect frame = applicationFrame();
     if (m_rootViewController && m_rootViewController->isViewLoaded()
         && m_rootViewController->view()->superview() == this)
@@ -191,19 +175,16 @@ void Window::layoutContent()
         alert->setNeedsLayout();
 }
 
-void Window::layoutSubviews()
-{
+void Window::layoutSubviews() {
     layoutContent();
 }
 
-View* Window::firstResponder() const
-{
+View* Window::firstResponder() const {
     auto responder = m_firstResponder.lock();
     return responder.get();
 }
 
-bool Window::makeFirstResponder(View* view)
-{
+bool Window::makeFirstResponder(View* view) {
     if (!view)
         return false;
     View* current = firstResponder();
@@ -232,8 +213,7 @@ bool Window::makeFirstResponder(View* view)
     return true;
 }
 
-void Window::clearFirstResponder(View* view)
-{
+void Window::clearFirstResponder(View* view) {
     if (firstResponder() != view)
         return;
     auto keep = view->sharedFromThis();
@@ -243,20 +223,17 @@ void Window::clearFirstResponder(View* view)
         detachKeyboard();
 }
 
-Rect Window::keyboardOnScreenFrame() const
-{
+Rect Window::keyboardOnScreenFrame() const {
     double height = isLandscape(m_orientation) ? kLandscapeKeyboardHeight : kKeyboardHeight;
     return Rect(0, bounds().height() - height, bounds().width(), height);
 }
 
-Rect Window::keyboardOffScreenFrame() const
-{
+Rect Window::keyboardOffScreenFrame() const {
     Rect frame = keyboardOnScreenFrame();
     return frame.offsetBy(0, frame.height());
 }
 
-void Window::attachKeyboard(KeyInput& input)
-{
+void Window::attachKeyboard(KeyInput& input) {
     if (!m_keyboard)
         m_keyboard = std::make_shared<Keyboard>(keyboardOnScreenFrame());
     View* inputView = dynamic_cast<View*>(&input);
@@ -274,16 +251,14 @@ void Window::attachKeyboard(KeyInput& input)
     Application::sharedApplication().keyboardDidChange();
 }
 
-void Window::keyboardDidAttach()
-{
+void Window::keyboardDidAttach() {
     Rect end = keyboardOnScreenFrame();
     Rect begin = m_keyboardWasShown ? end : keyboardOffScreenFrame();
     postKeyboardNotification(kKeyboardWillShowNotification, begin, end);
     postKeyboardNotification(kKeyboardDidShowNotification, begin, end);
 }
 
-void Window::detachKeyboard()
-{
+void Window::detachKeyboard() {
     if (!m_keyboardShown)
         return;
     Rect begin = keyboardOnScreenFrame();
@@ -298,35 +273,30 @@ void Window::detachKeyboard()
     Application::sharedApplication().keyboardDidChange();
 }
 
-Keyboard* Window::keyboard() const
-{
+Keyboard* Window::keyboard() const {
     return m_keyboardShown ? m_keyboard.get() : nullptr;
 }
 
-bool Window::isKeyboardVisible() const
-{
+bool Window::isKeyboardVisible() const {
     return m_keyboardShown;
 }
 
-Rect Window::keyboardFrame() const
-{
+Rect Window::keyboardFrame() const {
     return m_keyboardShown ? keyboardOnScreenFrame() : Rect();
 }
 
-void Window::postKeyboardNotification(const std::string& name, Rect begin, Rect end)
-{
+void Window::postKeyboardNotification(const std::string& name, Rect begin, Rect end) {
     Dictionary info {
-        { kKeyboardFrameBeginUserInfoKey, valueWithRect(begin) },
-        { kKeyboardFrameEndUserInfoKey, valueWithRect(end) },
-        { kKeyboardBoundsUserInfoKey, valueWithRect(Rect(0, 0, end.width(), end.height())) },
-        { kKeyboardAnimationDurationUserInfoKey, Value(0.3) },
-        { kKeyboardAnimationCurveUserInfoKey, Value(int(AnimationCurve::EaseInOut)) },
+        {kKeyboardFrameBeginUserInfoKey, valueWithRect(begin)},
+        {kKeyboardFrameEndUserInfoKey, valueWithRect(end)},
+        {kKeyboardBoundsUserInfoKey, valueWithRect(Rect(0, 0, end.width(), end.height()))},
+        {kKeyboardAnimationDurationUserInfoKey, Value(0.3)},
+        {kKeyboardAnimationCurveUserInfoKey, Value(int(AnimationCurve::EaseInOut))},
     };
     NotificationCenter::defaultCenter().post(name, std::move(info), nullptr);
 }
 
-void Window::presentAlert(std::shared_ptr<View> alert)
-{
+void Window::presentAlert(std::shared_ptr<View> alert) {
     if (!alert)
         return;
     if (std::find(m_alerts.begin(), m_alerts.end(), alert) != m_alerts.end())
@@ -335,8 +305,7 @@ void Window::presentAlert(std::shared_ptr<View> alert)
     updateAlertLayer();
 }
 
-void Window::dismissAlert(View* alert)
-{
+void Window::dismissAlert(View* alert) {
     auto it = std::find_if(m_alerts.begin(), m_alerts.end(), [&](auto& a) { return a.get() == alert; });
     if (it == m_alerts.end())
         return;
@@ -346,13 +315,11 @@ void Window::dismissAlert(View* alert)
     updateAlertLayer();
 }
 
-View* Window::visibleAlert() const
-{
+View* Window::visibleAlert() const {
     return m_alerts.empty() ? nullptr : m_alerts.back().get();
 }
 
-void Window::updateAlertLayer()
-{
+void Window::updateAlertLayer() {
     if (m_alerts.empty()) {
         if (m_dimmingView)
             m_dimmingView->removeFromSuperview();
@@ -371,8 +338,7 @@ void Window::updateAlertLayer()
     top->setNeedsLayout();
 }
 
-void Window::touchDown(Point point)
-{
+void Window::touchDown(Point point) {
     if (m_touch)
         return;
     layoutIfNeeded();
@@ -385,8 +351,7 @@ void Window::touchDown(Point point)
     hit->touchesBegan(*m_touch);
 }
 
-void Window::touchMove(Point point)
-{
+void Window::touchMove(Point point) {
     if (!m_touch)
         return;
     m_touch->moveTo(point);
@@ -412,8 +377,7 @@ void Window::touchMove(Point point)
         m_touch->view()->touchesMoved(*m_touch);
 }
 
-void Window::touchUp(Point point)
-{
+void Window::touchUp(Point point) {
     if (!m_touch)
         return;
     if (point != m_touch->windowLocation())
@@ -427,8 +391,7 @@ void Window::touchUp(Point point)
         touch.view()->touchesEnded(touch);
 }
 
-void Window::touchCancel()
-{
+void Window::touchCancel() {
     if (!m_touch)
         return;
     m_touch->setPhase(TouchPhase::Cancelled);
@@ -440,8 +403,7 @@ void Window::touchCancel()
         touch.view()->touchesCancelled(touch);
 }
 
-bool Window::setInterfaceOrientation(InterfaceOrientation orientation)
-{
+bool Window::setInterfaceOrientation(InterfaceOrientation orientation) {
     if (orientation == m_orientation)
         return true;
     ViewController* top = topPresentedController();
@@ -463,16 +425,14 @@ bool Window::setInterfaceOrientation(InterfaceOrientation orientation)
     return true;
 }
 
-graphics::Image Window::render(double scale)
-{
+graphics::Image Window::render(double scale) {
     layoutIfNeeded();
     graphics::ImageContext image(bounds().size, true, scale);
     renderInContext(image.context());
     return image.image();
 }
 
-bool Window::renderPNG(const std::string& path, double scale)
-{
+bool Window::renderPNG(const std::string& path, double scale) {
     return render(scale).writeToFile(path);
 }
 

@@ -16,7 +16,12 @@ class KeyInput;
 class StatusBar;
 class ViewController;
 
-enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeLeft = 4, LandscapeRight = 3 };
+enum class InterfaceOrientation {
+    Portrait = 1,
+    PortraitUpsideDown = 2,
+    LandscapeLeft = 4,
+    LandscapeRight = 3
+};
 bool isLandscape(InterfaceOrientation orientation);
 
 // The phone's screen: the status bar, the root controller's view (or the view of the
@@ -114,19 +119,19 @@ private:
     std::shared_ptr<ViewController> m_rootViewController;
     std::vector<ViewController*> m_presented;
     std::shared_ptr<StatusBar> m_statusBar;
-    bool m_statusBarHidden { false };
+    bool m_statusBarHidden {false};
     std::shared_ptr<Keyboard> m_keyboard;
-    bool m_keyboardShown { false };
-    bool m_keyboardWasShown { false };
-    bool m_adopting { false };
+    bool m_keyboardShown {false};
+    bool m_keyboardWasShown {false};
+    bool m_adopting {false};
     std::weak_ptr<View> m_firstResponder;
-    bool m_switchingResponder { false };
+    bool m_switchingResponder {false};
     std::shared_ptr<View> m_dimmingView;
     std::vector<std::shared_ptr<View>> m_alerts;
     std::optional<Touch> m_touch;
     std::shared_ptr<View> m_touchView;
-    bool m_touchCaptured { false };
-    InterfaceOrientation m_orientation { InterfaceOrientation::Portrait };
+    bool m_touchCaptured {false};
+    InterfaceOrientation m_orientation {InterfaceOrientation::Portrait};
 };
 
 } // namespace platform::views

@@ -22,13 +22,11 @@ using namespace platform::views;
 // A screen to put controls on.
 class ControlScreen : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         screen = std::make_shared<ViewController>();
         driver.launchWithRootViewController(screen);
     }
-    template<typename T> std::shared_ptr<T> add(std::shared_ptr<T> view)
-    {
+    template<typename T> std::shared_ptr<T> add(std::shared_ptr<T> view) {
         screen->view()->addSubview(view);
         return view;
     }
@@ -37,8 +35,7 @@ protected:
     std::shared_ptr<ViewController> screen;
 };
 
-TEST_F(ControlScreen, ButtonSendsTouchUpInsideOnlyForATouchThatEndsInside)
-{
+TEST_F(ControlScreen, ButtonSendsTouchUpInsideOnlyForATouchThatEndsInside) {
     auto button = add(Button::buttonWithType(ButtonType::RoundedRect));
     button->setFrame(Rect(20, 20, 100, 37));
     std::vector<std::string> events;
@@ -47,11 +44,11 @@ TEST_F(ControlScreen, ButtonSendsTouchUpInsideOnlyForATouchThatEndsInside)
         ControlEventTouchUpInside);
     button->addTarget([&] { events.push_back("outside"); }, ControlEventTouchUpOutside);
     driver.tap(*button);
-    EXPECT_EQ(events, (std::vector<std::string> { "down", "up" }));
+    EXPECT_EQ(events, (std::vector<std::string> {"down", "up"}));
     events.clear();
     // Dragged far away before lifting.
-    driver.drag({ 60, 58 }, { 300, 400 });
-    EXPECT_EQ(events, (std::vector<std::string> { "down", "outside" }));
+    driver.drag({60, 58}, {300, 400});
+    EXPECT_EQ(events, (std::vector<std::string> {"down", "outside"}));
     events.clear();
     button->setEnabled(false);
     driver.tap(*button);
@@ -60,8 +57,7 @@ TEST_F(ControlScreen, ButtonSendsTouchUpInsideOnlyForATouchThatEndsInside)
     EXPECT_EQ(button->allControlEvents(), 0u);
 }
 
-TEST_F(ControlScreen, ButtonStatesFallBackToNormal)
-{
+TEST_F(ControlScreen, ButtonStatesFallBackToNormal) {
     auto button = add(std::make_shared<Button>(Rect(0, 0, 100, 40)));
     button->setTitle("Save");
     button->setTitle("Saving", ControlStateHighlighted);
@@ -76,15 +72,14 @@ TEST_F(ControlScreen, ButtonStatesFallBackToNormal)
     EXPECT_EQ(button->currentTitle(), "Save");
     EXPECT_EQ(button->titleForState(ControlStateDisabled), "Save");
     // Title and image sit side by side, centred within the content insets.
-    button->setContentEdgeInsets({ 0, 10, 0, 10 });
+    button->setContentEdgeInsets({0, 10, 0, 10});
     button->layoutIfNeeded();
     Rect title = button->titleLabel().frame();
     EXPECT_NEAR(title.midX(), 50, 1);
     EXPECT_GE(title.minX(), 10);
 }
 
-TEST_F(ControlScreen, LabelSizesToItsTextAndTruncatesOneLine)
-{
+TEST_F(ControlScreen, LabelSizesToItsTextAndTruncatesOneLine) {
     auto label = add(std::make_shared<Label>(Rect(0, 0, 10, 10)));
     label->setFont(Font::systemFontOfSize(17));
     label->setText("Odometer");
@@ -94,7 +89,7 @@ TEST_F(ControlScreen, LabelSizesToItsTextAndTruncatesOneLine)
     EXPECT_NEAR(label->frame().height(), std::ceil(label->font().lineHeight()), 1);
     label->setNumberOfLines(0);
     label->setText("A label of many words that wraps over several lines");
-    Size size = label->sizeThatFits({ 100, 0 });
+    Size size = label->sizeThatFits({100, 0});
     EXPECT_LE(size.width, 100);
     EXPECT_GT(size.height, 2 * label->font().lineHeight());
     label->setHighlightedTextColor(Color::whiteColor());
@@ -102,19 +97,21 @@ TEST_F(ControlScreen, LabelSizesToItsTextAndTruncatesOneLine)
     EXPECT_EQ(label->currentTextColor(), Color::whiteColor());
 }
 
-TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning)
-{
+TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning) {
     struct Rules : TextFieldDelegate {
         std::vector<std::pair<TextRange, std::string>> asked;
         bool allowClear = false;
         int returns = 0;
-        bool shouldChangeCharactersInRange(TextField&, TextRange range, const std::string& replacement) override
-        {
+        bool shouldChangeCharactersInRange(
+            TextField&, TextRange range, const std::string& replacement) override {
             asked.emplace_back(range, replacement);
             return replacement != "!";
         }
         bool textFieldShouldClear(TextField&) override { return allowClear; }
-        bool textFieldShouldReturn(TextField&) override { ++returns; return true; }
+        bool textFieldShouldReturn(TextField&) override {
+            ++returns;
+            return true;
+        }
     } rules;
     auto field = add(std::make_shared<TextField>(Rect(10, 100, 300, 31)));
     field->setBorderStyle(TextBorderStyle::RoundedRect);
@@ -123,17 +120,18 @@ TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning)
     int changes = 0;
     field->addTarget([&] { ++changes; }, ControlEventEditingChanged);
     int notifications = 0;
-    auto token = platform::NotificationCenter::defaultCenter().addObserver(TextField::kTextDidChangeNotification,
-        [&](const platform::Notification& n) { notifications += n.object == field.get(); });
+    auto token
+        = platform::NotificationCenter::defaultCenter().addObserver(TextField::kTextDidChangeNotification,
+            [&](const platform::Notification& n) { notifications += n.object == field.get(); });
     driver.type(*field, "Café!");
     EXPECT_EQ(field->text(), "Café");
     EXPECT_EQ(changes, 4);
     EXPECT_EQ(notifications, 4);
-    EXPECT_EQ(rules.asked[3].first, (TextRange { 3, 0 }));
+    EXPECT_EQ(rules.asked[3].first, (TextRange {3, 0}));
     EXPECT_EQ(rules.asked[3].second, "é");
     // Deleting asks about the whole last character.
     driver.pressDelete();
-    EXPECT_EQ(rules.asked.back().first, (TextRange { 3, 2 }));
+    EXPECT_EQ(rules.asked.back().first, (TextRange {3, 2}));
     EXPECT_EQ(field->text(), "Caf");
     // The return key asks, types nothing and (without an end-on-exit action) keeps editing.
     driver.pressReturn();
@@ -154,8 +152,7 @@ TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning)
     EXPECT_FALSE(field->isEditing());
 }
 
-TEST_F(ControlScreen, SecureAndDisabledFields)
-{
+TEST_F(ControlScreen, SecureAndDisabledFields) {
     auto field = add(std::make_shared<TextField>(Rect(10, 100, 300, 31)));
     field->setSecureTextEntry(true);
     field->setText("abc");
@@ -172,12 +169,10 @@ TEST_F(ControlScreen, SecureAndDisabledFields)
     EXPECT_FALSE(driver.window().isKeyboardVisible());
 }
 
-TEST_F(ControlScreen, TextViewTypesLinesThroughItsDelegate)
-{
+TEST_F(ControlScreen, TextViewTypesLinesThroughItsDelegate) {
     struct Notes : TextViewDelegate {
         int changes = 0;
-        bool shouldChangeTextInRange(TextView&, TextRange, const std::string& replacement) override
-        {
+        bool shouldChangeTextInRange(TextView&, TextRange, const std::string& replacement) override {
             return replacement != "#";
         }
         void textViewDidChange(TextView&) override { ++changes; }
@@ -197,10 +192,9 @@ TEST_F(ControlScreen, TextViewTypesLinesThroughItsDelegate)
     EXPECT_FALSE(textView->isFirstResponder());
 }
 
-TEST_F(ControlScreen, PickerSelectsTheTappedRowAndTellsTheDelegate)
-{
+TEST_F(ControlScreen, PickerSelectsTheTappedRowAndTellsTheDelegate) {
     struct Makes : PickerViewDataSource, PickerViewDelegate {
-        std::vector<std::string> makes { "Audi", "BMW", "Ford", "Honda", "Volvo" };
+        std::vector<std::string> makes {"Audi", "BMW", "Ford", "Honda", "Volvo"};
         std::vector<int> selected;
         int numberOfRowsInComponent(PickerView&, int) override { return int(makes.size()); }
         std::string titleForRow(PickerView&, int row, int) override { return makes[row]; }
@@ -220,15 +214,14 @@ TEST_F(ControlScreen, PickerSelectsTheTappedRowAndTellsTheDelegate)
     EXPECT_EQ(picker->selectedRowInComponent(0), 3);
     // Drag the wheel up by two rows.
     Point start = picker->convertPointToView(picker->bounds().center(), nullptr);
-    driver.drag(start, { start.x, start.y - 88 });
+    driver.drag(start, {start.x, start.y - 88});
     EXPECT_EQ(picker->selectedRowInComponent(0), 4);
-    EXPECT_EQ(makes.selected, (std::vector<int> { 3, 4 }));
+    EXPECT_EQ(makes.selected, (std::vector<int> {3, 4}));
     picker->selectRow(9, 0, false);
     EXPECT_EQ(picker->selectedRowInComponent(0), -1);
 }
 
-TEST_F(ControlScreen, DatePickerKeepsDatesWithinItsLimits)
-{
+TEST_F(ControlScreen, DatePickerKeepsDatesWithinItsLimits) {
     using platform::Calendar;
     using platform::DateComponents;
     auto day = [](int y, int m, int d) {
@@ -261,10 +254,9 @@ TEST_F(ControlScreen, DatePickerKeepsDatesWithinItsLimits)
     EXPECT_EQ(Calendar().components(picker->date()).year, 2005);
 }
 
-TEST_F(ControlScreen, ActivityIndicatorHidesWhenStopped)
-{
+TEST_F(ControlScreen, ActivityIndicatorHidesWhenStopped) {
     auto spinner = add(std::make_shared<ActivityIndicatorView>(ActivityIndicatorViewStyle::WhiteLarge));
-    EXPECT_EQ(spinner->frame().size, (Size { 37, 37 }));
+    EXPECT_EQ(spinner->frame().size, (Size {37, 37}));
     EXPECT_TRUE(spinner->isHidden());
     spinner->startAnimating();
     EXPECT_FALSE(spinner->isHidden());
@@ -274,13 +266,12 @@ TEST_F(ControlScreen, ActivityIndicatorHidesWhenStopped)
     EXPECT_FALSE(spinner->isHidden());
 }
 
-TEST(ImageView, ContentModesPlaceTheImage)
-{
+TEST(ImageView, ContentModesPlaceTheImage) {
     Rect bounds(0, 0, 100, 50);
-    Size image { 20, 10 };
+    Size image {20, 10};
     EXPECT_EQ(ImageView::imageRect(ContentMode::ScaleToFill, image, bounds), bounds);
-    EXPECT_EQ(ImageView::imageRect(ContentMode::ScaleAspectFit, { 50, 50 }, bounds), Rect(25, 0, 50, 50));
-    EXPECT_EQ(ImageView::imageRect(ContentMode::ScaleAspectFill, { 50, 50 }, bounds), Rect(0, -25, 100, 100));
+    EXPECT_EQ(ImageView::imageRect(ContentMode::ScaleAspectFit, {50, 50}, bounds), Rect(25, 0, 50, 50));
+    EXPECT_EQ(ImageView::imageRect(ContentMode::ScaleAspectFill, {50, 50}, bounds), Rect(0, -25, 100, 100));
     EXPECT_EQ(ImageView::imageRect(ContentMode::Center, image, bounds), Rect(40, 20, 20, 10));
     EXPECT_EQ(ImageView::imageRect(ContentMode::BottomRight, image, bounds), Rect(80, 40, 20, 10));
 }

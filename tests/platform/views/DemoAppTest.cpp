@@ -14,8 +14,7 @@ namespace {
 
 using namespace platform::views;
 
-std::vector<std::string> someCars(int count)
-{
+std::vector<std::string> someCars(int count) {
     std::vector<std::string> cars;
     for (int i = 0; i < count; ++i)
         cars.push_back("Car " + std::to_string(i + 1));
@@ -24,13 +23,12 @@ std::vector<std::string> someCars(int count)
 
 class DemoApp : public ::testing::Test {
 protected:
-    void launch(std::vector<std::string> cars, TableViewStyle style = TableViewStyle::Plain)
-    {
+    void launch(std::vector<std::string> cars, TableViewStyle style = TableViewStyle::Plain) {
         list = std::make_shared<DemoListViewController>(log, std::move(cars), style);
         nav = std::make_shared<NavigationController>(list);
         driver.launchWithRootViewController(nav);
     }
-    std::vector<std::string> since(size_t mark) const { return { log->begin() + long(mark), log->end() }; }
+    std::vector<std::string> since(size_t mark) const { return {log->begin() + long(mark), log->end()}; }
 
     AppDriver driver;
     std::shared_ptr<EventLog> log = std::make_shared<EventLog>();
@@ -38,23 +36,22 @@ protected:
     std::shared_ptr<NavigationController> nav;
 };
 
-TEST_F(DemoApp, LaunchShowsRootWithItsLifecycle)
-{
-    launch({ "Civic", "Golf" });
-    EXPECT_EQ(*log, (EventLog { "list viewDidLoad", "list viewWillAppear", "list viewDidAppear" }));
+TEST_F(DemoApp, LaunchShowsRootWithItsLifecycle) {
+    launch({"Civic", "Golf"});
+    EXPECT_EQ(*log, (EventLog {"list viewDidLoad", "list viewWillAppear", "list viewDidAppear"}));
     EXPECT_EQ(driver.topViewController(), list.get());
     EXPECT_EQ(driver.navigationTitle(), "Garage");
     EXPECT_EQ(list->view()->frame(), Rect(0, 44, 320, 416));
     EXPECT_EQ(nav->view()->frame(), Rect(0, 20, 320, 460));
 }
 
-TEST_F(DemoApp, PushAndBackCallTheLifecycleInOrderAndTitleTheBackButton)
-{
-    launch({ "Civic", "Golf" });
+TEST_F(DemoApp, PushAndBackCallTheLifecycleInOrderAndTitleTheBackButton) {
+    launch({"Civic", "Golf"});
     size_t mark = log->size();
     driver.tapRow(list->table(), 0, 1);
-    EXPECT_EQ(since(mark), (EventLog { "select Golf", "form viewDidLoad", "list viewWillDisappear", "form viewWillAppear",
-                               "list viewDidDisappear", "form viewDidAppear" }));
+    EXPECT_EQ(since(mark),
+        (EventLog {"select Golf", "form viewDidLoad", "list viewWillDisappear", "form viewWillAppear",
+            "list viewDidDisappear", "form viewDidAppear"}));
     EXPECT_EQ(driver.topViewController(), list->lastForm.get());
     EXPECT_EQ(driver.navigationTitle(), "Golf");
     // The list renamed itself as it disappeared; the back button shows the new title.
@@ -62,26 +59,25 @@ TEST_F(DemoApp, PushAndBackCallTheLifecycleInOrderAndTitleTheBackButton)
 
     mark = log->size();
     driver.pressBack();
-    EXPECT_EQ(since(mark), (EventLog { "form viewWillDisappear", "list viewWillAppear", "form viewDidDisappear",
-                               "list viewDidAppear" }));
+    EXPECT_EQ(since(mark),
+        (EventLog {
+            "form viewWillDisappear", "list viewWillAppear", "form viewDidDisappear", "list viewDidAppear"}));
     EXPECT_EQ(driver.topViewController(), list.get());
     EXPECT_EQ(list->lastForm->navigationController(), nullptr);
     EXPECT_EQ(driver.navigationTitle(), "Garage");
 }
 
-TEST_F(DemoApp, BackButtonPrefersThePreviousScreensBackItem)
-{
-    launch({ "Civic" });
-    list->navigationItem().setBackBarButtonItem(
-        std::make_shared<BarButtonItem>("Garage", BarButtonItemStyle::Bordered, BarButtonItem::SimpleAction {}));
+TEST_F(DemoApp, BackButtonPrefersThePreviousScreensBackItem) {
+    launch({"Civic"});
+    list->navigationItem().setBackBarButtonItem(std::make_shared<BarButtonItem>(
+        "Garage", BarButtonItemStyle::Bordered, BarButtonItem::SimpleAction {}));
     driver.tapRow(list->table(), 0, 0);
     EXPECT_EQ(driver.backButtonTitle(), "Garage");
     list->lastForm->navigationItem().setHidesBackButton(true);
     EXPECT_EQ(nav->navigationBar().backButtonView(), nullptr);
 }
 
-TEST_F(DemoApp, SaveWithoutNameShowsErrorAlertAndStays)
-{
+TEST_F(DemoApp, SaveWithoutNameShowsErrorAlertAndStays) {
     launch({});
     driver.pressLeftBarButton();
     auto form = list->lastForm;
@@ -91,24 +87,23 @@ TEST_F(DemoApp, SaveWithoutNameShowsErrorAlertAndStays)
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title, "Error");
     EXPECT_EQ(alert->message, "Name is required.");
-    EXPECT_EQ(alert->buttons, std::vector<std::string> { "OK" });
+    EXPECT_EQ(alert->buttons, std::vector<std::string> {"OK"});
     driver.dismissAlert(0);
     EXPECT_FALSE(driver.alert());
     EXPECT_EQ(driver.topViewController(), form.get());
 }
 
-TEST_F(DemoApp, AlertTellsTheDelegateTheButtonIndexThenDismisses)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, AlertTellsTheDelegateTheButtonIndexThenDismisses) {
+    launch({"Civic"});
     driver.tapRow(list->table(), 0, 0);
     auto form = list->lastForm;
     driver.pressRightBarButton();
     auto alert = driver.alert();
     ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->buttons, (std::vector<std::string> { "Cancel", "Save" }));
+    EXPECT_EQ(alert->buttons, (std::vector<std::string> {"Cancel", "Save"}));
     size_t mark = log->size();
     driver.dismissAlert(0);
-    EXPECT_EQ(since(mark), (EventLog { "alert 7 clicked 0", "alert 7 dismissed 0" }));
+    EXPECT_EQ(since(mark), (EventLog {"alert 7 clicked 0", "alert 7 dismissed 0"}));
     EXPECT_EQ(driver.topViewController(), form.get());
 
     driver.pressRightBarButton();
@@ -120,21 +115,19 @@ TEST_F(DemoApp, AlertTellsTheDelegateTheButtonIndexThenDismisses)
     EXPECT_EQ(driver.topViewController(), list.get());
 }
 
-TEST_F(DemoApp, AlertBlocksTouchesBelowIt)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, AlertBlocksTouchesBelowIt) {
+    launch({"Civic"});
     driver.tapRow(list->table(), 0, 0);
     driver.pressRightBarButton();
     ASSERT_TRUE(driver.alert());
     size_t mark = log->size();
     // The back button is under the dimmed layer: the finger lands on the layer.
-    driver.tapAt({ 30, 42 });
+    driver.tapAt({30, 42});
     EXPECT_TRUE(since(mark).empty());
     EXPECT_EQ(driver.topViewController(), list->lastForm.get());
 }
 
-TEST_F(DemoApp, TypingGoesThroughTheKeyboardAndTheDelegate)
-{
+TEST_F(DemoApp, TypingGoesThroughTheKeyboardAndTheDelegate) {
     launch({});
     driver.pressLeftBarButton();
     auto form = list->lastForm;
@@ -151,9 +144,8 @@ TEST_F(DemoApp, TypingGoesThroughTheKeyboardAndTheDelegate)
     EXPECT_EQ(form->name, "My Golf with a very");
 }
 
-TEST_F(DemoApp, NumberPadTypesDigitsAndRejectsWhatTheDelegateRefuses)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, NumberPadTypesDigitsAndRejectsWhatTheDelegateRefuses) {
+    launch({"Civic"});
     driver.tapRow(list->table(), 0, 0);
     auto form = list->lastForm;
     driver.type(*form->odometerField, "12045");
@@ -173,18 +165,18 @@ TEST_F(DemoApp, NumberPadTypesDigitsAndRejectsWhatTheDelegateRefuses)
     EXPECT_EQ(form->editingChanges, 6);
 }
 
-TEST_F(DemoApp, KeyboardNotificationsFollowTheEntries)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, KeyboardNotificationsFollowTheEntries) {
+    launch({"Civic"});
     driver.tapRow(list->table(), 0, 0);
     auto form = list->lastForm;
     driver.tap(*form->nameField);
-    EXPECT_EQ(form->keyboardEvents, (std::vector<std::string> { kKeyboardWillShowNotification, kKeyboardDidShowNotification }));
+    EXPECT_EQ(form->keyboardEvents,
+        (std::vector<std::string> {kKeyboardWillShowNotification, kKeyboardDidShowNotification}));
     EXPECT_EQ(form->keyboardFrames.back(), Rect(0, 264, 320, 216));
     // Moving to another entry keeps the keyboard up (rebuilt, shown again, never hidden).
     size_t mark = log->size();
     driver.tap(*form->odometerField);
-    EXPECT_EQ(since(mark), (EventLog { "end name", "begin odometer" }));
+    EXPECT_EQ(since(mark), (EventLog {"end name", "begin odometer"}));
     EXPECT_EQ(form->keyboardEvents.size(), 4u);
     EXPECT_EQ(form->keyboardEvents[2], kKeyboardWillShowNotification);
     // Save ends editing: the hide notifications follow the entry's end.
@@ -198,9 +190,8 @@ TEST_F(DemoApp, KeyboardNotificationsFollowTheEntries)
     EXPECT_FALSE(driver.window().isKeyboardVisible());
 }
 
-TEST_F(DemoApp, AnApplicationKeyOverTheBlankPadKeyTakesTaps)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, AnApplicationKeyOverTheBlankPadKeyTakesTaps) {
+    launch({"Civic"});
     driver.tapRow(list->table(), 0, 0);
     auto form = list->lastForm;
     driver.tap(*form->odometerField);
@@ -217,7 +208,12 @@ TEST_F(DemoApp, AnApplicationKeyOverTheBlankPadKeyTakesTaps)
     done->setTag(1000);
     done->setTitle("Done");
     bool pressed = false;
-    done->addTarget([&] { pressed = true; form->odometerField->resignFirstResponder(); }, ControlEventTouchUpInside);
+    done->addTarget(
+        [&] {
+            pressed = true;
+            form->odometerField->resignFirstResponder();
+        },
+        ControlEventTouchUpInside);
     keyboardView->addSubview(done);
     driver.type(*form->odometerField, "7");
     ASSERT_NE(driver.keyboardKey("Done"), nullptr);
@@ -230,11 +226,10 @@ TEST_F(DemoApp, AnApplicationKeyOverTheBlankPadKeyTakesTaps)
     EXPECT_EQ(driver.window().keyboard()->viewWithTag(1000), nullptr);
 }
 
-TEST_F(DemoApp, SwipeToDeleteAsksForConfirmation)
-{
-    launch({ "Civic", "Golf", "Polo" });
+TEST_F(DemoApp, SwipeToDeleteAsksForConfirmation) {
+    launch({"Civic", "Golf", "Polo"});
     driver.swipeRow(list->table(), 0, 1);
-    ASSERT_EQ(list->table().indexPathShowingDeleteConfirmation(), (IndexPath { 0, 1 }));
+    ASSERT_EQ(list->table().indexPathShowingDeleteConfirmation(), (IndexPath {0, 1}));
     // A tap elsewhere takes the button away and selects nothing.
     size_t mark = log->size();
     driver.tapRow(list->table(), 0, 0);
@@ -242,24 +237,23 @@ TEST_F(DemoApp, SwipeToDeleteAsksForConfirmation)
     EXPECT_FALSE(list->table().indexPathShowingDeleteConfirmation());
     driver.swipeRow(list->table(), 0, 1);
     driver.tapDeleteConfirmation(list->table(), 0, 1);
-    EXPECT_EQ(list->cars, (std::vector<std::string> { "Civic", "Polo" }));
+    EXPECT_EQ(list->cars, (std::vector<std::string> {"Civic", "Polo"}));
     EXPECT_EQ(log->back(), "delete Golf");
     EXPECT_EQ(list->table().numberOfRowsInSection(0), 2);
-    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 0, 1 })->textLabel().text(), "Polo");
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({0, 1})->textLabel().text(), "Polo");
     // Rows the data source does not let edit do not swipe.
     driver.swipeRow(list->table(), 1, 0);
     EXPECT_FALSE(list->table().indexPathShowingDeleteConfirmation());
 }
 
-TEST_F(DemoApp, EditModeDeletesWithTheMinusControlAndDeleteButton)
-{
-    launch({ "Civic", "Golf", "Polo" });
+TEST_F(DemoApp, EditModeDeletesWithTheMinusControlAndDeleteButton) {
+    launch({"Civic", "Golf", "Polo"});
     driver.pressRightBarButton();
     EXPECT_TRUE(list->isEditing());
     EXPECT_EQ(nav->navigationBar().rightButtonView()->title(), "Done");
-    TableViewCell* cell = list->table().cellForRowAtIndexPath({ 0, 2 });
+    TableViewCell* cell = list->table().cellForRowAtIndexPath({0, 2});
     ASSERT_NE(cell->editingControl(), nullptr);
-    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 1, 0 })->editingControl(), nullptr);
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({1, 0})->editingControl(), nullptr);
     // Editing rows do not select.
     size_t mark = log->size();
     driver.tapRow(list->table(), 0, 0);
@@ -267,27 +261,25 @@ TEST_F(DemoApp, EditModeDeletesWithTheMinusControlAndDeleteButton)
     driver.tap(*cell->editingControl());
     ASSERT_TRUE(cell->showingDeleteConfirmation());
     driver.tapDeleteConfirmation(list->table(), 0, 2);
-    EXPECT_EQ(list->cars, (std::vector<std::string> { "Civic", "Golf" }));
+    EXPECT_EQ(list->cars, (std::vector<std::string> {"Civic", "Golf"}));
     driver.pressRightBarButton();
     EXPECT_FALSE(list->isEditing());
     EXPECT_EQ(nav->navigationBar().rightButtonView()->title(), "Edit");
-    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 0, 0 })->editingControl(), nullptr);
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({0, 0})->editingControl(), nullptr);
 }
 
-TEST_F(DemoApp, ReorderControlMovesRows)
-{
-    launch({ "Civic", "Golf", "Polo", "Up" });
+TEST_F(DemoApp, ReorderControlMovesRows) {
+    launch({"Civic", "Golf", "Polo", "Up"});
     driver.pressRightBarButton();
     driver.moveRow(list->table(), 0, 0, 2);
-    EXPECT_EQ(list->cars, (std::vector<std::string> { "Golf", "Polo", "Civic", "Up" }));
+    EXPECT_EQ(list->cars, (std::vector<std::string> {"Golf", "Polo", "Civic", "Up"}));
     EXPECT_EQ(log->back(), "move Civic to 2");
-    EXPECT_EQ(list->table().cellForRowAtIndexPath({ 0, 2 })->textLabel().text(), "Civic");
+    EXPECT_EQ(list->table().cellForRowAtIndexPath({0, 2})->textLabel().text(), "Civic");
     driver.moveRow(list->table(), 0, 3, 0);
-    EXPECT_EQ(list->cars, (std::vector<std::string> { "Up", "Golf", "Polo", "Civic" }));
+    EXPECT_EQ(list->cars, (std::vector<std::string> {"Up", "Golf", "Polo", "Civic"}));
 }
 
-TEST_F(DemoApp, FarRowsAreReachedByScrollingAndOnlyVisibleRowsHaveCells)
-{
+TEST_F(DemoApp, FarRowsAreReachedByScrollingAndOnlyVisibleRowsHaveCells) {
     launch(someCars(500));
     EXPECT_LE(list->cellRequests, 12);
     EXPECT_LE(list->table().visibleCells().size(), 10u);
@@ -302,9 +294,8 @@ TEST_F(DemoApp, FarRowsAreReachedByScrollingAndOnlyVisibleRowsHaveCells)
     EXPECT_LE(list->table().contentOffset().y, list->table().maximumContentOffset().y);
 }
 
-TEST_F(DemoApp, SwitchFlipsOnTap)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, SwitchFlipsOnTap) {
+    launch({"Civic"});
     driver.tapRow(list->table(), 0, 0);
     auto form = list->lastForm;
     ASSERT_TRUE(form->remindersSwitch->isOn());
@@ -314,12 +305,11 @@ TEST_F(DemoApp, SwitchFlipsOnTap)
     EXPECT_TRUE(form->reminders);
 }
 
-TEST_F(DemoApp, BusyWindowIgnoresInput)
-{
-    launch({ "Civic" });
+TEST_F(DemoApp, BusyWindowIgnoresInput) {
+    launch({"Civic"});
     driver.window().setUserInteractionEnabled(false);
     size_t mark = log->size();
-    driver.tapAt({ 40, 90 });
+    driver.tapAt({40, 90});
     EXPECT_TRUE(since(mark).empty());
     EXPECT_FALSE(Application::sharedApplication().typeText("a"));
     driver.window().setUserInteractionEnabled(true);

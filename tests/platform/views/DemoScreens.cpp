@@ -8,17 +8,15 @@ namespace vantrel::test {
 
 using namespace platform::views;
 
-DemoListViewController::DemoListViewController(std::shared_ptr<EventLog> log, std::vector<std::string> cars,
-    TableViewStyle style)
+DemoListViewController::DemoListViewController(
+    std::shared_ptr<EventLog> log, std::vector<std::string> cars, TableViewStyle style)
     : cars(std::move(cars))
     , m_log(std::move(log))
-    , m_style(style)
-{
+    , m_style(style) {
     setTitle("Garage");
 }
 
-void DemoListViewController::loadView()
-{
+void DemoListViewController::loadView() {
     m_table = std::make_shared<TableView>(Rect(0, 0, 320, 416), m_style);
     m_table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     m_table->setDataSource(this);
@@ -26,8 +24,7 @@ void DemoListViewController::loadView()
     setView(m_table);
 }
 
-void DemoListViewController::viewDidLoad()
-{
+void DemoListViewController::viewDidLoad() {
     m_log->push_back("list viewDidLoad");
     navigationItem().setRightBarButtonItem(editButtonItem());
     navigationItem().setLeftBarButtonItem(std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, [this] {
@@ -36,43 +33,36 @@ void DemoListViewController::viewDidLoad()
     }));
 }
 
-void DemoListViewController::viewWillAppear(bool)
-{
+void DemoListViewController::viewWillAppear(bool) {
     m_log->push_back("list viewWillAppear");
     setTitle("Garage");
     m_table->reloadData();
 }
 
-void DemoListViewController::viewDidAppear(bool)
-{
+void DemoListViewController::viewDidAppear(bool) {
     m_log->push_back("list viewDidAppear");
 }
 
-void DemoListViewController::viewWillDisappear(bool)
-{
+void DemoListViewController::viewWillDisappear(bool) {
     m_log->push_back("list viewWillDisappear");
     // The next screen's back button reads this.
     setTitle("Cars");
 }
 
-void DemoListViewController::viewDidDisappear(bool)
-{
+void DemoListViewController::viewDidDisappear(bool) {
     m_log->push_back("list viewDidDisappear");
 }
 
-void DemoListViewController::setEditing(bool editing, bool animated)
-{
+void DemoListViewController::setEditing(bool editing, bool animated) {
     ViewController::setEditing(editing, animated);
     m_table->setEditing(editing, animated);
 }
 
-int DemoListViewController::numberOfRowsInSection(TableView&, int section)
-{
+int DemoListViewController::numberOfRowsInSection(TableView&, int section) {
     return section == 0 ? int(cars.size()) : 1;
 }
 
-std::shared_ptr<TableViewCell> DemoListViewController::cellForRowAtIndexPath(TableView& table, IndexPath ip)
-{
+std::shared_ptr<TableViewCell> DemoListViewController::cellForRowAtIndexPath(TableView& table, IndexPath ip) {
     ++cellRequests;
     if (ip.section == 1) {
         auto cell = table.dequeueReusableCellWithIdentifier("Setting");
@@ -87,37 +77,34 @@ std::shared_ptr<TableViewCell> DemoListViewController::cellForRowAtIndexPath(Tab
     if (!cell)
         cell = std::make_shared<TableViewCell>(TableViewCellStyle::Subtitle, "Car");
     cell->textLabel().setText(cars[ip.row]);
-    cell->detailTextLabel()->setText("Row " + std::to_string(ip.row + 1) + " of " + std::to_string(cars.size()));
+    cell->detailTextLabel()->setText(
+        "Row " + std::to_string(ip.row + 1) + " of " + std::to_string(cars.size()));
     cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
     return cell;
 }
 
-std::optional<std::string> DemoListViewController::titleForHeaderInSection(TableView&, int section)
-{
+std::optional<std::string> DemoListViewController::titleForHeaderInSection(TableView&, int section) {
     return section == 0 ? "Cars" : "Settings";
 }
 
-bool DemoListViewController::canEditRowAtIndexPath(TableView&, IndexPath ip)
-{
+bool DemoListViewController::canEditRowAtIndexPath(TableView&, IndexPath ip) {
     return ip.section == 0;
 }
 
-bool DemoListViewController::canMoveRowAtIndexPath(TableView&, IndexPath ip)
-{
+bool DemoListViewController::canMoveRowAtIndexPath(TableView&, IndexPath ip) {
     return ip.section == 0;
 }
 
-void DemoListViewController::commitEditingStyle(TableView& table, TableViewCellEditingStyle style, IndexPath ip)
-{
+void DemoListViewController::commitEditingStyle(
+    TableView& table, TableViewCellEditingStyle style, IndexPath ip) {
     if (style != TableViewCellEditingStyle::Delete)
         return;
     m_log->push_back("delete " + cars[ip.row]);
     cars.erase(cars.begin() + ip.row);
-    table.deleteRowsAtIndexPaths({ ip }, TableViewRowAnimation::Fade);
+    table.deleteRowsAtIndexPaths({ip}, TableViewRowAnimation::Fade);
 }
 
-void DemoListViewController::moveRowAtIndexPath(TableView&, IndexPath from, IndexPath to)
-{
+void DemoListViewController::moveRowAtIndexPath(TableView&, IndexPath from, IndexPath to) {
     if (from.section != 0 || to.section != 0)
         return;
     std::string car = cars[from.row];
@@ -126,8 +113,7 @@ void DemoListViewController::moveRowAtIndexPath(TableView&, IndexPath from, Inde
     m_log->push_back("move " + car + " to " + std::to_string(to.row));
 }
 
-void DemoListViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ip)
-{
+void DemoListViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ip) {
     table.deselectRowAtIndexPath(ip, true);
     if (ip.section != 0)
         return;
@@ -140,12 +126,9 @@ void DemoListViewController::didSelectRowAtIndexPath(TableView& table, IndexPath
 
 DemoFormViewController::DemoFormViewController(std::shared_ptr<EventLog> log, std::string name)
     : name(std::move(name))
-    , m_log(std::move(log))
-{
-}
+    , m_log(std::move(log)) { }
 
-void DemoFormViewController::loadView()
-{
+void DemoFormViewController::loadView() {
     m_table = std::make_shared<TableView>(Rect(0, 0, 320, 416), TableViewStyle::Grouped);
     m_table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     m_table->setDataSource(this);
@@ -171,14 +154,14 @@ void DemoFormViewController::loadView()
         ControlEventValueChanged);
 }
 
-void DemoFormViewController::viewDidLoad()
-{
+void DemoFormViewController::viewDidLoad() {
     m_log->push_back("form viewDidLoad");
     setTitle(name.empty() ? "Add Car" : name);
-    navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(BarButtonSystemItem::Save, [this] { save(); }));
+    navigationItem().setRightBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Save, [this] { save(); }));
     auto& center = platform::NotificationCenter::defaultCenter();
-    for (const char* name : { kKeyboardWillShowNotification, kKeyboardDidShowNotification, kKeyboardWillHideNotification,
-             kKeyboardDidHideNotification }) {
+    for (const char* name : {kKeyboardWillShowNotification, kKeyboardDidShowNotification,
+             kKeyboardWillHideNotification, kKeyboardDidHideNotification}) {
         std::string event = name;
         m_observers.push_back(center.addObserver(event, [this, event](const platform::Notification& n) {
             keyboardEvents.push_back(event);
@@ -187,51 +170,44 @@ void DemoFormViewController::viewDidLoad()
     }
 }
 
-void DemoFormViewController::viewWillAppear(bool)
-{
+void DemoFormViewController::viewWillAppear(bool) {
     m_log->push_back("form viewWillAppear");
     nameField->setText(name);
     odometerField->setText(odometer >= 0 ? std::to_string(odometer) : "");
     remindersSwitch->setOn(reminders);
 }
 
-void DemoFormViewController::viewDidAppear(bool)
-{
+void DemoFormViewController::viewDidAppear(bool) {
     m_log->push_back("form viewDidAppear");
 }
 
-void DemoFormViewController::viewWillDisappear(bool)
-{
+void DemoFormViewController::viewWillDisappear(bool) {
     m_log->push_back("form viewWillDisappear");
 }
 
-void DemoFormViewController::viewDidDisappear(bool)
-{
+void DemoFormViewController::viewDidDisappear(bool) {
     m_log->push_back("form viewDidDisappear");
 }
 
-void DemoFormViewController::save()
-{
+void DemoFormViewController::save() {
     view()->endEditing(true);
     if (name.empty()) {
         auto alert = std::make_shared<AlertView>("Error", "Name is required.", nullptr, "OK");
         alert->show();
         return;
     }
-    auto alert = std::make_shared<AlertView>("Save Car", "Save " + name + "?", this, "Cancel",
-        std::vector<std::string> { "Save" });
+    auto alert = std::make_shared<AlertView>(
+        "Save Car", "Save " + name + "?", this, "Cancel", std::vector<std::string> {"Save"});
     alert->setTag(7);
     alert->show();
 }
 
-int DemoFormViewController::numberOfRowsInSection(TableView&, int section)
-{
+int DemoFormViewController::numberOfRowsInSection(TableView&, int section) {
     return section == 0 ? 2 : 1;
 }
 
-std::shared_ptr<TableViewCell> DemoFormViewController::cellForRowAtIndexPath(TableView&, IndexPath ip)
-{
-    static const char* titles[2][2] = { { "Name", "Odometer" }, { "Reminders", "" } };
+std::shared_ptr<TableViewCell> DemoFormViewController::cellForRowAtIndexPath(TableView&, IndexPath ip) {
+    static const char* titles[2][2] = {{"Name", "Odometer"}, {"Reminders", ""}};
     auto cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, "");
     cell->setSelectionStyle(TableViewCellSelectionStyle::None);
     auto label = std::make_shared<Label>(Rect(10, 0, 90, 43));
@@ -245,27 +221,24 @@ std::shared_ptr<TableViewCell> DemoFormViewController::cellForRowAtIndexPath(Tab
     return cell;
 }
 
-std::optional<std::string> DemoFormViewController::titleForHeaderInSection(TableView&, int section)
-{
+std::optional<std::string> DemoFormViewController::titleForHeaderInSection(TableView&, int section) {
     return section == 0 ? "Vehicle" : "Service Alerts";
 }
 
-std::optional<std::string> DemoFormViewController::titleForFooterInSection(TableView&, int section)
-{
+std::optional<std::string> DemoFormViewController::titleForFooterInSection(TableView&, int section) {
     if (section == 1)
         return "Reminders repeat every day until the service is recorded.";
     return std::nullopt;
 }
 
-void DemoFormViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ip)
-{
+void DemoFormViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ip) {
     table.deselectRowAtIndexPath(ip, false);
     if (ip.section == 0)
         (ip.row == 0 ? nameField : odometerField)->becomeFirstResponder();
 }
 
-bool DemoFormViewController::shouldChangeCharactersInRange(TextField& field, TextRange, const std::string& replacement)
-{
+bool DemoFormViewController::shouldChangeCharactersInRange(
+    TextField& field, TextRange, const std::string& replacement) {
     if (&field == odometerField.get()) {
         // Digits only, at most 7 of them.
         for (char c : replacement) {
@@ -278,13 +251,11 @@ bool DemoFormViewController::shouldChangeCharactersInRange(TextField& field, Tex
     return field.text().size() < 20 || replacement.empty();
 }
 
-void DemoFormViewController::textFieldDidBeginEditing(TextField& field)
-{
+void DemoFormViewController::textFieldDidBeginEditing(TextField& field) {
     m_log->push_back(&field == nameField.get() ? "begin name" : "begin odometer");
 }
 
-void DemoFormViewController::textFieldDidEndEditing(TextField& field)
-{
+void DemoFormViewController::textFieldDidEndEditing(TextField& field) {
     if (&field == nameField.get()) {
         name = field.text();
         m_log->push_back("end name");
@@ -294,21 +265,18 @@ void DemoFormViewController::textFieldDidEndEditing(TextField& field)
     }
 }
 
-bool DemoFormViewController::textFieldShouldReturn(TextField& field)
-{
+bool DemoFormViewController::textFieldShouldReturn(TextField& field) {
     field.resignFirstResponder();
     return true;
 }
 
-void DemoFormViewController::clickedButtonAtIndex(AlertView& alert, int index)
-{
+void DemoFormViewController::clickedButtonAtIndex(AlertView& alert, int index) {
     m_log->push_back("alert " + std::to_string(alert.tag()) + " clicked " + std::to_string(index));
     if (index == 1)
         saved = true;
 }
 
-void DemoFormViewController::didDismissWithButtonIndex(AlertView& alert, int index)
-{
+void DemoFormViewController::didDismissWithButtonIndex(AlertView& alert, int index) {
     m_log->push_back("alert " + std::to_string(alert.tag()) + " dismissed " + std::to_string(index));
     if (saved && navigationController())
         navigationController()->popViewControllerAnimated(true);

@@ -31,7 +31,7 @@ public:
     std::vector<std::string> cars;
     platform::views::TableView& table() { return *m_table; }
     std::shared_ptr<DemoFormViewController> lastForm;
-    int cellRequests { 0 };
+    int cellRequests {0};
 
     void loadView() override;
     void viewDidLoad() override;
@@ -50,8 +50,8 @@ public:
     bool canMoveRowAtIndexPath(platform::views::TableView&, platform::views::IndexPath indexPath) override;
     void commitEditingStyle(platform::views::TableView&, platform::views::TableViewCellEditingStyle style,
         platform::views::IndexPath indexPath) override;
-    void moveRowAtIndexPath(platform::views::TableView&, platform::views::IndexPath from,
-        platform::views::IndexPath to) override;
+    void moveRowAtIndexPath(
+        platform::views::TableView&, platform::views::IndexPath from, platform::views::IndexPath to) override;
     void didSelectRowAtIndexPath(platform::views::TableView&, platform::views::IndexPath indexPath) override;
 
 private:
@@ -69,16 +69,16 @@ public:
     DemoFormViewController(std::shared_ptr<EventLog> log, std::string name);
 
     std::string name;
-    int odometer { -1 };
-    bool reminders { true };
-    bool saved { false };
+    int odometer {-1};
+    bool reminders {true};
+    bool saved {false};
     std::shared_ptr<platform::views::TextField> nameField;
     std::shared_ptr<platform::views::TextField> odometerField;
     std::shared_ptr<platform::views::Switch> remindersSwitch;
     platform::views::TableView& table() { return *m_table; }
     std::vector<std::string> keyboardEvents;
     std::vector<platform::graphics::Rect> keyboardFrames;
-    int editingChanges { 0 };
+    int editingChanges {0};
 
     void loadView() override;
     void viewDidLoad() override;

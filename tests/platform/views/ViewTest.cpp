@@ -9,48 +9,45 @@
 namespace platform::views {
 namespace {
 
-std::shared_ptr<View> viewAt(double x, double y, double w, double h, int tag = 0)
-{
+std::shared_ptr<View> viewAt(double x, double y, double w, double h, int tag = 0) {
     auto view = std::make_shared<View>(Rect(x, y, w, h));
     view->setTag(tag);
     return view;
 }
 
-std::vector<int> tags(const View& view)
-{
+std::vector<int> tags(const View& view) {
     std::vector<int> result;
     for (auto& sub : view.subviews())
         result.push_back(sub->tag());
     return result;
 }
 
-TEST(View, SubviewOrderFollowsInsertAndReorderCalls)
-{
+TEST(View, SubviewOrderFollowsInsertAndReorderCalls) {
     auto root = viewAt(0, 0, 100, 100);
-    auto a = viewAt(0, 0, 1, 1, 1), b = viewAt(0, 0, 1, 1, 2), c = viewAt(0, 0, 1, 1, 3), d = viewAt(0, 0, 1, 1, 4);
+    auto a = viewAt(0, 0, 1, 1, 1), b = viewAt(0, 0, 1, 1, 2), c = viewAt(0, 0, 1, 1, 3),
+         d = viewAt(0, 0, 1, 1, 4);
     root->addSubview(a);
     root->addSubview(b);
     root->insertSubview(c, 0);
-    EXPECT_EQ(tags(*root), (std::vector<int> { 3, 1, 2 }));
+    EXPECT_EQ(tags(*root), (std::vector<int> {3, 1, 2}));
     root->insertSubviewAbove(d, a.get());
-    EXPECT_EQ(tags(*root), (std::vector<int> { 3, 1, 4, 2 }));
+    EXPECT_EQ(tags(*root), (std::vector<int> {3, 1, 4, 2}));
     root->bringSubviewToFront(c.get());
     root->sendSubviewToBack(b.get());
-    EXPECT_EQ(tags(*root), (std::vector<int> { 2, 1, 4, 3 }));
+    EXPECT_EQ(tags(*root), (std::vector<int> {2, 1, 4, 3}));
     root->insertSubviewBelow(c, b.get());
-    EXPECT_EQ(tags(*root), (std::vector<int> { 3, 2, 1, 4 }));
+    EXPECT_EQ(tags(*root), (std::vector<int> {3, 2, 1, 4}));
     // Adding a view that lives elsewhere moves it.
     auto other = viewAt(0, 0, 10, 10);
     other->addSubview(a);
-    EXPECT_EQ(tags(*root), (std::vector<int> { 3, 2, 4 }));
+    EXPECT_EQ(tags(*root), (std::vector<int> {3, 2, 4}));
     EXPECT_EQ(a->superview(), other.get());
     d->removeFromSuperview();
     EXPECT_EQ(d->superview(), nullptr);
-    EXPECT_EQ(tags(*root), (std::vector<int> { 3, 2 }));
+    EXPECT_EQ(tags(*root), (std::vector<int> {3, 2}));
 }
 
-TEST(View, RemovingTheLastReferenceFromInsideIsSafe)
-{
+TEST(View, RemovingTheLastReferenceFromInsideIsSafe) {
     auto root = viewAt(0, 0, 100, 100);
     std::weak_ptr<View> weak;
     {
@@ -62,8 +59,7 @@ TEST(View, RemovingTheLastReferenceFromInsideIsSafe)
     EXPECT_TRUE(weak.expired());
 }
 
-TEST(View, ViewWithTagSearchesDepthFirst)
-{
+TEST(View, ViewWithTagSearchesDepthFirst) {
     auto root = viewAt(0, 0, 100, 100);
     auto a = viewAt(0, 0, 10, 10, 5);
     auto deep = viewAt(0, 0, 1, 1, 7);
@@ -76,22 +72,20 @@ TEST(View, ViewWithTagSearchesDepthFirst)
     EXPECT_EQ(root->viewWithTag(99), nullptr);
 }
 
-TEST(View, ConvertsPointsThroughFramesAndBoundsOrigins)
-{
+TEST(View, ConvertsPointsThroughFramesAndBoundsOrigins) {
     auto root = viewAt(0, 0, 320, 480);
     auto scroller = viewAt(10, 20, 300, 400);
     scroller->setBounds(Rect(0, 100, 300, 400)); // scrolled down by 100
     auto leaf = viewAt(5, 150, 50, 50);
     root->addSubview(scroller);
     scroller->addSubview(leaf);
-    EXPECT_EQ(leaf->convertPointToView({ 1, 2 }, nullptr), (Point { 16, 72 }));
-    EXPECT_EQ(leaf->convertPointFromView({ 16, 72 }, nullptr), (Point { 1, 2 }));
-    EXPECT_EQ(leaf->convertPointToView({ 0, 0 }, scroller.get()), (Point { 5, 150 }));
+    EXPECT_EQ(leaf->convertPointToView({1, 2}, nullptr), (Point {16, 72}));
+    EXPECT_EQ(leaf->convertPointFromView({16, 72}, nullptr), (Point {1, 2}));
+    EXPECT_EQ(leaf->convertPointToView({0, 0}, scroller.get()), (Point {5, 150}));
     EXPECT_EQ(root->convertRectFromView(Rect(0, 0, 50, 50), leaf.get()), Rect(15, 70, 50, 50));
 }
 
-TEST(View, AutoresizingSharesTheChangeAmongFlexibleParts)
-{
+TEST(View, AutoresizingSharesTheChangeAmongFlexibleParts) {
     auto root = viewAt(0, 0, 320, 480);
     auto stretch = viewAt(10, 10, 300, 100);
     stretch->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
@@ -102,7 +96,7 @@ TEST(View, AutoresizingSharesTheChangeAmongFlexibleParts)
     auto bottom = viewAt(0, 436, 320, 44);
     bottom->setAutoresizingMask(AutoresizingFlexibleTopMargin | AutoresizingFlexibleWidth);
     auto fixed = viewAt(10, 10, 20, 20);
-    for (auto& v : { stretch, right, centred, bottom, fixed })
+    for (auto& v : {stretch, right, centred, bottom, fixed})
         root->addSubview(v);
     root->setFrame(Rect(0, 0, 480, 320));
     EXPECT_EQ(stretch->frame(), Rect(10, 10, 460, 0)); // height cannot go below zero
@@ -115,8 +109,7 @@ TEST(View, AutoresizingSharesTheChangeAmongFlexibleParts)
     EXPECT_EQ(right->frame(), Rect(430, 10, 40, 40));
 }
 
-TEST(View, SizeChangesAskForLayout)
-{
+TEST(View, SizeChangesAskForLayout) {
     struct Counting : View {
         using View::View;
         int layouts = 0;
@@ -126,7 +119,7 @@ TEST(View, SizeChangesAskForLayout)
     view->layoutIfNeeded();
     EXPECT_EQ(view->layouts, 1);
     view->layoutIfNeeded();
-    view->setCenter({ 50, 50 });
+    view->setCenter({50, 50});
     view->layoutIfNeeded();
     EXPECT_EQ(view->layouts, 1);
     EXPECT_EQ(view->frame(), Rect(45, 45, 10, 10));
@@ -137,8 +130,7 @@ TEST(View, SizeChangesAskForLayout)
     EXPECT_EQ(view->layouts, 3);
 }
 
-TEST(View, HitTestingSkipsHiddenTransparentAndNonInteractiveViews)
-{
+TEST(View, HitTestingSkipsHiddenTransparentAndNonInteractiveViews) {
     auto root = viewAt(0, 0, 320, 480);
     auto back = viewAt(0, 0, 100, 100, 1);
     auto front = viewAt(0, 0, 100, 100, 2);
@@ -146,32 +138,31 @@ TEST(View, HitTestingSkipsHiddenTransparentAndNonInteractiveViews)
     root->addSubview(back);
     root->addSubview(front);
     front->addSubview(child);
-    EXPECT_EQ(root->hitTest({ 15, 15 }), child.get());
-    EXPECT_EQ(root->hitTest({ 50, 50 }), front.get());
+    EXPECT_EQ(root->hitTest({15, 15}), child.get());
+    EXPECT_EQ(root->hitTest({50, 50}), front.get());
     front->setHidden(true);
-    EXPECT_EQ(root->hitTest({ 15, 15 }), back.get());
+    EXPECT_EQ(root->hitTest({15, 15}), back.get());
     front->setHidden(false);
     front->setAlpha(0);
-    EXPECT_EQ(root->hitTest({ 15, 15 }), back.get());
+    EXPECT_EQ(root->hitTest({15, 15}), back.get());
     front->setAlpha(0.02);
-    EXPECT_EQ(root->hitTest({ 15, 15 }), child.get());
+    EXPECT_EQ(root->hitTest({15, 15}), child.get());
     front->setUserInteractionEnabled(false);
-    EXPECT_EQ(root->hitTest({ 15, 15 }), back.get());
+    EXPECT_EQ(root->hitTest({15, 15}), back.get());
     // Outside its superview a subview is not hit, clipping or not.
     front->setUserInteractionEnabled(true);
     auto sticking = viewAt(90, 90, 40, 40, 4);
     front->addSubview(sticking);
-    EXPECT_EQ(root->hitTest({ 120, 120 }), root.get());
-    EXPECT_EQ(root->hitTest({ 95, 95 }), sticking.get());
-    EXPECT_EQ(root->hitTest({ 400, 10 }), nullptr);
+    EXPECT_EQ(root->hitTest({120, 120}), root.get());
+    EXPECT_EQ(root->hitTest({95, 95}), sticking.get());
+    EXPECT_EQ(root->hitTest({400, 10}), nullptr);
     // Labels take no touches: they go to the view behind.
     auto label = std::make_shared<Label>(Rect(0, 200, 100, 20));
     root->addSubview(label);
-    EXPECT_EQ(root->hitTest({ 10, 205 }), root.get());
+    EXPECT_EQ(root->hitTest({10, 205}), root.get());
 }
 
-TEST(View, UnhandledTouchesGoToTheSuperview)
-{
+TEST(View, UnhandledTouchesGoToTheSuperview) {
     struct Recorder : View {
         using View::View;
         std::vector<std::string> events;
@@ -183,13 +174,12 @@ TEST(View, UnhandledTouchesGoToTheSuperview)
     auto plain = viewAt(10, 10, 50, 50);
     recorder->addSubview(plain);
     window->addSubview(recorder);
-    window->touchDown({ 20, 120 });
-    window->touchUp({ 20, 120 });
-    EXPECT_EQ(recorder->events, (std::vector<std::string> { "began", "ended" }));
+    window->touchDown({20, 120});
+    window->touchUp({20, 120});
+    EXPECT_EQ(recorder->events, (std::vector<std::string> {"began", "ended"}));
 }
 
-TEST(View, DescriptionNamesTheClassFrameAndTag)
-{
+TEST(View, DescriptionNamesTheClassFrameAndTag) {
     auto label = std::make_shared<Label>(Rect(1, 2.5, 30, 40));
     label->setTag(12);
     std::string text = label->description();
@@ -198,20 +188,20 @@ TEST(View, DescriptionNamesTheClassFrameAndTag)
     EXPECT_NE(text.find("tag = 12"), std::string::npos) << text;
 }
 
-TEST(View, AnimationAppliesAtOnceAndCompletesFromTheLoop)
-{
+TEST(View, AnimationAppliesAtOnceAndCompletesFromTheLoop) {
     RunLoop::main().reset();
     auto view = viewAt(0, 0, 10, 10);
     bool completed = false;
-    View::animate(0.25, AnimationCurve::EaseOut, [&] { view->setAlpha(0.5); }, [&](bool finished) { completed = finished; });
+    View::animate(
+        0.25, AnimationCurve::EaseOut, [&] { view->setAlpha(0.5); },
+        [&](bool finished) { completed = finished; });
     EXPECT_EQ(view->alpha(), 0.5);
     EXPECT_FALSE(completed);
     RunLoop::main().runUntilIdle();
     EXPECT_TRUE(completed);
 }
 
-TEST(View, FirstResponderNeedsAWindowAndAWillingView)
-{
+TEST(View, FirstResponderNeedsAWindowAndAWillingView) {
     struct Responder : View {
         using View::View;
         bool willing = true;

@@ -8,6 +8,7 @@
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
 #include "platform/base/FileSystem.h"
+#include "platform/graphics/ImageContext.h"
 #include "platform/views/ActionSheet.h"
 #include "platform/views/DemoScreens.h"
 #include "platform/views/NavigationController.h"
@@ -22,8 +23,7 @@ using platform::graphics::Image;
 
 class WindowRender : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         platform::DateComponents c;
         c.year = 2011;
         c.month = 5;
@@ -32,15 +32,13 @@ protected:
         c.minute = 41;
         platform::Clock::setNow(platform::Calendar().dateFromComponents(c));
     }
-    void launch(std::vector<std::string> cars, TableViewStyle style)
-    {
+    void launch(std::vector<std::string> cars, TableViewStyle style) {
         list = std::make_shared<DemoListViewController>(log, std::move(cars), style);
         nav = std::make_shared<NavigationController>(list);
         driver.launchWithRootViewController(nav);
     }
     // Writes the frame where a person can look at it (or into the sandbox).
-    std::string keep(const std::string& name)
-    {
+    std::string keep(const std::string& name) {
         const char* dir = std::getenv("VANTREL_RENDER_DIR");
         std::string folder = dir ? dir : driver.sandbox().root();
         std::string path = platform::fs::joinPath(folder, name + ".png");
@@ -54,68 +52,62 @@ protected:
     std::shared_ptr<NavigationController> nav;
 };
 
-double brightness(const Color& c)
-{
+double brightness(const Color& c) {
     return (c.red + c.green + c.blue) / 3;
 }
 
-TEST_F(WindowRender, FrameIsTwiceThePointSizeWithStatusBarNavigationBarAndRows)
-{
-    launch({ "Civic", "Golf", "Polo" }, TableViewStyle::Plain);
+TEST_F(WindowRender, FrameIsTwiceThePointSizeWithStatusBarNavigationBarAndRows) {
+    launch({"Civic", "Golf", "Polo"}, TableViewStyle::Plain);
     Image frame = driver.render();
     EXPECT_EQ(frame.pixelWidth(), 640);
     EXPECT_EQ(frame.pixelHeight(), 960);
     EXPECT_EQ(driver.window().statusBar().timeText().rfind("9:41", 0), 0u);
     // Status bar: light grey; navigation bar: the blue-grey tint; table: white rows.
-    EXPECT_GT(brightness(frame.colorAtPoint({ 250, 10 })), 0.6);
-    Color bar = frame.colorAtPoint({ 250, 60 });
+    EXPECT_GT(brightness(frame.colorAtPoint({250, 10})), 0.6);
+    Color bar = frame.colorAtPoint({250, 60});
     EXPECT_GT(bar.blue, bar.red);
-    EXPECT_GT(brightness(frame.colorAtPoint({ 300, 300 })), 0.95);
+    EXPECT_GT(brightness(frame.colorAtPoint({300, 300})), 0.95);
     keep("table-plain");
 }
 
-TEST_F(WindowRender, GroupedTableShowsGroupsOnTheGreyBackground)
-{
-    launch({ "Civic", "Golf", "Polo" }, TableViewStyle::Grouped);
+TEST_F(WindowRender, GroupedTableShowsGroupsOnTheGreyBackground) {
+    launch({"Civic", "Golf", "Polo"}, TableViewStyle::Grouped);
     Image frame = driver.render();
     // Left margin: the grouped background; inside the group: white.
-    Color margin = frame.colorAtPoint({ 4, 150 });
-    Color group = frame.colorAtPoint({ 160, 150 });
+    Color margin = frame.colorAtPoint({4, 150});
+    Color group = frame.colorAtPoint({160, 150});
     EXPECT_LT(brightness(margin), 0.9);
     EXPECT_GT(brightness(group), 0.97);
     keep("table-grouped");
 }
 
-TEST_F(WindowRender, FormWithNumberPadShowsTheKeyboard)
-{
-    launch({ "Civic" }, TableViewStyle::Plain);
+TEST_F(WindowRender, FormWithNumberPadShowsTheKeyboard) {
+    launch({"Civic"}, TableViewStyle::Plain);
     driver.tapRow(list->table(), 0, 0);
     driver.type(*list->lastForm->odometerField, "12045");
     Image frame = driver.render();
     // The pad's keys are light, the hairlines between them dark.
-    EXPECT_GT(brightness(frame.colorAtPoint({ 190, 310 })), 0.75);
-    EXPECT_LT(brightness(frame.colorAtPoint({ 105.5, 300 })), 0.5);
+    EXPECT_GT(brightness(frame.colorAtPoint({190, 310})), 0.75);
+    EXPECT_LT(brightness(frame.colorAtPoint({105.5, 300})), 0.5);
     keep("form-number-pad");
 }
 
-TEST_F(WindowRender, AlertDimsTheScreenBehindIt)
-{
-    launch({ "Civic" }, TableViewStyle::Plain);
+TEST_F(WindowRender, AlertDimsTheScreenBehindIt) {
+    launch({"Civic"}, TableViewStyle::Plain);
     Image before = driver.render();
     driver.tapRow(list->table(), 0, 0);
     driver.pressRightBarButton();
     ASSERT_TRUE(driver.alert());
     Image frame = driver.render();
     // A corner of the screen is darker than the same kind of area without the alert.
-    EXPECT_LT(brightness(frame.colorAtPoint({ 5, 470 })), brightness(before.colorAtPoint({ 5, 470 })) - 0.2);
+    EXPECT_LT(brightness(frame.colorAtPoint({5, 470})), brightness(before.colorAtPoint({5, 470})) - 0.2);
     keep("alert-over-form");
 }
 
-TEST_F(WindowRender, ActionSheetRisesFromTheBottom)
-{
-    launch({ "Civic" }, TableViewStyle::Plain);
+TEST_F(WindowRender, ActionSheetRisesFromTheBottom) {
+    launch({"Civic"}, TableViewStyle::Plain);
     auto sheet = std::make_shared<ActionSheet>("Picture", nullptr, "Cancel", std::nullopt,
-        std::vector<std::string> { "Take Photo", "Choose Existing Photo" });
+        std::vector<std::string> {"Take Photo", "Choose Existing Photo"});
     sheet->showInView(list->view().get());
     driver.runUntilIdle();
     driver.window().layoutIfNeeded();
@@ -126,12 +118,60 @@ TEST_F(WindowRender, ActionSheetRisesFromTheBottom)
     EXPECT_EQ(driver.actionSheet(), nullptr);
 }
 
-TEST_F(WindowRender, LandscapeWhenTheScreenAllowsIt)
-{
-    launch({ "Civic" }, TableViewStyle::Plain);
+TEST_F(WindowRender, EditModeAndSwipeShowTheirControls) {
+    launch({"Civic", "Golf", "Polo"}, TableViewStyle::Plain);
+    driver.swipeRow(list->table(), 0, 1);
+    Image swiped = driver.render();
+    // The red Delete button at the right of the swiped row (row 1 spans y 130..174).
+    Color button = swiped.colorAtPoint({290, 152});
+    EXPECT_GT(button.red, 0.6);
+    EXPECT_LT(button.green, 0.4);
+    keep("swipe-to-delete");
+    driver.tapAt({100, 300});
+    driver.pressRightBarButton();
+    Image editing = driver.render();
+    // The red minus control at the left of each editable row.
+    Color minus = editing.colorAtPoint({17, 101});
+    EXPECT_GT(minus.red, 0.6);
+    EXPECT_LT(minus.green, 0.4);
+    keep("table-editing");
+}
+
+TEST_F(WindowRender, TextKeyboardForAnEmailEntry) {
+    launch({"Civic"}, TableViewStyle::Plain);
+    driver.tapRow(list->table(), 0, 0);
+    list->lastForm->nameField->setKeyboardType(KeyboardType::EmailAddress);
+    driver.type(*list->lastForm->nameField, "me@example.com");
+    EXPECT_NE(driver.keyboardKey("@"), nullptr);
+    EXPECT_NE(driver.keyboardKey("Done"), nullptr);
+    keep("form-email-keyboard");
+}
+
+TEST_F(WindowRender, BackgroundPatternTilesFromTheContentOrigin) {
+    platform::graphics::ImageContext tileContext({10, 10}, true, 2);
+    tileContext.context().setFillColor(Color::rgba(1, 0, 0));
+    tileContext.context().fillRect(Rect(0, 0, 10, 5));
+    tileContext.context().setFillColor(Color::rgba(0, 0, 1));
+    tileContext.context().fillRect(Rect(0, 5, 10, 5));
+    auto view = std::make_shared<View>(Rect(0, 0, 40, 40));
+    view->setBackgroundPatternImage(tileContext.image());
+    platform::graphics::ImageContext canvas({40, 40}, true, 2);
+    view->renderInContext(canvas.context());
+    Image drawn = canvas.image();
+    EXPECT_GT(drawn.colorAtPoint({33, 22}).red, 0.9);
+    EXPECT_GT(drawn.colorAtPoint({33, 27}).blue, 0.9);
+    // Scrolled by 5 points, the stripes move with the content.
+    view->setBounds(Rect(0, 5, 40, 40));
+    platform::graphics::ImageContext scrolled({40, 40}, true, 2);
+    view->renderInContext(scrolled.context());
+    EXPECT_GT(scrolled.image().colorAtPoint({33, 22}).blue, 0.9);
+}
+
+TEST_F(WindowRender, LandscapeWhenTheScreenAllowsIt) {
+    launch({"Civic"}, TableViewStyle::Plain);
     // The demo list only allows portrait.
     EXPECT_FALSE(driver.window().setInterfaceOrientation(InterfaceOrientation::LandscapeLeft));
-    EXPECT_EQ(driver.window().bounds().size, (Size { 320, 480 }));
+    EXPECT_EQ(driver.window().bounds().size, (Size {320, 480}));
 }
 
 } // namespace

@@ -1,0 +1,226 @@
+#include "app/RootViewController.h"
+
+#include "app/StartupViewController.h"
+#include "app/VehicleListTableViewCell.h"
+#include "data/DB.h"
+#include "model/SettingsManager.h"
+#include "platform/views/LayoutRegistry.h"
+#include "platform/views/NavigationController.h"
+#include "screens/AboutViewController.h"
+#include "screens/EditVehicleViewController.h"
+#include "screens/SettingsViewController.h"
+#include "screens/WebBrowserViewController.h"
+#include "ui/BadgeView.h"
+#include "ui/OdometerView.h"
+#include "ui/ThemedView.h"
+#include "ui/VTPlainCellBackgroundView.h"
+
+using namespace platform::views;
+
+namespace {
+
+// The list fills the themed background above a toolbar holding the four actions.
+void buildLayout(ViewController& controller) {
+    auto& list = static_cast<RootViewController&>(controller);
+    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
+    background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+
+    Rect bounds = background->bounds();
+    auto table = std::make_shared<TableView>(
+        Rect(0, 0, bounds.width(), bounds.height() - Toolbar::kHeight), TableViewStyle::Plain);
+    table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    background->addSubview(table);
+
+    auto toolbar = std::make_shared<Toolbar>(
+        Rect(0, bounds.height() - Toolbar::kHeight, bounds.width(), Toolbar::kHeight));
+    toolbar->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
+    auto space = [] { return std::make_shared<BarButtonItem>(BarButtonSystemItem::FlexibleSpace); };
+    toolbar->setItems({
+        std::make_shared<BarButtonItem>(
+            "Settings", BarButtonItemStyle::Bordered, [&list] { list.settingsButtonPressed(); }),
+        space(),
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, [&list] { list.addButtonPressed(); }),
+        space(),
+        std::make_shared<BarButtonItem>(
+            "Help", BarButtonItemStyle::Bordered, [&list] { list.helpButtonPressed(); }),
+        std::make_shared<BarButtonItem>(
+            "About", BarButtonItemStyle::Bordered, [&list] { list.aboutButtonPressed(); }),
+    });
+    background->addSubview(toolbar);
+
+    list.setView(background);
+    list.setOutlets(table, toolbar);
+}
+
+} // namespace
+
+RootViewController::RootViewController() {
+    // Registered on first use: a static initialiser in a static library may never be linked.
+    if (!LayoutRegistry::hasLayout(kLayoutName))
+        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
+    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
+}
+
+RootViewController::~RootViewController() {
+    if (m_table) {
+        m_table->setDataSource(nullptr);
+        m_table->setDelegate(nullptr);
+    }
+}
+
+void RootViewController::setOutlets(std::shared_ptr<TableView> table, std::shared_ptr<Toolbar> toolbar) {
+    m_table = std::move(table);
+    m_toolbar = std::move(toolbar);
+}
+
+void RootViewController::viewDidLoad() {
+    ThemedViewController::viewDidLoad();
+    // A stored number beyond the table selects theme 0.
+    resetTheme(this);
+    if (m_table) {
+        m_table->setDataSource(this);
+        m_table->setDelegate(this);
+        m_table->setAllowsSelectionDuringEditing(true);
+    }
+    navigationItem().setRightBarButtonItem(editButtonItem());
+    // The left "Sync.png" button opens the backup screens, which this build does not have
+    // yet: until they exist the button is not shown.
+}
+
+void RootViewController::viewWillAppear(bool animated) {
+    ThemedViewController::viewWillAppear(animated);
+    setTitle("Vantrel");
+    refreshView();
+    showStartupController(m_vehicles.empty());
+}
+
+void RootViewController::viewWillDisappear(bool animated) {
+    ThemedViewController::viewWillDisappear(animated);
+    // The next screen's back button reads "Cars".
+    setTitle("Cars");
+}
+
+void RootViewController::refreshView() {
+    SettingsManager& settings = SettingsManager::sharedManager();
+    m_vehicles.clear();
+    m_vehicles = DB::vehiclesWithServiceDueInDays(settings.daysBeforeDue(), settings.distanceBeforeDue());
+    if (m_table)
+        m_table->reloadData();
+}
+
+void RootViewController::showStartupController(bool show) {
+    if (show) {
+        if (m_startupController) {
+            m_startupController->applyTheme();
+            return;
+        }
+        m_startupController = std::make_shared<StartupViewController>();
+        auto startView = m_startupController->view();
+        startView->setTag(kStartupViewTag);
+        // Over the list only: the toolbar's actions (About among them) stay in reach.
+        startView->setFrame(m_table ? m_table->frame() : view()->bounds());
+        startView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+        view()->addSubview(startView);
+        m_startupController->applyTheme();
+        navigationItem().setRightBarButtonItem(nullptr);
+    } else {
+        if (View* startView = view()->viewWithTag(kStartupViewTag))
+            startView->removeFromSuperview();
+        m_startupController.reset();
+        navigationItem().setRightBarButtonItem(editButtonItem());
+    }
+}
+
+void RootViewController::setEditing(bool editing, bool animated) {
+    if (m_table)
+        m_table->setEditing(editing, true);
+    ThemedViewController::setEditing(editing, animated);
+}
+
+void RootViewController::addButtonPressed() {
+    if (NavigationController* navigation = navigationController())
+        navigation->pushViewController(std::make_shared<EditVehicleViewController>(std::nullopt), true);
+}
+
+void RootViewController::settingsButtonPressed() {
+    if (NavigationController* navigation = navigationController())
+        navigation->pushViewController(std::make_shared<SettingsViewController>(), true);
+}
+
+void RootViewController::aboutButtonPressed() {
+    presentModalViewController(std::make_shared<AboutViewController>(), true);
+}
+
+void RootViewController::helpButtonPressed() {
+    presentModalViewController(std::make_shared<WebBrowserViewController>(helpURL()), true);
+}
+
+std::string RootViewController::modelLine(const Vehicle& vehicle) {
+    std::string line;
+    if (vehicle.year > 0)
+        line += std::to_string(vehicle.year) + " ";
+    if (!vehicle.make.empty())
+        line += vehicle.make + " ";
+    if (!vehicle.model.empty())
+        line += vehicle.model + " ";
+    return line.empty() ? "Model not specified" : line;
+}
+
+std::shared_ptr<TableViewCell> RootViewController::cellForRowAtIndexPath(
+    TableView& table, IndexPath indexPath) {
+    std::shared_ptr<TableViewCell> reused = table.dequeueReusableCellWithIdentifier(kCellIdentifier);
+    auto cell = std::dynamic_pointer_cast<VehicleListTableViewCell>(reused);
+    if (!cell)
+        cell = std::make_shared<VehicleListTableViewCell>(kCellIdentifier);
+
+    const Vehicle& vehicle = m_vehicles.at(size_t(indexPath.row));
+    cell->vehicleImageView().setImage(vehicle.picture());
+    cell->nameLabel().setText(vehicle.name);
+    cell->modelLabel().setText(modelLine(vehicle));
+    cell->odometer().setValue(vehicle.odometer);
+    cell->badgeView().setText(std::to_string(vehicle.dueServiceCount));
+    cell->badgeView().setHidden(vehicle.dueServiceCount <= 0);
+    cell->placeBadge();
+
+    cell->setBackgroundView(plainCellBackgroundView());
+    cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+    setLargeFont(cell->nameLabel());
+    setSmallFont(cell->modelLabel());
+    return cell;
+}
+
+double RootViewController::heightForRowAtIndexPath(TableView&, IndexPath) {
+    return VehicleListTableViewCell::kRowHeight;
+}
+
+void RootViewController::commitEditingStyle(
+    TableView& table, TableViewCellEditingStyle style, IndexPath indexPath) {
+    if (style != TableViewCellEditingStyle::Delete || size_t(indexPath.row) >= m_vehicles.size())
+        return;
+    DB::deleteVehicle(m_vehicles[size_t(indexPath.row)].vid);
+    m_vehicles.erase(m_vehicles.begin() + indexPath.row);
+    table.deleteRowsAtIndexPaths({indexPath}, TableViewRowAnimation::Fade);
+    showStartupController(m_vehicles.empty());
+}
+
+void RootViewController::moveRowAtIndexPath(TableView&, IndexPath from, IndexPath to) {
+    if (size_t(from.row) >= m_vehicles.size() || size_t(to.row) >= m_vehicles.size())
+        return;
+    Vehicle moved = m_vehicles[size_t(from.row)];
+    m_vehicles.erase(m_vehicles.begin() + from.row);
+    m_vehicles.insert(m_vehicles.begin() + to.row, std::move(moved));
+    DB::updateVehicleRowOrders(m_vehicles);
+}
+
+void RootViewController::didSelectRowAtIndexPath(TableView& table, IndexPath indexPath) {
+    table.deselectRowAtIndexPath(indexPath, true);
+    if (size_t(indexPath.row) >= m_vehicles.size())
+        return;
+    // Outside edit mode a row opens the vehicle's menu, which this build does not have yet:
+    // only edit mode opens something (the vehicle editor).
+    if (!isEditing())
+        return;
+    Vehicle vehicle = DB::getVehicleWithID(m_vehicles[size_t(indexPath.row)].vid);
+    if (NavigationController* navigation = navigationController())
+        navigation->pushViewController(std::make_shared<EditVehicleViewController>(vehicle), true);
+}

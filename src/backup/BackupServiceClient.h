@@ -1,0 +1,112 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/Value.h"
+
+namespace platform::net {
+class FormRequest;
+}
+
+// The decoded reply of the backup service; each field is absent when the reply lacks it
+// (and all three when the reply is no JSON object).
+struct ServiceResponse {
+    std::optional<std::string> status;
+    std::optional<platform::Value> description; // a text or a number
+    std::optional<platform::Value> data;
+
+    // The description as text ("" when absent).
+    std::string descriptionText() const;
+};
+
+// The one client of the online backup service: registers the device under the user's
+// e-mail address, counts and lists the stored backups, uploads a backup and restores one.
+//
+// Every step is reported through the notification "BackupServiceClientStatusChanged",
+// posted on the main thread with the client as object and the user information
+// {"operation", "status", "description"} (no "description" when there is none). Messages for
+// the user go through the alert presenter the application installs.
+//
+// Registration, list and count run asynchronously and report on the main thread; backup and
+// restore run on a background thread of their own. Only one backup or restore runs at a
+// time: starting another meanwhile does nothing.
+class BackupServiceClient {
+public:
+    static constexpr const char* StatusChangedNotification = "BackupServiceClientStatusChanged";
+    // Title of every alert of the client.
+    static constexpr const char* AlertTitle = "Vantrel";
+
+    using AlertPresenter = std::function<void(const std::string& title, const std::string& message)>;
+
+    static BackupServiceClient& sharedClient();
+    BackupServiceClient(const BackupServiceClient&) = delete;
+    BackupServiceClient& operator=(const BackupServiceClient&) = delete;
+
+    // Installed by the application (the view toolkit's alert); called on the main thread.
+    // Without one, messages are written to standard error.
+    static void setAlertPresenter(AlertPresenter presenter);
+
+    // Base address of the service, ending in "/". Default: $VANTREL_BACKUP_URL, else
+    // "http://127.0.0.1:8470/" (a vantrel-backupd on this machine).
+    void setBaseAddress(std::string address);
+    std::string baseAddress() const;
+
+    void registerWithEmail(const std::string& email, const std::string& deviceName);
+    void refreshBackupList();
+    // Does nothing while the client is busy.
+    void refreshBackupCount();
+    void backup();
+    // `index` into backups() as the user saw it.
+    void restore(int index);
+
+    void saveCredentials(const std::string& email, const std::string& deviceName);
+    void clearCredentials();
+    bool hasCredentials() const { return !email().empty(); }
+    std::string email() const;
+    std::string deviceName() const;
+    std::string deviceID() const;
+
+    // "yyyy-MM-dd HH:mm" in UTC to the local medium date and short time; text that does not
+    // match the pattern is returned unchanged.
+    static std::string formatBackupDate(const std::string& text);
+
+    // Entries {"bid", "deviceName", "date"} of the last successful list, in the service's
+    // order. Read on the main thread.
+    const std::vector<platform::Dictionary>& backups() const { return m_backups; }
+    // -1 until a count request has succeeded.
+    int backupCount() const { return m_backupCount; }
+    bool isBusy() const { return m_busy; }
+    // True while a backup or restore runs.
+    bool isArchiveOperationRunning() const { return m_archiveOperation; }
+
+    // Tests: forget the list, the count and the base address (between sandboxes).
+    void reset();
+
+private:
+    BackupServiceClient() = default;
+
+    std::string serviceUrlForOperation(const std::string& operation) const;
+    static ServiceResponse processResponse(const std::string& text);
+    void showResponse(const ServiceResponse& response);
+    void showMessage(const std::string& text);
+    void processConnectionError(const platform::net::FormRequest& request);
+    void postStatusNotification(const std::string& operation, const std::string& status,
+        const std::optional<std::string>& description);
+    void postNotification(platform::Dictionary info);
+
+    bool beginArchiveOperation();
+    void performBackup();
+    // Packs and sends the archive; true when the service accepted it.
+    bool uploadBackup();
+    void performRestore(std::string bid);
+
+    std::vector<platform::Dictionary> m_backups;
+    std::atomic<int> m_backupCount {-1};
+    std::atomic<bool> m_busy {false};
+    std::atomic<bool> m_archiveOperation {false};
+    std::string m_baseAddress;
+};

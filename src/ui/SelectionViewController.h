@@ -1,0 +1,74 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/views/TableView.h"
+#include "ui/GenericEditViewControllerDelegate.h"
+#include "ui/ThemedViewController.h"
+
+// A choice from a list for a form. The current value shows a checkmark (a value missing
+// from the list is added to it); tapping a row hands its text and row index to the
+// delegate and, with autoReturn, pops the list. With allowAddNew a last row "Add new
+// <title in lower case>" opens a text editor; the typed text goes to the delegate with an
+// index one past the last row (the add-new row included) and both screens are popped back
+// to the form. The typed text is not added to the list.
+class SelectionViewController : public ThemedViewController,
+                                public platform::views::TableViewDataSource,
+                                public platform::views::TableViewDelegate,
+                                public GenericEditViewControllerDelegate {
+public:
+    // Layout "SelectionViewController". An empty value selects nothing.
+    SelectionViewController(
+        std::vector<std::string> possibleValues, const std::optional<std::string>& selectedValue);
+    // Loads the given layout and sets only the value (the list starts empty).
+    static std::shared_ptr<SelectionViewController> withLayout(
+        const std::string& layoutName, const std::optional<std::string>& value);
+    ~SelectionViewController() override;
+
+    const std::vector<std::string>& values() const { return m_values; }
+    const std::optional<std::string>& value() const { return m_value; }
+    // Not owned: the form that opened the list, below it on the navigation stack.
+    GenericEditViewControllerDelegate* delegate() const { return m_delegate; }
+    void setDelegate(GenericEditViewControllerDelegate* delegate) { m_delegate = delegate; }
+    bool autoReturn() const { return m_autoReturn; }
+    void setAutoReturn(bool autoReturn) { m_autoReturn = autoReturn; }
+    // Set before the list is shown.
+    bool allowAddNew() const { return m_allowAddNew; }
+    void setAllowAddNew(bool allowAddNew) { m_allowAddNew = allowAddNew; }
+
+    const std::shared_ptr<platform::views::TableView>& selectionTableView() const {
+        return m_selectionTableView;
+    }
+    void setSelectionTableView(std::shared_ptr<platform::views::TableView> table);
+
+    static constexpr const char* kLayoutName = "SelectionViewController";
+    static constexpr const char* kCellIdentifier = "SelectionTableViewCell";
+
+    void viewDidLoad() override;
+
+    int numberOfRowsInSection(platform::views::TableView&, int) override { return int(m_values.size()); }
+    std::shared_ptr<platform::views::TableViewCell> cellForRowAtIndexPath(
+        platform::views::TableView& table, platform::views::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(
+        platform::views::TableView& table, platform::views::IndexPath indexPath) override;
+
+    // The add-new editor's return.
+    void didSelectValue(
+        platform::views::ViewController& editor, const EditorValue& value, int index) override;
+
+private:
+    struct LayoutOnly { };
+    SelectionViewController(LayoutOnly, const std::string& layoutName);
+    bool isAddNewRow(int row) const;
+
+    std::vector<std::string> m_values;
+    std::optional<std::string> m_value;
+    GenericEditViewControllerDelegate* m_delegate {nullptr};
+    bool m_autoReturn {true};
+    bool m_allowAddNew {true};
+    bool m_addNewRowAdded {false};
+    std::shared_ptr<platform::views::TableView> m_selectionTableView;
+};

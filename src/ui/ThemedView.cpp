@@ -1,0 +1,22 @@
+#include "ui/ThemedView.h"
+
+#include "QLCoreLibrary/DrawingUtilities.h"
+#include "platform/graphics/Context.h"
+#include "ui/ThemedViewController.h"
+
+using platform::graphics::Image;
+using platform::views::Rect;
+
+void ThemedView::drawRect(platform::graphics::Context& context, Rect rect) {
+    context.saveGState();
+    // Like the phone's views, a view paints only inside its own bounds.
+    context.clipToRect(bounds());
+    QLDrawLinearGradient(context, rect, ThemedViewController::secondColor(),
+        ThemedViewController::thirdColor(), QLGradientTopToBottom, 0.8);
+    // Decoded once per view rather than on every frame.
+    if (!m_lineArt)
+        m_lineArt = Image::imageNamed(kLineArtImageName);
+    if (m_lineArt)
+        m_lineArt.drawAtPoint(context, {0, bounds().maxY() - m_lineArt.size().height});
+    context.restoreGState();
+}

@@ -1,0 +1,29 @@
+#include "ui/VTPlainCellBackgroundView.h"
+
+#include "platform/graphics/Context.h"
+
+using namespace platform::views;
+
+VTPlainCellBackgroundView::VTPlainCellBackgroundView() {
+    setOpaque(false);
+}
+
+VTPlainCellBackgroundView::VTPlainCellBackgroundView(Rect frame)
+    : View(frame) {
+    setOpaque(false);
+}
+
+void VTPlainCellBackgroundView::setStrokeColor(Color color) {
+    m_strokeColor = color;
+    setNeedsDisplay();
+}
+
+void VTPlainCellBackgroundView::drawRect(platform::graphics::Context& context, Rect rect) {
+    context.saveGState();
+    // Like the phone's views, a view paints only inside its own bounds.
+    context.clipToRect(bounds());
+    context.setLineWidth(1);
+    context.setStrokeColor(m_strokeColor);
+    context.strokeLineSegments({{0, rect.height()}, {rect.width(), rect.height()}});
+    context.restoreGState();
+}

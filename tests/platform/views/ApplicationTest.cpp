@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "platform/base/Calendar.h"
+#include "platform/base/Clock.h"
+#include "platform/base/RunLoop.h"
+#include "platform/base/TimeZone.h"
+#include "platform/views/NavigationController.h"
+#include "platform/views/StatusBar.h"
+#include "platform/views/WebView.h"
+#include "support/AppDriver.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace platform::views;
+using platform::Calendar;
+using platform::Clock;
+using platform::Date;
+using platform::DateComponents;
+
+Date localTime(int y, int m, int d, int h, int min) {
+    DateComponents c;
+    c.year = y;
+    c.month = m;
+    c.day = d;
+    c.hour = h;
+    c.minute = min;
+    return Calendar().dateFromComponents(c);
+}
+
+// An application delegate as the product's is written: it builds its window itself and
+// adds its navigation controller's view to it.
+class LoggingDelegate : public ApplicationDelegate {
+public:
+    std::vector<std::string> events;
+    std::vector<std::string> received;
+    std::shared_ptr<Window> window;
+    std::shared_ptr<NavigationController> nav;
+
+    bool didFinishLaunchingWithOptions(Application&, const platform::Dictionary&) override {
+        events.push_back("launch");
+        window = std::make_shared<Window>();
+        auto root = std::make_shared<ViewController>();
+        root->setTitle("Root");
+        nav = std::make_shared<NavigationController>(root);
+        window->addSubview(nav->view());
+        window->makeKeyAndVisible();
+        return true;
+    }
+    void applicationDidBecomeActive(Application&) override { events.push_back("active"); }
+    void applicationWillResignActive(Application&) override { events.push_back("resign"); }
+    void applicationDidEnterBackground(Application&) override { events.push_back("background"); }
+    void applicationWillEnterForeground(Application&) override { events.push_back("foreground"); }
+    void applicationWillTerminate(Application&) override { events.push_back("terminate"); }
+    void didReceiveLocalNotification(Application&, const LocalNotification& n) override {
+        received.push_back(n.alertBody);
+    }
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        delegate = std::make_shared<LoggingDelegate>();
+        driver.launch(delegate);
+    }
+    Application& app() { return Application::sharedApplication(); }
+
+    AppDriver driver;
+    std::shared_ptr<LoggingDelegate> delegate;
+};
+
+TEST_F(ApplicationTest, LifecycleCallsComeInThePhonesOrder) {
+    app().enterBackground();
+    app().enterForeground();
+    app().becomeActive();
+    app().resignActive();
+    app().becomeActive();
+    app().terminate();
+    EXPECT_EQ(delegate->events,
+        (std::vector<std::string> {"launch", "active", "resign", "background", "foreground", "active",
+            "resign", "active", "terminate"}));
+    EXPECT_EQ(app().applicationState(), ApplicationState::NotRunning);
+}
+
+TEST_F(ApplicationTest, AViewAddedToTheWindowMakesItsControllerTheRoot) {
+    EXPECT_EQ(driver.window().rootViewController(), delegate->nav);
+    EXPECT_EQ(delegate->nav->view()->frame(), Rect(0, 20, 320, 460));
+    EXPECT_TRUE(delegate->nav->topViewController()->isVisible());
+    EXPECT_EQ(driver.navigationTitle(), "Root");
+}
+
+TEST_F(ApplicationTest, RemindersFireByTheClockAndRepeatDaily) {
+    Clock::setNow(localTime(2011, 3, 1, 9, 50));
+    LocalNotification reminder;
+    reminder.alertBody = "Oil Change for Civic is due";
+    reminder.fireDate = localTime(2011, 3, 1, 11, 5);
+    reminder.timeZone = platform::TimeZone::defaultIdentifier();
+    reminder.soundName = LocalNotification::kDefaultSoundName;
+    reminder.repeatInterval = RepeatInterval::Day;
+    app().scheduleLocalNotification(reminder);
+    LocalNotification once;
+    once.alertBody = "Once";
+    once.fireDate = localTime(2011, 3, 1, 12, 0);
+    app().scheduleLocalNotification(once);
+    EXPECT_EQ(app().scheduledLocalNotifications().size(), 2u);
+
+    Clock::setNow(localTime(2011, 3, 1, 11, 6));
+    platform::RunLoop::main().runUntilIdle();
+    EXPECT_EQ(delegate->received, (std::vector<std::string> {"Oil Change for Civic is due"}));
+    auto scheduled = app().scheduledLocalNotifications();
+    ASSERT_EQ(scheduled.size(), 2u);
+    EXPECT_EQ(*scheduled[0].fireDate, localTime(2011, 3, 2, 11, 5));
+
+    // In the background the host shows them instead.
+    app().enterBackground();
+    Clock::setNow(localTime(2011, 3, 3, 8, 0));
+    platform::RunLoop::main().runUntilIdle();
+    ASSERT_EQ(driver.presentedNotifications().size(), 2u);
+    EXPECT_EQ(driver.presentedNotifications()[0].alertBody, "Oil Change for Civic is due");
+    EXPECT_EQ(driver.presentedNotifications()[1].alertBody, "Once");
+    scheduled = app().scheduledLocalNotifications();
+    ASSERT_EQ(scheduled.size(), 1u);
+    EXPECT_EQ(*scheduled[0].fireDate, localTime(2011, 3, 3, 11, 5));
+
+    app().cancelAllLocalNotifications();
+    EXPECT_TRUE(app().scheduledLocalNotifications().empty());
+}
+
+TEST_F(ApplicationTest, WallClockRemindersFollowTheDeviceTimeZone) {
+    platform::TimeZone::setDefault("Europe/Berlin");
+    LocalNotification floating;
+    floating.fireDate = localTime(2011, 6, 1, 11, 0);
+    floating.timeZone = "Europe/Berlin";
+    LocalNotification fixed = floating;
+    fixed.timeZone.reset();
+    std::string zone = platform::TimeZone::defaultIdentifier();
+    platform::TimeZone::setDefault("America/New_York");
+    EXPECT_EQ(*Application::effectiveFireDate(floating, zone), localTime(2011, 6, 1, 11, 0));
+    EXPECT_EQ(*Application::effectiveFireDate(fixed, zone), *fixed.fireDate);
+    EXPECT_NE(*fixed.fireDate, localTime(2011, 6, 1, 11, 0));
+}
+
+TEST_F(ApplicationTest, BadgeAddressesAndNetworkIndicatorGoThroughTheHost) {
+    app().setApplicationIconBadgeNumber(3);
+    EXPECT_EQ(app().applicationIconBadgeNumber(), 3);
+    EXPECT_TRUE(app().openURL("http://example.invalid/help"));
+    driver.setCanOpenURLs(false);
+    EXPECT_FALSE(app().canOpenURL("mailto:someone"));
+    EXPECT_EQ(driver.openedURLs(), std::vector<std::string> {"http://example.invalid/help"});
+    app().setNetworkActivityIndicatorVisible(true);
+    EXPECT_TRUE(driver.window().statusBar().showsNetworkActivity());
+}
+
+TEST_F(ApplicationTest, WebViewsLoadThroughTheirDelegateAndTheHost) {
+    struct Browser : WebViewDelegate {
+        std::vector<std::string> events;
+        bool shouldStartLoadWithRequest(WebView&, const std::string& url, WebViewNavigationType) override {
+            events.push_back("should " + url);
+            return url.find("blocked") == std::string::npos;
+        }
+        void webViewDidStartLoad(WebView&) override { events.push_back("start"); }
+        void webViewDidFinishLoad(WebView& web) override { events.push_back("finish " + web.title()); }
+        void didFailLoadWithError(WebView&, const std::string& error) override {
+            events.push_back("fail " + error);
+        }
+    } browser;
+    auto web = std::make_shared<WebView>(Rect(0, 0, 320, 416));
+    web->setDelegate(&browser);
+    delegate->nav->topViewController()->view()->addSubview(web);
+    web->loadRequest("help/index.html");
+    EXPECT_TRUE(web->isLoading());
+    ASSERT_EQ(app().webViews().size(), 1u);
+    EXPECT_EQ(app().webViews()[0]->frameInWindow(), Rect(0, 64, 320, 416));
+    web->hostDidFinishLoad("Help");
+    EXPECT_FALSE(web->isLoading());
+    EXPECT_FALSE(web->hostWillNavigate("blocked.html", WebViewNavigationType::LinkClicked));
+    EXPECT_TRUE(web->hostWillNavigate("help/page2.html", WebViewNavigationType::LinkClicked));
+    web->hostDidFailLoad("offline");
+    EXPECT_TRUE(web->canGoBack());
+    web->goBack();
+    EXPECT_EQ(web->url(), "help/index.html");
+    EXPECT_EQ(browser.events,
+        (std::vector<std::string> {"should help/index.html", "start", "finish Help", "should blocked.html",
+            "should help/page2.html", "start", "fail offline", "should help/index.html", "start"}));
+    web->removeFromSuperview();
+    EXPECT_TRUE(app().webViews().empty());
+}
+
+} // namespace
+} // namespace vantrel::test

@@ -1,0 +1,109 @@
+#include "ui/BadgeView.h"
+
+#include <cmath>
+
+#include "platform/graphics/TextLayout.h"
+#include "ui/KitTestSupport.h"
+
+using namespace platform::views;
+using platform::graphics::Font;
+using platform::graphics::TextLayout;
+using vantrel::test::KitTest;
+
+namespace {
+
+using Badge = KitTest;
+
+// The bubble the badge should make for a text in its default font.
+Rect expectedBubble(const std::string& text) {
+    const Size measured = TextLayout::sizeWithFont(text, Font::boldSystemFontOfSize(18));
+    return Rect(0, 0, std::max(measured.width, measured.height) + 0.5 * measured.height, measured.height)
+        .integral();
+}
+
+} // namespace
+
+TEST_F(Badge, StartsRedAndWhite) {
+    BadgeView badge;
+    EXPECT_EQ(badge.fillColor(), Color::red_());
+    EXPECT_EQ(badge.textColor(), Color::whiteColor());
+    EXPECT_EQ(badge.font(), Font::boldSystemFontOfSize(18));
+    EXPECT_TRUE(badge.drawShadow());
+    EXPECT_FALSE(badge.isOpaque());
+}
+
+TEST_F(Badge, OneDigitMakesAPillHalfAgainAsWideAsHigh) {
+    BadgeView badge(Rect(100, 100, 10, 10));
+    badge.setText("1");
+    const Size digit = TextLayout::sizeWithFont("1", Font::boldSystemFontOfSize(18));
+    ASSERT_LT(digit.width, digit.height);
+    EXPECT_EQ(badge.badgeBounds(), Rect(4, 4, std::ceil(1.5 * digit.height), digit.height));
+    // The frame holds a 4-point margin for the shadow, its origin reset for the caller.
+    EXPECT_EQ(badge.frame(), Rect(-4, -4, badge.badgeBounds().width() + 8, badge.badgeBounds().height() + 8));
+}
+
+TEST_F(Badge, LongerTextsMakeWiderPills) {
+    BadgeView badge;
+    for (const std::string text : {"12", "128", "1024"}) {
+        badge.setText(text);
+        const Rect bubble = expectedBubble(text);
+        EXPECT_EQ(badge.badgeBounds().size, bubble.size) << text;
+    }
+    badge.setText("1");
+    const double one = badge.badgeBounds().width();
+    badge.setText("1024");
+    EXPECT_GT(badge.badgeBounds().width(), one);
+}
+
+TEST_F(Badge, WithoutShadowTheFrameIsTheBubble) {
+    BadgeView badge;
+    badge.setDrawShadow(false);
+    badge.setText("7");
+    EXPECT_EQ(badge.frame(), expectedBubble("7"));
+    EXPECT_EQ(badge.badgeBounds(), expectedBubble("7"));
+}
+
+TEST_F(Badge, TheSameTextIsMeasuredOnce) {
+    BadgeView badge;
+    badge.setText("3");
+    badge.setFrame({50, 60, badge.frame().width(), badge.frame().height()});
+    badge.setText("3");
+    EXPECT_EQ(badge.frame().origin, Point(50, 60));
+    // Plain setters measure nothing either.
+    badge.setFont(Font::boldSystemFontOfSize(30));
+    badge.setDrawShadow(false);
+    EXPECT_EQ(badge.frame().origin, Point(50, 60));
+    badge.setText("4");
+    EXPECT_EQ(badge.frame().origin, Point(0, 0));
+}
+
+TEST_F(Badge, IgnoresBackgroundAndOpacity) {
+    BadgeView badge;
+    badge.setBackgroundColor(Color::rgba(0, 1, 0));
+    badge.setOpaque(true);
+    EXPECT_FALSE(badge.backgroundColor());
+    EXPECT_FALSE(badge.isOpaque());
+}
+
+TEST_F(Badge, Pictures) {
+    BadgeView one;
+    one.setText("1");
+    auto single = render(one, "badge-1");
+    const Rect bubble = one.badgeBounds();
+    // Red inside, a white rim on the left edge, the shadow margin clear at the corner.
+    const Color middle = single.colorAtPoint({bubble.x() + 4, bubble.midY() + 4});
+    EXPECT_GT(middle.red, 0.6);
+    EXPECT_LT(middle.green, 0.3);
+    const Color rim = single.colorAtPoint({bubble.minX() + 0.25, bubble.midY()});
+    EXPECT_GT(rim.green, 0.8);
+    EXPECT_LT(single.colorAtPoint({0.25, 0.25}).alpha, 0.2);
+
+    BadgeView twelve;
+    twelve.setFillColor(Color::fromHex(0x3781DF));
+    twelve.setText("12");
+    render(twelve, "badge-12");
+    BadgeView plain;
+    plain.setDrawShadow(false);
+    plain.setText("5");
+    render(plain, "badge-5-no-shadow");
+}
