@@ -72,6 +72,11 @@ void ShellRunner::run() {
     m_server->stop();
     m_shell->terminate();
     loop.runUntilIdle();
+    // The application's screens stop observing the notification center as they go; let them
+    // go now, while everything they reach still exists, not among the process's static
+    // objects at exit.
+    platform::views::Application::sharedApplication().reset();
+    loop.reset();
 }
 
 void ShellRunner::stop() {

@@ -27,7 +27,7 @@ public:
     bool start(
         const ShellOptions& options, const std::function<void()>& launchApplication, std::string& error);
     // Main thread: runs the main loop until stop(), then terminates the application
-    // (resign active, terminate) and closes the server.
+    // (resign active, terminate), closes the server and releases the application.
     void run();
     // Any thread.
     void stop();

@@ -130,7 +130,8 @@ ShellServer::ShellServer(Shell& shell, PageHub& hub, std::string webRoot, std::s
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    m_server->set_keep_alive_timeout(30);
+    // An idle connection holds a server thread this long, and stopping waits for it.
+    m_server->set_keep_alive_timeout(2);
     installRoutes();
 }
 
