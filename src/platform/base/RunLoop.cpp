@@ -8,18 +8,14 @@
 namespace platform {
 
 RunLoop::RunLoop()
-    : m_mainThread(std::this_thread::get_id())
-{
-}
+    : m_mainThread(std::this_thread::get_id()) { }
 
-RunLoop& RunLoop::main()
-{
+RunLoop& RunLoop::main() {
     static RunLoop loop;
     return loop;
 }
 
-void RunLoop::post(Task task)
-{
+void RunLoop::post(Task task) {
     {
         std::lock_guard lock(m_mutex);
         m_posted.push_back(std::move(task));
@@ -27,28 +23,25 @@ void RunLoop::post(Task task)
     m_wakeup.notify_all();
 }
 
-RunLoop::TimerId RunLoop::performAfterDelay(double seconds, Task task)
-{
+RunLoop::TimerId RunLoop::performAfterDelay(double seconds, Task task) {
     TimerId id;
     {
         std::lock_guard lock(m_mutex);
         id = m_nextTimer++;
-        m_timers.push_back({ id, Clock::now().addingTimeInterval(std::max(0.0, seconds)), std::move(task) });
+        m_timers.push_back({id, Clock::now().addingTimeInterval(std::max(0.0, seconds)), std::move(task)});
     }
     m_wakeup.notify_all();
     return id;
 }
 
-void RunLoop::cancel(TimerId timer)
-{
+void RunLoop::cancel(TimerId timer) {
     std::lock_guard lock(m_mutex);
     std::erase_if(m_timers, [timer](const Timer& t) { return t.id == timer; });
 }
 
 // Runs one posted call, or else the earliest due timer. Called with the lock held; the task
 // runs without it so that it may post again.
-bool RunLoop::runOne(std::unique_lock<std::mutex>& lock)
-{
+bool RunLoop::runOne(std::unique_lock<std::mutex>& lock) {
     Task task;
     if (!m_posted.empty()) {
         task = std::move(m_posted.front());
@@ -72,8 +65,7 @@ bool RunLoop::runOne(std::unique_lock<std::mutex>& lock)
     return true;
 }
 
-int RunLoop::runUntilIdle()
-{
+int RunLoop::runUntilIdle() {
     std::unique_lock lock(m_mutex);
     int count = 0;
     while (runOne(lock))
@@ -81,8 +73,7 @@ int RunLoop::runUntilIdle()
     return count;
 }
 
-double RunLoop::secondsUntilNextTimer() const
-{
+double RunLoop::secondsUntilNextTimer() const {
     double best = -1;
     Date now = Clock::now();
     for (const auto& t : m_timers) {
@@ -93,8 +84,7 @@ double RunLoop::secondsUntilNextTimer() const
     return best;
 }
 
-bool RunLoop::runUntil(const std::function<bool()>& done, double timeoutSeconds)
-{
+bool RunLoop::runUntil(const std::function<bool()>& done, double timeoutSeconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
     for (;;) {
         runUntilIdle();
@@ -110,15 +100,22 @@ bool RunLoop::runUntil(const std::function<bool()>& done, double timeoutSeconds)
     }
 }
 
-void RunLoop::run()
-{
+void RunLoop::run() {
     {
         std::lock_guard lock(m_mutex);
         m_stopRequested = false;
         m_mainThread = std::this_thread::get_id();
     }
     for (;;) {
-        runUntilIdle();
+        if (runUntilIdle() > 0) {
+            Task observer;
+            {
+                std::lock_guard lock(m_mutex);
+                observer = m_beforeWaiting;
+            }
+            if (observer)
+                observer();
+        }
         std::unique_lock lock(m_mutex);
         if (m_stopRequested)
             return;
@@ -134,8 +131,7 @@ void RunLoop::run()
     }
 }
 
-void RunLoop::stop()
-{
+void RunLoop::stop() {
     {
         std::lock_guard lock(m_mutex);
         m_stopRequested = true;
@@ -143,13 +139,16 @@ void RunLoop::stop()
     m_wakeup.notify_all();
 }
 
-void RunLoop::wake()
-{
+void RunLoop::wake() {
     m_wakeup.notify_all();
 }
 
-void RunLoop::runInBackground(Task task)
-{
+void RunLoop::setBeforeWaitingObserver(Task observer) {
+    std::lock_guard lock(m_mutex);
+    m_beforeWaiting = std::move(observer);
+}
+
+void RunLoop::runInBackground(Task task) {
     {
         std::lock_guard lock(m_mutex);
         ++m_background;
@@ -165,29 +164,26 @@ void RunLoop::runInBackground(Task task)
     }).detach();
 }
 
-int RunLoop::backgroundThreadCount() const
-{
+int RunLoop::backgroundThreadCount() const {
     std::lock_guard lock(m_mutex);
     return m_background;
 }
 
-bool RunLoop::waitForBackgroundThreads(double timeoutSeconds)
-{
+bool RunLoop::waitForBackgroundThreads(double timeoutSeconds) {
     return runUntil([this] { return backgroundThreadCount() == 0; }, timeoutSeconds);
 }
 
-bool RunLoop::isMainThread() const
-{
+bool RunLoop::isMainThread() const {
     std::lock_guard lock(m_mutex);
     return std::this_thread::get_id() == m_mainThread;
 }
 
-void RunLoop::reset()
-{
+void RunLoop::reset() {
     std::lock_guard lock(m_mutex);
     m_posted.clear();
     m_timers.clear();
     m_stopRequested = false;
+    m_beforeWaiting = nullptr;
 }
 
 } // namespace platform

@@ -42,6 +42,9 @@ public:
     void stop();
     // Wakes the loop (used by the shell when events arrive from its server threads).
     void wake();
+    // Called by run() each time it has run calls or timers and is about to wait again
+    // (the shell renders a frame there, once per burst of events). None by default.
+    void setBeforeWaitingObserver(Task observer);
 
     // Starts a detached thread for background work (backup and restore). The number of
     // background threads still running is available for tests.
@@ -68,14 +71,19 @@ private:
     std::condition_variable m_wakeup;
     std::deque<Task> m_posted;
     std::vector<Timer> m_timers;
-    TimerId m_nextTimer { 1 };
-    bool m_stopRequested { false };
-    int m_background { 0 };
+    TimerId m_nextTimer {1};
+    bool m_stopRequested {false};
+    Task m_beforeWaiting;
+    int m_background {0};
     std::thread::id m_mainThread;
 };
 
 // Shorthands used throughout the application.
-inline void dispatchToMain(RunLoop::Task task) { RunLoop::main().post(std::move(task)); }
-inline void runInBackground(RunLoop::Task task) { RunLoop::main().runInBackground(std::move(task)); }
+inline void dispatchToMain(RunLoop::Task task) {
+    RunLoop::main().post(std::move(task));
+}
+inline void runInBackground(RunLoop::Task task) {
+    RunLoop::main().runInBackground(std::move(task));
+}
 
 } // namespace platform

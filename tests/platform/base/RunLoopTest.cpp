@@ -11,12 +11,11 @@
 
 using namespace platform;
 
-TEST(RunLoop, PostsFromAnotherThreadArriveOnMainInOrder)
-{
+TEST(RunLoop, PostsFromAnotherThreadArriveOnMainInOrder) {
     vantrel::test::TemporarySandbox sandbox;
     RunLoop& loop = RunLoop::main();
     std::vector<int> seen;
-    std::atomic<bool> wrongThread { false };
+    std::atomic<bool> wrongThread {false};
     runInBackground([&] {
         for (int i = 0; i < 500; ++i)
             dispatchToMain([&, i] {
@@ -31,8 +30,7 @@ TEST(RunLoop, PostsFromAnotherThreadArriveOnMainInOrder)
         ASSERT_EQ(seen[i], i);
 }
 
-TEST(RunLoop, TimersFireByThePlatformClock)
-{
+TEST(RunLoop, TimersFireByThePlatformClock) {
     vantrel::test::TemporarySandbox sandbox;
     Clock::setNow(Date(1000));
     RunLoop& loop = RunLoop::main();
@@ -45,14 +43,13 @@ TEST(RunLoop, TimersFireByThePlatformClock)
     EXPECT_TRUE(fired.empty());
     Clock::advance(6);
     loop.runUntilIdle();
-    EXPECT_EQ(fired, std::vector<std::string> { "five" });
+    EXPECT_EQ(fired, std::vector<std::string> {"five"});
     Clock::advance(100);
     loop.runUntilIdle();
-    EXPECT_EQ(fired, (std::vector<std::string> { "five", "ten" }));
+    EXPECT_EQ(fired, (std::vector<std::string> {"five", "ten"}));
 }
 
-TEST(RunLoop, CallsPostedWhileRunningRunInTheSamePass)
-{
+TEST(RunLoop, CallsPostedWhileRunningRunInTheSamePass) {
     vantrel::test::TemporarySandbox sandbox;
     int count = 0;
     dispatchToMain([&] {
@@ -63,18 +60,18 @@ TEST(RunLoop, CallsPostedWhileRunningRunInTheSamePass)
     EXPECT_EQ(count, 2);
 }
 
-TEST(NotificationCenter, DestroyedObserverIsNeverCalled)
-{
+TEST(NotificationCenter, DestroyedObserverIsNeverCalled) {
     auto& center = NotificationCenter::defaultCenter();
     int first = 0, second = 0;
-    auto keep = std::make_unique<ObserverToken>(center.addObserver("Ping", [&](const Notification&) { ++first; }));
+    auto keep
+        = std::make_unique<ObserverToken>(center.addObserver("Ping", [&](const Notification&) { ++first; }));
     ObserverToken other = center.addObserver("Ping", [&](const Notification& n) {
         ++second;
         keep.reset(); // the first observer goes away while a post is delivered
     });
     center.post("Pong");
     EXPECT_EQ(first + second, 0);
-    center.post("Ping", { { "k", Value(1) } });
+    center.post("Ping", {{"k", Value(1)}});
     center.post("Ping");
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 2);
@@ -83,11 +80,31 @@ TEST(NotificationCenter, DestroyedObserverIsNeverCalled)
     EXPECT_EQ(second, 2);
 }
 
-TEST(NotificationCenter, UserInfoReachesTheObserver)
-{
+TEST(NotificationCenter, UserInfoReachesTheObserver) {
     auto& center = NotificationCenter::defaultCenter();
     std::string status;
-    auto token = center.addObserver("Status", [&](const Notification& n) { status = n.userInfo.at("status").string(); });
-    center.post("Status", { { "status", Value("Complete") } });
+    auto token = center.addObserver(
+        "Status", [&](const Notification& n) { status = n.userInfo.at("status").string(); });
+    center.post("Status", {{"status", Value("Complete")}});
     EXPECT_EQ(status, "Complete");
+}
+
+TEST(RunLoop, BeforeWaitingObserverRunsOncePerBurst) {
+    vantrel::test::TemporarySandbox sandbox;
+    RunLoop& loop = RunLoop::main();
+    std::vector<std::string> seen;
+    loop.setBeforeWaitingObserver([&] {
+        seen.push_back("observer");
+        if (seen.size() == 4) {
+            // A call posted by the observer starts another burst.
+            loop.post([&] { seen.push_back("late"); });
+        } else if (seen.size() > 4) {
+            loop.stop();
+        }
+    });
+    for (int i = 0; i < 3; ++i)
+        loop.post([&] { seen.push_back("task"); });
+    loop.run();
+    loop.reset();
+    EXPECT_EQ(seen, (std::vector<std::string> {"task", "task", "task", "observer", "late", "observer"}));
 }

@@ -1,0 +1,145 @@
+#include "shell/FrameStream.h"
+
+#include <cairo.h>
+#include <cstring>
+
+#include "platform/graphics/PngEncoder.h"
+
+namespace shell {
+
+using platform::graphics::Image;
+using platform::graphics::PngEncoder;
+
+namespace {
+
+using Pixels = FrameStream::Pixels;
+
+Pixels pixelsOf(const Image& image) {
+    cairo_surface_t* surface = image.cairoSurface();
+    if (!surface)
+        return {};
+    cairo_surface_flush(surface);
+    return {cairo_image_surface_get_data(surface), cairo_image_surface_get_width(surface),
+        cairo_image_surface_get_height(surface), cairo_image_surface_get_stride(surface),
+        cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32};
+}
+
+std::uint32_t pixel(const Pixels& p, int x, int y) {
+    std::uint32_t value;
+    std::memcpy(&value, p.data + static_cast<std::ptrdiff_t>(y) * p.stride + x * 4, 4);
+    // The unused byte of xRGB pixels may hold anything.
+    return p.hasAlpha ? value : value & 0x00ffffff;
+}
+
+// The smallest rectangle holding every changed pixel; width 0 when none changed.
+void changedRect(const Pixels& a, const Pixels& b, int& x, int& y, int& width, int& height) {
+    int top = -1, bottom = -1, left = a.width, right = -1;
+    for (int row = 0; row < a.height; ++row) {
+        const unsigned char* rowA = a.data + static_cast<std::ptrdiff_t>(row) * a.stride;
+        const unsigned char* rowB = b.data + static_cast<std::ptrdiff_t>(row) * b.stride;
+        if (std::memcmp(rowA, rowB, static_cast<size_t>(a.width) * 4) == 0)
+            continue;
+        int first = 0;
+        while (first < a.width && pixel(a, first, row) == pixel(b, first, row))
+            ++first;
+        if (first == a.width)
+            continue;
+        int last = a.width - 1;
+        while (last > first && pixel(a, last, row) == pixel(b, last, row))
+            --last;
+        if (top < 0)
+            top = row;
+        bottom = row;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    if (top < 0) {
+        x = y = width = height = 0;
+        return;
+    }
+    x = left;
+    y = top;
+    width = right - left + 1;
+    height = bottom - top + 1;
+}
+
+std::shared_ptr<const std::string> encode(const Pixels& p, int x, int y, int width, int height) {
+    auto png = std::make_shared<std::string>(PngEncoder::encode(
+        p.data + static_cast<std::ptrdiff_t>(y) * p.stride + x * 4, width, height, p.stride, p.hasAlpha));
+    return png->empty() ? nullptr : png;
+}
+
+} // namespace
+
+FrameStream::FrameStream(double scale)
+    : m_scale(scale) { }
+
+std::optional<FrameStream::Notice> FrameStream::publish(const Image& image) {
+    Pixels next = pixelsOf(image);
+    if (!next.data || next.width <= 0 || next.height <= 0)
+        return std::nullopt;
+
+    // Only this thread replaces the current frame, so it may be read without the lock.
+    Pixels previous = m_currentPixels;
+    Notice notice;
+    notice.width = next.width;
+    notice.height = next.height;
+    bool whole = !previous.data || previous.width != next.width || previous.height != next.height;
+    if (!whole) {
+        changedRect(previous, next, notice.x, notice.y, notice.patchWidth, notice.patchHeight);
+        if (notice.patchWidth == 0)
+            return std::nullopt;
+        // A patch almost the size of the screen saves nothing over the whole frame.
+        whole = notice.patchWidth * notice.patchHeight > next.width * next.height * 3 / 4;
+    }
+    if (whole) {
+        notice.x = notice.y = 0;
+        notice.patchWidth = next.width;
+        notice.patchHeight = next.height;
+    }
+    auto png = encode(next, notice.x, notice.y, notice.patchWidth, notice.patchHeight);
+    if (!png)
+        return std::nullopt;
+
+    std::lock_guard lock(m_mutex);
+    notice.sequence = m_latest ? m_latest->sequence + 1 : 1;
+    m_current = image;
+    m_currentPixels = next;
+    m_latest = notice;
+    m_fullPNG = whole ? png : nullptr;
+    m_patches.push_back({notice, png});
+    while (m_patches.size() > kKeptPatches)
+        m_patches.pop_front();
+    return notice;
+}
+
+std::optional<FrameStream::Notice> FrameStream::latest() const {
+    std::lock_guard lock(m_mutex);
+    return m_latest;
+}
+
+std::shared_ptr<const std::string> FrameStream::framePNG(std::uint64_t* sequence) {
+    std::lock_guard lock(m_mutex);
+    if (!m_latest)
+        return nullptr;
+    if (!m_fullPNG) {
+        m_fullPNG = encode(m_currentPixels, 0, 0, m_currentPixels.width, m_currentPixels.height);
+    }
+    if (sequence)
+        *sequence = m_latest->sequence;
+    return m_fullPNG;
+}
+
+std::shared_ptr<const std::string> FrameStream::patchPNG(std::uint64_t sequence, Notice* notice) const {
+    std::lock_guard lock(m_mutex);
+    for (auto& patch : m_patches) {
+        if (patch.notice.sequence == sequence) {
+            if (notice)
+                *notice = patch.notice;
+            return patch.png;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace shell

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "platform/graphics/Image.h"
+
+namespace shell {
+
+// The screen's frames at one scale, as the pages fetch them: the whole current frame, and
+// for each new frame the rectangle that changed since the one before (a patch), so that a
+// page that is up to date fetches only that. The main thread publishes; any thread reads.
+class FrameStream {
+public:
+    struct Notice {
+        std::uint64_t sequence {0};
+        int width {0}; // the whole frame, pixels
+        int height {0};
+        int x {0}; // the patch, pixels
+        int y {0};
+        int patchWidth {0};
+        int patchHeight {0};
+        bool operator==(const Notice&) const = default;
+    };
+    static constexpr size_t kKeptPatches = 32;
+
+    explicit FrameStream(double scale);
+    FrameStream(const FrameStream&) = delete;
+    FrameStream& operator=(const FrameStream&) = delete;
+
+    double scale() const { return m_scale; }
+
+    // Takes a newly drawn screen (upright, `scale` pixels per point). Answers the notice of
+    // the new frame, or none when no pixel changed.
+    std::optional<Notice> publish(const platform::graphics::Image& image);
+
+    // The latest notice (none before the first frame).
+    std::optional<Notice> latest() const;
+    // The whole latest frame as PNG (null before the first frame), and its sequence number.
+    std::shared_ptr<const std::string> framePNG(std::uint64_t* sequence = nullptr);
+    // The patch that made frame `sequence` out of the one before; null once it is no longer kept.
+    std::shared_ptr<const std::string> patchPNG(std::uint64_t sequence, Notice* notice = nullptr) const;
+
+    // Pixels of a drawn frame, as stored (32-bit native-endian xRGB or premultiplied ARGB).
+    struct Pixels {
+        const unsigned char* data {nullptr};
+        int width {0};
+        int height {0};
+        int stride {0};
+        bool hasAlpha {false};
+    };
+
+private:
+    struct Patch {
+        Notice notice;
+        std::shared_ptr<const std::string> png;
+    };
+
+    double m_scale;
+    mutable std::mutex m_mutex;
+    platform::graphics::Image m_current; // keeps m_currentPixels alive
+    Pixels m_currentPixels;
+    std::optional<Notice> m_latest;
+    std::shared_ptr<const std::string> m_fullPNG;
+    std::deque<Patch> m_patches;
+};
+
+} // namespace shell

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace shell {
+
+// What the page sends, checked before any of it reaches the application. Every parser
+// answers none and an explanation for a malformed message; a message is taken whole or not
+// at all.
+
+struct PointerEvent {
+    enum class Phase { Down, Move, Up, Cancel };
+    Phase phase {Phase::Down};
+    // Screen points, within the screen in either orientation.
+    double x {0};
+    double y {0};
+    bool operator==(const PointerEvent&) const = default;
+};
+
+struct KeyEvent {
+    enum class Kind { Text, Delete, Return };
+    Kind kind {Kind::Text};
+    std::string text; // Text only: valid UTF-8 without control characters
+    bool operator==(const KeyEvent&) const = default;
+};
+
+using InputEvent = std::variant<PointerEvent, KeyEvent>;
+
+struct InputBatch {
+    int page {0};
+    std::vector<InputEvent> events;
+};
+
+// How one open page is: shown or not, focused, its shape, and the scale it shows frames at.
+struct PageState {
+    int page {0};
+    bool visible {true};
+    bool focused {true};
+    bool landscape {false};
+    double scale {2};
+    bool camera {false}; // a device with a camera (a phone)
+};
+
+// The page's report on the content of a web view it shows.
+struct WebContentEvent {
+    enum class Kind { Loaded, Failed, Navigated };
+    int page {0};
+    int webView {0};
+    Kind kind {Kind::Loaded};
+    std::string title; // Loaded
+    std::string url; // Navigated: the address the user went to inside the content
+};
+
+class PageMessages {
+public:
+    static constexpr size_t kMaxEvents = 256;
+    static constexpr size_t kMaxTextBytes = 256;
+    static constexpr size_t kMaxTitleBytes = 512;
+    static constexpr size_t kMaxURLBytes = 2048;
+    // Points; both orientations of the 320 x 480 screen fit in this square.
+    static constexpr double kMaxCoordinate = 480;
+    static constexpr double kMinScale = 1;
+    static constexpr double kMaxScale = 4;
+
+    static std::optional<InputBatch> parseInput(const std::string& body, std::string& error);
+    static std::optional<PageState> parsePageState(const std::string& body, std::string& error);
+    static std::optional<WebContentEvent> parseWebContent(const std::string& body, std::string& error);
+
+    // Frames are drawn at quarter steps of scale, so pages of similar screens share them.
+    static double roundedScale(double scale);
+    static bool isValidText(const std::string& text, size_t maxBytes);
+};
+
+} // namespace shell

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/views/ApplicationHost.h"
+#include "shell/FrameStream.h"
+#include "shell/PageHub.h"
+#include "shell/PageLifecycle.h"
+#include "shell/PageMessages.h"
+
+namespace platform::views {
+class Application;
+class WebView;
+} // namespace platform::views
+
+namespace shell {
+
+// The phone around the application, as the browser pages show it: it hosts the
+// application (addresses, pictures, web content, badge, reminders), feeds it the pages'
+// touches and keys, maps the pages onto its run state, and draws the frames the pages fetch.
+//
+// Everything here runs on the main thread except where a member says "any thread"; the
+// HTTP server hands requests over with RunLoop::post.
+class Shell : public platform::views::ApplicationHost {
+public:
+    static constexpr double kCanonicalScale = 2;
+
+    Shell(platform::views::Application& application, PageHub& hub);
+    ~Shell() override;
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+
+    // Addresses beginning with `url` ("http://127.0.0.1:8080/") are served by the shell
+    // itself; the pages load them from their own origin.
+    void setLocalBaseURL(const std::string& url) { m_localBaseURL = url; }
+    const std::string& localBaseURL() const { return m_localBaseURL; }
+
+    // Becomes the application's host; `launch` then starts the application, which is put
+    // into the state the pages call for (the background while none is open).
+    void launch(const std::function<void()>& launch);
+    // Resigns active and terminates the application (settings saved, reminders rebuilt,
+    // database closed).
+    void terminate();
+
+    // From the pages.
+    void pageOpened(int page);
+    void pageChanged(const PageState& state);
+    void pageClosed(int page);
+    void handleInput(const InputBatch& batch);
+    void handleWebContent(const WebContentEvent& event);
+    // The answer to picture request `request`: a null image cancels.
+    void handlePicture(int request, platform::graphics::Image image);
+
+    // Draws the screen at every scale a page shows it at (and the canonical one), and tells
+    // the pages of new frames and of state changes. The main loop calls it after every burst.
+    void renderFrames();
+    // Any thread: how many times renderFrames has run; waits until it passes `count`.
+    std::uint64_t renderCount() const { return m_renderCount.load(); }
+    bool waitForRenderAfter(std::uint64_t count, double timeoutSeconds) const;
+    // Any thread: releases every waiter now and later (the shell is stopping).
+    void stopWaiting();
+
+    // Any thread: the stream of frames at `scale` (null when none is drawn at that scale).
+    FrameStream* frameStream(double scale);
+    // Any thread: the latest state message (JSON) the pages were sent.
+    std::string stateJSON() const;
+
+    // ApplicationHost
+    bool openURL(const std::string& url) override;
+    bool canOpenURL(const std::string& url) override;
+    void badgeNumberDidChange(int number) override { }
+    void localNotificationsDidChange() override { }
+    void presentLocalNotification(const platform::views::LocalNotification& notification) override;
+    bool isSourceTypeAvailable(platform::views::ImagePickerSourceType type) override;
+    void pickImage(platform::views::ImagePickerSourceType type,
+        std::function<void(platform::graphics::Image)> completion) override;
+    void webContentDidChange() override { }
+    void keyboardDidChange() override { }
+    bool canSendMail() override { return true; }
+
+    // The address a page loads for web content at `url` (local addresses become paths).
+    std::string pageAddressFor(const std::string& url) const;
+    // The inputmode a page's text input takes for a keyboard type.
+    static std::string inputModeFor(int keyboardType);
+
+private:
+    struct WebContent {
+        int id {0};
+        std::weak_ptr<platform::views::WebView> view;
+        std::string url;
+        bool loading {false};
+        int generation {0};
+    };
+
+    std::string buildState();
+    void scheduleClockTick();
+    void syncOrientation();
+    void sendFrameNotice(int page, const FrameStream::Notice& notice, double scale, bool full);
+    FrameStream& streamFor(double scale);
+    int targetPage() const;
+    platform::views::WebView* webViewWithID(int id) const;
+
+    platform::views::Application& m_application;
+    PageHub& m_hub;
+    PageLifecycle m_lifecycle;
+    std::string m_localBaseURL;
+
+    std::map<int, PageState> m_pages; // pages that reported their state
+    std::vector<int> m_openPages;
+    int m_lastInputPage {0};
+    bool m_deviceLandscape {false};
+
+    mutable std::mutex m_streamsMutex;
+    std::map<int, std::unique_ptr<FrameStream>> m_streams; // by scale in quarters
+
+    std::vector<WebContent> m_webContents;
+    int m_nextWebContent {1};
+
+    int m_pictureRequest {0};
+    std::function<void(platform::graphics::Image)> m_pictureCompletion;
+
+    std::vector<std::string> m_missedNotifications;
+    std::uint64_t m_clockTimer {0}; // reminders shown while no page was open
+
+    mutable std::mutex m_stateMutex;
+    std::string m_state;
+    std::atomic<std::uint64_t> m_renderCount {0};
+    bool m_stopWaiting {false};
+    mutable std::mutex m_renderMutex;
+    mutable std::condition_variable m_rendered;
+};
+
+} // namespace shell

@@ -1,0 +1,404 @@
+#include "shell/ShellServer.h"
+
+#include <charconv>
+#include <condition_variable>
+#include <mutex>
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "platform/base/FileSystem.h"
+#include "platform/base/RunLoop.h"
+#include "platform/graphics/Image.h"
+#include "shell/PageHub.h"
+#include "shell/PageMessages.h"
+#include "shell/Shell.h"
+
+namespace shell {
+
+namespace {
+
+constexpr const char* kPagePolicy
+    = "default-src 'self'; img-src 'self' blob: data:; frame-src 'self' http: https:; "
+      "connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
+constexpr int kEventPingSeconds = 5;
+
+std::optional<std::string> header(const httplib::Request& request, const char* name) {
+    if (!request.has_header(name))
+        return std::nullopt;
+    return request.get_header_value(name);
+}
+
+std::string contentTypeFor(const std::string& path) {
+    static const std::pair<const char*, const char*> types[] = {
+        {".html", "text/html; charset=utf-8"},
+        {".css", "text/css; charset=utf-8"},
+        {".js", "text/javascript; charset=utf-8"},
+        {".webmanifest", "application/manifest+json"},
+        {".json", "application/json"},
+        {".png", "image/png"},
+        {".svg", "image/svg+xml"},
+        {".ico", "image/x-icon"},
+    };
+    for (auto& [suffix, type] : types) {
+        if (path.ends_with(suffix))
+            return type;
+    }
+    return "application/octet-stream";
+}
+
+// Paths of files in the web folder: plain names, no dot segments, no hidden files.
+bool isSafeRelativePath(const std::string& path) {
+    if (path.empty() || path.size() > 200 || path.front() == '/')
+        return false;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string segment = path.substr(start, end - start);
+        if (segment.empty() || segment.front() == '.')
+            return false;
+        for (char c : segment) {
+            if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.'))
+                return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+void fail(httplib::Response& response, int status, const std::string& message) {
+    response.status = status;
+    response.set_content(message + "\n", "text/plain; charset=utf-8");
+}
+
+std::optional<double> scaleParameter(const httplib::Request& request) {
+    if (!request.has_param("scale"))
+        return Shell::kCanonicalScale;
+    std::string text = request.get_param_value("scale");
+    double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !(value >= PageMessages::kMinScale)
+        || value > PageMessages::kMaxScale)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> integerParameter(const httplib::Request& request, const char* name) {
+    if (!request.has_param(name))
+        return std::nullopt;
+    std::string text = request.get_param_value(name);
+    long long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// The size a PNG claims in its header, before anything is decoded.
+bool pngSize(const std::string& bytes, int& width, int& height) {
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (bytes.size() < 24
+        || bytes.compare(0, 8, std::string(reinterpret_cast<const char*>(signature), 8)) != 0
+        || bytes.compare(12, 4, "IHDR") != 0)
+        return false;
+    auto read = [&](size_t at) {
+        return (static_cast<unsigned char>(bytes[at]) << 24)
+            | (static_cast<unsigned char>(bytes[at + 1]) << 16)
+            | (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+    };
+    width = static_cast<int>(read(16));
+    height = static_cast<int>(read(20));
+    return width > 0 && height > 0;
+}
+
+} // namespace
+
+ShellServer::ShellServer(Shell& shell, PageHub& hub, std::string webRoot, std::string helpRoot)
+    : m_shell(shell)
+    , m_hub(hub)
+    , m_webRoot(std::move(webRoot))
+    , m_helpRoot(std::move(helpRoot))
+    , m_server(std::make_unique<httplib::Server>()) {
+    // Every open page holds one thread with its event stream.
+    m_server->new_task_queue = [] { return new httplib::ThreadPool(PageHub::kMaxPages + 8); };
+    m_server->set_payload_max_length(kMaxPictureBytes);
+    // Without SO_REUSEPORT (the library's default sets it), so that a second shell on the same
+    // port fails to start instead of silently sharing the requests with the first.
+    m_server->set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    // An idle connection holds a server thread this long, and stopping waits for it.
+    m_server->set_keep_alive_timeout(2);
+    installRoutes();
+}
+
+ShellServer::~ShellServer() {
+    stop();
+}
+
+bool ShellServer::bind(const std::string& address, int port, std::string& error) {
+    if (port == 0) {
+        m_port = m_server->bind_to_any_port(address);
+        if (m_port <= 0) {
+            error = "cannot listen on " + address;
+            return false;
+        }
+    } else if (!m_server->bind_to_port(address, port)) {
+        error = "cannot listen on " + address + " port " + std::to_string(port) + " (in use?)";
+        return false;
+    } else {
+        m_port = port;
+    }
+    m_policy = AccessPolicy::forListenAddress(address, m_port);
+    return true;
+}
+
+void ShellServer::start() {
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+}
+
+void ShellServer::stop() {
+    m_stopping = true;
+    m_shell.stopWaiting();
+    m_hub.shutdown();
+    if (m_server)
+        m_server->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+std::string ShellServer::addressToOpen(const std::string& host) const {
+    std::string name = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+    std::string address = "http://" + name + ":" + std::to_string(m_port) + "/";
+    if (m_policy && m_policy->needsToken())
+        address += "?token=" + m_policy->token();
+    return address;
+}
+
+bool ShellServer::onMain(const std::function<void()>& task, double timeoutSeconds) {
+    struct Completion {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished {false};
+    };
+    auto completion = std::make_shared<Completion>();
+    platform::RunLoop::main().post([task, completion] {
+        task();
+        {
+            std::lock_guard lock(completion->mutex);
+            completion->finished = true;
+        }
+        completion->done.notify_all();
+    });
+    // Waits in slices so that a stopping shell, whose loop runs no more calls, frees the thread.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    std::unique_lock lock(completion->mutex);
+    while (!completion->finished && !m_stopping && std::chrono::steady_clock::now() < deadline)
+        completion->done.wait_for(lock, std::chrono::milliseconds(50));
+    return completion->finished;
+}
+
+void ShellServer::serveFile(
+    const std::string& relativePath, httplib::Response& response, bool frameable, const std::string& root) {
+    if (!isSafeRelativePath(relativePath)) {
+        fail(response, 404, "Not found");
+        return;
+    }
+    std::string path = root + "/" + relativePath;
+    if (platform::fs::isDirectory(path))
+        path += "/index.html";
+    auto content = platform::fs::readFile(path);
+    if (!content) {
+        fail(response, 404, "Not found");
+        return;
+    }
+    response.set_header("Cache-Control", "no-cache");
+    response.set_header(
+        "Content-Security-Policy", frameable ? "frame-ancestors 'self'" : "frame-ancestors 'none'");
+    response.set_content(*content, contentTypeFor(path));
+}
+
+void ShellServer::installRoutes() {
+    using httplib::Request;
+    using httplib::Response;
+    using Handled = httplib::Server::HandlerResponse;
+
+    m_server->set_pre_routing_handler([this](const Request& request, Response& response) {
+        response.set_header("X-Content-Type-Options", "nosniff");
+        response.set_header("Referrer-Policy", "no-referrer");
+        AccessPolicy::Request access {header(request, "Host"), header(request, "Origin"),
+            header(request, "Cookie"),
+            request.has_param("token") ? std::optional(request.get_param_value("token")) : std::nullopt};
+        switch (m_policy->check(access)) {
+        case AccessPolicy::Decision::Allow:
+            return Handled::Unhandled;
+        case AccessPolicy::Decision::AllowAndSetCookie:
+            response.set_header("Set-Cookie", m_policy->setCookieHeader());
+            if (request.method == "GET" && request.path == "/") {
+                // Keep the token out of the address bar and the history.
+                response.status = 303;
+                response.set_header("Location", "/");
+                return Handled::Handled;
+            }
+            return Handled::Unhandled;
+        case AccessPolicy::Decision::ForbiddenHost:
+            fail(response, 403, "This address is not the shell's own.");
+            return Handled::Handled;
+        case AccessPolicy::Decision::ForbiddenOrigin:
+            fail(response, 403, "Requests from other sites are refused.");
+            return Handled::Handled;
+        case AccessPolicy::Decision::Unauthorized:
+            fail(response, 401,
+                "Open the address that vantrel printed when it started (it holds the access token).");
+            return Handled::Handled;
+        }
+        return Handled::Handled;
+    });
+
+    m_server->Get("/", [this](const Request&, Response& response) {
+        serveFile("index.html", response, false, m_webRoot);
+        response.set_header("Content-Security-Policy", kPagePolicy);
+    });
+    m_server->Get(R"(/mobile/vantrel/help/(.*))", [this](const Request& request, Response& response) {
+        std::string rest = request.matches[1];
+        serveFile(rest.empty() ? "index.html" : rest, response, true, m_helpRoot);
+    });
+    m_server->Get("/state", [this](const Request&, Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(m_shell.stateJSON(), "application/json");
+    });
+    m_server->Get("/frame.png", [this](const Request& request, Response& response) {
+        auto scale = scaleParameter(request);
+        if (!scale)
+            return fail(response, 400, "scale must be a number from 1 to 4");
+        FrameStream* stream = m_shell.frameStream(*scale);
+        std::uint64_t sequence = 0;
+        auto png = stream ? stream->framePNG(&sequence) : nullptr;
+        if (!png)
+            return fail(response, 404, "No frame at this scale");
+        response.set_header("Cache-Control", "no-store");
+        response.set_header("X-Frame-Sequence", std::to_string(sequence));
+        response.set_content(*png, "image/png");
+    });
+    m_server->Get("/patch", [this](const Request& request, Response& response) {
+        auto scale = scaleParameter(request);
+        auto sequence = integerParameter(request, "seq");
+        if (!scale || !sequence)
+            return fail(response, 400, "patch needs a scale and a sequence number");
+        FrameStream* stream = m_shell.frameStream(*scale);
+        auto png = stream ? stream->patchPNG(static_cast<std::uint64_t>(*sequence)) : nullptr;
+        if (!png)
+            return fail(response, 404, "That patch is no longer kept");
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(*png, "image/png");
+    });
+    m_server->Get("/events", [this](const Request&, Response& response) {
+        auto page = m_hub.open();
+        if (!page)
+            return fail(response, 503, "Too many pages are open");
+        int id = *page;
+        platform::RunLoop::main().post([this, id] {
+            if (m_hub.isOpen(id))
+                m_shell.pageOpened(id);
+        });
+        response.set_header("Cache-Control", "no-store");
+        response.set_header("X-Accel-Buffering", "no");
+        response.set_chunked_content_provider(
+            "text/event-stream",
+            [this, id](size_t, httplib::DataSink& sink) {
+                std::string message;
+                switch (m_hub.next(id, kEventPingSeconds, message)) {
+                case PageHub::Wait::Message:
+                    return sink.write(message.data(), message.size());
+                case PageHub::Wait::Timeout: {
+                    static const std::string ping = ": ping\n\n";
+                    return sink.write(ping.data(), ping.size());
+                }
+                case PageHub::Wait::Closed:
+                    sink.done();
+                    return true;
+                }
+                return false;
+            },
+            [this, id](bool) {
+                m_hub.close(id);
+                platform::RunLoop::main().post([this, id] { m_shell.pageClosed(id); });
+            });
+    });
+
+    auto checkSize = [](const Request& request, Response& response) {
+        if (request.body.size() > kMaxMessageBytes) {
+            fail(response, 413, "The message is too long");
+            return false;
+        }
+        return true;
+    };
+    m_server->Post("/input", [this, checkSize](const Request& request, Response& response) {
+        if (!checkSize(request, response))
+            return;
+        std::string error;
+        auto batch = PageMessages::parseInput(request.body, error);
+        if (!batch)
+            return fail(response, 400, error);
+        std::uint64_t handledAt = 0;
+        if (!onMain([&] {
+                m_shell.handleInput(*batch);
+                handledAt = m_shell.renderCount();
+            }))
+            return fail(response, 503, "The application is busy");
+        m_shell.waitForRenderAfter(handledAt, 10);
+        std::uint64_t sequence = 0;
+        if (FrameStream* stream = m_shell.frameStream(Shell::kCanonicalScale); stream && stream->latest())
+            sequence = stream->latest()->sequence;
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(nlohmann::json {{"frame", sequence}}.dump(), "application/json");
+    });
+    m_server->Post("/page", [this, checkSize](const Request& request, Response& response) {
+        if (!checkSize(request, response))
+            return;
+        std::string error;
+        auto state = PageMessages::parsePageState(request.body, error);
+        if (!state)
+            return fail(response, 400, error);
+        platform::RunLoop::main().post([this, state = *state] { m_shell.pageChanged(state); });
+        response.status = 204;
+    });
+    m_server->Post("/web", [this, checkSize](const Request& request, Response& response) {
+        if (!checkSize(request, response))
+            return;
+        std::string error;
+        auto event = PageMessages::parseWebContent(request.body, error);
+        if (!event)
+            return fail(response, 400, error);
+        platform::RunLoop::main().post([this, event = *event] { m_shell.handleWebContent(event); });
+        response.status = 204;
+    });
+    m_server->Post("/picture", [this](const Request& request, Response& response) {
+        auto id = integerParameter(request, "id");
+        if (!id || *id < 1 || *id > 1'000'000'000)
+            return fail(response, 400, "picture needs its request id");
+        platform::graphics::Image image;
+        if (!request.body.empty()) {
+            int width = 0, height = 0;
+            if (!pngSize(request.body, width, height))
+                return fail(response, 400, "The picture must be a PNG image");
+            if (width > kMaxPictureSide || height > kMaxPictureSide)
+                return fail(response, 400, "The picture is too large");
+            image = platform::graphics::Image::imageWithData(request.body, 1);
+            if (!image)
+                return fail(response, 400, "The picture could not be read");
+        }
+        platform::RunLoop::main().post(
+            [this, request = static_cast<int>(*id), image] { m_shell.handlePicture(request, image); });
+        response.status = 204;
+    });
+    m_server->Get(R"(/([A-Za-z0-9_\-./]+))", [this](const Request& request, Response& response) {
+        std::string path = request.matches[1];
+        serveFile(path, response, false, m_webRoot);
+    });
+}
+
+} // namespace shell

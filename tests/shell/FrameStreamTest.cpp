@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "platform/graphics/Context.h"
+#include "platform/graphics/ImageContext.h"
+#include "shell/FrameStream.h"
+
+using namespace platform::graphics;
+using shell::FrameStream;
+
+namespace {
+
+// A 40 x 30 point screen at scale 2, white, with an optional red square.
+Image screenWith(std::optional<Rect> red, Size size = Size(40, 30)) {
+    ImageContext image(size, true, 2);
+    image.context().setFillColor(Color::whiteColor());
+    image.context().fillRect(Rect(0, 0, size.width, size.height));
+    if (red) {
+        image.context().setFillColor(Color::rgba(1, 0, 0));
+        image.context().fillRect(*red);
+    }
+    return image.image();
+}
+
+} // namespace
+
+TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
+    FrameStream stream(2);
+    EXPECT_FALSE(stream.latest());
+    EXPECT_EQ(stream.framePNG(), nullptr);
+    auto first = stream.publish(screenWith(std::nullopt));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(*first, (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60}));
+    EXPECT_FALSE(stream.publish(screenWith(std::nullopt)));
+    EXPECT_EQ(stream.latest()->sequence, 1u);
+
+    std::uint64_t sequence = 0;
+    auto png = stream.framePNG(&sequence);
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(sequence, 1u);
+    Image decoded = Image::imageWithData(*png, 2);
+    EXPECT_EQ(decoded.pixelWidth(), 80);
+    EXPECT_EQ(decoded.pixelHeight(), 60);
+}
+
+TEST(FrameStream, APatchHoldsExactlyWhatChanged) {
+    FrameStream stream(2);
+    stream.publish(screenWith(std::nullopt));
+    auto notice = stream.publish(screenWith(Rect(10, 5, 4, 3)));
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(*notice, (FrameStream::Notice {2, 80, 60, 20, 10, 8, 6}));
+
+    FrameStream::Notice kept;
+    auto patch = stream.patchPNG(2, &kept);
+    ASSERT_NE(patch, nullptr);
+    EXPECT_EQ(kept, *notice);
+    Image decoded = Image::imageWithData(*patch, 1);
+    ASSERT_EQ(decoded.pixelWidth(), 8);
+    ASSERT_EQ(decoded.pixelHeight(), 6);
+    EXPECT_EQ(decoded.pixelAt(0, 0), Color::rgba(1, 0, 0));
+    EXPECT_EQ(decoded.pixelAt(7, 5), Color::rgba(1, 0, 0));
+
+    // The whole frame follows the patch.
+    Image whole = Image::imageWithData(*stream.framePNG(), 2);
+    EXPECT_EQ(whole.pixelAt(21, 11), Color::rgba(1, 0, 0));
+    EXPECT_EQ(whole.pixelAt(19, 11), Color::whiteColor());
+}
+
+TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
+    FrameStream stream(2);
+    stream.publish(screenWith(std::nullopt));
+    auto turned = stream.publish(screenWith(std::nullopt, Size(30, 40)));
+    ASSERT_TRUE(turned);
+    EXPECT_EQ(*turned, (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80}));
+
+    for (int i = 0; i < int(FrameStream::kKeptPatches) + 1; ++i)
+        ASSERT_TRUE(stream.publish(screenWith(Rect(i % 20, 1, 1, 1), Size(30, 40))));
+    EXPECT_EQ(stream.patchPNG(2), nullptr);
+    EXPECT_NE(stream.patchPNG(stream.latest()->sequence), nullptr);
+}

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <thread>
+
+#include <httplib.h>
+
+#include "platform/graphics/Image.h"
+#include "platform/views/Application.h"
+#include "shell/Shell.h"
+#include "shell/ShellRunner.h"
+#include "shell/ShellServer.h"
+#include "shell/ShellTestSupport.h"
+#include "support/AppDriver.h"
+
+using namespace vantrel::test;
+
+namespace {
+
+struct Reply {
+    int status {0};
+    std::string body;
+    std::multimap<std::string, std::string> headers;
+    std::string header(const std::string& name) const {
+        auto it = headers.find(name);
+        return it == headers.end() ? "" : it->second;
+    }
+};
+
+Reply reply(const httplib::Result& result) {
+    if (!result)
+        return {};
+    Reply r {result->status, result->body, {}};
+    for (auto& [name, value] : result->headers)
+        r.headers.emplace(name, value);
+    return r;
+}
+
+// Runs the shell with the demonstration application on a free loopback port; `client`
+// talks to it from another thread while the test's thread runs the main loop, then the
+// shell stops.
+class ShellServerTest : public testing::Test {
+protected:
+    void runWith(const std::string& listen, const std::function<void(int port)>& client) {
+        shell::ShellOptions options;
+        options.port = 0;
+        options.listenAddress = listen;
+        options.dataDirectory = driver.sandbox().root();
+        std::string error;
+        ASSERT_TRUE(runner.start(
+            options,
+            [&] {
+                auto& app = platform::views::Application::sharedApplication();
+                app.setDelegate(delegate);
+                app.launch();
+            },
+            error))
+            << error;
+        std::thread thread([&] {
+            client(runner.port());
+            runner.stop();
+        });
+        runner.run();
+        thread.join();
+    }
+
+    AppDriver driver;
+    shell::ShellRunner runner;
+    std::shared_ptr<ShellDemoDelegate> delegate {std::make_shared<ShellDemoDelegate>()};
+};
+
+} // namespace
+
+TEST_F(ShellServerTest, ServesThePageTheFrameAndTakesTouches) {
+    std::map<std::string, Reply> replies;
+    runWith("127.0.0.1", [&](int port) {
+        httplib::Client client("127.0.0.1", port);
+        replies["page"] = reply(client.Get("/"));
+        replies["script"] = reply(client.Get("/shell.js"));
+        replies["manifest"] = reply(client.Get("/manifest.webmanifest"));
+        replies["frame"] = reply(client.Get("/frame.png"));
+        replies["tap"] = reply(client.Post("/input",
+            R"({"page":1,"events":[{"type":"down","x":22,"y":42},{"type":"up","x":22,"y":42}]})",
+            "application/json"));
+        replies["after"] = reply(client.Get("/frame.png"));
+        replies["state"] = reply(client.Get("/state"));
+    });
+    EXPECT_EQ(replies["page"].status, 200);
+    EXPECT_NE(replies["page"].body.find("<canvas id=\"screen\""), std::string::npos);
+    EXPECT_NE(
+        replies["page"].header("Content-Security-Policy").find("frame-ancestors 'none'"), std::string::npos);
+    EXPECT_EQ(replies["script"].status, 200);
+    EXPECT_EQ(replies["script"].header("Content-Type"), "text/javascript; charset=utf-8");
+    EXPECT_EQ(replies["manifest"].header("Content-Type"), "application/manifest+json");
+
+    ASSERT_EQ(replies["frame"].status, 200);
+    platform::graphics::Image frame = platform::graphics::Image::imageWithData(replies["frame"].body, 2);
+    EXPECT_EQ(frame.pixelWidth(), 640);
+    EXPECT_EQ(frame.pixelHeight(), 960);
+
+    ASSERT_EQ(replies["tap"].status, 200);
+    auto answer = nlohmann::json::parse(replies["tap"].body);
+    EXPECT_EQ(std::to_string(answer["frame"].get<int>()), replies["after"].header("X-Frame-Sequence"));
+    EXPECT_GT(answer["frame"].get<int>(), std::stoi(replies["frame"].header("X-Frame-Sequence")));
+    EXPECT_NE(delegate->list->lastForm, nullptr);
+    EXPECT_EQ(nlohmann::json::parse(replies["state"].body)["title"], "Vantrel");
+    // Stopping resigned and terminated the application.
+    ASSERT_GE(delegate->calls.size(), 2u);
+    EXPECT_EQ(delegate->calls.back(), "terminate");
+}
+
+TEST_F(ShellServerTest, RefusesForeignSitesAndMalformedMessagesBeforeTheApplicationSeesThem) {
+    std::map<std::string, Reply> replies;
+    runWith("127.0.0.1", [&](int port) {
+        httplib::Client client("127.0.0.1", port);
+        replies["rebound"] = reply(client.Get("/", {{"Host", "attacker.example:" + std::to_string(port)}}));
+        replies["crossSite"] = reply(client.Post("/input", {{"Origin", "http://attacker.example"}},
+            R"({"page":1,"events":[{"type":"down","x":22,"y":42},{"type":"up","x":22,"y":42}]})",
+            "application/json"));
+        // A good tap followed by a bad event: none of it is taken.
+        replies["malformed"] = reply(client.Post("/input",
+            R"({"page":1,"events":[{"type":"down","x":22,"y":42},{"type":"up","x":22,"y":4200}]})",
+            "application/json"));
+        replies["tooLong"] = reply(client.Post("/input", std::string(70 * 1024, ' '), "application/json"));
+        replies["notJSON"] = reply(client.Post("/page", "visible", "text/plain"));
+        replies["traversal"] = reply(client.Get("/..%2f..%2fetc/passwd"));
+        replies["hidden"] = reply(client.Get("/.secret"));
+        replies["scale"] = reply(client.Get("/frame.png?scale=9"));
+        replies["patch"] = reply(client.Get("/patch?scale=2&seq=x"));
+        replies["oldPatch"] = reply(client.Get("/patch?scale=2&seq=999"));
+        replies["notPNG"] = reply(client.Post("/picture?id=1", "GIF89a....", "image/gif"));
+        std::string huge("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\0\0\0\x01\0\0\x08\x02\0\0\0", 33);
+        replies["hugePNG"] = reply(client.Post("/picture?id=1", huge, "image/png"));
+        replies["noId"] = reply(client.Post("/picture", "", "image/png"));
+    });
+    EXPECT_EQ(replies["rebound"].status, 403);
+    EXPECT_EQ(replies["crossSite"].status, 403);
+    EXPECT_EQ(replies["malformed"].status, 400);
+    EXPECT_NE(replies["malformed"].body.find("outside the screen"), std::string::npos);
+    EXPECT_EQ(replies["tooLong"].status, 413);
+    EXPECT_EQ(replies["notJSON"].status, 400);
+    EXPECT_EQ(replies["traversal"].status, 404);
+    EXPECT_EQ(replies["hidden"].status, 404);
+    EXPECT_EQ(replies["scale"].status, 400);
+    EXPECT_EQ(replies["patch"].status, 400);
+    EXPECT_EQ(replies["oldPatch"].status, 404);
+    EXPECT_EQ(replies["notPNG"].status, 400);
+    EXPECT_EQ(replies["hugePNG"].status, 400);
+    EXPECT_EQ(replies["noId"].status, 400);
+    // The add button was never pressed.
+    EXPECT_EQ(delegate->list->lastForm, nullptr);
+}
+
+TEST_F(ShellServerTest, AnyOtherAddressWantsTheTokenAndKeepsItInACookie) {
+    std::map<std::string, Reply> replies;
+    std::string token;
+    runWith("0.0.0.0", [&](int port) {
+        std::string address = runner.addressesToOpen().back();
+        token = address.substr(address.find("?token=") + 7);
+        httplib::Client client("127.0.0.1", port);
+        replies["none"] = reply(client.Get("/"));
+        replies["wrong"] = reply(client.Get("/?token=0123"));
+        replies["token"] = reply(client.Get(("/?token=" + token).c_str()));
+        replies["cookie"] = reply(client.Get("/", {{"Cookie", "vantrel_token=" + token}}));
+        replies["frame"] = reply(client.Get("/frame.png", {{"Cookie", "vantrel_token=" + token}}));
+    });
+    EXPECT_EQ(token.size(), 64u);
+    EXPECT_EQ(replies["none"].status, 401);
+    EXPECT_EQ(replies["wrong"].status, 401);
+    EXPECT_EQ(replies["token"].status, 303);
+    EXPECT_EQ(replies["token"].header("Location"), "/");
+    EXPECT_NE(replies["token"].header("Set-Cookie").find("vantrel_token=" + token), std::string::npos);
+    EXPECT_EQ(replies["cookie"].status, 200);
+    EXPECT_EQ(replies["frame"].status, 200);
+}
+
+TEST(ShellServer, ASecondShellCannotTakeTheSamePort) {
+    shell::PageHub hub;
+    AppDriver driver;
+    shell::Shell shell(platform::views::Application::sharedApplication(), hub);
+    shell::ShellServer first(shell, hub, "", "");
+    shell::ShellServer second(shell, hub, "", "");
+    std::string error;
+    ASSERT_TRUE(first.bind("127.0.0.1", 0, error)) << error;
+    EXPECT_FALSE(second.bind("127.0.0.1", first.port(), error));
+    EXPECT_NE(error.find("in use"), std::string::npos);
+}
