@@ -122,6 +122,9 @@ void RootViewController::showStartupController(bool show) {
         startView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
         view()->addSubview(startView);
         m_startupController->applyTheme();
+        // Without its Edit button the list could not leave edit mode later.
+        if (isEditing())
+            setEditing(false, false);
         navigationItem().setRightBarButtonItem(nullptr);
     } else {
         if (View* startView = view()->viewWithTag(kStartupViewTag))

@@ -1,6 +1,7 @@
 #include "screens/AboutViewController.h"
 
 #include "QLCoreLibrary/DrawingUtilities.h"
+#include "QLCoreLibrary/QLRoundedRectView.h"
 #include "platform/base/Bundle.h"
 #include "platform/views/LayoutRegistry.h"
 #include "platform/views/TableViewCell.h"
@@ -13,7 +14,7 @@ using namespace platform::views;
 namespace {
 
 constexpr double kLogoWidth = 48;
-constexpr double kHeaderHeight = 66;
+constexpr double kHeaderHeight = 74;
 
 struct AboutRow {
     double height;
@@ -48,20 +49,31 @@ void buildLayout(ViewController& controller) {
     table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     background->addSubview(table);
 
+    // The logo (in the theme's first colour) on a white tile, the maker's name on the themed
+    // background like a section header, and the version in white on a pill of the first
+    // colour: each stays legible in every theme.
     auto header = std::make_shared<View>(Rect(0, 0, 320, kHeaderHeight));
     header->setBackgroundColor(Color::clear());
-    auto logo = std::make_shared<ImageView>(Rect(14, 9, kLogoWidth, kLogoWidth));
+    auto tile = std::make_shared<QLRoundedRectView>(Rect(12, 8, 58, 58));
+    tile->setBackgroundColor(Color::white(1, 0.9));
+    tile->setCornerRadius(10);
+    header->addSubview(tile);
+    auto logo = std::make_shared<ImageView>(Rect(5, 5, kLogoWidth, kLogoWidth));
     logo->setContentMode(ContentMode::Center);
     logo->setOpaque(false);
-    header->addSubview(logo);
-    auto company = std::make_shared<Label>(Rect(76, 12, 234, 22));
+    tile->addSubview(logo);
+    auto company = std::make_shared<Label>(Rect(82, 12, 228, 22));
     company->setFont(platform::graphics::Font::boldSystemFontOfSize(17));
     company->setBackgroundColor(Color::clear());
     header->addSubview(company);
-    auto version = std::make_shared<Label>(Rect(76, 36, 234, 18));
-    version->setFont(platform::graphics::Font::systemFontOfSize(14));
+    auto pill = std::make_shared<QLRoundedRectView>(Rect(82, 40, 100, 20));
+    pill->setCornerRadius(10);
+    header->addSubview(pill);
+    auto version = std::make_shared<Label>(pill->bounds());
+    version->setFont(platform::graphics::Font::boldSystemFontOfSize(13));
+    version->setTextAlignment(TextAlignment::Center);
     version->setBackgroundColor(Color::clear());
-    header->addSubview(version);
+    pill->addSubview(version);
     table->setTableHeaderView(header);
 
     about.setView(background);
@@ -111,10 +123,23 @@ void AboutViewController::viewDidLoad() {
     if (m_versionLabel) {
         m_versionLabel->setTextColor(Color::whiteColor());
         m_versionLabel->setText("Version " + bundleVersion());
+        if (auto* pill = dynamic_cast<QLRoundedRectView*>(m_versionLabel->superview())) {
+            Rect frame = pill->frame();
+            frame.size.width = m_versionLabel->sizeThatFits({0, 0}).width + 20;
+            pill->setFrame(frame);
+            pill->setBackgroundColor(firstColor());
+            m_versionLabel->setFrame(pill->bounds());
+        }
     }
     if (m_companyLabel) {
-        m_companyLabel->setTextColor(tableViewHeaderColor());
+        Color color = tableViewHeaderColor();
+        m_companyLabel->setTextColor(color);
         m_companyLabel->setText(kMakerName);
+        // As the section headers: a white shadow under coloured text.
+        if (color != Color::whiteColor()) {
+            m_companyLabel->setShadowColor(Color::whiteColor());
+            m_companyLabel->setShadowOffset({0, 1});
+        }
     }
 }
 

@@ -96,10 +96,13 @@ void WebBrowserViewController::viewDidLoad() {
         auto back = std::make_shared<BarButtonItem>(arrowImage(true), BarButtonItemStyle::Plain, [this] {
             if (m_browser)
                 m_browser->goBack();
+            // The history moves once the load has started.
+            updateHistoryButtons();
         });
         auto forward = std::make_shared<BarButtonItem>(arrowImage(false), BarButtonItemStyle::Plain, [this] {
             if (m_browser)
                 m_browser->goForward();
+            updateHistoryButtons();
         });
         auto gap = std::make_shared<BarButtonItem>(BarButtonSystemItem::FixedSpace);
         gap->setWidth(24);

@@ -59,8 +59,7 @@ SelectionViewController::SelectionViewController(
 
 std::shared_ptr<SelectionViewController> SelectionViewController::withLayout(
     const std::string& layoutName, const std::optional<std::string>& value) {
-    auto list
-        = std::shared_ptr<SelectionViewController>(new SelectionViewController(LayoutOnly {}, layoutName));
+    auto list = std::make_shared<SelectionViewController>(LayoutOnly {}, layoutName);
     list->m_value = value;
     return list;
 }

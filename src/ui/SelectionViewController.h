@@ -28,6 +28,13 @@ public:
         const std::string& layoutName, const std::optional<std::string>& value);
     ~SelectionViewController() override;
 
+    // For withLayout and the constructor above (the tag cannot be made outside the class).
+    class LayoutOnly {
+        friend class SelectionViewController;
+        LayoutOnly() = default;
+    };
+    SelectionViewController(LayoutOnly, const std::string& layoutName);
+
     const std::vector<std::string>& values() const { return m_values; }
     const std::optional<std::string>& value() const { return m_value; }
     // Not owned: the form that opened the list, below it on the navigation stack.
@@ -60,8 +67,6 @@ public:
         platform::views::ViewController& editor, const EditorValue& value, int index) override;
 
 private:
-    struct LayoutOnly { };
-    SelectionViewController(LayoutOnly, const std::string& layoutName);
     bool isAddNewRow(int row) const;
 
     std::vector<std::string> m_values;

@@ -79,7 +79,7 @@ TEST_F(AboutViewControllerTest, TheMailRowsWriteToUsOrToAFriend) {
     driver().tapRow(*about.table(), 0, 3);
     ASSERT_EQ(driver().openedURLs().size(), 1u);
     std::string contact = driver().openedURLs()[0];
-    EXPECT_EQ(contact.rfind(std::string("mailto:") + AboutViewController::kSupportAddress, 0), 0u);
+    EXPECT_EQ(contact.rfind("mailto:support%40quillonsoftware.com?", 0), 0u);
     EXPECT_NE(
         contact.find("subject=Vantrel%20v" + platform::Bundle::mainBundle().version()), std::string::npos);
 

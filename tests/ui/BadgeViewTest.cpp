@@ -23,15 +23,6 @@ Rect expectedBubble(const std::string& text) {
 
 } // namespace
 
-TEST_F(Badge, StartsRedAndWhite) {
-    BadgeView badge;
-    EXPECT_EQ(badge.fillColor(), Color::red_());
-    EXPECT_EQ(badge.textColor(), Color::whiteColor());
-    EXPECT_EQ(badge.font(), Font::boldSystemFontOfSize(18));
-    EXPECT_TRUE(badge.drawShadow());
-    EXPECT_FALSE(badge.isOpaque());
-}
-
 TEST_F(Badge, OneDigitMakesAPillHalfAgainAsWideAsHigh) {
     BadgeView badge(Rect(100, 100, 10, 10));
     badge.setText("1");

@@ -300,3 +300,13 @@ TEST_F(ValueEditors, NotesViewIsRuledOncePerLine) {
     notes.renderInContext(picture.context());
     vantrel::test::keepPicture(picture.image(), "notes-view-theme-9");
 }
+
+TEST_F(ValueEditors, SelectionListFromALayoutTakesOnlyTheValue) {
+    auto list = SelectionViewController::withLayout(SelectionViewController::kLayoutName, std::string("km"));
+    list->setAllowAddNew(false);
+    push(list);
+    EXPECT_EQ(list->value(), "km");
+    EXPECT_TRUE(list->values().empty());
+    ASSERT_TRUE(list->selectionTableView());
+    EXPECT_EQ(list->selectionTableView()->numberOfRowsInSection(0), 0);
+}

@@ -150,8 +150,9 @@ void View::attach(std::shared_ptr<View> view, size_t index) {
         m_subviews.insert(m_subviews.begin() + std::min(index, m_subviews.size()), view);
         return;
     }
+    // Moving within one window keeps the keyboard with the view.
     if (view->m_superview)
-        view->detachFromSuperview();
+        view->detachFromSuperview(window());
     m_subviews.insert(m_subviews.begin() + std::min(index, m_subviews.size()), view);
     view->m_superview = this;
     view->didMoveToSuperview();
@@ -196,15 +197,16 @@ void View::sendSubviewToBack(const View* view) {
     m_subviews.insert(m_subviews.begin(), keep);
 }
 
-void View::detachFromSuperview() {
+void View::detachFromSuperview(Window* staysIn) {
     View* parent = m_superview;
     if (!parent)
         return;
     Window* oldWindow = window();
+    bool leaves = oldWindow && oldWindow != staysIn;
     // The superview may hold the only reference.
     auto keep = shared_from_this();
     // The keyboard cannot stay with a view that leaves the screen.
-    if (oldWindow)
+    if (leaves)
         endEditing(true);
     parent->willRemoveSubview(this);
     auto it = std::find(parent->m_subviews.begin(), parent->m_subviews.end(), keep);
@@ -212,7 +214,7 @@ void View::detachFromSuperview() {
         parent->m_subviews.erase(it);
     m_superview = nullptr;
     didMoveToSuperview();
-    if (oldWindow)
+    if (leaves)
         notifyWindowChange();
 }
 

@@ -210,7 +210,8 @@ protected:
 
 private:
     void attach(std::shared_ptr<View> view, size_t index);
-    void detachFromSuperview();
+    // `staysIn`: the window the view is about to be added to again, if any.
+    void detachFromSuperview(Window* staysIn = nullptr);
     void resizeSubviews(Size oldSize);
     void drawBackgroundPattern(graphics::Context& context);
     void applyAutoresizing(Size oldSuperSize, Size newSuperSize);

@@ -69,19 +69,6 @@ TEST(WebRequest, RefusingARedirectEndsTheRequestThereWithOtherSchemesPassedThrou
     EXPECT_EQ(server.requests(), 1);
 }
 
-TEST(WebRequest, WithoutAHandlerWebRedirectsAreFollowedAndOthersEndTheRequest) {
-    RedirectServer server;
-    server.redirect("/a", "/b");
-    server.redirect("/b", "mailto:someone@example.com");
-
-    auto request = WebRequest::make(server.url("/a"));
-    Outcome outcome = run(request);
-
-    ASSERT_TRUE(outcome.completed);
-    EXPECT_EQ(request->url(), server.url("/b"));
-    EXPECT_EQ(request->responseStatusCode(), 302);
-}
-
 TEST(WebRequest, FailsOnARefusedConnectionAnEndlessChainOrAnUnfollowableRedirect) {
     auto refused = WebRequest::make(vantrel::test::refusedURL());
     EXPECT_TRUE(run(refused).failed);
@@ -97,18 +84,4 @@ TEST(WebRequest, FailsOnARefusedConnectionAnEndlessChainOrAnUnfollowableRedirect
     server.redirect("/store", "itms://store.example/app");
     auto store = WebRequest::make(server.url("/store"));
     EXPECT_TRUE(run(store, [](const std::string&) { return true; }).failed);
-}
-
-TEST(WebRequest, ACancelledRequestCallsNoHandler) {
-    RedirectServer server;
-    server.page("/page");
-    auto request = WebRequest::make(server.url("/page"));
-    bool called = false;
-    request->setCompletionHandler([&](WebRequest&) { called = true; });
-    request->setFailedHandler([&](WebRequest&) { called = true; });
-    request->start();
-    request->cancel();
-    platform::RunLoop::main().waitForBackgroundThreads();
-    platform::RunLoop::main().runUntilIdle();
-    EXPECT_FALSE(called);
 }

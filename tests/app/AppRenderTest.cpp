@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "app/AppTestSupport.h"
+#include "app/VehicleListTableViewCell.h"
+#include "model/SettingsManager.h"
+#include "platform/graphics/Image.h"
+#include "screens/AboutViewController.h"
+#include "screens/EditVehicleViewController.h"
+#include "screens/SettingsViewController.h"
+#include "ui/BadgeView.h"
+#include "ui/OdometerView.h"
+#include "ui/ThemedViewController.h"
+
+using namespace vantrel::test;
+using namespace platform::views;
+using platform::graphics::Image;
+
+namespace {
+
+// The screens a person looks at, drawn in a theme without and one with the header colour.
+// With $VANTREL_RENDER_DIR set each is kept as "<screen>-theme-<n>.png".
+class AppRenderTest : public VantrelAppTest, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        VantrelAppTest::SetUp();
+        SettingsManager::sharedManager().setThemeIndex(GetParam());
+    }
+    Image shot(const std::string& name) {
+        keepScreen(name + "-theme-" + std::to_string(GetParam()));
+        return driver().render();
+    }
+    // A pixel of the screen at a point, the status bar included (the render is at scale 2).
+    static Color at(const Image& image, double x, double y) { return image.colorAtPoint({x, y}); }
+    static bool near(Color a, Color b, double tolerance = 0.06) {
+        return std::abs(a.red - b.red) < tolerance && std::abs(a.green - b.green) < tolerance
+            && std::abs(a.blue - b.blue) < tolerance;
+    }
+    Color first() const { return ThemedViewController::firstColor(); }
+};
+
+} // namespace
+
+TEST_P(AppRenderTest, StartScreen) {
+    launch();
+    Image image = shot("start-screen");
+    // The navigation bar carries the theme's tint; the start rows lie over the themed background.
+    Color bar = at(image, 5, 40);
+    EXPECT_LT(std::abs(bar.red - first().red) + std::abs(bar.green - first().green)
+            + std::abs(bar.blue - first().blue),
+        0.6);
+}
+
+TEST_P(AppRenderTest, VehicleListWithThreeCars) {
+    Vehicle daily = addVehicle("Daily Driver", 48210, "Ford", "Focus", 2009);
+    recordService(daily, "Oil Change", localTime(2011, 2, 1), 43400);
+    recordService(daily, "Tire Rotation", localTime(2010, 9, 10), 44000);
+    addVehicle("Weekend Car", 12050, "Mazda", "MX-5", 1994);
+    addVehicle("Project", 0);
+    launch();
+    Image image = shot("vehicle-list");
+
+    auto& first = dynamic_cast<VehicleListTableViewCell&>(*root().table()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_FALSE(first.badgeView().isHidden());
+    EXPECT_EQ(first.badgeView().text(), "2");
+    // The badge's red shows where the cell placed it.
+    Rect badge = first.badgeView().convertRectToView(first.badgeView().badgeBounds(), nullptr);
+    Color fill = at(image, badge.x() + badge.width() * 0.2, badge.midY());
+    EXPECT_GT(fill.red, 0.5);
+    EXPECT_LT(fill.green, 0.3);
+}
+
+TEST_P(AppRenderTest, EditorWithTheNumberPadUp) {
+    addVehicle("Daily Driver", 48210, "Ford", "Focus", 2009);
+    launch();
+    driver().pressRightBarButton(); // Edit
+    driver().tapRow(*root().table(), 0, 0);
+    auto& editor = top<EditVehicleViewController>();
+    driver().tap(*editor.odometerView());
+    ASSERT_NE(driver().keyboardKey("Done"), nullptr);
+    shot("vehicle-editor-number-pad");
+}
+
+TEST_P(AppRenderTest, SettingsAndAbout) {
+    launch();
+    root().settingsButtonPressed();
+    driver().runUntilIdle();
+    shot("settings");
+    driver().pressBack();
+    root().aboutButtonPressed();
+    driver().runUntilIdle();
+    shot("about");
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, AppRenderTest, testing::Values(0, 2));

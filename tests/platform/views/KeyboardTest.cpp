@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "platform/base/Locale.h"
+#include "platform/views/Keyboard.h"
+#include "platform/views/KeyboardKey.h"
+#include "platform/views/TextField.h"
+#include "platform/views/ViewController.h"
+#include "support/AppDriver.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace platform::views;
+
+class KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screen = std::make_shared<ViewController>();
+        driver.launchWithRootViewController(screen);
+        field = std::make_shared<TextField>(Rect(10, 60, 300, 31));
+        screen->view()->addSubview(field);
+    }
+    Keyboard& keyboard() { return *driver.window().keyboard(); }
+    void tapKey(const std::string& title) {
+        View* key = driver.keyboardKey(title);
+        ASSERT_NE(key, nullptr) << title;
+        driver.tap(*key);
+    }
+
+    AppDriver driver;
+    std::shared_ptr<ViewController> screen;
+    std::shared_ptr<TextField> field;
+};
+
+TEST_F(KeyboardTest, NumberPadHasDigitsDeleteAndABlankKey) {
+    field->setKeyboardType(KeyboardType::NumberPad);
+    driver.tap(*field);
+    ASSERT_TRUE(driver.window().isKeyboardVisible());
+    EXPECT_EQ(keyboard().frame(), Rect(0, 264, 320, 216));
+    EXPECT_EQ(keyboard().keys().size(), 12u);
+    driver.window().layoutIfNeeded();
+    KeyboardKey* blank = keyboard().keyWithTitle("");
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(blank->kind(), KeyboardKey::Kind::Blank);
+    // The blank key's face is the phone's (0, 163) 105 x 53 below a one-point hairline.
+    EXPECT_EQ(blank->frame(), Rect(0, 162, 105, 54));
+    for (const char* digit : {"1", "9", "0"})
+        tapKey(digit);
+    driver.tap(*blank);
+    tapKey("delete");
+    EXPECT_EQ(field->text(), "19");
+}
+
+TEST_F(KeyboardTest, DecimalPadTypesTheLocalesSeparator) {
+    platform::Locale::setCurrent("de_DE");
+    field->setKeyboardType(KeyboardType::DecimalPad);
+    driver.type(*field, "12,5");
+    EXPECT_EQ(field->text(), "12,5");
+    EXPECT_EQ(driver.keyboardKey("."), nullptr);
+}
+
+TEST_F(KeyboardTest, LetterKeysFollowTheAutomaticCapitals) {
+    field->setAutocapitalizationType(AutocapitalizationType::Words);
+    driver.tap(*field);
+    EXPECT_TRUE(keyboard().isShifted());
+    tapKey("g");
+    EXPECT_FALSE(keyboard().isShifted());
+    tapKey("o");
+    tapKey("space");
+    EXPECT_TRUE(keyboard().isShifted());
+    tapKey("x");
+    EXPECT_EQ(field->text(), "Go X");
+    // Numbers and punctuation behind the 123 key, and back.
+    tapKey("123");
+    EXPECT_TRUE(keyboard().isShowingNumbers());
+    tapKey("7");
+    tapKey("ABC");
+    tapKey("shift");
+    tapKey("z");
+    EXPECT_EQ(field->text(), "Go X7Z");
+    field->resignFirstResponder();
+    field->setText("");
+    field->setAutocapitalizationType(AutocapitalizationType::AllCharacters);
+    driver.tap(*field);
+    tapKey("a");
+    tapKey("b");
+    EXPECT_EQ(field->text(), "AB");
+}
+
+TEST_F(KeyboardTest, ReturnKeyIsTitledByTheEntry) {
+    field->setReturnKeyType(ReturnKeyType::Go);
+    driver.tap(*field);
+    KeyboardKey* key = keyboard().keyWithTitle("Go");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->kind(), KeyboardKey::Kind::Return);
+    EXPECT_EQ(returnKeyTitle(ReturnKeyType::Default), "return");
+    EXPECT_EQ(returnKeyTitle(ReturnKeyType::Done), "Done");
+    auto url = std::make_shared<TextField>(Rect(10, 100, 300, 31));
+    url->setKeyboardType(KeyboardType::URL);
+    screen->view()->addSubview(url);
+    driver.tap(*url);
+    tapKey(".com");
+    EXPECT_EQ(url->text(), ".com");
+    EXPECT_EQ(Application::sharedApplication().activeInputTraits()->keyboardType, KeyboardType::URL);
+}
+
+TEST_F(KeyboardTest, HostKeysNeedAnEntryWithTheKeyboard) {
+    EXPECT_FALSE(Application::sharedApplication().typeText("a"));
+    EXPECT_FALSE(Application::sharedApplication().activeInputTraits());
+    driver.tap(*field);
+    EXPECT_TRUE(Application::sharedApplication().typeText("a\u00e9"));
+    EXPECT_TRUE(Application::sharedApplication().pressDeleteKey());
+    EXPECT_EQ(field->text(), "a");
+    EXPECT_GE(driver.keyboardChanges(), 1);
+}
+
+TEST_F(KeyboardTest, AnEntryMovedWithinTheWindowKeepsTheKeyboard) {
+    driver.tap(*field);
+    auto holder = std::make_shared<View>(Rect(0, 200, 320, 44));
+    screen->view()->addSubview(holder);
+    holder->addSubview(field);
+    EXPECT_TRUE(field->isFirstResponder());
+    EXPECT_TRUE(driver.window().isKeyboardVisible());
+    holder->removeFromSuperview();
+    EXPECT_FALSE(field->isEditing());
+    EXPECT_FALSE(driver.window().isKeyboardVisible());
+}
+
+TEST_F(KeyboardTest, KeyboardFrameHelpersRoundTrip) {
+    Rect frame(0, 264, 320, 216);
+    EXPECT_EQ(rectFromValue(valueWithRect(frame)), frame);
+    platform::Dictionary info {{kKeyboardFrameEndUserInfoKey, valueWithRect(frame)}};
+    EXPECT_EQ(keyboardFrameFromUserInfo(info), frame);
+    EXPECT_EQ(keyboardFrameFromUserInfo({}), Rect());
+}
+
+} // namespace
+} // namespace vantrel::test
