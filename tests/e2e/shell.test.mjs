@@ -52,6 +52,12 @@ async function shellState(shell) {
   return response.json();
 }
 
+// Taps a point of the screen (in points), through the page.
+async function tapPoint(page, x, y) {
+  const box = await page.locator('#screen').boundingBox();
+  await page.mouse.click(box.x + (x * box.width) / 320, box.y + (y * box.height) / 480);
+}
+
 // Taps the middle of the first text on screen that reads `text`, through the page.
 async function tapText(page, shell, text) {
   const state = await shellState(shell);
@@ -102,12 +108,19 @@ test('a car added in the browser survives a restart and a due service shows on t
     assert.equal(await page.locator('#keys').getAttribute('enterkeyhint'), 'done');
     await page.keyboard.type('Roadster');
     await waitForText(page, 'Roadster');
+
+    // Its picture comes through the browser's file chooser, as PNG.
+    const chooser = page.waitForEvent('filechooser');
+    await tapPoint(page, 50, 140); // the picture of the name row
+    await (await chooser).setFiles(new URL('../../resources/web/icons/icon-512.png', import.meta.url).pathname);
+    await page.waitForFunction(() => document.getElementById('sheet').hidden);
     await screenshot(page, shell, '2-editor.png');
     await tapText(page, shell, 'Save');
     await waitForText(page, 'Model not specified');
     const listed = await shellState(shell);
     assert.ok(listed.texts.some((entry) => entry.text === 'Roadster'), 'the car is in the list');
     await screenshot(page, shell, '3-list.png');
+    assert.ok(existsSync(join(dataDir, 'Documents', '1.png')), 'the picture was saved with the car');
 
     // The whole frame is there for scripts.
     const frame = await fetch(`${shell.address}frame.png`);
