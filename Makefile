@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := $(if $(filter asan,$(PRESET)),build-asan,build)
 
-.PHONY: all deps e2e-deps configure build run test test-asan bench clean format
+.PHONY: all deps configure build run test test-asan bench clean format
 
 all: build
 
@@ -17,16 +17,12 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET)
 
-# The end-to-end test drives the page with playwright-core from the npm registry.
-e2e-deps: deps
-	@[ -d tests/e2e/node_modules/playwright-core ] || npm ci --prefix tests/e2e --no-audit --no-fund
-
 # Starts Vantrel; open the address it prints. Flags go in ARGS, e.g.
 # make run ARGS="--listen 0.0.0.0 --port 8080"
 run: build
 	@$(BUILD_DIR)/bin/vantrel $(ARGS)
 
-test: build e2e-deps
+test: build
 	@ctest --preset $(PRESET)
 
 test-asan:

@@ -1,0 +1,206 @@
+"""Vantrel as a person meets it: the shell started on a free loopback port with a fresh data
+folder, the page open in headless Chromium, a car added through the screen and the keyboard,
+the shell restarted, the car still there and the due service on the badge.
+
+Environment: VANTREL_BIN (the vantrel executable), CHROMIUM (default /usr/bin/chromium),
+CHROMEDRIVER (default /usr/bin/chromedriver), VANTREL_SCREENSHOTS (a folder for the
+screenshots; default a temporary one).
+"""
+import json
+import os
+import re
+import shutil
+import signal
+import sqlite3
+import struct
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+import urllib.request
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
+
+BINARY = os.environ.get("VANTREL_BIN", "")
+CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
+CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
+SHOTS = os.environ.get("VANTREL_SCREENSHOTS") or tempfile.mkdtemp(prefix="vantrel-shots-")
+ICON = os.path.join(os.path.dirname(__file__), "..", "..", "resources", "web", "icons", "icon-512.png")
+SCREEN_WIDTH, SCREEN_HEIGHT = 320, 480
+
+
+class Shell:
+    """The vantrel executable, started on a free port, with the address it prints."""
+
+    def __init__(self, data_dir):
+        self.process = subprocess.Popen([BINARY, "--port", "0", "--data", data_dir],
+                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.lines = []
+        found = threading.Event()
+
+        def read():
+            for line in self.process.stdout:
+                self.lines.append(line)
+                if re.search(r"Open (http://127\.0\.0\.1:\d+/) in a browser", line):
+                    found.set()
+            found.set()
+
+        self.reader = threading.Thread(target=read, daemon=True)
+        self.reader.start()
+        if not found.wait(60) or self.process.poll() is not None:
+            self.process.kill()
+            raise AssertionError("vantrel did not start:\n" + self.output())
+        match = re.search(r"Open (http://127\.0\.0\.1:\d+/) in a browser", self.output())
+        self.address = match.group(1)
+
+    def output(self):
+        return "".join(self.lines)
+
+    def state(self):
+        with urllib.request.urlopen(self.address + "state", timeout=10) as response:
+            return json.load(response)
+
+    def stop(self):
+        """SIGTERM, and the exit code (0 for a clean exit)."""
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+        try:
+            code = self.process.wait(30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            code = self.process.wait()
+        self.reader.join(5)
+        self.process.stdout.close()
+        return code
+
+
+class ShellEndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.assertTrue(BINARY and os.path.exists(BINARY), "VANTREL_BIN names the vantrel executable")
+        os.makedirs(SHOTS, exist_ok=True)
+        self.data_dir = tempfile.mkdtemp(prefix="vantrel-e2e-")
+        self.addCleanup(shutil.rmtree, self.data_dir, True)
+        options = webdriver.ChromeOptions()
+        options.binary_location = CHROMIUM
+        for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+                         "--disable-dev-shm-usage", "--window-size=900,820"):
+            options.add_argument(argument)
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        self.driver = webdriver.Chrome(service=Service(executable_path=CHROMEDRIVER), options=options)
+        self.addCleanup(self.driver.quit)
+        # The file chooser is answered by the test, never by a dialog that headless Chromium
+        # would cancel at once.
+        self.driver.execute_cdp_cmd("Page.setInterceptFileChooserDialog", {"enabled": True})
+
+    # Waiting and looking
+
+    def wait_until(self, script, *arguments, timeout=15):
+        WebDriverWait(self.driver, timeout).until(lambda driver: driver.execute_script(script, *arguments))
+
+    def wait_for_text(self, text):
+        self.wait_until("return [...document.querySelectorAll('#reader li')]"
+                        ".some((entry) => entry.textContent === arguments[0]);", text)
+
+    def screenshot(self, shell, name):
+        time.sleep(0.3)  # the page draws the shell's latest frame
+        path = os.path.join(SHOTS, name)
+        self.driver.save_screenshot(path)
+        print(f"screenshot: {path}")
+
+    def page_errors(self):
+        return [entry["message"] for entry in self.driver.get_log("browser")
+                if entry.get("source") == "javascript" and entry.get("level") == "SEVERE"]
+
+    # Touching the screen through the page
+
+    def click_at(self, x, y):
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(int(round(x)), int(round(y))).click()
+        actions.perform()
+
+    def tap_point(self, x, y, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+        box = self.driver.find_element(By.ID, "screen").rect
+        self.click_at(box["x"] + x * box["width"] / width, box["y"] + y * box["height"] / height)
+
+    def tap_text(self, shell, text):
+        state = shell.state()
+        item = next((entry for entry in state["texts"] if entry["text"] == text), None)
+        self.assertIsNotNone(item, f'"{text}" is not on the screen: '
+                             + " | ".join(entry["text"] for entry in state["texts"]))
+        landscape = state.get("landscape", False)
+        self.tap_point(item["x"] + item["w"] / 2, item["y"] + item["h"] / 2,
+                       SCREEN_HEIGHT if landscape else SCREEN_WIDTH,
+                       SCREEN_WIDTH if landscape else SCREEN_HEIGHT)
+
+    def test_a_car_added_in_the_browser_survives_a_restart_and_a_due_service_shows_on_the_badge(self):
+        driver = self.driver
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+
+        # The start screen.
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+        self.assertEqual(driver.title, "Vantrel")
+        self.screenshot(shell, "1-start.png")
+
+        # Add a car: its name typed on the computer's keyboard, then Save.
+        self.tap_text(shell, "Add A Car")
+        self.wait_for_text("Vehicle's Name")
+        self.tap_text(shell, "Vehicle's Name")
+        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
+        self.assertEqual(driver.find_element(By.ID, "keys").get_attribute("enterkeyhint"), "done")
+        ActionChains(driver).send_keys("Roadster").perform()
+        self.wait_for_text("Roadster")
+
+        # Its picture comes through the browser's file chooser, as PNG.
+        self.tap_point(50, 140)  # the picture of the name row
+        self.wait_until("return !document.getElementById('sheet').hidden;")
+        driver.find_element(By.ID, "picture").send_keys(os.path.abspath(ICON))
+        self.wait_until("return document.getElementById('sheet').hidden;")
+        self.screenshot(shell, "2-editor.png")
+        self.tap_text(shell, "Save")
+        self.wait_for_text("Model not specified")
+        self.assertTrue(any(entry["text"] == "Roadster" for entry in shell.state()["texts"]),
+                        "the car is in the list")
+        self.screenshot(shell, "3-list.png")
+        self.assertTrue(os.path.exists(os.path.join(self.data_dir, "Documents", "1.png")),
+                        "the picture was saved with the car")
+
+        # The whole frame is there for scripts, at twice the points.
+        with urllib.request.urlopen(shell.address + "frame.png", timeout=10) as frame:
+            self.assertEqual(frame.status, 200)
+            self.assertEqual(frame.headers.get("Content-Type"), "image/png")
+            header = frame.read(24)
+        self.assertEqual(struct.unpack(">II", header[16:24]), (640, 960))
+        self.assertEqual(self.page_errors(), [])
+        driver.get("about:blank")
+
+        # Stop: the application resigns and terminates, and the shell exits cleanly.
+        self.assertEqual(shell.stop(), 0, shell.output())
+
+        # A service of the car, performed long ago, is overdue.
+        database = sqlite3.connect(os.path.join(self.data_dir, "Documents", "vantrel.db"))
+        with database:
+            cursor = database.execute("INSERT INTO Service (Name, FrequencyInMiles, FrequencyInMonths) "
+                                      "VALUES ('Oil Change', 5000, 6)")
+            database.execute("INSERT INTO VehicleService (VehicleID, ServiceID, DatePerformed, Odometer, Cost, Notes) "
+                             "SELECT VehicleID, ?, '2015-03-01', 0, 0, '' FROM Vehicle WHERE Name = 'Roadster'",
+                             (cursor.lastrowid,))
+        database.close()
+
+        shell = Shell(self.data_dir)
+        driver.get(shell.address)
+        self.wait_for_text("Roadster")
+        self.wait_until("return document.title === '(1) Vantrel';")
+        self.screenshot(shell, "4-restarted.png")
+        self.assertEqual(self.page_errors(), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
