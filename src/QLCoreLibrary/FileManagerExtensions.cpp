@@ -9,24 +9,20 @@
 #include "platform/base/FileSystem.h"
 #include "platform/base/Sandbox.h"
 
-std::string documentsDirectory()
-{
+std::string documentsDirectory() {
     return platform::Sandbox::documentsDirectory();
 }
 
-std::string libraryDirectory()
-{
+std::string libraryDirectory() {
     return platform::Sandbox::libraryDirectory();
 }
 
-std::string appPreferencesFile()
-{
+std::string appPreferencesFile() {
     std::string name = platform::Bundle::mainBundle().identifier() + ".plist";
     return platform::fs::joinPath(platform::fs::joinPath(libraryDirectory(), "Preferences"), name);
 }
 
-std::string md5ForFileAtPath(const std::string& path)
-{
+std::string md5ForFileAtPath(const std::string& path) {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
     EVP_DigestInit_ex(context, EVP_md5(), nullptr);
     std::ifstream in(path, std::ios::binary);

@@ -12,11 +12,12 @@
 
 bool keyExists(const platform::UserDefaults& defaults, const std::string& key);
 bool boolForKey(const platform::UserDefaults& defaults, const std::string& key, bool defaultValue);
-std::int64_t integerForKey(const platform::UserDefaults& defaults, const std::string& key, std::int64_t defaultValue);
+std::int64_t integerForKey(
+    const platform::UserDefaults& defaults, const std::string& key, std::int64_t defaultValue);
 float floatForKey(const platform::UserDefaults& defaults, const std::string& key, float defaultValue);
 double doubleForKey(const platform::UserDefaults& defaults, const std::string& key, double defaultValue);
-std::optional<std::string> stringForKey(const platform::UserDefaults& defaults, const std::string& key,
-    std::optional<std::string> defaultValue);
+std::optional<std::string> stringForKey(
+    const platform::UserDefaults& defaults, const std::string& key, std::optional<std::string> defaultValue);
 std::optional<std::vector<std::string>> stringArrayForKey(const platform::UserDefaults& defaults,
     const std::string& key, std::optional<std::vector<std::string>> defaultValue);
 std::optional<platform::Array> arrayForKey(const platform::UserDefaults& defaults, const std::string& key,

@@ -12,27 +12,23 @@ std::mutex g_separatorMutex;
 std::optional<std::string> g_decimalSeparator;
 } // namespace
 
-float ParseFloat(const std::string& text)
-{
+float ParseFloat(const std::string& text) {
     NumberFormatter formatter(NumberFormatter::Style::None);
     return static_cast<float>(formatter.numberFromString(text).value_or(0));
 }
 
-float ParseFloat(const std::optional<std::string>& text)
-{
+float ParseFloat(const std::optional<std::string>& text) {
     return text ? ParseFloat(*text) : 0.0f;
 }
 
-std::string FormatFloat(float value, int digits)
-{
+std::string FormatFloat(float value, int digits) {
     NumberFormatter formatter(NumberFormatter::Style::Decimal);
     formatter.setMinimumFractionDigits(digits);
     formatter.setMaximumFractionDigits(digits);
     return formatter.stringFromNumber(value);
 }
 
-float ParseCurrency(const std::string& text)
-{
+float ParseCurrency(const std::string& text) {
     std::string symbol = NumberFormatter(NumberFormatter::Style::Currency).currencySymbol();
     std::string stripped = text;
     if (!symbol.empty()) {
@@ -42,43 +38,37 @@ float ParseCurrency(const std::string& text)
     return ParseFloat(stripped);
 }
 
-std::string FormatCurrency(float value)
-{
+std::string FormatCurrency(float value) {
     NumberFormatter formatter(NumberFormatter::Style::Currency);
     formatter.setMinimumFractionDigits(2);
     return formatter.stringFromNumber(value);
 }
 
-std::string GetDecimalSeparator()
-{
+std::string GetDecimalSeparator() {
     std::lock_guard lock(g_separatorMutex);
     if (!g_decimalSeparator)
         g_decimalSeparator = NumberFormatter(NumberFormatter::Style::Decimal).decimalSeparator();
     return *g_decimalSeparator;
 }
 
-void ResetDecimalSeparatorCache()
-{
+void ResetDecimalSeparatorCache() {
     std::lock_guard lock(g_separatorMutex);
     g_decimalSeparator.reset();
 }
 
-std::optional<platform::Date> ParseDate(const std::string& text, DateStyle dateStyle)
-{
+std::optional<platform::Date> ParseDate(const std::string& text, DateStyle dateStyle) {
     DateFormatter formatter;
     formatter.setDateStyle(dateStyle);
     return formatter.dateFromString(text);
 }
 
-std::string FormatDateTime(platform::Date date, DateStyle dateStyle, DateStyle timeStyle)
-{
+std::string FormatDateTime(platform::Date date, DateStyle dateStyle, DateStyle timeStyle) {
     DateFormatter formatter;
     formatter.setDateStyle(dateStyle);
     formatter.setTimeStyle(timeStyle);
     return formatter.stringFromDate(date);
 }
 
-std::string FormatDate(platform::Date date, DateStyle dateStyle)
-{
+std::string FormatDate(platform::Date date, DateStyle dateStyle) {
     return FormatDateTime(date, dateStyle, DateStyle::None);
 }

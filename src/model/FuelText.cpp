@@ -5,8 +5,7 @@
 
 namespace {
 
-std::string economyLabel(int code)
-{
+std::string economyLabel(int code) {
     switch (code) {
     case 0:
     case 1:
@@ -22,8 +21,7 @@ std::string economyLabel(int code)
     return {};
 }
 
-std::string efficiencyLabel(int code)
-{
+std::string efficiencyLabel(int code) {
     switch (code) {
     case 0:
     case 1:
@@ -41,22 +39,19 @@ std::string efficiencyLabel(int code)
 
 } // namespace
 
-std::string FormatFuel(float quantity)
-{
+std::string FormatFuel(float quantity) {
     return FormatFloat(quantity, 3) + SettingsManager::sharedManager().fuelUnitShortName();
 }
 
-std::string FormatFuelCostPerUnit(float price)
-{
+std::string FormatFuelCostPerUnit(float price) {
     return FormatCurrency(price) + "/" + SettingsManager::sharedManager().fuelUnitShortName();
 }
 
-std::string FormatFuelEconomy(float value)
-{
+std::string FormatFuelEconomy(float value) {
     return FormatFloat(value, 2) + " " + economyLabel(SettingsManager::sharedManager().fuelEconomyUnit());
 }
 
-std::string FormatFuelEfficiency(float value)
-{
-    return FormatFloat(value, 2) + " " + efficiencyLabel(SettingsManager::sharedManager().fuelEfficiencyUnit());
+std::string FormatFuelEfficiency(float value) {
+    return FormatFloat(value, 2) + " "
+        + efficiencyLabel(SettingsManager::sharedManager().fuelEfficiencyUnit());
 }

@@ -17,24 +17,28 @@ constexpr double kKilometersToMiles = 0.621371192;
 constexpr double kMilesToKilometers = 1.609344;
 
 // Factor that turns a fuel quantity in unit `from` into unit `to` (1 when equal or unknown).
-constexpr double fuelConversionFactor(int from, int to)
-{
+constexpr double fuelConversionFactor(int from, int to) {
     if (from == to)
         return 1.0;
     switch (from) {
     case kFuelLiter:
-        return to == kFuelUSGallon ? kLitersToUSGallons : to == kFuelImperialGallon ? kLitersToImperialGallons : 1.0;
+        return to == kFuelUSGallon      ? kLitersToUSGallons
+            : to == kFuelImperialGallon ? kLitersToImperialGallons
+                                        : 1.0;
     case kFuelUSGallon:
-        return to == kFuelLiter ? kUSGallonsToLiters : to == kFuelImperialGallon ? kUSGallonsToImperialGallons : 1.0;
+        return to == kFuelLiter         ? kUSGallonsToLiters
+            : to == kFuelImperialGallon ? kUSGallonsToImperialGallons
+                                        : 1.0;
     case kFuelImperialGallon:
-        return to == kFuelLiter ? kImperialGallonsToLiters : to == kFuelUSGallon ? kImperialGallonsToUSGallons : 1.0;
+        return to == kFuelLiter   ? kImperialGallonsToLiters
+            : to == kFuelUSGallon ? kImperialGallonsToUSGallons
+                                  : 1.0;
     }
     return 1.0;
 }
 
 // Factor that turns a distance in unit `from` into unit `to`.
-constexpr double distanceConversionFactor(int from, int to)
-{
+constexpr double distanceConversionFactor(int from, int to) {
     if (from == to)
         return 1.0;
     return from == kDistanceKilometers ? kKilometersToMiles : kMilesToKilometers;
@@ -42,9 +46,10 @@ constexpr double distanceConversionFactor(int from, int to)
 
 // The distance and fuel units that an economy or efficiency code measures in: codes 0-2 use
 // miles, 3-5 kilometres; 2 and 3 litres, 0 and 4 US gallons, 1 and 5 Imperial gallons.
-constexpr int distanceUnitOfEconomyCode(int code) { return code <= 2 ? kDistanceMiles : kDistanceKilometers; }
-constexpr int fuelUnitOfEconomyCode(int code)
-{
+constexpr int distanceUnitOfEconomyCode(int code) {
+    return code <= 2 ? kDistanceMiles : kDistanceKilometers;
+}
+constexpr int fuelUnitOfEconomyCode(int code) {
     switch (code) {
     case 2:
     case 3:

@@ -13,8 +13,7 @@ using platform::Locale;
 class ValueTextTest : public testing::Test {
 protected:
     vantrel::test::TemporarySandbox sandbox;
-    void useLocale(const std::string& locale)
-    {
+    void useLocale(const std::string& locale) {
         Locale::setCurrent(locale);
         ResetDecimalSeparatorCache();
     }
@@ -26,20 +25,19 @@ struct NumberCase {
     float expected;
 };
 
-TEST_F(ValueTextTest, ParseFloatFollowsTheLocale)
-{
+TEST_F(ValueTextTest, ParseFloatFollowsTheLocale) {
     const NumberCase cases[] = {
-        { "en_US", "3.5", 3.5f },
-        { "en_US", "  42 ", 42.f },
-        { "en_US", "-0.25", -0.25f },
-        { "en_US", "3,5", 0.f },     // a comma is no decimal separator here
-        { "en_US", "1,234.5", 0.f }, // no grouping in a plain number
-        { "en_US", "abc", 0.f },
-        { "en_US", "", 0.f },
-        { "en_US", "12abc", 0.f },
-        { "de_DE", "3,5", 3.5f },
-        { "de_DE", "3.5", 0.f },
-        { "fr_FR", "12,75", 12.75f },
+        {"en_US", "3.5", 3.5f},
+        {"en_US", "  42 ", 42.f},
+        {"en_US", "-0.25", -0.25f},
+        {"en_US", "3,5", 0.f}, // a comma is no decimal separator here
+        {"en_US", "1,234.5", 0.f}, // no grouping in a plain number
+        {"en_US", "abc", 0.f},
+        {"en_US", "", 0.f},
+        {"en_US", "12abc", 0.f},
+        {"de_DE", "3,5", 3.5f},
+        {"de_DE", "3.5", 0.f},
+        {"fr_FR", "12,75", 12.75f},
     };
     for (const auto& c : cases) {
         useLocale(c.locale);
@@ -48,8 +46,7 @@ TEST_F(ValueTextTest, ParseFloatFollowsTheLocale)
     EXPECT_EQ(ParseFloat(std::optional<std::string>()), 0.f);
 }
 
-TEST_F(ValueTextTest, FormatFloatUsesExactlyTheDigitsAndGrouping)
-{
+TEST_F(ValueTextTest, FormatFloatUsesExactlyTheDigitsAndGrouping) {
     useLocale("en_US");
     EXPECT_EQ(FormatFloat(12.3456f, 2), "12.35");
     EXPECT_EQ(FormatFloat(12.3456f, 0), "12");
@@ -59,8 +56,7 @@ TEST_F(ValueTextTest, FormatFloatUsesExactlyTheDigitsAndGrouping)
     EXPECT_EQ(FormatFloat(1234.5f, 2), "1.234,50");
 }
 
-TEST_F(ValueTextTest, CurrencyTextAndParsingPerLocale)
-{
+TEST_F(ValueTextTest, CurrencyTextAndParsingPerLocale) {
     useLocale("en_US");
     EXPECT_EQ(FormatCurrency(1.2f), "$1.20");
     EXPECT_EQ(FormatCurrency(1234.5f), "$1,234.50");
@@ -75,8 +71,7 @@ TEST_F(ValueTextTest, CurrencyTextAndParsingPerLocale)
     EXPECT_FLOAT_EQ(ParseCurrency("€3,99"), 3.99f);
 }
 
-TEST_F(ValueTextTest, DecimalSeparatorIsComputedOnce)
-{
+TEST_F(ValueTextTest, DecimalSeparatorIsComputedOnce) {
     useLocale("de_DE");
     EXPECT_EQ(GetDecimalSeparator(), ",");
     Locale::setCurrent("en_US");
@@ -85,11 +80,10 @@ TEST_F(ValueTextTest, DecimalSeparatorIsComputedOnce)
     EXPECT_EQ(GetDecimalSeparator(), ".");
 }
 
-TEST_F(ValueTextTest, DatesFollowStylesAndRoundTrip)
-{
+TEST_F(ValueTextTest, DatesFollowStylesAndRoundTrip) {
     useLocale("en_US");
     platform::TimeZone::setDefault("America/Chicago");
-    auto date = platform::Calendar().dateFromComponents({ 2026, 12, 6, 14, 5, 0, {} });
+    auto date = platform::Calendar().dateFromComponents({2026, 12, 6, 14, 5, 0, {}});
     EXPECT_EQ(FormatDate(date, DateStyle::Short), "12/6/26");
     EXPECT_EQ(FormatDate(date, DateStyle::Medium), "Dec 6, 2026");
     EXPECT_EQ(FormatDate(date, DateStyle::Long), "December 6, 2026");
@@ -103,8 +97,7 @@ TEST_F(ValueTextTest, DatesFollowStylesAndRoundTrip)
     EXPECT_EQ(FormatDate(date, DateStyle::Medium), "06.12.2026");
 }
 
-TEST_F(ValueTextTest, FuelTextCarriesTheSettingsLabels)
-{
+TEST_F(ValueTextTest, FuelTextCarriesTheSettingsLabels) {
     useLocale("en_US");
     auto& settings = SettingsManager::sharedManager();
     settings.setFuelUnit(0);
@@ -112,14 +105,14 @@ TEST_F(ValueTextTest, FuelTextCarriesTheSettingsLabels)
     EXPECT_EQ(FormatFuelCostPerUnit(1.2f), "$1.20/L");
     settings.setFuelUnit(2);
     EXPECT_EQ(FormatFuel(12.5f), "12.500gal");
-    const std::pair<int, const char*> economy[] = { { 0, "MPG" }, { 1, "MPG" }, { 2, "mi/L" }, { 3, "km/L" },
-        { 4, "km/gal" }, { 5, "km/gal" } };
+    const std::pair<int, const char*> economy[]
+        = {{0, "MPG"}, {1, "MPG"}, {2, "mi/L"}, {3, "km/L"}, {4, "km/gal"}, {5, "km/gal"}};
     for (auto [code, label] : economy) {
         settings.setFuelEconomyUnit(code);
         EXPECT_EQ(FormatFuelEconomy(28.456f), std::string("28.46 ") + label);
     }
-    const std::pair<int, const char*> efficiency[] = { { 0, "gal/100mi" }, { 1, "gal/100mi" }, { 2, "L/100mi" },
-        { 3, "L/100km" }, { 4, "gal/100km" }, { 5, "gal/100km" } };
+    const std::pair<int, const char*> efficiency[] = {{0, "gal/100mi"}, {1, "gal/100mi"}, {2, "L/100mi"},
+        {3, "L/100km"}, {4, "gal/100km"}, {5, "gal/100km"}};
     for (auto [code, label] : efficiency) {
         settings.setFuelEfficiencyUnit(code);
         EXPECT_EQ(FormatFuelEfficiency(7.1f), std::string("7.10 ") + label);

@@ -14,8 +14,7 @@ protected:
     SettingsManager& settings = SettingsManager::sharedManager();
 };
 
-TEST_F(SettingsManagerTest, FreshInstallationDefaults)
-{
+TEST_F(SettingsManagerTest, FreshInstallationDefaults) {
     EXPECT_EQ(settings.distanceUnitName(), "Miles");
     EXPECT_EQ(settings.fuelUnitName(), "Gallon (US)");
     EXPECT_EQ(settings.fuelEconomyUnitName(), "MPG (US)");
@@ -27,8 +26,7 @@ TEST_F(SettingsManagerTest, FreshInstallationDefaults)
     EXPECT_EQ(settings.themeIndex(), 0);
 }
 
-TEST_F(SettingsManagerTest, StoringTheDefaultMakesTheKeyExist)
-{
+TEST_F(SettingsManagerTest, StoringTheDefaultMakesTheKeyExist) {
     auto& store = UserDefaults::standardUserDefaults();
     EXPECT_FALSE(keyExists(store, "daysBeforeDue"));
     settings.setDaysBeforeDue(14);
@@ -39,8 +37,7 @@ TEST_F(SettingsManagerTest, StoringTheDefaultMakesTheKeyExist)
     EXPECT_FALSE(settings.serviceReminders());
 }
 
-TEST_F(SettingsManagerTest, BooleansReachTheDiskAtOnceOthersOnSave)
-{
+TEST_F(SettingsManagerTest, BooleansReachTheDiskAtOnceOthersOnSave) {
     settings.setServiceReminders(false);
     settings.setDistanceUnit(kDistanceKilometers);
     UserDefaults::resetStandardUserDefaults();
@@ -56,9 +53,8 @@ TEST_F(SettingsManagerTest, BooleansReachTheDiskAtOnceOthersOnSave)
     EXPECT_EQ(settings.themeIndex(), 7);
 }
 
-TEST_F(SettingsManagerTest, UnitListsAndShortNames)
-{
-    EXPECT_EQ(SettingsManager::distanceUnits(), (std::vector<std::string> { "Kilometers", "Miles" }));
+TEST_F(SettingsManagerTest, UnitListsAndShortNames) {
+    EXPECT_EQ(SettingsManager::distanceUnits(), (std::vector<std::string> {"Kilometers", "Miles"}));
     EXPECT_EQ(SettingsManager::fuelUnits().size(), 3u);
     EXPECT_EQ(SettingsManager::fuelEconomyUnits()[5], "km/gal (Imperial)");
     EXPECT_EQ(SettingsManager::fuelEfficiencyUnits()[3], "L/100km");
@@ -68,8 +64,7 @@ TEST_F(SettingsManagerTest, UnitListsAndShortNames)
     EXPECT_EQ(settings.fuelUnitName(), "");
 }
 
-TEST(Units, ConversionFactors)
-{
+TEST(Units, ConversionFactors) {
     EXPECT_NEAR(10 * fuelConversionFactor(kFuelLiter, kFuelUSGallon), 2.64172052, 1e-12);
     EXPECT_NEAR(10 * fuelConversionFactor(kFuelUSGallon, kFuelImperialGallon), 8.3267384, 1e-12);
     EXPECT_DOUBLE_EQ(fuelConversionFactor(kFuelImperialGallon, kFuelLiter), 4.54609188);

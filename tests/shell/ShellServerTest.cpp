@@ -130,7 +130,8 @@ TEST_F(ShellServerTest, RefusesForeignSitesAndMalformedMessagesBeforeTheApplicat
         replies["oldPatch"] = reply(client.Get("/patch?scale=2&seq=999"));
         replies["notPNG"] = reply(client.Post("/picture?id=1", "GIF89a....", "image/gif"));
         // Signature and an IHDR of 65536 x 65536 pixels; the CRC is left zero.
-        static const char kHugeHeader[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\0\0\0\x01\0\0\x08\x02\0\0\0\0\0\0\0";
+        static const char kHugeHeader[]
+            = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\0\0\0\x01\0\0\x08\x02\0\0\0\0\0\0\0";
         std::string huge(kHugeHeader, sizeof kHugeHeader - 1);
         replies["hugePNG"] = reply(client.Post("/picture?id=1", huge, "image/png"));
         replies["noId"] = reply(client.Post("/picture", "", "image/png"));

@@ -11,8 +11,7 @@
 namespace vantrel::test {
 
 namespace {
-void resetSeams()
-{
+void resetSeams() {
     platform::Clock::useSystemTime();
     platform::Locale::setCurrent({});
     platform::TimeZone::setDefault({});
@@ -22,20 +21,17 @@ void resetSeams()
 } // namespace
 
 TemporarySandbox::TemporarySandbox()
-    : m_root(platform::fs::makeTemporaryDirectory("vantrel-test"))
-{
+    : m_root(platform::fs::makeTemporaryDirectory("vantrel-test")) {
     resetSeams();
     platform::Sandbox::setRoot(m_root);
 }
 
-TemporarySandbox::~TemporarySandbox()
-{
+TemporarySandbox::~TemporarySandbox() {
     resetSeams();
     platform::fs::removeItem(m_root);
 }
 
-std::string TemporarySandbox::documents() const
-{
+std::string TemporarySandbox::documents() const {
     return platform::Sandbox::documentsDirectory();
 }
 

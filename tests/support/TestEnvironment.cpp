@@ -4,8 +4,7 @@
 
 namespace vantrel::test {
 
-void TestEnvironment::SetUp()
-{
+void TestEnvironment::SetUp() {
     setenv("TZ", "America/New_York", 1);
     setenv("LANG", "en_US.UTF-8", 1);
     unsetenv("LC_ALL");

@@ -21,8 +21,8 @@ public:
     // "CFBundleVersion", "CFBundleShortVersionString", "CFBundleIdentifier",
     // "CFBundleDisplayName", "CFBundleName"; none for unknown keys.
     std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) const;
-    std::string version() const;     // CFBundleVersion, the build version
-    std::string identifier() const;  // "com.quillon.vantrel"
+    std::string version() const; // CFBundleVersion, the build version
+    std::string identifier() const; // "com.quillon.vantrel"
     std::string displayName() const; // "Vantrel"
 
     // Tests: point the bundle at another folder, or override the build version.

@@ -12,8 +12,7 @@ namespace platform {
 
 namespace {
 
-std::unique_ptr<icu::Calendar> makeCalendar(const std::string& zone)
-{
+std::unique_ptr<icu::Calendar> makeCalendar(const std::string& zone) {
     UErrorCode status = U_ZERO_ERROR;
     auto tz = zone.empty() ? TimeZone::createDefault() : TimeZone::create(zone);
     auto calendar = std::make_unique<icu::GregorianCalendar>(tz.release(), status);
@@ -21,20 +20,17 @@ std::unique_ptr<icu::Calendar> makeCalendar(const std::string& zone)
     return calendar;
 }
 
-void setDate(icu::Calendar& calendar, Date date)
-{
+void setDate(icu::Calendar& calendar, Date date) {
     UErrorCode status = U_ZERO_ERROR;
     calendar.setTime(date.icuMillis(), status);
 }
 
-Date dateOf(const icu::Calendar& calendar)
-{
+Date dateOf(const icu::Calendar& calendar) {
     UErrorCode status = U_ZERO_ERROR;
     return Date::fromIcuMillis(calendar.getTime(status));
 }
 
-int get(const icu::Calendar& calendar, UCalendarDateFields field)
-{
+int get(const icu::Calendar& calendar, UCalendarDateFields field) {
     UErrorCode status = U_ZERO_ERROR;
     return calendar.get(field, status);
 }
@@ -42,12 +38,9 @@ int get(const icu::Calendar& calendar, UCalendarDateFields field)
 } // namespace
 
 Calendar::Calendar(std::string timeZoneIdentifier)
-    : m_timeZone(std::move(timeZoneIdentifier))
-{
-}
+    : m_timeZone(std::move(timeZoneIdentifier)) { }
 
-DateComponents Calendar::components(Date date) const
-{
+DateComponents Calendar::components(Date date) const {
     auto calendar = makeCalendar(m_timeZone);
     setDate(*calendar, date);
     DateComponents c;
@@ -61,8 +54,7 @@ DateComponents Calendar::components(Date date) const
     return c;
 }
 
-Date Calendar::dateFromComponents(const DateComponents& c) const
-{
+Date Calendar::dateFromComponents(const DateComponents& c) const {
     auto calendar = makeCalendar(m_timeZone);
     calendar->clear();
     // Set the coarse fields first; lenient mode then carries overflowing fine fields.
@@ -75,8 +67,7 @@ Date Calendar::dateFromComponents(const DateComponents& c) const
     return dateOf(*calendar);
 }
 
-Date Calendar::dateByAddingComponents(const DateComponents& c, Date date) const
-{
+Date Calendar::dateByAddingComponents(const DateComponents& c, Date date) const {
     auto calendar = makeCalendar(m_timeZone);
     setDate(*calendar, date);
     UErrorCode status = U_ZERO_ERROR;
@@ -95,8 +86,7 @@ Date Calendar::dateByAddingComponents(const DateComponents& c, Date date) const
     return U_SUCCESS(status) ? dateOf(*calendar) : date;
 }
 
-Date Calendar::startOfDay(Date date) const
-{
+Date Calendar::startOfDay(Date date) const {
     auto calendar = makeCalendar(m_timeZone);
     setDate(*calendar, date);
     calendar->set(UCAL_HOUR_OF_DAY, 0);
@@ -106,8 +96,7 @@ Date Calendar::startOfDay(Date date) const
     return dateOf(*calendar);
 }
 
-int Calendar::daysBetween(Date from, Date to) const
-{
+int Calendar::daysBetween(Date from, Date to) const {
     auto calendar = makeCalendar(m_timeZone);
     setDate(*calendar, startOfDay(from));
     UErrorCode status = U_ZERO_ERROR;
@@ -115,8 +104,7 @@ int Calendar::daysBetween(Date from, Date to) const
     return U_SUCCESS(status) ? days : 0;
 }
 
-int Calendar::monthsBetween(Date from, Date to) const
-{
+int Calendar::monthsBetween(Date from, Date to) const {
     auto calendar = makeCalendar(m_timeZone);
     setDate(*calendar, from);
     UErrorCode status = U_ZERO_ERROR;

@@ -11,9 +11,9 @@ namespace platform {
 // extracting and "add nothing" when adding.
 struct DateComponents {
     std::optional<int> year;
-    std::optional<int> month;  // 1..12
-    std::optional<int> day;    // 1..31
-    std::optional<int> hour;   // 0..23
+    std::optional<int> month; // 1..12
+    std::optional<int> day; // 1..31
+    std::optional<int> hour; // 0..23
     std::optional<int> minute; // 0..59
     std::optional<int> second; // 0..59
     std::optional<int> weekday; // 1 = Sunday .. 7 = Saturday (read only)

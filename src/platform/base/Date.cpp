@@ -8,13 +8,11 @@
 
 namespace platform {
 
-Date Date::now()
-{
+Date Date::now() {
     return Clock::now();
 }
 
-std::string Date::description() const
-{
+std::string Date::description() const {
     double unix = timeIntervalSince1970();
     std::time_t seconds = static_cast<std::time_t>(std::floor(unix));
     std::tm tm {};

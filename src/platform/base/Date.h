@@ -12,13 +12,13 @@ public:
 
     constexpr Date() = default;
     constexpr explicit Date(double secondsSinceReferenceDate)
-        : m_seconds(secondsSinceReferenceDate)
-    {
-    }
+        : m_seconds(secondsSinceReferenceDate) { }
 
     // The current time of the platform clock (tests can set it, see Clock).
     static Date now();
-    static constexpr Date fromTimeIntervalSince1970(double seconds) { return Date(seconds - kSecondsFrom1970To2001); }
+    static constexpr Date fromTimeIntervalSince1970(double seconds) {
+        return Date(seconds - kSecondsFrom1970To2001);
+    }
 
     constexpr double timeIntervalSinceReferenceDate() const { return m_seconds; }
     constexpr double timeIntervalSince1970() const { return m_seconds + kSecondsFrom1970To2001; }
@@ -35,7 +35,7 @@ public:
     std::string description() const;
 
 private:
-    double m_seconds { 0 };
+    double m_seconds {0};
 };
 
 } // namespace platform

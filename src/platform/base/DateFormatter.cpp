@@ -14,8 +14,7 @@ namespace platform {
 
 namespace {
 
-icu::DateFormat::EStyle icuStyle(DateFormatter::Style style)
-{
+icu::DateFormat::EStyle icuStyle(DateFormatter::Style style) {
     switch (style) {
     case DateFormatter::Style::None:
         return icu::DateFormat::kNone;
@@ -36,19 +35,20 @@ icu::DateFormat::EStyle icuStyle(DateFormatter::Style style)
 DateFormatter::DateFormatter() = default;
 
 static std::unique_ptr<icu::DateFormat> makeFormat(const std::string& pattern, DateFormatter::Style dateStyle,
-    DateFormatter::Style timeStyle, const std::string& locale, const std::string& zone)
-{
+    DateFormatter::Style timeStyle, const std::string& locale, const std::string& zone) {
     icu::Locale icuLocale((locale.empty() ? Locale::current() : locale).c_str());
     std::unique_ptr<icu::DateFormat> format;
     if (!pattern.empty()) {
         UErrorCode status = U_ZERO_ERROR;
-        format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString::fromUTF8(pattern), icuLocale, status);
+        format = std::make_unique<icu::SimpleDateFormat>(
+            icu::UnicodeString::fromUTF8(pattern), icuLocale, status);
         if (U_FAILURE(status))
             return nullptr;
     } else {
         if (dateStyle == DateFormatter::Style::None && timeStyle == DateFormatter::Style::None)
             return nullptr; // formats to the empty text, as on the phone
-        format.reset(icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle), icuStyle(timeStyle), icuLocale));
+        format.reset(
+            icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle), icuStyle(timeStyle), icuLocale));
         if (!format)
             return nullptr;
     }
@@ -56,8 +56,7 @@ static std::unique_ptr<icu::DateFormat> makeFormat(const std::string& pattern, D
     return format;
 }
 
-std::string DateFormatter::stringFromDate(Date date) const
-{
+std::string DateFormatter::stringFromDate(Date date) const {
     auto format = makeFormat(m_pattern, m_dateStyle, m_timeStyle, m_locale, m_timeZone);
     if (!format)
         return {};
@@ -68,8 +67,7 @@ std::string DateFormatter::stringFromDate(Date date) const
     return text;
 }
 
-std::optional<Date> DateFormatter::dateFromString(const std::string& text) const
-{
+std::optional<Date> DateFormatter::dateFromString(const std::string& text) const {
     auto format = makeFormat(m_pattern, m_dateStyle, m_timeStyle, m_locale, m_timeZone);
     if (!format || text.empty())
         return std::nullopt;

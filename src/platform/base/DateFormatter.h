@@ -13,8 +13,14 @@ public:
     enum class Style { None = 0, Short = 1, Medium = 2, Long = 3, Full = 4 };
 
     DateFormatter(); // device locale and time zone, styles None/None
-    void setDateStyle(Style style) { m_dateStyle = style; m_pattern.clear(); }
-    void setTimeStyle(Style style) { m_timeStyle = style; m_pattern.clear(); }
+    void setDateStyle(Style style) {
+        m_dateStyle = style;
+        m_pattern.clear();
+    }
+    void setTimeStyle(Style style) {
+        m_timeStyle = style;
+        m_pattern.clear();
+    }
     // A fixed pattern ("yyyy-MM-dd") overrides the styles.
     void setDateFormat(std::string pattern) { m_pattern = std::move(pattern); }
     void setLocale(std::string locale) { m_locale = std::move(locale); }
@@ -26,8 +32,8 @@ public:
     std::optional<Date> dateFromString(const std::string& text) const;
 
 private:
-    Style m_dateStyle { Style::None };
-    Style m_timeStyle { Style::None };
+    Style m_dateStyle {Style::None};
+    Style m_timeStyle {Style::None};
     std::string m_pattern;
     std::string m_locale;
     std::string m_timeZone;

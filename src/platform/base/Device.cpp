@@ -11,14 +11,12 @@
 
 namespace platform {
 
-Device& Device::current()
-{
+Device& Device::current() {
     static Device device;
     return device;
 }
 
-std::string Device::uniqueIdentifier() const
-{
+std::string Device::uniqueIdentifier() const {
     // Kept beside the preferences rather than in them, so that a restored backup from
     // another phone does not make this device pretend to be that one.
     std::string path = fs::joinPath(Sandbox::libraryDirectory(), "device-identifier");
@@ -34,8 +32,7 @@ std::string Device::uniqueIdentifier() const
     return id;
 }
 
-std::string Device::name() const
-{
+std::string Device::name() const {
     if (!m_name.empty())
         return m_name;
     char host[256] = {};
@@ -44,23 +41,20 @@ std::string Device::name() const
     return "Vantrel";
 }
 
-std::string Device::systemVersion() const
-{
+std::string Device::systemVersion() const {
     return m_systemVersion.empty() ? "4.0" : m_systemVersion;
 }
 
-std::string Device::machine() const
-{
+std::string Device::machine() const {
     if (!m_machine.empty())
         return m_machine;
-    struct utsname info {};
+    struct utsname info { };
     if (uname(&info) == 0)
         return info.machine;
     return "unknown";
 }
 
-std::string Device::model() const
-{
+std::string Device::model() const {
     return m_model.empty() ? "iPhone" : m_model;
 }
 

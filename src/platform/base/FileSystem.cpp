@@ -17,14 +17,12 @@ namespace platform::fs {
 namespace stdfs = std::filesystem;
 
 namespace {
-void setError(std::string* error, const std::string& text)
-{
+void setError(std::string* error, const std::string& text) {
     if (error)
         *error = text;
 }
 
-bool writeAll(int fd, std::string_view content)
-{
+bool writeAll(int fd, std::string_view content) {
     const char* p = content.data();
     size_t left = content.size();
     while (left > 0) {
@@ -41,8 +39,7 @@ bool writeAll(int fd, std::string_view content)
 }
 } // namespace
 
-bool writeFileAtomically(const std::string& path, std::string_view content, std::string* error)
-{
+bool writeFileAtomically(const std::string& path, std::string_view content, std::string* error) {
     std::string temp = path + ".tmp-XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) {
@@ -73,8 +70,7 @@ bool writeFileAtomically(const std::string& path, std::string_view content, std:
     return true;
 }
 
-std::optional<std::string> readFile(const std::string& path)
-{
+std::optional<std::string> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in || stdfs::is_directory(path))
         return std::nullopt;
@@ -85,34 +81,29 @@ std::optional<std::string> readFile(const std::string& path)
     return buffer.str();
 }
 
-bool fileExists(const std::string& path)
-{
+bool fileExists(const std::string& path) {
     std::error_code ec;
     return stdfs::exists(path, ec);
 }
 
-bool isDirectory(const std::string& path)
-{
+bool isDirectory(const std::string& path) {
     std::error_code ec;
     return stdfs::is_directory(path, ec);
 }
 
-bool createDirectories(const std::string& path)
-{
+bool createDirectories(const std::string& path) {
     std::error_code ec;
     stdfs::create_directories(path, ec);
     return stdfs::is_directory(path, ec);
 }
 
-bool removeItem(const std::string& path)
-{
+bool removeItem(const std::string& path) {
     std::error_code ec;
     stdfs::remove_all(path, ec);
     return !stdfs::exists(path, ec);
 }
 
-bool moveItem(const std::string& from, const std::string& to, std::string* error)
-{
+bool moveItem(const std::string& from, const std::string& to, std::string* error) {
     std::error_code ec;
     if (stdfs::exists(to, ec)) {
         setError(error, "An item with the same name already exists.");
@@ -126,8 +117,7 @@ bool moveItem(const std::string& from, const std::string& to, std::string* error
     return true;
 }
 
-bool copyItem(const std::string& from, const std::string& to, std::string* error)
-{
+bool copyItem(const std::string& from, const std::string& to, std::string* error) {
     std::error_code ec;
     if (!stdfs::exists(from, ec)) {
         setError(error, "The file \"" + lastPathComponent(from) + "\" doesn't exist.");
@@ -145,8 +135,7 @@ bool copyItem(const std::string& from, const std::string& to, std::string* error
     return true;
 }
 
-std::vector<std::string> contentsOfDirectory(const std::string& path)
-{
+std::vector<std::string> contentsOfDirectory(const std::string& path) {
     std::vector<std::string> names;
     std::error_code ec;
     for (stdfs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
@@ -154,8 +143,7 @@ std::vector<std::string> contentsOfDirectory(const std::string& path)
     return names;
 }
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
+std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())
         return name;
     if (folder.back() == '/')
@@ -163,25 +151,21 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
-std::string lastPathComponent(const std::string& path)
-{
+std::string lastPathComponent(const std::string& path) {
     return stdfs::path(path).filename().string();
 }
 
-std::string pathExtension(const std::string& path)
-{
+std::string pathExtension(const std::string& path) {
     std::string ext = stdfs::path(path).extension().string();
     return ext.empty() ? ext : ext.substr(1);
 }
 
-std::string deletingPathExtension(const std::string& path)
-{
+std::string deletingPathExtension(const std::string& path) {
     stdfs::path p(path);
     return p.replace_extension().string();
 }
 
-std::string makeTemporaryDirectory(const std::string& prefix)
-{
+std::string makeTemporaryDirectory(const std::string& prefix) {
     std::string pattern = (stdfs::temp_directory_path() / (prefix + "-XXXXXX")).string();
     if (!::mkdtemp(pattern.data()))
         return {};

@@ -10,8 +10,7 @@ std::mutex g_mutex;
 std::string g_override;
 
 // "de_DE.UTF-8@euro" -> "de_DE"; "C"/"POSIX" -> "en_US"
-std::string normalise(std::string value)
-{
+std::string normalise(std::string value) {
     auto cut = value.find_first_of(".@");
     if (cut != std::string::npos)
         value.erase(cut);
@@ -21,14 +20,13 @@ std::string normalise(std::string value)
 }
 } // namespace
 
-std::string Locale::current()
-{
+std::string Locale::current() {
     {
         std::lock_guard lock(g_mutex);
         if (!g_override.empty())
             return g_override;
     }
-    for (const char* name : { "LC_ALL", "LC_NUMERIC", "LANG" }) {
+    for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
         const char* value = std::getenv(name);
         if (value && *value)
             return normalise(value);
@@ -36,8 +34,7 @@ std::string Locale::current()
     return "en_US";
 }
 
-void Locale::setCurrent(const std::string& identifier)
-{
+void Locale::setCurrent(const std::string& identifier) {
     std::lock_guard lock(g_mutex);
     g_override = identifier;
 }

@@ -4,8 +4,7 @@
 
 namespace platform {
 
-ObserverToken& ObserverToken::operator=(ObserverToken&& other) noexcept
-{
+ObserverToken& ObserverToken::operator=(ObserverToken&& other) noexcept {
     if (this != &other) {
         remove();
         m_id = other.m_id;
@@ -14,36 +13,31 @@ ObserverToken& ObserverToken::operator=(ObserverToken&& other) noexcept
     return *this;
 }
 
-void ObserverToken::remove()
-{
+void ObserverToken::remove() {
     if (m_id) {
         NotificationCenter::defaultCenter().removeObserver(m_id);
         m_id = 0;
     }
 }
 
-NotificationCenter& NotificationCenter::defaultCenter()
-{
+NotificationCenter& NotificationCenter::defaultCenter() {
     static NotificationCenter center;
     return center;
 }
 
-ObserverToken NotificationCenter::addObserver(const std::string& name, Handler handler)
-{
+ObserverToken NotificationCenter::addObserver(const std::string& name, Handler handler) {
     std::lock_guard lock(m_mutex);
     std::uint64_t id = m_nextId++;
-    m_entries.push_back({ id, name, std::make_shared<Handler>(std::move(handler)) });
+    m_entries.push_back({id, name, std::make_shared<Handler>(std::move(handler))});
     return ObserverToken(id);
 }
 
-void NotificationCenter::removeObserver(std::uint64_t id)
-{
+void NotificationCenter::removeObserver(std::uint64_t id) {
     std::lock_guard lock(m_mutex);
     std::erase_if(m_entries, [id](const Entry& e) { return e.id == id; });
 }
 
-void NotificationCenter::post(const Notification& notification)
-{
+void NotificationCenter::post(const Notification& notification) {
     std::vector<Entry> snapshot;
     {
         std::lock_guard lock(m_mutex);
@@ -56,17 +50,16 @@ void NotificationCenter::post(const Notification& notification)
         bool stillRegistered;
         {
             std::lock_guard lock(m_mutex);
-            stillRegistered = std::any_of(m_entries.begin(), m_entries.end(),
-                [&](const Entry& e) { return e.id == entry.id; });
+            stillRegistered = std::any_of(
+                m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.id == entry.id; });
         }
         if (stillRegistered)
             (*entry.handler)(notification);
     }
 }
 
-void NotificationCenter::post(const std::string& name, Dictionary userInfo, const void* object)
-{
-    post(Notification { name, object, std::move(userInfo) });
+void NotificationCenter::post(const std::string& name, Dictionary userInfo, const void* object) {
+    post(Notification {name, object, std::move(userInfo)});
 }
 
 } // namespace platform

@@ -12,7 +12,7 @@ namespace platform {
 
 struct Notification {
     std::string name;
-    const void* object { nullptr }; // the sender, compared by identity only
+    const void* object {nullptr}; // the sender, compared by identity only
     Dictionary userInfo;
 };
 
@@ -22,7 +22,10 @@ class ObserverToken {
 public:
     ObserverToken() = default;
     ~ObserverToken() { remove(); }
-    ObserverToken(ObserverToken&& other) noexcept : m_id(other.m_id) { other.m_id = 0; }
+    ObserverToken(ObserverToken&& other) noexcept
+        : m_id(other.m_id) {
+        other.m_id = 0;
+    }
     ObserverToken& operator=(ObserverToken&& other) noexcept;
     ObserverToken(const ObserverToken&) = delete;
     ObserverToken& operator=(const ObserverToken&) = delete;
@@ -32,8 +35,9 @@ public:
 
 private:
     friend class NotificationCenter;
-    explicit ObserverToken(std::uint64_t id) : m_id(id) { }
-    std::uint64_t m_id { 0 };
+    explicit ObserverToken(std::uint64_t id)
+        : m_id(id) { }
+    std::uint64_t m_id {0};
 };
 
 // Broadcast notifications, delivered synchronously on the thread that posts. Observers
@@ -61,7 +65,7 @@ private:
     };
     std::mutex m_mutex;
     std::vector<Entry> m_entries;
-    std::uint64_t m_nextId { 1 };
+    std::uint64_t m_nextId {1};
 };
 
 } // namespace platform

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include <unicode/decimfmt.h>
 #include <unicode/dcfmtsym.h>
+#include <unicode/decimfmt.h>
 #include <unicode/numfmt.h>
 #include <unicode/unistr.h>
 
@@ -14,8 +14,7 @@ namespace platform {
 
 namespace {
 
-std::string utf8(const icu::UnicodeString& text)
-{
+std::string utf8(const icu::UnicodeString& text) {
     std::string out;
     text.toUTF8String(out);
     return out;
@@ -23,8 +22,7 @@ std::string utf8(const icu::UnicodeString& text)
 
 // Strips white space at both ends, the no-break spaces that locales put around currency
 // symbols included (U+00A0, U+202F).
-std::string trimmed(std::string text)
-{
+std::string trimmed(std::string text) {
     auto stripFront = [&](std::string_view blank) {
         if (text.compare(0, blank.size(), blank) == 0) {
             text.erase(0, blank.size());
@@ -33,13 +31,14 @@ std::string trimmed(std::string text)
         return false;
     };
     auto stripBack = [&](std::string_view blank) {
-        if (text.size() >= blank.size() && text.compare(text.size() - blank.size(), blank.size(), blank) == 0) {
+        if (text.size() >= blank.size()
+            && text.compare(text.size() - blank.size(), blank.size(), blank) == 0) {
             text.erase(text.size() - blank.size());
             return true;
         }
         return false;
     };
-    const std::string_view blanks[] = { " ", "\t", "\r", "\n", "\xC2\xA0", "\xE2\x80\xAF" };
+    const std::string_view blanks[] = {" ", "\t", "\r", "\n", "\xC2\xA0", "\xE2\x80\xAF"};
     for (bool again = true; again;) {
         again = false;
         for (auto blank : blanks)
@@ -52,13 +51,10 @@ std::string trimmed(std::string text)
 
 NumberFormatter::NumberFormatter(Style style, std::string locale)
     : m_style(style)
-    , m_locale(locale.empty() ? Locale::current() : std::move(locale))
-{
-}
+    , m_locale(locale.empty() ? Locale::current() : std::move(locale)) { }
 
 static std::unique_ptr<icu::NumberFormat> makeFormat(NumberFormatter::Style style, const std::string& locale,
-    std::optional<int> minFraction, std::optional<int> maxFraction, std::optional<bool> grouping)
-{
+    std::optional<int> minFraction, std::optional<int> maxFraction, std::optional<bool> grouping) {
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale icuLocale(locale.c_str());
     std::unique_ptr<icu::NumberFormat> format;
@@ -91,8 +87,7 @@ static std::unique_ptr<icu::NumberFormat> makeFormat(NumberFormatter::Style styl
     return format;
 }
 
-std::string NumberFormatter::stringFromNumber(double value) const
-{
+std::string NumberFormatter::stringFromNumber(double value) const {
     auto format = makeFormat(m_style, m_locale, m_minFraction, m_maxFraction, m_grouping);
     if (!format)
         return {};
@@ -101,8 +96,7 @@ std::string NumberFormatter::stringFromNumber(double value) const
     return utf8(out);
 }
 
-std::optional<double> NumberFormatter::numberFromString(const std::string& text) const
-{
+std::optional<double> NumberFormatter::numberFromString(const std::string& text) const {
     std::string input = trimmed(text);
     if (input.empty())
         return std::nullopt;
@@ -125,8 +119,7 @@ std::optional<double> NumberFormatter::numberFromString(const std::string& text)
     return value;
 }
 
-static std::string symbol(const std::string& locale, icu::DecimalFormatSymbols::ENumberFormatSymbol which)
-{
+static std::string symbol(const std::string& locale, icu::DecimalFormatSymbols::ENumberFormatSymbol which) {
     UErrorCode status = U_ZERO_ERROR;
     icu::DecimalFormatSymbols symbols(icu::Locale(locale.c_str()), status);
     if (U_FAILURE(status))
@@ -134,19 +127,17 @@ static std::string symbol(const std::string& locale, icu::DecimalFormatSymbols::
     return utf8(symbols.getSymbol(which));
 }
 
-std::string NumberFormatter::decimalSeparator() const
-{
-    return symbol(m_locale, m_style == Style::Currency ? icu::DecimalFormatSymbols::kMonetarySeparatorSymbol
-                                                       : icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
+std::string NumberFormatter::decimalSeparator() const {
+    return symbol(m_locale,
+        m_style == Style::Currency ? icu::DecimalFormatSymbols::kMonetarySeparatorSymbol
+                                   : icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
 }
 
-std::string NumberFormatter::groupingSeparator() const
-{
+std::string NumberFormatter::groupingSeparator() const {
     return symbol(m_locale, icu::DecimalFormatSymbols::kGroupingSeparatorSymbol);
 }
 
-std::string NumberFormatter::currencySymbol() const
-{
+std::string NumberFormatter::currencySymbol() const {
     return symbol(m_locale, icu::DecimalFormatSymbols::kCurrencySymbol);
 }
 

@@ -13,27 +13,23 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-plist_t toNode(const Value& value)
-{
+plist_t toNode(const Value& value) {
     struct Visitor {
         plist_t operator()(bool v) const { return plist_new_bool(v ? 1 : 0); }
         // Signed values travel as two's complement; the XML writer prints them signed.
         plist_t operator()(std::int64_t v) const { return plist_new_uint(static_cast<uint64_t>(v)); }
         plist_t operator()(double v) const { return plist_new_real(v); }
         plist_t operator()(const std::string& v) const { return plist_new_string(v.c_str()); }
-        plist_t operator()(const Data& v) const
-        {
+        plist_t operator()(const Data& v) const {
             return plist_new_data(reinterpret_cast<const char*>(v.data()), v.size());
         }
-        plist_t operator()(const Array& v) const
-        {
+        plist_t operator()(const Array& v) const {
             plist_t array = plist_new_array();
             for (const auto& item : v)
                 plist_array_append_item(array, toNode(item));
             return array;
         }
-        plist_t operator()(const Dictionary& v) const
-        {
+        plist_t operator()(const Dictionary& v) const {
             plist_t dict = plist_new_dict();
             for (const auto& [key, item] : v)
                 plist_dict_set_item(dict, key.c_str(), toNode(item));
@@ -43,8 +39,7 @@ plist_t toNode(const Value& value)
     return std::visit(Visitor {}, value.storage());
 }
 
-std::optional<Value> fromNode(plist_t node)
-{
+std::optional<Value> fromNode(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t b = 0;
@@ -116,8 +111,7 @@ std::optional<Value> fromNode(plist_t node)
 
 } // namespace
 
-std::string toXML(const Dictionary& dictionary)
-{
+std::string toXML(const Dictionary& dictionary) {
     PlistPtr root(toNode(Value(dictionary)));
     char* xml = nullptr;
     uint32_t length = 0;
@@ -127,8 +121,7 @@ std::string toXML(const Dictionary& dictionary)
     return text;
 }
 
-std::optional<Dictionary> dictionaryFromBytes(const std::string& bytes)
-{
+std::optional<Dictionary> dictionaryFromBytes(const std::string& bytes) {
     if (bytes.empty())
         return std::nullopt;
     plist_t node = nullptr;

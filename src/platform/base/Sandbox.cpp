@@ -12,16 +12,14 @@ namespace {
 std::mutex g_mutex;
 std::string g_root;
 
-void createFolders(const std::string& root)
-{
+void createFolders(const std::string& root) {
     fs::createDirectories(fs::joinPath(root, "Documents"));
     fs::createDirectories(fs::joinPath(root, "Library/Preferences"));
     fs::createDirectories(fs::joinPath(root, "tmp"));
 }
 } // namespace
 
-std::string Sandbox::defaultRoot()
-{
+std::string Sandbox::defaultRoot() {
     if (const char* home = std::getenv("VANTREL_HOME"); home && *home)
         return home;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
@@ -30,8 +28,7 @@ std::string Sandbox::defaultRoot()
     return fs::joinPath(home && *home ? home : "/tmp", ".local/share/vantrel");
 }
 
-std::string Sandbox::root()
-{
+std::string Sandbox::root() {
     std::lock_guard lock(g_mutex);
     if (g_root.empty()) {
         g_root = defaultRoot();
@@ -40,8 +37,7 @@ std::string Sandbox::root()
     return g_root;
 }
 
-void Sandbox::setRoot(const std::string& path)
-{
+void Sandbox::setRoot(const std::string& path) {
     {
         std::lock_guard lock(g_mutex);
         g_root = path;
@@ -50,23 +46,19 @@ void Sandbox::setRoot(const std::string& path)
     UserDefaults::resetStandardUserDefaults();
 }
 
-std::string Sandbox::documentsDirectory()
-{
+std::string Sandbox::documentsDirectory() {
     return fs::joinPath(root(), "Documents");
 }
 
-std::string Sandbox::libraryDirectory()
-{
+std::string Sandbox::libraryDirectory() {
     return fs::joinPath(root(), "Library");
 }
 
-std::string Sandbox::preferencesDirectory()
-{
+std::string Sandbox::preferencesDirectory() {
     return fs::joinPath(root(), "Library/Preferences");
 }
 
-std::string Sandbox::temporaryDirectory()
-{
+std::string Sandbox::temporaryDirectory() {
     return fs::joinPath(root(), "tmp");
 }
 

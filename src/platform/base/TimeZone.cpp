@@ -12,8 +12,7 @@ namespace {
 std::mutex g_mutex;
 std::string g_override;
 
-std::string environmentZone()
-{
+std::string environmentZone() {
     const char* tz = std::getenv("TZ");
     if (tz && *tz) {
         std::string id = tz;
@@ -35,8 +34,7 @@ std::string environmentZone()
 }
 } // namespace
 
-std::string TimeZone::defaultIdentifier()
-{
+std::string TimeZone::defaultIdentifier() {
     {
         std::lock_guard lock(g_mutex);
         if (!g_override.empty())
@@ -45,24 +43,21 @@ std::string TimeZone::defaultIdentifier()
     return environmentZone();
 }
 
-void TimeZone::setDefault(const std::string& identifier)
-{
+void TimeZone::setDefault(const std::string& identifier) {
     std::lock_guard lock(g_mutex);
     g_override = identifier;
 }
 
-std::unique_ptr<icu::TimeZone> TimeZone::createDefault()
-{
+std::unique_ptr<icu::TimeZone> TimeZone::createDefault() {
     return create(defaultIdentifier());
 }
 
-std::unique_ptr<icu::TimeZone> TimeZone::create(const std::string& identifier)
-{
-    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
+std::unique_ptr<icu::TimeZone> TimeZone::create(const std::string& identifier) {
+    return std::unique_ptr<icu::TimeZone>(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
 }
 
-int TimeZone::secondsFromGMT(double secondsSinceReferenceDate)
-{
+int TimeZone::secondsFromGMT(double secondsSinceReferenceDate) {
     auto zone = createDefault();
     int32_t raw = 0, dst = 0;
     UErrorCode status = U_ZERO_ERROR;

@@ -13,14 +13,12 @@ bool g_loaded = false; // guarded by the instance's mutex
 
 UserDefaults::UserDefaults() = default;
 
-UserDefaults& UserDefaults::standardUserDefaults()
-{
+UserDefaults& UserDefaults::standardUserDefaults() {
     static UserDefaults instance;
     return instance;
 }
 
-void UserDefaults::resetStandardUserDefaults()
-{
+void UserDefaults::resetStandardUserDefaults() {
     UserDefaults& defaults = standardUserDefaults();
     std::lock_guard lock(defaults.m_mutex);
     defaults.m_values.clear();
@@ -28,15 +26,13 @@ void UserDefaults::resetStandardUserDefaults()
     g_loaded = false;
 }
 
-std::string UserDefaults::preferencesFilePath()
-{
+std::string UserDefaults::preferencesFilePath() {
     return fs::joinPath(Sandbox::preferencesDirectory(), Bundle::mainBundle().identifier() + ".plist");
 }
 
 // Needs m_mutex. A missing, unreadable or corrupt file reads as an empty store; the file is
 // left as it is until something is stored and synchronized.
-void UserDefaults::load()
-{
+void UserDefaults::load() {
     if (g_loaded)
         return;
     g_loaded = true;
@@ -48,8 +44,7 @@ void UserDefaults::load()
     }
 }
 
-std::optional<Value> UserDefaults::objectForKey(const std::string& key) const
-{
+std::optional<Value> UserDefaults::objectForKey(const std::string& key) const {
     std::lock_guard lock(m_mutex);
     const_cast<UserDefaults*>(this)->load();
     auto it = m_values.find(key);
@@ -58,45 +53,38 @@ std::optional<Value> UserDefaults::objectForKey(const std::string& key) const
     return it->second;
 }
 
-bool UserDefaults::boolForKey(const std::string& key) const
-{
+bool UserDefaults::boolForKey(const std::string& key) const {
     auto value = objectForKey(key);
     return value ? value->toBool() : false;
 }
 
-std::int64_t UserDefaults::integerForKey(const std::string& key) const
-{
+std::int64_t UserDefaults::integerForKey(const std::string& key) const {
     auto value = objectForKey(key);
     return value ? value->toInteger() : 0;
 }
 
-double UserDefaults::doubleForKey(const std::string& key) const
-{
+double UserDefaults::doubleForKey(const std::string& key) const {
     auto value = objectForKey(key);
     return value ? value->toDouble() : 0;
 }
 
-float UserDefaults::floatForKey(const std::string& key) const
-{
+float UserDefaults::floatForKey(const std::string& key) const {
     return static_cast<float>(doubleForKey(key));
 }
 
-std::optional<std::string> UserDefaults::stringForKey(const std::string& key) const
-{
+std::optional<std::string> UserDefaults::stringForKey(const std::string& key) const {
     auto value = objectForKey(key);
     return value ? value->toString() : std::nullopt;
 }
 
-std::optional<Array> UserDefaults::arrayForKey(const std::string& key) const
-{
+std::optional<Array> UserDefaults::arrayForKey(const std::string& key) const {
     auto value = objectForKey(key);
     if (!value || !value->isArray())
         return std::nullopt;
     return value->array();
 }
 
-std::optional<std::vector<std::string>> UserDefaults::stringArrayForKey(const std::string& key) const
-{
+std::optional<std::vector<std::string>> UserDefaults::stringArrayForKey(const std::string& key) const {
     auto array = arrayForKey(key);
     if (!array)
         return std::nullopt;
@@ -109,40 +97,35 @@ std::optional<std::vector<std::string>> UserDefaults::stringArrayForKey(const st
     return strings;
 }
 
-std::optional<Dictionary> UserDefaults::dictionaryForKey(const std::string& key) const
-{
+std::optional<Dictionary> UserDefaults::dictionaryForKey(const std::string& key) const {
     auto value = objectForKey(key);
     if (!value || !value->isDictionary())
         return std::nullopt;
     return value->dictionary();
 }
 
-std::optional<Data> UserDefaults::dataForKey(const std::string& key) const
-{
+std::optional<Data> UserDefaults::dataForKey(const std::string& key) const {
     auto value = objectForKey(key);
     if (!value || !value->isData())
         return std::nullopt;
     return value->data();
 }
 
-void UserDefaults::setObject(const std::string& key, Value value)
-{
+void UserDefaults::setObject(const std::string& key, Value value) {
     std::lock_guard lock(m_mutex);
     load();
     m_values[key] = std::move(value);
     m_dirty = true;
 }
 
-void UserDefaults::removeObjectForKey(const std::string& key)
-{
+void UserDefaults::removeObjectForKey(const std::string& key) {
     std::lock_guard lock(m_mutex);
     load();
     if (m_values.erase(key))
         m_dirty = true;
 }
 
-bool UserDefaults::synchronize()
-{
+bool UserDefaults::synchronize() {
     std::lock_guard lock(m_mutex);
     load();
     if (!m_dirty)
@@ -155,8 +138,7 @@ bool UserDefaults::synchronize()
     return true;
 }
 
-Dictionary UserDefaults::dictionaryRepresentation() const
-{
+Dictionary UserDefaults::dictionaryRepresentation() const {
     std::lock_guard lock(m_mutex);
     const_cast<UserDefaults*>(this)->load();
     return m_values;

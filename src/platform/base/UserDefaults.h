@@ -22,10 +22,10 @@ public:
     static void resetStandardUserDefaults();
 
     std::optional<Value> objectForKey(const std::string& key) const;
-    bool boolForKey(const std::string& key) const;           // false when absent
+    bool boolForKey(const std::string& key) const; // false when absent
     std::int64_t integerForKey(const std::string& key) const; // 0 when absent
-    double doubleForKey(const std::string& key) const;       // 0 when absent
-    float floatForKey(const std::string& key) const;         // 0 when absent
+    double doubleForKey(const std::string& key) const; // 0 when absent
+    float floatForKey(const std::string& key) const; // 0 when absent
     std::optional<std::string> stringForKey(const std::string& key) const;
     std::optional<Array> arrayForKey(const std::string& key) const;
     std::optional<std::vector<std::string>> stringArrayForKey(const std::string& key) const;
@@ -34,7 +34,9 @@ public:
 
     void setObject(const std::string& key, Value value);
     void setBool(const std::string& key, bool value) { setObject(key, Value(value)); }
-    void setInteger(const std::string& key, std::int64_t value) { setObject(key, Value(static_cast<long long>(value))); }
+    void setInteger(const std::string& key, std::int64_t value) {
+        setObject(key, Value(static_cast<long long>(value)));
+    }
     void setDouble(const std::string& key, double value) { setObject(key, Value(value)); }
     void setFloat(const std::string& key, float value) { setObject(key, Value(value)); }
     void setString(const std::string& key, const std::string& value) { setObject(key, Value(value)); }
@@ -55,7 +57,7 @@ private:
 
     mutable std::mutex m_mutex;
     Dictionary m_values;
-    bool m_dirty { false };
+    bool m_dirty {false};
 };
 
 } // namespace platform

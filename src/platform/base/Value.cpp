@@ -13,16 +13,14 @@ const Data kEmptyData;
 const Array kEmptyArray;
 const Dictionary kEmptyDictionary;
 
-double parseNumber(const std::string& text)
-{
+double parseNumber(const std::string& text) {
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
     return end == text.c_str() ? 0 : value;
 }
 } // namespace
 
-bool Value::toBool() const
-{
+bool Value::toBool() const {
     if (auto* b = std::get_if<bool>(&m_storage))
         return *b;
     if (auto* i = std::get_if<std::int64_t>(&m_storage))
@@ -37,8 +35,7 @@ bool Value::toBool() const
     return false;
 }
 
-std::int64_t Value::toInteger() const
-{
+std::int64_t Value::toInteger() const {
     if (auto* b = std::get_if<bool>(&m_storage))
         return *b ? 1 : 0;
     if (auto* i = std::get_if<std::int64_t>(&m_storage))
@@ -52,8 +49,7 @@ std::int64_t Value::toInteger() const
     return 0;
 }
 
-double Value::toDouble() const
-{
+double Value::toDouble() const {
     if (auto* d = std::get_if<double>(&m_storage))
         return *d;
     if (auto* s = std::get_if<std::string>(&m_storage))
@@ -61,8 +57,7 @@ double Value::toDouble() const
     return static_cast<double>(toInteger());
 }
 
-std::optional<std::string> Value::toString() const
-{
+std::optional<std::string> Value::toString() const {
     if (auto* s = std::get_if<std::string>(&m_storage))
         return *s;
     if (auto* b = std::get_if<bool>(&m_storage))
@@ -77,26 +72,22 @@ std::optional<std::string> Value::toString() const
     return std::nullopt;
 }
 
-const std::string& Value::string() const
-{
+const std::string& Value::string() const {
     auto* s = std::get_if<std::string>(&m_storage);
     return s ? *s : kEmptyString;
 }
 
-const Data& Value::data() const
-{
+const Data& Value::data() const {
     auto* d = std::get_if<Data>(&m_storage);
     return d ? *d : kEmptyData;
 }
 
-const Array& Value::array() const
-{
+const Array& Value::array() const {
     auto* a = std::get_if<Array>(&m_storage);
     return a ? *a : kEmptyArray;
 }
 
-const Dictionary& Value::dictionary() const
-{
+const Dictionary& Value::dictionary() const {
     auto* d = std::get_if<Dictionary>(&m_storage);
     return d ? *d : kEmptyDictionary;
 }

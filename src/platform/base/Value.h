@@ -19,18 +19,30 @@ class Value {
 public:
     using Storage = std::variant<bool, std::int64_t, double, std::string, Data, Array, Dictionary>;
 
-    Value() : m_storage(false) { }
-    Value(bool v) : m_storage(v) { }
-    Value(int v) : m_storage(std::int64_t(v)) { }
-    Value(long v) : m_storage(std::int64_t(v)) { }
-    Value(long long v) : m_storage(std::int64_t(v)) { }
-    Value(double v) : m_storage(v) { }
-    Value(float v) : m_storage(double(v)) { }
-    Value(const char* v) : m_storage(std::string(v)) { }
-    Value(std::string v) : m_storage(std::move(v)) { }
-    Value(Data v) : m_storage(std::move(v)) { }
-    Value(Array v) : m_storage(std::move(v)) { }
-    Value(Dictionary v) : m_storage(std::move(v)) { }
+    Value()
+        : m_storage(false) { }
+    Value(bool v)
+        : m_storage(v) { }
+    Value(int v)
+        : m_storage(std::int64_t(v)) { }
+    Value(long v)
+        : m_storage(std::int64_t(v)) { }
+    Value(long long v)
+        : m_storage(std::int64_t(v)) { }
+    Value(double v)
+        : m_storage(v) { }
+    Value(float v)
+        : m_storage(double(v)) { }
+    Value(const char* v)
+        : m_storage(std::string(v)) { }
+    Value(std::string v)
+        : m_storage(std::move(v)) { }
+    Value(Data v)
+        : m_storage(std::move(v)) { }
+    Value(Array v)
+        : m_storage(std::move(v)) { }
+    Value(Dictionary v)
+        : m_storage(std::move(v)) { }
 
     bool isBool() const { return std::holds_alternative<bool>(m_storage); }
     bool isInteger() const { return std::holds_alternative<std::int64_t>(m_storage); }

@@ -82,10 +82,10 @@ private:
     PangoLayout* m_layout {nullptr};
     Size m_constraint;
     TextAlignment m_alignment {TextAlignment::Left};
-    bool m_alignsItself {false};   // Pango aligns within the constraint width
+    bool m_alignsItself {false}; // Pango aligns within the constraint width
     int m_lineCount {1};
-    double m_height {0};           // of the visible lines, unrounded
-    bool m_heightLimited {false};  // lines below the constraint height are hidden
+    double m_height {0}; // of the visible lines, unrounded
+    bool m_heightLimited {false}; // lines below the constraint height are hidden
 };
 
 } // namespace platform::graphics

@@ -9,8 +9,7 @@
 
 using namespace platform;
 
-TEST(Bundle, InformationValues)
-{
+TEST(Bundle, InformationValues) {
     auto& bundle = Bundle::mainBundle();
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleIdentifier"), "com.quillon.vantrel");
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleDisplayName"), "Vantrel");
@@ -20,8 +19,7 @@ TEST(Bundle, InformationValues)
     EXPECT_FALSE(bundle.pathForResource("NoSuchResource", "png"));
 }
 
-TEST(Sandbox, FoldersAndStandardLocations)
-{
+TEST(Sandbox, FoldersAndStandardLocations) {
     vantrel::test::TemporarySandbox sandbox;
     EXPECT_EQ(Sandbox::root(), sandbox.root());
     EXPECT_EQ(documentsDirectory(), sandbox.root() + "/Documents");
@@ -30,8 +28,7 @@ TEST(Sandbox, FoldersAndStandardLocations)
     EXPECT_TRUE(fs::isDirectory(Sandbox::temporaryDirectory()));
 }
 
-TEST(Device, IdentifierIsStablePerSandbox)
-{
+TEST(Device, IdentifierIsStablePerSandbox) {
     std::string first, again, other;
     {
         vantrel::test::TemporarySandbox a;
@@ -47,8 +44,7 @@ TEST(Device, IdentifierIsStablePerSandbox)
     EXPECT_FALSE(Device::current().name().empty());
 }
 
-TEST(FileManagerExtensions, Md5OfKnownFiles)
-{
+TEST(FileManagerExtensions, Md5OfKnownFiles) {
     vantrel::test::TemporarySandbox sandbox;
     std::string empty = fs::joinPath(sandbox.root(), "empty");
     std::string fox = fs::joinPath(sandbox.root(), "fox");

@@ -12,16 +12,15 @@ protected:
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
 };
 
-TEST_F(UserDefaultsTest, EveryKindSurvivesTheFile)
-{
+TEST_F(UserDefaultsTest, EveryKindSurvivesTheFile) {
     defaults.setBool("b", true);
     defaults.setInteger("i", -42);
     defaults.setInteger("big", 5'000'000'000LL);
     defaults.setDouble("d", 2.5);
     defaults.setString("s", "O'Brien & <Co>");
-    defaults.setObject("data", Value(Data { 0, 1, 255 }));
-    defaults.setObject("list", Value(Array { Value("a"), Value(3) }));
-    defaults.setObject("dict", Value(Dictionary { { "k", Value(true) } }));
+    defaults.setObject("data", Value(Data {0, 1, 255}));
+    defaults.setObject("list", Value(Array {Value("a"), Value(3)}));
+    defaults.setObject("dict", Value(Dictionary {{"k", Value(true)}}));
     ASSERT_TRUE(defaults.synchronize());
 
     std::string path = UserDefaults::preferencesFilePath();
@@ -36,13 +35,12 @@ TEST_F(UserDefaultsTest, EveryKindSurvivesTheFile)
     EXPECT_EQ(defaults.integerForKey("big"), 5'000'000'000LL);
     EXPECT_DOUBLE_EQ(defaults.doubleForKey("d"), 2.5);
     EXPECT_EQ(defaults.stringForKey("s"), "O'Brien & <Co>");
-    EXPECT_EQ(defaults.dataForKey("data"), (Data { 0, 1, 255 }));
+    EXPECT_EQ(defaults.dataForKey("data"), (Data {0, 1, 255}));
     EXPECT_EQ(defaults.arrayForKey("list")->size(), 2u);
     EXPECT_TRUE(defaults.dictionaryForKey("dict")->at("k").toBool());
 }
 
-TEST_F(UserDefaultsTest, ResetDropsWhatWasNotSynchronized)
-{
+TEST_F(UserDefaultsTest, ResetDropsWhatWasNotSynchronized) {
     defaults.setInteger("kept", 1);
     defaults.synchronize();
     defaults.setInteger("lost", 2);
@@ -51,8 +49,7 @@ TEST_F(UserDefaultsTest, ResetDropsWhatWasNotSynchronized)
     EXPECT_FALSE(defaults.objectForKey("lost"));
 }
 
-TEST_F(UserDefaultsTest, OtherKindsConvertLikeThePhone)
-{
+TEST_F(UserDefaultsTest, OtherKindsConvertLikeThePhone) {
     defaults.setString("yes", "YES");
     defaults.setString("number", "12");
     defaults.setObject("list", Value(Array {}));
@@ -64,8 +61,7 @@ TEST_F(UserDefaultsTest, OtherKindsConvertLikeThePhone)
     EXPECT_FALSE(defaults.arrayForKey("number"));
 }
 
-TEST_F(UserDefaultsTest, CorruptFileReadsEmptyAndStaysUntilNextWrite)
-{
+TEST_F(UserDefaultsTest, CorruptFileReadsEmptyAndStaysUntilNextWrite) {
     std::string path = UserDefaults::preferencesFilePath();
     ASSERT_TRUE(fs::writeFileAtomically(path, "<plist><dict><key>broken"));
     UserDefaults::resetStandardUserDefaults();
@@ -79,8 +75,7 @@ TEST_F(UserDefaultsTest, CorruptFileReadsEmptyAndStaysUntilNextWrite)
     EXPECT_TRUE(defaults.boolForKey("fresh"));
 }
 
-TEST_F(UserDefaultsTest, FailedWriteIsReportedAndLeavesNoTemporaryFiles)
-{
+TEST_F(UserDefaultsTest, FailedWriteIsReportedAndLeavesNoTemporaryFiles) {
     fs::removeItem(fs::joinPath(sandbox.root(), "Library"));
     // A file where the folder should be: the preferences folder cannot be created.
     ASSERT_TRUE(fs::writeFileAtomically(fs::joinPath(sandbox.root(), "Library"), "x"));
@@ -89,8 +84,7 @@ TEST_F(UserDefaultsTest, FailedWriteIsReportedAndLeavesNoTemporaryFiles)
     EXPECT_TRUE(defaults.boolForKey("b")); // still in memory
 }
 
-TEST(FileSystem, AtomicWriteReplacesWholeFile)
-{
+TEST(FileSystem, AtomicWriteReplacesWholeFile) {
     vantrel::test::TemporarySandbox sandbox;
     std::string path = fs::joinPath(sandbox.root(), "file.txt");
     ASSERT_TRUE(fs::writeFileAtomically(path, "first version, longer"));
