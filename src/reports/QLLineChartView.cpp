@@ -34,31 +34,12 @@ constexpr int kMaxTicks = 1000;
 
 } // namespace
 
-QLLineChartView::QLLineChartView() {
-    initDefaults();
-}
+QLLineChartView::QLLineChartView()
+    : QLChartView("No data.", 18, Color::rgba(1, 0.5, 0, 1)) { } // an orange line
 
-QLLineChartView::QLLineChartView(Rect frame) {
+QLLineChartView::QLLineChartView(Rect frame)
+    : QLLineChartView() {
     setFrame(frame);
-    initDefaults();
-}
-
-void QLLineChartView::initDefaults() {
-    m_delegate = nullptr;
-    m_data.clear();
-    m_title.reset();
-    m_minLabel.reset();
-    m_maxLabel.reset();
-    m_noDataMessage = "No data.";
-    m_font = Font::systemFontOfSize(12);
-    m_titleFont = Font::systemFontOfSize(18);
-    m_titleColor = Color::rgba(200 / 255.0, 50 / 255.0, 0, 1);
-    m_axisColor = Color::black();
-    m_gridlineGolor = Color::darkGray();
-    m_lineColor = Color::rgba(1, 0.5, 0, 1); // orange
-    m_gradientColor = Color::white(200 / 255.0);
-    m_marginTop = m_marginBottom = m_marginLeft = m_marginRight = 10;
-    m_showGridlines = true;
 }
 
 std::string QLLineChartView::formatValue(float value) {
@@ -88,9 +69,7 @@ void QLLineChartView::calculateMetrics() {
         if (std::isfinite(v))
             m_series.push_back(v);
 
-    if (m_title)
-        m.titleHeight
-            = static_cast<float>(TextLayout::sizeWithFont(*m_title, m_titleFont).height) + 1.5f * m_marginTop;
+    m.titleHeight = titleHeight();
 
     // The scan starts from the smallest positive normal number, not the most negative one,
     // so an all-negative series still reaches up to zero.
@@ -190,21 +169,11 @@ void QLLineChartView::drawChart(Context& context, float W, float H) {
     Metrics& m = m_metrics;
     context.setInterpolationQuality(InterpolationQuality::High);
 
-    QLDrawLinearGradient(context, bounds(), changeAlpha(m_gradientColor, 0.05f), m_gradientColor, 0, 1.0f);
-
-    if (m_title) {
-        context.setFillColor(m_titleColor);
-        context.drawText(*m_title, Rect(0, m_marginTop, W, m.titleHeight), m_titleFont,
-            LineBreakMode::WordWrap, TextAlignment::Center);
-    }
+    drawBackgroundAndTitle(context, m.titleHeight);
 
     if (m_series.empty()) {
         m.minX -= axisYLabelMargin;
-        Size message
-            = TextLayout::sizeWithFont(m_noDataMessage, m_font, m.maxX - m.minX, LineBreakMode::WordWrap);
-        context.setFillColor(m_axisColor);
-        context.drawText(m_noDataMessage, Rect(0, (H - message.height) / 2, W, message.height), m_font,
-            LineBreakMode::WordWrap, TextAlignment::Center);
+        drawNoDataMessage(context, m.maxX - m.minX, m_axisColor);
         return;
     }
 

@@ -12,27 +12,12 @@
 
 using namespace platform::graphics;
 
-QLPieChartView::QLPieChartView() {
-    initDefaults();
-}
+QLPieChartView::QLPieChartView()
+    : QLChartView("No data", 20, Color::darkGray()) { }
 
-QLPieChartView::QLPieChartView(Rect frame) {
+QLPieChartView::QLPieChartView(Rect frame)
+    : QLPieChartView() {
     setFrame(frame);
-    initDefaults();
-}
-
-void QLPieChartView::initDefaults() {
-    m_delegate = nullptr;
-    m_data.clear();
-    m_title.reset();
-    m_noDataMessage = "No data";
-    m_font = Font::systemFontOfSize(12);
-    m_titleFont = Font::systemFontOfSize(20);
-    m_titleColor = Color::rgba(200 / 255.0, 50 / 255.0, 0, 1);
-    m_lineColor = Color::darkGray();
-    m_textColor = Color::black();
-    m_gradientColor = Color::white(200 / 255.0);
-    m_marginTop = m_marginBottom = m_marginLeft = m_marginRight = 10;
 }
 
 std::string QLPieChartView::formatKeyLabel(const QLPieChartData& item) {
@@ -55,9 +40,7 @@ void QLPieChartView::calculateMetrics() {
         if (std::isfinite(item.value))
             m_items.push_back(item);
 
-    if (m_title)
-        m.titleHeight
-            = static_cast<float>(TextLayout::sizeWithFont(*m_title, m_titleFont).height) + 1.5f * m_marginTop;
+    m.titleHeight = titleHeight();
     m.minX = x0 + m_marginLeft;
     m.minY = y0 + m_marginTop + m.titleHeight;
     m.maxX = x0 + W - m_marginRight;
@@ -183,23 +166,12 @@ void QLPieChartView::drawRect(Context& context, Rect rect) {
 
 void QLPieChartView::drawChart(Context& context) {
     const Metrics& m = m_metrics;
-    const double W = bounds().width(), H = bounds().height();
     context.setInterpolationQuality(InterpolationQuality::High);
 
-    QLDrawLinearGradient(context, bounds(), changeAlpha(m_gradientColor, 0.05f), m_gradientColor, 0, 1.0f);
-
-    if (m_title) {
-        context.setFillColor(m_titleColor);
-        context.drawText(*m_title, Rect(0, m_marginTop, W, m.titleHeight), m_titleFont,
-            LineBreakMode::WordWrap, TextAlignment::Center);
-    }
+    drawBackgroundAndTitle(context, m.titleHeight);
 
     if (!hasSlices()) {
-        Size message
-            = TextLayout::sizeWithFont(m_noDataMessage, m_font, m.maxX - m.minX, LineBreakMode::WordWrap);
-        context.setFillColor(m_textColor);
-        context.drawText(m_noDataMessage, Rect(0, (H - message.height) / 2, W, message.height), m_font,
-            LineBreakMode::WordWrap, TextAlignment::Center);
+        drawNoDataMessage(context, m.maxX - m.minX, m_textColor);
         return;
     }
 

@@ -1,18 +1,12 @@
 #pragma once
 
-#include "platform/graphics/Color.h"
-#include "platform/graphics/Context.h"
-#include "platform/graphics/Font.h"
-#include "platform/graphics/Geometry.h"
-#include "platform/views/View.h"
+#include "reports/QLChartView.h"
 #include "reports/QLPieChartData.h"
 
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
-
-class QLChartViewDelegate;
 
 // A view that draws labelled, coloured values as a pie with a key. An area not wider than tall puts the
 // pie at the top and the key in centred rows below it; a wider area puts the pie at the
@@ -22,7 +16,7 @@ class QLChartViewDelegate;
 // Items whose value is not finite are left out (no slice, no key entry); a negative value
 // gets no slice (its key entry stays); when the slices sum to zero the no-data message is
 // shown.
-class QLPieChartView : public platform::views::View {
+class QLPieChartView : public QLChartView {
 public:
     struct Metrics {
         float titleHeight {0};
@@ -47,35 +41,11 @@ public:
     QLPieChartView();
     explicit QLPieChartView(platform::graphics::Rect frame);
 
-    // Properties; after changing them the owner asks for a redraw.
-    QLChartViewDelegate* delegate() const { return m_delegate; }
-    void setDelegate(QLChartViewDelegate* delegate) { m_delegate = delegate; } // not owned
+    // Properties (the rest are QLChartView's); after changing them the owner asks for a redraw.
     const std::vector<QLPieChartData>& data() const { return m_data; }
     void setData(std::vector<QLPieChartData> data) { m_data = std::move(data); }
-    const std::optional<std::string>& title() const { return m_title; }
-    void setTitle(std::optional<std::string> title) { m_title = std::move(title); }
-    const std::string& noDataMessage() const { return m_noDataMessage; }
-    void setNoDataMessage(std::string message) { m_noDataMessage = std::move(message); }
-    const platform::graphics::Font& font() const { return m_font; }
-    void setFont(const platform::graphics::Font& font) { m_font = font; }
-    const platform::graphics::Font& titleFont() const { return m_titleFont; }
-    void setTitleFont(const platform::graphics::Font& font) { m_titleFont = font; }
-    platform::graphics::Color titleColor() const { return m_titleColor; }
-    void setTitleColor(platform::graphics::Color color) { m_titleColor = color; }
-    platform::graphics::Color lineColor() const { return m_lineColor; }
-    void setLineColor(platform::graphics::Color color) { m_lineColor = color; }
     platform::graphics::Color textColor() const { return m_textColor; }
     void setTextColor(platform::graphics::Color color) { m_textColor = color; }
-    platform::graphics::Color gradientColor() const { return m_gradientColor; }
-    void setGradientColor(platform::graphics::Color color) { m_gradientColor = color; }
-    float marginTop() const { return m_marginTop; }
-    void setMarginTop(float margin) { m_marginTop = margin; }
-    float marginBottom() const { return m_marginBottom; }
-    void setMarginBottom(float margin) { m_marginBottom = margin; }
-    float marginLeft() const { return m_marginLeft; }
-    void setMarginLeft(float margin) { m_marginLeft = margin; }
-    float marginRight() const { return m_marginRight; }
-    void setMarginRight(float margin) { m_marginRight = margin; }
 
     // The key text of an item: the delegate's when it formats key labels, else
     // "label (value)" with the value as "%1.2f".
@@ -98,25 +68,12 @@ public:
     void drawRect(platform::graphics::Context& context, platform::graphics::Rect rect) override;
 
 private:
-    void initDefaults();
     bool hasSlices() const;
     void drawChart(platform::graphics::Context& context);
     void drawKey(platform::graphics::Context& context, const std::vector<KeyItem>& layout);
 
-    QLChartViewDelegate* m_delegate {nullptr};
     std::vector<QLPieChartData> m_data;
-    std::optional<std::string> m_title;
-    std::string m_noDataMessage;
-    platform::graphics::Font m_font;
-    platform::graphics::Font m_titleFont;
-    platform::graphics::Color m_titleColor;
-    platform::graphics::Color m_lineColor;
-    platform::graphics::Color m_textColor;
-    platform::graphics::Color m_gradientColor;
-    float m_marginTop {0};
-    float m_marginBottom {0};
-    float m_marginLeft {0};
-    float m_marginRight {0};
+    platform::graphics::Color m_textColor {platform::graphics::Color::black()};
 
     std::vector<QLPieChartData> m_items;
     Metrics m_metrics;
