@@ -244,24 +244,6 @@ TEST(DBHelperUpdates, ADatabaseWithoutSystemDataIsLeftAlone) {
     EXPECT_EQ(helper->executeInt(), 0);
 }
 
-TEST(DBHelperOpening, CopiesTheShippedFileOnlyWhenNoneExists) {
-    TemporarySandbox sandbox;
-    std::string documents = platform::Sandbox::documentsDirectory();
-    std::string path = fs::joinPath(documents, "vantrel.db");
-    {
-        auto helper = DBHelper::initWithDatabaseNamed("vantrel.db");
-        ASSERT_NE(helper, nullptr);
-        EXPECT_TRUE(fs::fileExists(path));
-        helper->beginQuery("INSERT INTO Vehicle (Name) VALUES ('mine')");
-        EXPECT_TRUE(helper->executeNonQuery());
-        helper->endQuery();
-    }
-    auto reopened = DBHelper::initWithDatabaseNamed("vantrel.db");
-    ASSERT_NE(reopened, nullptr);
-    reopened->beginQuery("SELECT Name FROM Vehicle");
-    EXPECT_EQ(reopened->executeString(), "mine");
-}
-
 TEST(DBHelperOpening, ReportsAFailedCopyAndGivesNoEngine) {
     TemporarySandbox sandbox;
     std::string message;

@@ -114,17 +114,6 @@ TEST(DrawingUtilities, BeginImageContextUsesTheScreenScale) {
     EXPECT_EQ(ImageContext::currentContext(), nullptr);
 }
 
-TEST(DrawingUtilities, LogoGeometryForSeventyPoints) {
-    const QLLogoMetrics metrics = QLGetLogoMetrics(70);
-    EXPECT_DOUBLE_EQ(metrics.s, 10);
-    EXPECT_DOUBLE_EQ(metrics.g, 1.5);
-    EXPECT_DOUBLE_EQ(metrics.d, 8.5);
-    EXPECT_NEAR(metrics.m, 0.75, 1e-9);
-    // Seven rows of dots for "QUILLON": 7 d + 6 g + 2 m.
-    EXPECT_NEAR(metrics.imageSize.height, 70, 1e-9);
-    EXPECT_EQ(metrics.imageSize.width, 70);
-}
-
 TEST(DrawingUtilities, LogoHasADotForEverySetBit) {
     ImageContext::setMainScreenScale(1);
     Image logo = QLGetLogoImage(kBlue, 70);

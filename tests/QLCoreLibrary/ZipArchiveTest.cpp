@@ -59,8 +59,9 @@ protected:
     ZipArchiveTest() {
         m_folder = fs::joinPath(m_sandbox.root(), "source");
         m_output = fs::joinPath(m_sandbox.root(), "output");
-        fs::createDirectories(m_folder);
-        fs::createDirectories(m_output);
+        m_target = fs::joinPath(m_sandbox.root(), "target");
+        for (const auto& folder : {m_folder, m_output, m_target})
+            fs::createDirectories(folder);
     }
     std::string source(const std::string& name) const { return fs::joinPath(m_folder, name); }
     std::string output(const std::string& name) const { return fs::joinPath(m_output, name); }
@@ -68,6 +69,7 @@ protected:
     vantrel::test::TemporarySandbox m_sandbox;
     std::string m_folder;
     std::string m_output;
+    std::string m_target; // where archives are extracted
 };
 
 } // namespace
@@ -136,21 +138,19 @@ TEST_F(ZipArchiveTest, ExtractionReplacesFilesAndFindsNamesCaseSensitively) {
     ASSERT_TRUE(writer.addFile(source("Notes.txt")));
     ASSERT_TRUE(writer.close());
 
-    const std::string target = fs::joinPath(m_sandbox.root(), "target");
-    fs::createDirectories(target);
-    fs::writeFileAtomically(fs::joinPath(target, "vantrel.db"), "a much longer old database content");
+    fs::writeFileAtomically(fs::joinPath(m_target, "vantrel.db"), "a much longer old database content");
 
     ZipArchive reader(output("a.zip"));
-    EXPECT_FALSE(reader.extractAllToPath(target)); // not open
+    EXPECT_FALSE(reader.extractAllToPath(m_target)); // not open
     ASSERT_TRUE(reader.openForReading());
     EXPECT_EQ(reader.contents(), (std::vector<std::string> {"vantrel.db", "Notes.txt"}));
-    EXPECT_FALSE(reader.extractFile("notes.txt", target));
-    EXPECT_FALSE(fs::fileExists(fs::joinPath(target, "notes.txt")));
-    EXPECT_TRUE(reader.extractFile("Notes.txt", target));
-    EXPECT_TRUE(reader.extractAllToPath(target));
+    EXPECT_FALSE(reader.extractFile("notes.txt", m_target));
+    EXPECT_FALSE(fs::fileExists(fs::joinPath(m_target, "notes.txt")));
+    EXPECT_TRUE(reader.extractFile("Notes.txt", m_target));
+    EXPECT_TRUE(reader.extractAllToPath(m_target));
     EXPECT_TRUE(reader.close());
-    EXPECT_EQ(fs::readFile(fs::joinPath(target, "vantrel.db")), "new database");
-    EXPECT_EQ(fs::readFile(fs::joinPath(target, "Notes.txt")), "notes");
+    EXPECT_EQ(fs::readFile(fs::joinPath(m_target, "vantrel.db")), "new database");
+    EXPECT_EQ(fs::readFile(fs::joinPath(m_target, "Notes.txt")), "notes");
 }
 
 TEST_F(ZipArchiveTest, HostileEntryNamesWriteNothingOutsideTheFolder) {
@@ -170,23 +170,21 @@ TEST_F(ZipArchiveTest, HostileEntryNamesWriteNothingOutsideTheFolder) {
             {longName, "long"},
             {std::string(300, 'x'), "too long for any file system"},
         });
-    const std::string target = fs::joinPath(m_sandbox.root(), "target");
-    fs::createDirectories(target);
 
     const auto rootBefore = fs::contentsOfDirectory(m_sandbox.root());
     ZipArchive reader(output("evil.zip"));
     ASSERT_TRUE(reader.openForReading());
     EXPECT_EQ(reader.contents().size(), 10u);
     EXPECT_EQ(reader.contents()[8], longName);
-    EXPECT_TRUE(reader.extractAllToPath(target));
+    EXPECT_TRUE(reader.extractAllToPath(m_target));
     reader.close();
 
     EXPECT_FALSE(fs::fileExists(outside));
     EXPECT_EQ(fs::contentsOfDirectory(m_sandbox.root()), rootBefore);
-    const auto written = fs::contentsOfDirectory(target);
+    const auto written = fs::contentsOfDirectory(m_target);
     EXPECT_EQ((std::set<std::string>(written.begin(), written.end())),
         (std::set<std::string> {"good.txt", longName}));
-    EXPECT_EQ(fs::readFile(fs::joinPath(target, longName)), "long");
+    EXPECT_EQ(fs::readFile(fs::joinPath(m_target, longName)), "long");
 }
 
 TEST_F(ZipArchiveTest, DamagedEntryFailsAndLeavesNoPartialFile) {
@@ -202,14 +200,12 @@ TEST_F(ZipArchiveTest, DamagedEntryFailsAndLeavesNoPartialFile) {
     bytes[header + 8 + 301] ^= 0xa5;
     fs::writeFileAtomically(output("a.zip"), bytes);
 
-    const std::string target = fs::joinPath(m_sandbox.root(), "target");
-    fs::createDirectories(target);
     ZipArchive reader(output("a.zip"));
     ASSERT_TRUE(reader.openForReading());
-    EXPECT_FALSE(reader.extractAllToPath(target));
+    EXPECT_FALSE(reader.extractAllToPath(m_target));
     reader.close();
-    EXPECT_TRUE(fs::fileExists(fs::joinPath(target, "first.txt")));
-    EXPECT_FALSE(fs::fileExists(fs::joinPath(target, "data.csv")));
+    EXPECT_TRUE(fs::fileExists(fs::joinPath(m_target, "first.txt")));
+    EXPECT_FALSE(fs::fileExists(fs::joinPath(m_target, "data.csv")));
 
     fs::writeFileAtomically(output("not.zip"), "this is no zip archive");
     ZipArchive notZip(output("not.zip"));

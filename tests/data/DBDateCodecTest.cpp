@@ -1,19 +1,9 @@
-#include <gtest/gtest.h>
+#include "data/DBTestSupport.h"
 
-#include "data/DB.h"
 #include "data/DBDateCodec.h"
-#include "platform/base/Calendar.h"
 #include "platform/base/Locale.h"
-#include "platform/base/TimeZone.h"
 
-namespace {
-
-struct ZoneGuard {
-    explicit ZoneGuard(const std::string& zone) { platform::TimeZone::setDefault(zone); }
-    ~ZoneGuard() { platform::TimeZone::setDefault({}); }
-};
-
-} // namespace
+using namespace vantrel::test;
 
 TEST(DBDateCodec, AgreesWithTheDateFormatterAcrossTimeZoneChanges) {
     for (const char* zone : {"America/New_York", "Europe/Berlin", "America/Sao_Paulo", "Pacific/Auckland"}) {

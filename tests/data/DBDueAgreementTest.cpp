@@ -7,8 +7,6 @@
 #include <random>
 #include <set>
 
-#include "platform/base/TimeZone.h"
-
 using namespace vantrel::test;
 
 namespace {
@@ -23,11 +21,6 @@ platform::Date adding(int years, int months, int days, platform::Date date) {
         components.day = days;
     return platform::Calendar().dateByAddingComponents(components, date);
 }
-
-struct ZoneGuard {
-    explicit ZoneGuard(const std::string& zone) { platform::TimeZone::setDefault(zone); }
-    ~ZoneGuard() { platform::TimeZone::setDefault({}); }
-};
 
 // Vehicles whose services were performed so that their due days and distances fall around
 // the given day: due yesterday, today, tomorrow and a few days either side, at and around

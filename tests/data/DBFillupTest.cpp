@@ -1,24 +1,8 @@
 #include "data/DBTestSupport.h"
 
-#include "model/Units.h"
-
 using namespace vantrel::test;
 
 namespace {
-
-Fillup fillupAt(int vid, platform::Date date, int odometer, double quantity, int type = kFillupFull,
-    double price = 3.0, int units = kFuelUSGallon) {
-    Fillup fillup;
-    fillup.vehicleID = vid;
-    fillup.date = date;
-    fillup.odometer = odometer;
-    fillup.quantity = quantity;
-    fillup.costPerUnit = price;
-    fillup.units = units;
-    fillup.type = type;
-    DB::saveFillup(fillup, false);
-    return fillup;
-}
 
 std::vector<Fillup> load(const Vehicle& vehicle, int unit = kFuelUSGallon, int period = 6) {
     return DB::fillupsForVehicle(vehicle, unit, kDistanceMiles, period);
@@ -138,16 +122,6 @@ TEST_F(DBTest, PeriodFiltersCountBackFromTheClocksToday) {
     EXPECT_EQ(odometers(1), (std::vector<int> {500, 600}));
     platform::Clock::setNow(localDate(2024, 6, 15, 23, 59));
     EXPECT_EQ(odometers(1), (std::vector<int> {400, 500}));
-}
-
-TEST_F(DBTest, FilterPeriodTexts) {
-    EXPECT_EQ(DB::filterPeriod(1), "7 days");
-    EXPECT_EQ(DB::filterPeriod(2), "1 months");
-    EXPECT_EQ(DB::filterPeriod(3), "3 months");
-    EXPECT_EQ(DB::filterPeriod(4), "6 months");
-    EXPECT_EQ(DB::filterPeriod(5), "1 years");
-    EXPECT_EQ(DB::filterPeriod(6), std::nullopt);
-    EXPECT_EQ(DB::filterPeriod(-1), std::nullopt);
 }
 
 TEST_F(DBTest, RepairsSaveUpdateAndDelete) {

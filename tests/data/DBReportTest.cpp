@@ -1,23 +1,8 @@
 #include "data/DBTestSupport.h"
 
-#include "model/Units.h"
-
 using namespace vantrel::test;
 
 namespace {
-
-void addFillup(int vid, platform::Date date, int odometer, double quantity, double price,
-    int type = kFillupFull, int units = kFuelUSGallon) {
-    Fillup fillup;
-    fillup.vehicleID = vid;
-    fillup.date = date;
-    fillup.odometer = odometer;
-    fillup.quantity = quantity;
-    fillup.costPerUnit = price;
-    fillup.units = units;
-    fillup.type = type;
-    DB::saveFillup(fillup, false);
-}
 
 void addRepair(int vid, std::optional<platform::Date> date, double cost) {
     Repair repair;
@@ -46,11 +31,11 @@ protected:
         DBTest::SetUp();
         // Clock: 2024-06-15 12:00. Three full tanks of 10 US gallons at 3.00, 300 miles apart.
         m_car = newVehicle("Car", 1000);
-        addFillup(m_car.vid, localDate(2024, 6, 1), 1000, 10, 3.0);
-        addFillup(m_car.vid, localDate(2024, 6, 5), 1300, 10, 3.0);
-        addFillup(m_car.vid, localDate(2024, 6, 10), 1600, 10, 3.0);
+        fillupAt(m_car.vid, localDate(2024, 6, 1), 1000, 10);
+        fillupAt(m_car.vid, localDate(2024, 6, 5), 1300, 10);
+        fillupAt(m_car.vid, localDate(2024, 6, 10), 1600, 10);
         m_other = newVehicle("Other", 5000);
-        addFillup(m_other.vid, localDate(2024, 6, 3), 5000, 40, 1.0, kFillupFull, kFuelLiter);
+        fillupAt(m_other.vid, localDate(2024, 6, 3), 5000, 40, kFillupFull, 1.0, kFuelLiter);
     }
 
     Vehicle m_car;

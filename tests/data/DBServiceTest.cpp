@@ -185,13 +185,6 @@ TEST_F(DBTest, DueQueriesCountOverdueAndDueSoonRecordedServices) {
     EXPECT_EQ(due[2].name, "Tire Rotation");
 }
 
-TEST_F(DBTest, NoDueServicesCountZero) {
-    EXPECT_EQ(DB::dueServiceCount(14, 500), 0);
-    newVehicle("Car");
-    EXPECT_EQ(DB::dueServiceCount(14, 500), 0) << "services never recorded are not due";
-    EXPECT_TRUE(DB::allServicesDueInDays(14, 500).empty());
-}
-
 TEST_F(DBTest, TheLatestPerformanceFollowsCorrectionsAndDeletions) {
     Vehicle car = newVehicle("Car");
     Service oil = serviceNamed(car.vid, "Oil Change");

@@ -7,11 +7,13 @@
 
 #include "QLCoreLibrary/DBHelper.h"
 #include "data/DB.h"
+#include "model/Units.h"
 #include "platform/base/Bundle.h"
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Date.h"
 #include "platform/base/FileSystem.h"
+#include "platform/base/TimeZone.h"
 #include "support/TemporarySandbox.h"
 
 namespace vantrel::test {
@@ -40,6 +42,27 @@ private:
 // A local time in the device time zone.
 inline platform::Date localDate(int year, int month, int day, int hour = 0, int minute = 0) {
     return platform::Calendar().dateFromComponents({year, month, day, hour, minute, 0, {}});
+}
+
+// Sets the device time zone for one scope.
+struct ZoneGuard {
+    explicit ZoneGuard(const std::string& zone) { platform::TimeZone::setDefault(zone); }
+    ~ZoneGuard() { platform::TimeZone::setDefault({}); }
+};
+
+// Saves a fill-up of the vehicle and returns it with its identifier.
+inline Fillup fillupAt(int vid, platform::Date date, int odometer, double quantity, int type = kFillupFull,
+    double price = 3.0, int units = kFuelUSGallon) {
+    Fillup fillup;
+    fillup.vehicleID = vid;
+    fillup.date = date;
+    fillup.odometer = odometer;
+    fillup.quantity = quantity;
+    fillup.costPerUnit = price;
+    fillup.units = units;
+    fillup.type = type;
+    DB::saveFillup(fillup, false);
+    return fillup;
 }
 
 // A fresh sandbox with the shipped database connected; the clock fixed at noon on

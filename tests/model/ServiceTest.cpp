@@ -59,13 +59,6 @@ TEST(ServiceRecord, DueStatusRule) {
     EXPECT_EQ(never.dueStatus(500, 14), DueStatus::NotRecorded);
 }
 
-TEST(ServiceRecord, StatusColours) {
-    EXPECT_EQ(dueStatusColor(DueStatus::NotRecorded).hex(), 0x434343u);
-    EXPECT_EQ(dueStatusColor(DueStatus::Overdue).hex(), 0xC30404u);
-    EXPECT_EQ(dueStatusColor(DueStatus::DueSoon).hex(), 0xF1D200u);
-    EXPECT_EQ(dueStatusColor(DueStatus::OnSchedule).hex(), 0x4DA72Cu);
-}
-
 TEST(ServiceRecord, CopyLeavesOutTheCurrentOdometer) {
     Service service = performed(100, local(2024, 7, 1));
     service.vehicleServiceID = 3;

@@ -14,18 +14,6 @@ protected:
     SettingsManager& settings = SettingsManager::sharedManager();
 };
 
-TEST_F(SettingsManagerTest, FreshInstallationDefaults) {
-    EXPECT_EQ(settings.distanceUnitName(), "Miles");
-    EXPECT_EQ(settings.fuelUnitName(), "Gallon (US)");
-    EXPECT_EQ(settings.fuelEconomyUnitName(), "MPG (US)");
-    EXPECT_EQ(settings.fuelEfficiencyUnitName(), "gal/100mi (US)");
-    EXPECT_EQ(settings.distanceBeforeDue(), 500);
-    EXPECT_EQ(settings.daysBeforeDue(), 14);
-    EXPECT_TRUE(settings.serviceReminders());
-    EXPECT_TRUE(settings.autoUpdateOdometer());
-    EXPECT_EQ(settings.themeIndex(), 0);
-}
-
 TEST_F(SettingsManagerTest, StoringTheDefaultMakesTheKeyExist) {
     auto& store = UserDefaults::standardUserDefaults();
     EXPECT_FALSE(keyExists(store, "daysBeforeDue"));
@@ -64,16 +52,3 @@ TEST_F(SettingsManagerTest, UnitListsAndShortNames) {
     EXPECT_EQ(settings.fuelUnitName(), "");
 }
 
-TEST(Units, ConversionFactors) {
-    EXPECT_NEAR(10 * fuelConversionFactor(kFuelLiter, kFuelUSGallon), 2.64172052, 1e-12);
-    EXPECT_NEAR(10 * fuelConversionFactor(kFuelUSGallon, kFuelImperialGallon), 8.3267384, 1e-12);
-    EXPECT_DOUBLE_EQ(fuelConversionFactor(kFuelImperialGallon, kFuelLiter), 4.54609188);
-    EXPECT_DOUBLE_EQ(distanceConversionFactor(kDistanceMiles, kDistanceKilometers), 1.609344);
-    EXPECT_DOUBLE_EQ(distanceConversionFactor(kDistanceMiles, kDistanceMiles), 1.0);
-    // Economy codes decide their own parts.
-    EXPECT_EQ(distanceUnitOfEconomyCode(3), kDistanceKilometers);
-    EXPECT_EQ(fuelUnitOfEconomyCode(3), kFuelLiter);
-    EXPECT_EQ(fuelUnitOfEconomyCode(4), kFuelUSGallon);
-    EXPECT_EQ(fuelUnitOfEconomyCode(5), kFuelImperialGallon);
-    EXPECT_EQ(distanceUnitOfEconomyCode(2), kDistanceMiles);
-}

@@ -48,25 +48,7 @@ std::vector<QLPieChartData> items(std::initializer_list<float> values) {
 
 } // namespace
 
-TEST(QLPieChartView, Defaults) {
-    auto chart = std::make_shared<QLPieChartView>();
-    EXPECT_EQ(chart->delegate(), nullptr);
-    EXPECT_TRUE(chart->data().empty());
-    EXPECT_FALSE(chart->title());
-    EXPECT_EQ(chart->noDataMessage(), "No data");
-    EXPECT_EQ(chart->font(), Font::systemFontOfSize(12));
-    EXPECT_EQ(chart->titleFont(), Font::systemFontOfSize(20));
-    EXPECT_EQ(chart->titleColor().hex(), 0xC83200u);
-    EXPECT_EQ(chart->lineColor(), Color::darkGray());
-    EXPECT_EQ(chart->textColor(), Color::black());
-    EXPECT_EQ(chart->gradientColor().hex(), 0xC8C8C8u);
-    EXPECT_EQ(chart->marginTop(), 10);
-    EXPECT_EQ(chart->marginBottom(), 10);
-    EXPECT_EQ(chart->marginLeft(), 10);
-    EXPECT_EQ(chart->marginRight(), 10);
-}
-
-TEST(QLPieChartView, SquareAreaPutsTheKeyBelow) {
+TEST(QLPieChartView, SquareAreaPutsTheKeyBelowInACentredRow) {
     auto chart = pie(Rect(0, 0, 300, 300), items({1, 2}));
     const auto& m = chart->metrics();
     EXPECT_EQ(m.radius, 126);
@@ -74,6 +56,19 @@ TEST(QLPieChartView, SquareAreaPutsTheKeyBelow) {
     EXPECT_EQ(m.y, 136);
     EXPECT_EQ(m.keyRect, Rect(10, 272, 280, 18));
     EXPECT_EQ(m.totalValue, 3);
+
+    auto layout = chart->keyLayout();
+    ASSERT_EQ(layout.size(), 2u);
+    const Rect key = m.keyRect;
+    EXPECT_EQ(layout[0].dot.y(), layout[1].dot.y());
+    double left = layout[0].dot.minX() - key.minX();
+    double right = key.maxX() - (layout[1].text.maxX() + 5); // each entry is followed by 5
+    EXPECT_NEAR(left, right, 1e-9);
+    EXPECT_EQ(layout[0].text.minX(), layout[0].dot.minX() + 13);
+    EXPECT_EQ(layout[1].dot.minX(), layout[0].text.maxX() + 5);
+    EXPECT_EQ(layout[0].label, "Item 0 (1.00)");
+    // The dot is centred on the text line.
+    EXPECT_NEAR(layout[0].dot.midY(), layout[0].text.midY(), 1e-9);
 }
 
 TEST(QLPieChartView, WideAreaPutsTheKeyRight) {
@@ -116,22 +111,6 @@ TEST(QLPieChartView, SlicesFollowClockwiseFromThreeOClock) {
     EXPECT_TRUE(near(image.colorAtPoint({m.x + r, m.y - r}), kBlue));
     // Outlined in dark grey along the 3 o'clock radius.
     EXPECT_NEAR(image.colorAtPoint({m.x + r, m.y + 0.25}).red, 1.0 / 3, 0.1);
-}
-
-TEST(QLPieChartView, KeyRowIsCentred) {
-    auto chart = pie(Rect(0, 0, 300, 300), items({1, 2}));
-    auto layout = chart->keyLayout();
-    ASSERT_EQ(layout.size(), 2u);
-    const Rect key = chart->metrics().keyRect;
-    EXPECT_EQ(layout[0].dot.y(), layout[1].dot.y());
-    double left = layout[0].dot.minX() - key.minX();
-    double right = key.maxX() - (layout[1].text.maxX() + 5); // each entry is followed by 5
-    EXPECT_NEAR(left, right, 1e-9);
-    EXPECT_EQ(layout[0].text.minX(), layout[0].dot.minX() + 13);
-    EXPECT_EQ(layout[1].dot.minX(), layout[0].text.maxX() + 5);
-    EXPECT_EQ(layout[0].label, "Item 0 (1.00)");
-    // The dot is centred on the text line.
-    EXPECT_NEAR(layout[0].dot.midY(), layout[0].text.midY(), 1e-9);
 }
 
 TEST(QLPieChartView, KeyRowsWrapAndOversizeItemsGetTheirOwnRow) {

@@ -150,8 +150,7 @@ TEST_F(EditVehicleViewControllerTest, EveryFieldIsStoredOnSaveAndNothingWithoutI
 
 TEST_F(EditVehicleViewControllerTest, MakeAndModelPickFromTheStoreOrAddANewOne) {
     addVehicle("One", 1, "Saab", "900");
-    Vehicle two = addVehicle("Two", 1, "Volvo", "240");
-    (void)two;
+    addVehicle("Two", 1, "Volvo", "240");
     auto& editor = openNewWithoutKeyboard();
 
     driver().tapRow(*editor.vehicleTableView(), 1, 1);

@@ -72,28 +72,6 @@ TEST_F(SettingsViewControllerTest, ShowsEverySettingUnderItsSection) {
     keepScreen("settings-theme-0");
 }
 
-TEST_F(SettingsViewControllerTest, AThresholdBeingTypedIsStoredWhenTheUserLeaves) {
-    open();
-    driver().tapRow(*top<SettingsViewController>().settingsTable(), 0, 0);
-    TextField& distance = threshold(0);
-    ASSERT_TRUE(distance.isFirstResponder());
-    ASSERT_NE(driver().keyboardKey("Done"), nullptr);
-    for (int i = 0; i < 3; ++i)
-        driver().pressDelete();
-    driver().type(distance, "750");
-    driver().pressBack();
-    EXPECT_EQ(SettingsManager::sharedManager().distanceBeforeDue(), 750);
-
-    // Cleared: 0. The keypad's Done key ends the editing.
-    open();
-    driver().tapRow(*top<SettingsViewController>().settingsTable(), 0, 1);
-    driver().pressDelete();
-    driver().pressDelete();
-    driver().tap(*driver().keyboardKey("Done"));
-    EXPECT_EQ(SettingsManager::sharedManager().daysBeforeDue(), 0);
-    EXPECT_EQ(threshold(1).text(), "0");
-}
-
 TEST_F(SettingsViewControllerTest, ThresholdsAreReadUpToTheFirstNonDigitAndKeptInRange) {
     EXPECT_EQ(SettingsViewController::thresholdValue("750"), 750);
     EXPECT_EQ(SettingsViewController::thresholdValue(""), 0);
@@ -116,6 +94,16 @@ TEST_F(SettingsViewControllerTest, ThresholdsAreReadUpToTheFirstNonDigitAndKeptI
     driver().pressReturn();
     EXPECT_EQ(SettingsManager::sharedManager().distanceBeforeDue(), 100000);
     EXPECT_EQ(distance.text(), "100000");
+
+    // Cleared: 0. The keypad's Done key ends the editing.
+    driver().tapRow(*top<SettingsViewController>().settingsTable(), 0, 1);
+    ASSERT_TRUE(threshold(1).isFirstResponder());
+    ASSERT_NE(driver().keyboardKey("Done"), nullptr);
+    driver().pressDelete();
+    driver().pressDelete();
+    driver().tap(*driver().keyboardKey("Done"));
+    EXPECT_EQ(SettingsManager::sharedManager().daysBeforeDue(), 0);
+    EXPECT_EQ(threshold(1).text(), "0");
 }
 
 TEST_F(SettingsViewControllerTest, AUnitIsChosenFromItsListWithoutAnAddNewRow) {

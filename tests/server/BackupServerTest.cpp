@@ -34,12 +34,7 @@ protected:
 
     nlohmann::json post(const std::string& operation, const httplib::Params& fields,
         const std::string& device = kDevice, int* httpStatus = nullptr) {
-        auto result = client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields);
-        if (!result)
-            return nullptr;
-        if (httpStatus)
-            *httpStatus = result->status;
-        return nlohmann::json::parse(result->body, nullptr, false);
+        return reply(client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields), httpStatus);
     }
 
     nlohmann::json upload(const std::string& email, const std::string& content, const std::string& hash,
@@ -50,7 +45,11 @@ protected:
             {"hash", hash, "", ""},
             {"file", content, "com.quillon.vantrel.backup.zip", "application/zip"},
         };
-        auto result = client().Post(("/mobile/services/uploadfile/" + device).c_str(), items);
+        return reply(client().Post(("/mobile/services/uploadfile/" + device).c_str(), items), httpStatus);
+    }
+
+    // The reply's JSON (null when the request failed), its HTTP status stored when asked.
+    static nlohmann::json reply(const httplib::Result& result, int* httpStatus) {
         if (!result)
             return nullptr;
         if (httpStatus)

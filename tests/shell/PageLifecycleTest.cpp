@@ -2,6 +2,7 @@
 
 #include "platform/views/Application.h"
 #include "shell/PageLifecycle.h"
+#include "shell/ShellTestSupport.h"
 #include "support/AppDriver.h"
 
 using namespace platform::views;
@@ -9,15 +10,6 @@ using shell::PageLifecycle;
 using shell::PageState;
 
 namespace {
-
-class RecordingDelegate : public ApplicationDelegate {
-public:
-    std::vector<std::string> calls;
-    void applicationDidBecomeActive(Application&) override { calls.push_back("active"); }
-    void applicationWillResignActive(Application&) override { calls.push_back("resign"); }
-    void applicationDidEnterBackground(Application&) override { calls.push_back("background"); }
-    void applicationWillEnterForeground(Application&) override { calls.push_back("foreground"); }
-};
 
 PageState page(int id, bool visible, bool focused = true) {
     PageState state;
@@ -30,7 +22,6 @@ PageState page(int id, bool visible, bool focused = true) {
 class PageLifecycleTest : public testing::Test {
 protected:
     void SetUp() override {
-        delegate = std::make_shared<RecordingDelegate>();
         Application::sharedApplication().setDelegate(delegate);
         Application::sharedApplication().launch();
         delegate->calls.clear();
@@ -38,7 +29,8 @@ protected:
     std::vector<std::string> takeCalls() { return std::exchange(delegate->calls, {}); }
 
     vantrel::test::AppDriver driver;
-    std::shared_ptr<RecordingDelegate> delegate;
+    std::shared_ptr<vantrel::test::ShellDemoDelegate> delegate {
+        std::make_shared<vantrel::test::ShellDemoDelegate>()};
     PageLifecycle lifecycle {Application::sharedApplication()};
 };
 

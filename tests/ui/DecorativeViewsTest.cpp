@@ -134,33 +134,29 @@ TEST_F(DecorativeViews, ScrollViewReportsTheTappedSubview) {
 }
 
 TEST_F(DecorativeViews, LabelPaddingToTopAndBottom) {
-    const Font font = Font::systemFontOfSize(14);
-    Label notes(Rect(0, 0, 200, 80));
-    notes.setFont(font);
-    notes.setNumberOfLines(4);
-    notes.setLineBreakMode(platform::graphics::LineBreakMode::WordWrap);
-    notes.setText("Winter tyres");
-    EXPECT_EQ(freeLineCount(notes), 3);
-    alignTop(notes);
-    EXPECT_EQ(notes.text(), "Winter tyres\n\n");
+    // A four-line label in 14-point type, wrapping words.
+    auto label = [](double width, const std::string& text) {
+        auto made = std::make_unique<Label>(Rect(0, 0, width, 80));
+        made->setFont(Font::systemFontOfSize(14));
+        made->setNumberOfLines(4);
+        made->setLineBreakMode(platform::graphics::LineBreakMode::WordWrap);
+        made->setText(text);
+        return made;
+    };
+    auto notes = label(200, "Winter tyres");
+    EXPECT_EQ(freeLineCount(*notes), 3);
+    alignTop(*notes);
+    EXPECT_EQ(notes->text(), "Winter tyres\n\n");
 
-    Label bottom(Rect(0, 0, 200, 80));
-    bottom.setFont(font);
-    bottom.setNumberOfLines(4);
-    bottom.setLineBreakMode(platform::graphics::LineBreakMode::WordWrap);
-    bottom.setText("Winter tyres");
-    alignBottom(bottom);
-    EXPECT_EQ(bottom.text(), "\n\nWinter tyres");
+    auto bottom = label(200, "Winter tyres");
+    alignBottom(*bottom);
+    EXPECT_EQ(bottom->text(), "\n\nWinter tyres");
 
     // A text that wraps to two lines leaves two free: one line break.
-    Label wrapped(Rect(0, 0, 120, 80));
-    wrapped.setFont(font);
-    wrapped.setNumberOfLines(4);
-    wrapped.setLineBreakMode(platform::graphics::LineBreakMode::WordWrap);
-    wrapped.setText("Changed the oil and the filter");
-    EXPECT_EQ(freeLineCount(wrapped), 2);
-    alignTop(wrapped);
-    EXPECT_EQ(wrapped.text(), "Changed the oil and the filter\n");
+    auto wrapped = label(120, "Changed the oil and the filter");
+    EXPECT_EQ(freeLineCount(*wrapped), 2);
+    alignTop(*wrapped);
+    EXPECT_EQ(wrapped->text(), "Changed the oil and the filter\n");
 
     // No line limit: nothing to pad.
     Label open(Rect(0, 0, 200, 80));

@@ -43,18 +43,8 @@ Image KitTest::render(View& view, const std::string& name) {
     ImageContext image(view.frame().size, false, 2);
     view.renderInContext(image.context());
     Image picture = image.image();
-    keep(picture, name);
+    keepPicture(picture, name);
     return picture;
-}
-
-Image KitTest::renderScreen(const std::string& name) {
-    Image picture = m_window->render(2);
-    keep(picture, name);
-    return picture;
-}
-
-void KitTest::keep(const Image& image, const std::string& name) {
-    keepPicture(image, name);
 }
 
 void keepPicture(const Image& image, const std::string& name) {

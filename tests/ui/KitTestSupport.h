@@ -29,13 +29,8 @@ protected:
     platform::views::Window& window() { return *m_window; }
     platform::views::View& content() { return *m_root->view(); }
 
-    // Draws `view` alone at scale 2 into an image of its frame's size. With
-    // $VANTREL_RENDER_DIR set, the picture is also written there as "<name>.png", for a
-    // person to look at.
+    // Draws `view` alone at scale 2 into an image of its frame's size, kept as with keepPicture.
     static platform::graphics::Image render(platform::views::View& view, const std::string& name);
-    // The whole screen, likewise.
-    platform::graphics::Image renderScreen(const std::string& name);
-    static void keep(const platform::graphics::Image& image, const std::string& name);
 
 private:
     std::unique_ptr<TemporarySandbox> m_sandbox;

@@ -10,7 +10,6 @@
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
 #include "platform/base/RunLoop.h"
-#include "platform/graphics/ImageContext.h"
 #include "platform/graphics/TextLayout.h"
 #include "platform/views/Application.h"
 #include "platform/views/Keyboard.h"
@@ -67,7 +66,7 @@ protected:
 
 } // namespace
 
-TEST_F(ValueEditors, TextEditorReturnsTheTypedText) {
+TEST_F(ValueEditors, TextEditorReturnsTheTypedTextOnSaveAndOnReturn) {
     auto editor = std::make_shared<GenericEditViewController>(0, EditorValue("Ford"));
     editor->setDelegate(form.get());
     push(editor);
@@ -84,15 +83,14 @@ TEST_F(ValueEditors, TextEditorReturnsTheTypedText) {
     EXPECT_EQ(form->returns[0].value, EditorValue("Ford Focus"));
     EXPECT_EQ(form->returns[0].index, 0);
     EXPECT_EQ(top(), form.get());
-}
 
-TEST_F(ValueEditors, ReturnKeySavesToo) {
-    auto editor = std::make_shared<GenericEditViewController>(0, EditorValue());
-    editor->setDelegate(form.get());
-    push(editor);
-    driver().type(editor->textField(), "Civic\n");
-    ASSERT_EQ(form->returns.size(), 1u);
-    EXPECT_EQ(form->returns[0].value, EditorValue("Civic"));
+    // The return key saves too, and takes the keyboard away.
+    auto empty = std::make_shared<GenericEditViewController>(0, EditorValue());
+    empty->setDelegate(form.get());
+    push(empty);
+    driver().type(empty->textField(), "Civic\n");
+    ASSERT_EQ(form->returns.size(), 2u);
+    EXPECT_EQ(form->returns[1].value, EditorValue("Civic"));
     EXPECT_EQ(top(), form.get());
     EXPECT_FALSE(driver().window().isKeyboardVisible());
 }
@@ -182,7 +180,6 @@ TEST_F(ValueEditors, SelectionListShowsTheValueAndTheAddNewRow) {
     EXPECT_EQ(saab->textLabel().font(), Font::systemFontOfSize(16));
     EXPECT_EQ(ford->accessoryType(), TableViewCellAccessoryType::None);
     EXPECT_EQ(ford->textLabel().font(), Font::systemFontOfSize(14));
-    EXPECT_EQ(ford->reuseIdentifier(), "SelectionTableViewCell");
     EXPECT_EQ(addNew->accessoryType(), TableViewCellAccessoryType::DisclosureIndicator);
     renderScreen("selection-list");
 
@@ -287,18 +284,12 @@ TEST_F(ValueEditors, NotesViewIsRuledOncePerLine) {
         "The Quick Brown Fox Jumps Over The Lazy Dog.", Font::systemFontOfSize(17))
                             .height;
     EXPECT_EQ(tile.size(), Size(320, line));
-    EXPECT_TRUE(notes.alwaysBounceVertical());
-    EXPECT_EQ(notes.font(), Font::systemFontOfSize(17));
     // The ruled line in the theme's second colour (white for theme 2 would not show: use 9).
     ThemedViewController::setSelectedTheme(9);
     notes.renderBackground();
     const Color rule = notes.backgroundTile().colorAtPoint({100, line - 10.5});
     EXPECT_NEAR(rule.red, 0xD1 / 255.0, 0.03);
     EXPECT_NEAR(rule.blue, 0xB8 / 255.0, 0.03);
-    notes.setText("Timing belt changed at 90000.\nNext one at 180000.\nAsk for the long-life oil.");
-    platform::graphics::ImageContext picture(notes.frame().size, false, 2);
-    notes.renderInContext(picture.context());
-    vantrel::test::keepPicture(picture.image(), "notes-view-theme-9");
 }
 
 TEST_F(ValueEditors, SelectionListFromALayoutTakesOnlyTheValue) {

@@ -54,13 +54,10 @@ TEST_F(BusyOverlay, WithoutTextASquareBlocksInput) {
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->frame().size, Size(96, 96));
     EXPECT_EQ(panel->center(), window().bounds().center());
-    EXPECT_EQ(panel->backgroundColor(), Color::white(0, 0.8));
-    EXPECT_EQ(panel->cornerRadius(), 10);
     EXPECT_EQ(window().subviews().back().get(), panel);
     auto* spinner = child<ActivityIndicatorView>(*panel);
     ASSERT_NE(spinner, nullptr);
     EXPECT_TRUE(spinner->isAnimating());
-    EXPECT_EQ(spinner->style(), ActivityIndicatorViewStyle::WhiteLarge);
     EXPECT_EQ(spinner->center(), Point(48, 48));
     EXPECT_FALSE(window().isUserInteractionEnabled());
     renderScreen("busy-overlay");

@@ -75,7 +75,7 @@ TEST_F(UserDefaultsTest, CorruptFileReadsEmptyAndStaysUntilNextWrite) {
     EXPECT_TRUE(defaults.boolForKey("fresh"));
 }
 
-TEST_F(UserDefaultsTest, FailedWriteIsReportedAndLeavesNoTemporaryFiles) {
+TEST_F(UserDefaultsTest, FailedWriteIsReportedAndKeepsTheValuesInMemory) {
     fs::removeItem(fs::joinPath(sandbox.root(), "Library"));
     // A file where the folder should be: the preferences folder cannot be created.
     ASSERT_TRUE(fs::writeFileAtomically(fs::joinPath(sandbox.root(), "Library"), "x"));

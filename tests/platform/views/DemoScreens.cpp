@@ -91,10 +91,6 @@ bool DemoListViewController::canEditRowAtIndexPath(TableView&, IndexPath ip) {
     return ip.section == 0;
 }
 
-bool DemoListViewController::canMoveRowAtIndexPath(TableView&, IndexPath ip) {
-    return ip.section == 0;
-}
-
 void DemoListViewController::commitEditingStyle(
     TableView& table, TableViewCellEditingStyle style, IndexPath ip) {
     if (style != TableViewCellEditingStyle::Delete)
@@ -102,15 +98,6 @@ void DemoListViewController::commitEditingStyle(
     m_log->push_back("delete " + cars[ip.row]);
     cars.erase(cars.begin() + ip.row);
     table.deleteRowsAtIndexPaths({ip}, TableViewRowAnimation::Fade);
-}
-
-void DemoListViewController::moveRowAtIndexPath(TableView&, IndexPath from, IndexPath to) {
-    if (from.section != 0 || to.section != 0)
-        return;
-    std::string car = cars[from.row];
-    cars.erase(cars.begin() + from.row);
-    cars.insert(cars.begin() + to.row, car);
-    m_log->push_back("move " + car + " to " + std::to_string(to.row));
 }
 
 void DemoListViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ip) {
@@ -191,11 +178,6 @@ void DemoFormViewController::viewDidDisappear(bool) {
 
 void DemoFormViewController::save() {
     view()->endEditing(true);
-    if (name.empty()) {
-        auto alert = std::make_shared<AlertView>("Error", "Name is required.", nullptr, "OK");
-        alert->show();
-        return;
-    }
     auto alert = std::make_shared<AlertView>(
         "Save Car", "Save " + name + "?", this, "Cancel", std::vector<std::string> {"Save"});
     alert->setTag(7);
@@ -247,8 +229,7 @@ bool DemoFormViewController::shouldChangeCharactersInRange(
         }
         return replacement.empty() || field.text().size() < 7;
     }
-    // The name accepts only deletions once it holds 20 characters.
-    return field.text().size() < 20 || replacement.empty();
+    return true;
 }
 
 void DemoFormViewController::textFieldDidBeginEditing(TextField& field) {

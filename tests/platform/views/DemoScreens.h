@@ -13,7 +13,7 @@
 
 // A small application built on the toolkit the way the product's screens are: a list of
 // cars that pushes a form, the form with a name field, a number-pad odometer field, a
-// switch and a Save button that validates with an alert. Both screens write what happens
+// switch and a Save button that asks for confirmation in an alert. Both screens write what happens
 // to them into a shared log, so tests can check the order of events.
 namespace vantrel::test {
 
@@ -47,11 +47,8 @@ public:
         platform::views::TableView&, platform::views::IndexPath indexPath) override;
     std::optional<std::string> titleForHeaderInSection(platform::views::TableView&, int section) override;
     bool canEditRowAtIndexPath(platform::views::TableView&, platform::views::IndexPath indexPath) override;
-    bool canMoveRowAtIndexPath(platform::views::TableView&, platform::views::IndexPath indexPath) override;
     void commitEditingStyle(platform::views::TableView&, platform::views::TableViewCellEditingStyle style,
         platform::views::IndexPath indexPath) override;
-    void moveRowAtIndexPath(
-        platform::views::TableView&, platform::views::IndexPath from, platform::views::IndexPath to) override;
     void didSelectRowAtIndexPath(platform::views::TableView&, platform::views::IndexPath indexPath) override;
 
 private:

@@ -87,14 +87,12 @@ TEST_F(KeyboardTest, LetterKeysFollowTheAutomaticCapitals) {
     EXPECT_EQ(field->text(), "AB");
 }
 
-TEST_F(KeyboardTest, ReturnKeyIsTitledByTheEntry) {
+TEST_F(KeyboardTest, ReturnKeyAndAddressKeysFollowTheEntry) {
     field->setReturnKeyType(ReturnKeyType::Go);
     driver.tap(*field);
     KeyboardKey* key = keyboard().keyWithTitle("Go");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->kind(), KeyboardKey::Kind::Return);
-    EXPECT_EQ(returnKeyTitle(ReturnKeyType::Default), "return");
-    EXPECT_EQ(returnKeyTitle(ReturnKeyType::Done), "Done");
     auto url = std::make_shared<TextField>(Rect(10, 100, 300, 31));
     url->setKeyboardType(KeyboardType::URL);
     screen->view()->addSubview(url);
@@ -102,6 +100,11 @@ TEST_F(KeyboardTest, ReturnKeyIsTitledByTheEntry) {
     tapKey(".com");
     EXPECT_EQ(url->text(), ".com");
     EXPECT_EQ(Application::sharedApplication().activeInputTraits()->keyboardType, KeyboardType::URL);
+    url->resignFirstResponder();
+    url->setKeyboardType(KeyboardType::EmailAddress);
+    driver.tap(*url);
+    tapKey("@");
+    EXPECT_EQ(url->text(), ".com@");
 }
 
 TEST_F(KeyboardTest, HostKeysNeedAnEntryWithTheKeyboard) {
@@ -124,14 +127,6 @@ TEST_F(KeyboardTest, AnEntryMovedWithinTheWindowKeepsTheKeyboard) {
     holder->removeFromSuperview();
     EXPECT_FALSE(field->isEditing());
     EXPECT_FALSE(driver.window().isKeyboardVisible());
-}
-
-TEST_F(KeyboardTest, KeyboardFrameHelpersRoundTrip) {
-    Rect frame(0, 264, 320, 216);
-    EXPECT_EQ(rectFromValue(valueWithRect(frame)), frame);
-    platform::Dictionary info {{kKeyboardFrameEndUserInfoKey, valueWithRect(frame)}};
-    EXPECT_EQ(keyboardFrameFromUserInfo(info), frame);
-    EXPECT_EQ(keyboardFrameFromUserInfo({}), Rect());
 }
 
 } // namespace

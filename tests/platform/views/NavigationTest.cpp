@@ -100,10 +100,6 @@ TEST_F(Navigation, BarFollowsItemChanges) {
     EXPECT_EQ(presses, 1);
     root->setTitle("Vantrel");
     EXPECT_EQ(driver.navigationTitle(), "Vantrel");
-    root->navigationItem().setRightBarButtonItem(root->editButtonItem());
-    driver.pressRightBarButton();
-    EXPECT_TRUE(root->isEditing());
-    EXPECT_EQ(nav->navigationBar().rightButtonView()->title(), "Done");
     nav->setNavigationBarHidden(true);
     EXPECT_EQ(root->view()->frame(), Rect(0, 0, 320, 460));
     nav->setToolbarHidden(false);

@@ -24,13 +24,7 @@ using platform::graphics::Image;
 class WindowRender : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::DateComponents c;
-        c.year = 2011;
-        c.month = 5;
-        c.day = 10;
-        c.hour = 9;
-        c.minute = 41;
-        platform::Clock::setNow(platform::Calendar().dateFromComponents(c));
+        platform::Clock::setNow(platform::Calendar().dateFromComponents({2011, 5, 10, 9, 41, {}, {}}));
     }
     void launch(std::vector<std::string> cars, TableViewStyle style) {
         list = std::make_shared<DemoListViewController>(log, std::move(cars), style);
@@ -137,16 +131,6 @@ TEST_F(WindowRender, EditModeAndSwipeShowTheirControls) {
     keep("table-editing");
 }
 
-TEST_F(WindowRender, TextKeyboardForAnEmailEntry) {
-    launch({"Civic"}, TableViewStyle::Plain);
-    driver.tapRow(list->table(), 0, 0);
-    list->lastForm->nameField->setKeyboardType(KeyboardType::EmailAddress);
-    driver.type(*list->lastForm->nameField, "me@example.com");
-    EXPECT_NE(driver.keyboardKey("@"), nullptr);
-    EXPECT_NE(driver.keyboardKey("Done"), nullptr);
-    keep("form-email-keyboard");
-}
-
 TEST_F(WindowRender, BackgroundPatternTilesFromTheContentOrigin) {
     platform::graphics::ImageContext tileContext({10, 10}, true, 2);
     tileContext.context().setFillColor(Color::rgba(1, 0, 0));
@@ -165,13 +149,6 @@ TEST_F(WindowRender, BackgroundPatternTilesFromTheContentOrigin) {
     platform::graphics::ImageContext scrolled({40, 40}, true, 2);
     view->renderInContext(scrolled.context());
     EXPECT_GT(scrolled.image().colorAtPoint({33, 22}).blue, 0.9);
-}
-
-TEST_F(WindowRender, LandscapeWhenTheScreenAllowsIt) {
-    launch({"Civic"}, TableViewStyle::Plain);
-    // The demo list only allows portrait.
-    EXPECT_FALSE(driver.window().setInterfaceOrientation(InterfaceOrientation::LandscapeLeft));
-    EXPECT_EQ(driver.window().bounds().size, (Size {320, 480}));
 }
 
 } // namespace
