@@ -139,51 +139,68 @@ bool screenShows(httplib::Client& client, const std::string& text, std::string* 
     return found;
 }
 
-void report(benchmark::State& state, std::vector<double> latencies) {
-    if (latencies.empty())
-        return;
-    std::sort(latencies.begin(), latencies.end());
-    state.counters["median_ms"] = latencies[latencies.size() / 2] * 1000;
-    state.counters["p95_ms"] = latencies[std::min(latencies.size() - 1, latencies.size() * 95 / 100)] * 1000;
-}
+// One benchmark's connection to the shell and what it measured: the touches it times, the
+// bytes of each changed region, and the counters it reports at the end.
+class Measurement {
+public:
+    explicit Measurement(benchmark::State& state)
+        : m_state(state)
+        , m_client("127.0.0.1", std::max(0, RunningShell::shared().port())) {
+        if (RunningShell::shared().port() < 0)
+            state.SkipWithError("the shell could not start");
+    }
+    ~Measurement() {
+        if (m_latencies.empty())
+            return;
+        std::sort(m_latencies.begin(), m_latencies.end());
+        m_state.counters["median_ms"] = m_latencies[m_latencies.size() / 2] * 1000;
+        m_state.counters["p95_ms"]
+            = m_latencies[std::min(m_latencies.size() - 1, m_latencies.size() * 95 / 100)] * 1000;
+        m_state.counters["patch_bytes"] = double(m_patchBytes) / double(m_latencies.size());
+        m_state.counters["frame_bytes"] = double(bytesOf(m_client, "/frame.png"));
+    }
+
+    bool ready() const { return RunningShell::shared().port() > 0; }
+    httplib::Client& client() { return m_client; }
+
+    // Posts touches as the iteration's timed work and fetches the region they changed.
+    void timed(std::initializer_list<Touch> touches) {
+        std::uint64_t frame = 0;
+        double seconds = post(m_client, touches, &frame);
+        m_state.SetIterationTime(seconds);
+        m_latencies.push_back(seconds);
+        m_patchBytes += bytesOf(m_client, "/patch?scale=2&seq=" + std::to_string(frame));
+    }
+    size_t count() const { return m_latencies.size(); }
+
+private:
+    benchmark::State& m_state;
+    httplib::Client m_client;
+    std::vector<double> m_latencies;
+    size_t m_patchBytes {0};
+};
 
 void BM_ShellTapPushesScreen(benchmark::State& state) {
-    RunningShell& shell = RunningShell::shared();
-    if (shell.port() < 0) {
-        state.SkipWithError("the shell could not start");
+    Measurement measurement(state);
+    if (!measurement.ready())
         return;
-    }
-    httplib::Client client("127.0.0.1", shell.port());
-    std::vector<double> latencies;
-    size_t patchBytes = 0;
     for (auto _ : state) {
-        std::uint64_t frame = 0;
-        double seconds = post(client, {{"down", 137, 457}, {"up", 137, 457}}, &frame); // "+" on the toolbar
-        state.SetIterationTime(seconds);
-        latencies.push_back(seconds);
-        patchBytes += bytesOf(client, "/patch?scale=2&seq=" + std::to_string(frame));
+        measurement.timed({{"down", 137, 457}, {"up", 137, 457}}); // "+" on the toolbar
         std::string seen;
-        if (latencies.size() == 1 && !screenShows(client, "Add Car", &seen)) {
+        if (measurement.count() == 1 && !screenShows(measurement.client(), "Add Car", &seen)) {
             state.SkipWithError(("the tap did not open the car editor; the screen shows " + seen).c_str());
             return;
         }
-        post(client, {{"down", 30, 42}, {"up", 30, 42}}); // back to the cars
+        post(measurement.client(), {{"down", 30, 42}, {"up", 30, 42}}); // back to the cars
     }
-    report(state, latencies);
-    state.counters["patch_bytes"] = double(patchBytes) / double(std::max<size_t>(1, latencies.size()));
-    state.counters["frame_bytes"] = double(bytesOf(client, "/frame.png"));
 }
 BENCHMARK(BM_ShellTapPushesScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 
 void BM_ShellScrollTwentyCars(benchmark::State& state) {
-    RunningShell& shell = RunningShell::shared();
-    if (shell.port() < 0) {
-        state.SkipWithError("the shell could not start");
+    Measurement measurement(state);
+    if (!measurement.ready())
         return;
-    }
-    httplib::Client client("127.0.0.1", shell.port());
-    std::vector<double> latencies;
-    size_t patchBytes = 0;
+    httplib::Client& client = measurement.client();
     double y = 400;
     double step = -12;
     post(client, {{"down", 160, y}});
@@ -194,16 +211,9 @@ void BM_ShellScrollTwentyCars(benchmark::State& state) {
             post(client, {{"down", 160, y}});
         }
         y += step;
-        std::uint64_t frame = 0;
-        double seconds = post(client, {{"move", 160, y}}, &frame);
-        state.SetIterationTime(seconds);
-        latencies.push_back(seconds);
-        patchBytes += bytesOf(client, "/patch?scale=2&seq=" + std::to_string(frame));
+        measurement.timed({{"move", 160, y}});
     }
     post(client, {{"up", 160, y}});
-    report(state, latencies);
-    state.counters["patch_bytes"] = double(patchBytes) / double(std::max<size_t>(1, latencies.size()));
-    state.counters["frame_bytes"] = double(bytesOf(client, "/frame.png"));
 }
 BENCHMARK(BM_ShellScrollTwentyCars)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
