@@ -8,6 +8,7 @@
 #include "platform/views/Application.h"
 #include "platform/views/KeyInput.h"
 #include "platform/views/Keyboard.h"
+#include "platform/views/Screen.h"
 #include "platform/views/ScrollView.h"
 #include "platform/views/StatusBar.h"
 #include "platform/views/ViewController.h"
@@ -39,7 +40,7 @@ bool isLandscape(InterfaceOrientation orientation) {
 }
 
 Window::Window()
-    : Window(Rect(0, 0, 320, 480)) { }
+    : Window(Screen::mainScreen().bounds()) { }
 
 Window::Window(Rect frame)
     : View(frame)
@@ -416,9 +417,8 @@ bool Window::setInterfaceOrientation(InterfaceOrientation orientation) {
     double duration = 0.3;
     top->rotate(orientation, duration, 0);
     m_orientation = orientation;
-    bool landscape = isLandscape(orientation);
-    double w = landscape ? 480 : 320, h = landscape ? 320 : 480;
-    setFrame(Rect(0, 0, w, h));
+    const Screen& screen = Screen::mainScreen();
+    setFrame(isLandscape(orientation) ? Rect({0, 0}, screen.landscapeSize()) : screen.bounds());
     layoutContent();
     top->rotate(orientation, duration, 1);
     top->rotate(from, duration, 2);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/graphics/Image.h"
+#include "platform/views/Screen.h"
 #include "platform/views/Touch.h"
 #include "platform/views/View.h"
 
@@ -33,8 +34,8 @@ bool isLandscape(InterfaceOrientation orientation);
 // ignores every touch and key.
 class Window : public View {
 public:
-    static constexpr double kStatusBarHeight = 20;
-    static constexpr double kKeyboardHeight = 216;
+    static constexpr double kStatusBarHeight = Screen::kStatusBarHeight;
+    static constexpr double kKeyboardHeight = Screen::kKeyboardHeight;
     static constexpr double kLandscapeKeyboardHeight = 162;
 
     Window();
