@@ -76,12 +76,21 @@ private:
     bool m_header;
 };
 
+std::function<void(const std::string&)>& updateMismatchHandler() {
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
+
 // A blank row for a data source that answers no cell.
 std::shared_ptr<TableViewCell> blankCell() {
     return std::make_shared<TableViewCell>(TableViewCellStyle::Default, "");
 }
 
 } // namespace
+
+void TableView::setUpdateMismatchHandler(std::function<void(const std::string&)> handler) {
+    updateMismatchHandler() = std::move(handler);
+}
 
 TableView::TableView(Rect frame, TableViewStyle style)
     : ScrollView(frame)
@@ -100,14 +109,14 @@ TableView::~TableView() {
         cell->attachToTable(nullptr, cell->isGrouped(), cell->groupPosition());
 }
 
-void TableView::setDataSource(TableViewDataSource* dataSource) {
-    m_dataSource = dataSource;
+void TableView::setDataSource(std::weak_ptr<TableViewDataSource> dataSource) {
+    m_dataSource = std::move(dataSource);
     reloadData();
 }
 
-void TableView::setDelegate(TableViewDelegate* delegate) {
-    m_delegate = delegate;
+void TableView::setDelegate(std::weak_ptr<TableViewDelegate> delegate) {
     ScrollView::setDelegate(delegate);
+    m_delegate = std::move(delegate);
     m_geometryValid = false;
     setNeedsLayout();
 }
@@ -176,6 +185,8 @@ void TableView::setFrame(Rect frame) {
 // ---- Geometry
 
 void TableView::buildGeometry() {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     m_geometryValid = true;
     m_sections.clear();
     double width = bounds().width();
@@ -183,16 +194,16 @@ void TableView::buildGeometry() {
     if (m_tableHeaderView)
         y += m_tableHeaderView->frame().height();
     m_sectionsTop = y;
-    int count = m_dataSource ? std::max(0, m_dataSource->numberOfSectionsInTableView(*this)) : 0;
+    int count = dataSource ? std::max(0, dataSource->numberOfSectionsInTableView(*this)) : 0;
     bool grouped = m_style == TableViewStyle::Grouped;
     for (int s = 0; s < count; ++s) {
         Section section;
-        section.headerTitle = m_dataSource->titleForHeaderInSection(*this, s);
-        section.footerTitle = m_dataSource->titleForFooterInSection(*this, s);
-        double header = m_delegate ? m_delegate->heightForHeaderInSection(*this, s) : m_sectionHeaderHeight;
+        section.headerTitle = dataSource->titleForHeaderInSection(*this, s);
+        section.footerTitle = dataSource->titleForFooterInSection(*this, s);
+        double header = delegate ? delegate->heightForHeaderInSection(*this, s) : m_sectionHeaderHeight;
         if (header < 0) {
             bool hasTitle = section.headerTitle && !section.headerTitle->empty();
-            std::shared_ptr<View> view = m_delegate ? m_delegate->viewForHeaderInSection(*this, s) : nullptr;
+            std::shared_ptr<View> view = delegate ? delegate->viewForHeaderInSection(*this, s) : nullptr;
             if (view)
                 header = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
             else if (hasTitle)
@@ -203,19 +214,19 @@ void TableView::buildGeometry() {
         section.headerY = y;
         section.headerHeight = header;
         y += header;
-        int rows = std::max(0, m_dataSource->numberOfRowsInSection(*this, s));
+        int rows = std::max(0, dataSource->numberOfRowsInSection(*this, s));
         for (int r = 0; r < rows; ++r) {
-            double h = m_delegate ? m_delegate->heightForRowAtIndexPath(*this, {s, r}) : m_rowHeight;
+            double h = delegate ? delegate->heightForRowAtIndexPath(*this, {s, r}) : m_rowHeight;
             if (h < 0)
                 h = m_rowHeight;
             section.rowY.push_back(y);
             section.rowHeight.push_back(h);
             y += h;
         }
-        double footer = m_delegate ? m_delegate->heightForFooterInSection(*this, s) : m_sectionFooterHeight;
+        double footer = delegate ? delegate->heightForFooterInSection(*this, s) : m_sectionFooterHeight;
         if (footer < 0) {
             bool hasTitle = section.footerTitle && !section.footerTitle->empty();
-            std::shared_ptr<View> view = m_delegate ? m_delegate->viewForFooterInSection(*this, s) : nullptr;
+            std::shared_ptr<View> view = delegate ? delegate->viewForFooterInSection(*this, s) : nullptr;
             if (view)
                 footer = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
             else if (hasTitle && grouped)
@@ -364,10 +375,13 @@ void TableView::recycleAllCells() {
 }
 
 bool TableView::isRowEditable(IndexPath ip) {
-    return m_dataSource && m_dataSource->canEditRowAtIndexPath(*this, ip);
+    auto dataSource = m_dataSource.lock();
+    return dataSource && dataSource->canEditRowAtIndexPath(*this, ip);
 }
 
 void TableView::configureCell(TableViewCell& cell, IndexPath ip) {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     using Position = TableViewCell::GroupPosition;
     int rows = int(m_sections[ip.section].rowY.size());
     Position position = rows == 1 ? Position::Single
@@ -378,16 +392,15 @@ void TableView::configureCell(TableViewCell& cell, IndexPath ip) {
     bool editable = isRowEditable(ip);
     TableViewCellEditingStyle style = TableViewCellEditingStyle::None;
     if (m_editing && editable)
-        style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, ip)
-                           : TableViewCellEditingStyle::Delete;
-    bool movable = m_editing && m_dataSource && m_dataSource->canMoveRowAtIndexPath(*this, ip);
-    bool indent = !m_delegate || m_delegate->shouldIndentWhileEditingRowAtIndexPath(*this, ip);
+        style = delegate ? delegate->editingStyleForRowAtIndexPath(*this, ip)
+                         : TableViewCellEditingStyle::Delete;
+    bool movable = m_editing && dataSource && dataSource->canMoveRowAtIndexPath(*this, ip);
+    bool indent = !delegate || delegate->shouldIndentWhileEditingRowAtIndexPath(*this, ip);
     cell.setEditingState(m_editing, style, movable, indent);
     bool confirming = m_confirming == ip;
     if (confirming != cell.showingDeleteConfirmation()) {
-        std::string title = m_delegate
-            ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip)
-            : "Delete";
+        std::string title
+            = delegate ? delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip) : "Delete";
         cell.setShowingDeleteConfirmation(confirming, title);
     }
     cell.setSelected(m_selected == ip);
@@ -411,6 +424,8 @@ void TableView::layoutSubviews() {
 }
 
 void TableView::layoutCells() {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     Rect visible = bounds();
     std::map<IndexPath, std::shared_ptr<TableViewCell>> keepVisible;
     std::vector<std::pair<IndexPath, std::shared_ptr<TableViewCell>>> created;
@@ -440,7 +455,7 @@ void TableView::layoutCells() {
     m_visible.clear();
     for (auto& [ip, cell] : keepVisible) {
         if (!cell) {
-            cell = m_dataSource ? m_dataSource->cellForRowAtIndexPath(*this, ip) : nullptr;
+            cell = dataSource ? dataSource->cellForRowAtIndexPath(*this, ip) : nullptr;
             if (!cell)
                 cell = blankCell();
             configureCell(*cell, ip);
@@ -453,16 +468,17 @@ void TableView::layoutCells() {
     }
     m_visible = std::move(keepVisible);
     for (auto& [ip, cell] : created) {
-        if (m_delegate)
-            m_delegate->willDisplayCell(*this, *cell, ip);
+        if (delegate)
+            delegate->willDisplayCell(*this, *cell, ip);
     }
 }
 
 std::shared_ptr<View> TableView::makeSectionView(int section, bool header) {
+    auto delegate = m_delegate.lock();
     std::shared_ptr<View> view;
-    if (m_delegate)
-        view = header ? m_delegate->viewForHeaderInSection(*this, section)
-                      : m_delegate->viewForFooterInSection(*this, section);
+    if (delegate)
+        view = header ? delegate->viewForHeaderInSection(*this, section)
+                      : delegate->viewForFooterInSection(*this, section);
     if (view)
         return view;
     const Section& s = m_sections[section];
@@ -623,20 +639,25 @@ void TableView::endUpdates() {
 }
 
 void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sections) {
+    auto dataSource = m_dataSource.lock();
     // The model must already show the change; a mismatch would crash the phone. Here
     // the table reloads everything instead and says so.
-    if (m_updateDepth == 0 && m_geometryValid && m_dataSource) {
+    if (m_updateDepth == 0 && m_geometryValid && dataSource) {
         int before = 0, after = 0;
         for (int s : sections) {
             if (s >= 0 && s < int(m_sections.size()))
                 before += int(m_sections[s].rowY.size());
-            if (s >= 0 && s < m_dataSource->numberOfSectionsInTableView(*this))
-                after += m_dataSource->numberOfRowsInSection(*this, s);
+            if (s >= 0 && s < dataSource->numberOfSectionsInTableView(*this))
+                after += dataSource->numberOfRowsInSection(*this, s);
         }
         if (after != before + expectedRowDelta) {
-            std::fprintf(stderr,
-                "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading\n", after,
+            char message[160];
+            std::snprintf(message, sizeof message,
+                "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading", after,
                 before, expectedRowDelta);
+            std::fprintf(stderr, "%s\n", message);
+            if (updateMismatchHandler())
+                updateMismatchHandler()(message);
             reloadData();
             return;
         }
@@ -757,11 +778,12 @@ void TableView::scrollToRowAtIndexPath(IndexPath ip, TableViewScrollPosition pos
 }
 
 void TableView::selectByUser(IndexPath ip) {
+    auto delegate = m_delegate.lock();
     if (!m_allowsSelection || !valid(ip)) {
         highlightRow(std::nullopt);
         return;
     }
-    std::optional<IndexPath> target = m_delegate ? m_delegate->willSelectRowAtIndexPath(*this, ip) : ip;
+    std::optional<IndexPath> target = delegate ? delegate->willSelectRowAtIndexPath(*this, ip) : ip;
     if (!target || !valid(*target)) {
         highlightRow(std::nullopt);
         return;
@@ -769,15 +791,15 @@ void TableView::selectByUser(IndexPath ip) {
     if (m_selected && *m_selected != *target) {
         IndexPath old = *m_selected;
         deselectRowAtIndexPath(old, false);
-        if (m_delegate)
-            m_delegate->didDeselectRowAtIndexPath(*this, old);
+        if (delegate)
+            delegate->didDeselectRowAtIndexPath(*this, old);
     }
     m_selected = target;
     if (auto it = m_visible.find(*target); it != m_visible.end())
         it->second->setSelected(true);
     highlightRow(std::nullopt);
-    if (m_delegate)
-        m_delegate->didSelectRowAtIndexPath(*this, *target);
+    if (delegate)
+        delegate->didSelectRowAtIndexPath(*this, *target);
 }
 
 void TableView::setEditing(bool editing, bool) {
@@ -792,6 +814,7 @@ void TableView::setEditing(bool editing, bool) {
 }
 
 void TableView::setConfirming(std::optional<IndexPath> ip) {
+    auto delegate = m_delegate.lock();
     if (m_confirming == ip)
         return;
     auto previous = m_confirming;
@@ -805,14 +828,14 @@ void TableView::setConfirming(std::optional<IndexPath> ip) {
             // Leaving swipe-to-delete takes the row out of its one-row editing mode.
             if (auto it = m_visible.find(*previous); it != m_visible.end() && !m_editing)
                 it->second->setEditingState(false, TableViewCellEditingStyle::None, false, true);
-            if (m_delegate)
-                m_delegate->didEndEditingRowAtIndexPath(*this, *previous);
+            if (delegate)
+                delegate->didEndEditingRowAtIndexPath(*this, *previous);
         }
     }
     if (ip) {
         if (auto it = m_visible.find(*ip); it != m_visible.end()) {
-            std::string title = m_delegate
-                ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip)
+            std::string title = delegate
+                ? delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip)
                 : "Delete";
             it->second->setShowingDeleteConfirmation(true, title);
         }
@@ -820,12 +843,13 @@ void TableView::setConfirming(std::optional<IndexPath> ip) {
 }
 
 void TableView::editControlTapped(TableViewCell& cell) {
+    auto dataSource = m_dataSource.lock();
     auto keep = shared_from_this();
     auto ip = indexPathForCell(&cell);
-    if (!ip || !m_dataSource)
+    if (!ip || !dataSource)
         return;
     if (cell.editingStyle() == TableViewCellEditingStyle::Insert) {
-        m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Insert, *ip);
+        dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Insert, *ip);
         return;
     }
     m_swipeConfirming = false;
@@ -833,9 +857,11 @@ void TableView::editControlTapped(TableViewCell& cell) {
 }
 
 void TableView::deleteConfirmationTapped(TableViewCell& cell) {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     auto keep = shared_from_this();
     auto ip = indexPathForCell(&cell);
-    if (!ip || !m_dataSource)
+    if (!ip || !dataSource)
         return;
     bool swipe = m_swipeConfirming;
     m_swipeConfirming = false;
@@ -843,16 +869,17 @@ void TableView::deleteConfirmationTapped(TableViewCell& cell) {
     cell.setShowingDeleteConfirmation(false);
     if (swipe && !m_editing)
         cell.setEditingState(false, TableViewCellEditingStyle::None, false, true);
-    m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Delete, *ip);
-    if (swipe && m_delegate)
-        m_delegate->didEndEditingRowAtIndexPath(*this, *ip);
+    dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Delete, *ip);
+    if (swipe && delegate)
+        delegate->didEndEditingRowAtIndexPath(*this, *ip);
 }
 
 void TableView::accessoryTapped(TableViewCell& cell) {
+    auto delegate = m_delegate.lock();
     auto keep = shared_from_this();
     auto ip = indexPathForCell(&cell);
-    if (ip && m_delegate)
-        m_delegate->accessoryButtonTappedForRowWithIndexPath(*this, *ip);
+    if (ip && delegate)
+        delegate->accessoryButtonTappedForRowWithIndexPath(*this, *ip);
 }
 
 // ---- Reordering
@@ -882,6 +909,8 @@ void TableView::reorderMoved(Touch& touch) {
 }
 
 void TableView::reorderEnded(Touch&, bool cancelled) {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     if (!m_reorderCell)
         return;
     auto keep = shared_from_this();
@@ -908,10 +937,10 @@ void TableView::reorderEnded(Touch&, bool cancelled) {
         target = {s, std::clamp(row, 0, std::max(0, limit))};
         break;
     }
-    if (m_delegate)
-        target = m_delegate->targetIndexPathForMoveFromRowAtIndexPath(*this, from, target);
-    if (!cancelled && target != from && m_dataSource)
-        m_dataSource->moveRowAtIndexPath(*this, from, target);
+    if (delegate)
+        target = delegate->targetIndexPathForMoveFromRowAtIndexPath(*this, from, target);
+    if (!cancelled && target != from && dataSource)
+        dataSource->moveRowAtIndexPath(*this, from, target);
     m_selected.reset();
     // Put the cell back among the others before they are laid out again.
     if (cell && cell->superview() == this)
@@ -986,6 +1015,7 @@ void TableView::touchesMoved(Touch& touch) {
 }
 
 void TableView::touchesEnded(Touch& touch) {
+    auto delegate = m_delegate.lock();
     auto keep = shared_from_this();
     if (m_swiping) {
         m_swiping = false;
@@ -998,12 +1028,12 @@ void TableView::touchesEnded(Touch& touch) {
             setConfirming(std::nullopt);
             return;
         }
-        TableViewCellEditingStyle style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, *row)
-                                                     : TableViewCellEditingStyle::Delete;
+        TableViewCellEditingStyle style = delegate ? delegate->editingStyleForRowAtIndexPath(*this, *row)
+                                                   : TableViewCellEditingStyle::Delete;
         if (style != TableViewCellEditingStyle::Delete)
             return;
-        if (m_delegate)
-            m_delegate->willBeginEditingRowAtIndexPath(*this, *row);
+        if (delegate)
+            delegate->willBeginEditingRowAtIndexPath(*this, *row);
         m_swipeConfirming = true;
         setConfirming(row);
         return;

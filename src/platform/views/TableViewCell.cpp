@@ -8,6 +8,7 @@
 #include "platform/views/DrawingHelpers.h"
 #include "platform/views/ImageView.h"
 #include "platform/views/Label.h"
+#include "platform/views/Screen.h"
 #include "platform/views/TableView.h"
 #include "platform/views/Touch.h"
 
@@ -236,10 +237,10 @@ private:
 } // namespace
 
 TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifier)
-    : View(Rect(0, 0, 320, 44))
+    : View(Rect(0, 0, Screen::kWidth, 44))
     , m_style(style)
     , m_reuseIdentifier(std::move(reuseIdentifier))
-    , m_contentView(std::make_shared<View>(Rect(0, 0, 320, 43)))
+    , m_contentView(std::make_shared<View>(Rect(0, 0, Screen::kWidth, 43)))
     , m_textLabel(std::make_shared<Label>())
     , m_imageView(std::make_shared<ImageView>()) {
     setOpaque(false);
