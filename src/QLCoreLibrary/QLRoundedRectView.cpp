@@ -76,9 +76,7 @@ void QLRoundedRectView::drawRect(platform::graphics::Context& context, Rect) {
     const double radius = effectiveCornerRadius();
     context.saveGState();
     // Views share the window's picture: clearing would punch through to whatever lies
-    // behind (a non-opaque view starts out clear anyway); a view paints only inside its
-    // bounds.
-    context.clipToRect(bounds());
+    // behind (a non-opaque view starts out clear anyway).
     if (m_drawShadow)
         context.setShadow({0, 0}, 5);
     const double minX = r.minX(), midX = r.midX(), maxX = r.maxX() - 1;

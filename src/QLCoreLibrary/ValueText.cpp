@@ -1,5 +1,6 @@
 #include "QLCoreLibrary/ValueText.h"
 
+#include <cmath>
 #include <mutex>
 
 #include "platform/base/NumberFormatter.h"
@@ -21,7 +22,7 @@ float ParseFloat(const std::optional<std::string>& text) {
     return text ? ParseFloat(*text) : 0.0f;
 }
 
-std::string FormatFloat(float value, int digits) {
+std::string FormatFloat(double value, int digits) {
     NumberFormatter formatter(NumberFormatter::Style::Decimal);
     formatter.setMinimumFractionDigits(digits);
     formatter.setMaximumFractionDigits(digits);
@@ -38,7 +39,7 @@ float ParseCurrency(const std::string& text) {
     return ParseFloat(stripped);
 }
 
-std::string FormatCurrency(float value) {
+std::string FormatCurrency(double value) {
     NumberFormatter formatter(NumberFormatter::Style::Currency);
     formatter.setMinimumFractionDigits(2);
     return formatter.stringFromNumber(value);
@@ -54,6 +55,24 @@ std::string GetDecimalSeparator() {
 void ResetDecimalSeparatorCache() {
     std::lock_guard lock(g_separatorMutex);
     g_decimalSeparator.reset();
+}
+
+std::optional<double> ParseTypedNumber(const std::string& text) {
+    return NumberFormatter(NumberFormatter::Style::None).numberFromString(text);
+}
+
+std::string FormatTypedNumber(double value, int digits) {
+    if (value == 0 || !std::isfinite(value))
+        return {};
+    NumberFormatter formatter(NumberFormatter::Style::Decimal);
+    formatter.setUsesGroupingSeparator(false);
+    formatter.setMinimumFractionDigits(digits);
+    formatter.setMaximumFractionDigits(digits);
+    return formatter.stringFromNumber(value);
+}
+
+int CurrencyFractionDigits() {
+    return NumberFormatter(NumberFormatter::Style::Currency).currencyFractionDigits();
 }
 
 std::optional<platform::Date> ParseDate(const std::string& text, DateStyle dateStyle) {

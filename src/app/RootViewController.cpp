@@ -4,7 +4,6 @@
 #include "app/VehicleListTableViewCell.h"
 #include "data/DB.h"
 #include "model/SettingsManager.h"
-#include "platform/views/LayoutRegistry.h"
 #include "platform/views/NavigationController.h"
 #include "screens/AboutViewController.h"
 #include "screens/EditVehicleViewController.h"
@@ -12,90 +11,49 @@
 #include "screens/WebBrowserViewController.h"
 #include "ui/BadgeView.h"
 #include "ui/OdometerView.h"
-#include "ui/ThemedView.h"
 #include "ui/VTPlainCellBackgroundView.h"
 
 using namespace platform::views;
 
-namespace {
-
-// The list fills the themed background above a toolbar holding the four actions.
-void buildLayout(ViewController& controller) {
-    auto& list = static_cast<RootViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
-    background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-
-    Rect bounds = background->bounds();
-    auto table = std::make_shared<TableView>(
-        Rect(0, 0, bounds.width(), bounds.height() - Toolbar::kHeight), TableViewStyle::Plain);
-    table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    background->addSubview(table);
-
-    auto toolbar = std::make_shared<Toolbar>(
-        Rect(0, bounds.height() - Toolbar::kHeight, bounds.width(), Toolbar::kHeight));
-    toolbar->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
-    auto space = [] { return std::make_shared<BarButtonItem>(BarButtonSystemItem::FlexibleSpace); };
-    toolbar->setItems({
-        std::make_shared<BarButtonItem>(
-            "Settings", BarButtonItemStyle::Bordered, [&list] { list.settingsButtonPressed(); }),
-        space(),
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, [&list] { list.addButtonPressed(); }),
-        space(),
-        std::make_shared<BarButtonItem>(
-            "Help", BarButtonItemStyle::Bordered, [&list] { list.helpButtonPressed(); }),
-        std::make_shared<BarButtonItem>(
-            "About", BarButtonItemStyle::Bordered, [&list] { list.aboutButtonPressed(); }),
-    });
-    background->addSubview(toolbar);
-
-    list.setView(background);
-    list.setOutlets(table, toolbar);
-}
-
-} // namespace
-
-RootViewController::RootViewController() {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
-}
-
-RootViewController::~RootViewController() {
-    if (m_table) {
-        m_table->setDataSource(nullptr);
-        m_table->setDelegate(nullptr);
-    }
-}
-
-void RootViewController::setOutlets(std::shared_ptr<TableView> table, std::shared_ptr<Toolbar> toolbar) {
-    m_table = std::move(table);
-    m_toolbar = std::move(toolbar);
-}
+RootViewController::RootViewController()
+    : ThemedTableViewController(kLayoutName, TableViewStyle::Plain) { }
 
 void RootViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
+    ThemedTableViewController::viewDidLoad();
     // A stored number beyond the table selects theme 0.
     resetTheme(this);
-    if (m_table) {
-        m_table->setDataSource(this);
-        m_table->setDelegate(this);
-        m_table->setAllowsSelectionDuringEditing(true);
-    }
+    tableView()->setAllowsSelectionDuringEditing(true);
     navigationItem().setRightBarButtonItem(editButtonItem());
     // The left "Sync.png" button opens the backup screens, which this build does not have
     // yet: until they exist the button is not shown.
+
+    // The four actions below the list.
+    m_toolbar = std::make_shared<Toolbar>(Rect(0, 0, view()->bounds().width(), Toolbar::kHeight));
+    auto space = [] { return std::make_shared<BarButtonItem>(BarButtonSystemItem::FlexibleSpace); };
+    m_toolbar->setItems({
+        std::make_shared<BarButtonItem>(
+            "Settings", BarButtonItemStyle::Bordered, action(&RootViewController::settingsButtonPressed)),
+        space(),
+        std::make_shared<BarButtonItem>(
+            BarButtonSystemItem::Add, action(&RootViewController::addButtonPressed)),
+        space(),
+        std::make_shared<BarButtonItem>(
+            "Help", BarButtonItemStyle::Bordered, action(&RootViewController::helpButtonPressed)),
+        std::make_shared<BarButtonItem>(
+            "About", BarButtonItemStyle::Bordered, action(&RootViewController::aboutButtonPressed)),
+    });
+    setBottomBar(m_toolbar);
 }
 
 void RootViewController::viewWillAppear(bool animated) {
-    ThemedViewController::viewWillAppear(animated);
+    ThemedTableViewController::viewWillAppear(animated);
     setTitle("Vantrel");
     refreshView();
     showStartupController(m_vehicles.empty());
 }
 
 void RootViewController::viewWillDisappear(bool animated) {
-    ThemedViewController::viewWillDisappear(animated);
+    ThemedTableViewController::viewWillDisappear(animated);
     // The next screen's back button reads "Cars".
     setTitle("Cars");
 }
@@ -104,8 +62,7 @@ void RootViewController::refreshView() {
     SettingsManager& settings = SettingsManager::sharedManager();
     m_vehicles.clear();
     m_vehicles = DB::vehiclesWithServiceDueInDays(settings.daysBeforeDue(), settings.distanceBeforeDue());
-    if (m_table)
-        m_table->reloadData();
+    tableView()->reloadData();
 }
 
 void RootViewController::showStartupController(bool show) {
@@ -118,7 +75,7 @@ void RootViewController::showStartupController(bool show) {
         auto startView = m_startupController->view();
         startView->setTag(kStartupViewTag);
         // Over the list only: the toolbar's actions (About among them) stay in reach.
-        startView->setFrame(m_table ? m_table->frame() : view()->bounds());
+        startView->setFrame(tableView()->frame());
         startView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
         view()->addSubview(startView);
         m_startupController->applyTheme();
@@ -132,12 +89,6 @@ void RootViewController::showStartupController(bool show) {
         m_startupController.reset();
         navigationItem().setRightBarButtonItem(editButtonItem());
     }
-}
-
-void RootViewController::setEditing(bool editing, bool animated) {
-    if (m_table)
-        m_table->setEditing(editing, true);
-    ThemedViewController::setEditing(editing, animated);
 }
 
 void RootViewController::addButtonPressed() {
@@ -171,10 +122,7 @@ std::string RootViewController::modelLine(const Vehicle& vehicle) {
 
 std::shared_ptr<TableViewCell> RootViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
-    std::shared_ptr<TableViewCell> reused = table.dequeueReusableCellWithIdentifier(kCellIdentifier);
-    auto cell = std::dynamic_pointer_cast<VehicleListTableViewCell>(reused);
-    if (!cell)
-        cell = std::make_shared<VehicleListTableViewCell>(kCellIdentifier);
+    auto cell = table.dequeueReusableCell<VehicleListTableViewCell>(kCellIdentifier);
 
     const Vehicle& vehicle = m_vehicles.at(size_t(indexPath.row));
     cell->vehicleImageView().setImage(vehicle.picture());

@@ -5,9 +5,8 @@
 #include <vector>
 
 #include "model/Vehicle.h"
-#include "platform/views/TableView.h"
 #include "platform/views/Toolbar.h"
-#include "ui/ThemedViewController.h"
+#include "ui/ThemedTableViewController.h"
 
 class StartupViewController;
 
@@ -19,9 +18,7 @@ class StartupViewController;
 //
 // The list is read afresh each time it is about to appear, so it always shows what the
 // other screens saved.
-class RootViewController : public ThemedViewController,
-                           public platform::views::TableViewDataSource,
-                           public platform::views::TableViewDelegate {
+class RootViewController : public ThemedTableViewController {
 public:
     static constexpr const char* kLayoutName = "RootViewController";
     static constexpr const char* kCellIdentifier = "Cell";
@@ -30,16 +27,13 @@ public:
     // Layout "RootViewController": the table over the themed background and a toolbar with
     // the settings, add, help and about buttons.
     RootViewController();
-    ~RootViewController() override;
 
     // The rows in display order, each with its due count.
     const std::vector<Vehicle>& vehicles() const { return m_vehicles; }
-    const std::shared_ptr<platform::views::TableView>& table() const { return m_table; }
+    const std::shared_ptr<platform::views::TableView>& table() { return tableView(); }
     const std::shared_ptr<platform::views::Toolbar>& toolbar() const { return m_toolbar; }
     // The start screen while it covers the list, else none.
     StartupViewController* startupController() const { return m_startupController.get(); }
-    void setOutlets(
-        std::shared_ptr<platform::views::TableView> table, std::shared_ptr<platform::views::Toolbar> toolbar);
 
     // Reads the vehicles with their due counts (the settings' thresholds) and reloads.
     void refreshView();
@@ -59,7 +53,6 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
-    void setEditing(bool editing, bool animated) override;
 
     int numberOfRowsInSection(platform::views::TableView&, int) override { return int(m_vehicles.size()); }
     std::shared_ptr<platform::views::TableViewCell> cellForRowAtIndexPath(
@@ -80,7 +73,6 @@ public:
 
 private:
     std::vector<Vehicle> m_vehicles;
-    std::shared_ptr<platform::views::TableView> m_table;
     std::shared_ptr<platform::views::Toolbar> m_toolbar;
     std::shared_ptr<StartupViewController> m_startupController;
 };

@@ -1,12 +1,10 @@
 #include "app/StartupViewController.h"
 
-#include "platform/views/LayoutRegistry.h"
 #include "platform/views/NavigationController.h"
 #include "screens/EditVehicleViewController.h"
 #include "screens/SettingsViewController.h"
 #include "screens/WebBrowserViewController.h"
 #include "ui/ThemeSelectionViewController.h"
-#include "ui/ThemedView.h"
 #include "ui/VTPlainCellBackgroundView.h"
 
 using namespace platform::views;
@@ -25,53 +23,16 @@ constexpr StartupRow kRows[] = {
     {"Read User Manual", "Read online user manual to quickly learn how to use Vantrel."},
 };
 
-void buildLayout(ViewController& controller) {
-    auto& screen = static_cast<StartupViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
-    background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    auto table = std::make_shared<TableView>(background->bounds(), TableViewStyle::Plain);
-    table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    background->addSubview(table);
-    screen.setView(background);
-    screen.setStartupTable(table);
-}
-
 } // namespace
 
-StartupViewController::StartupViewController() {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
-}
-
-StartupViewController::~StartupViewController() {
-    if (m_startupTable) {
-        m_startupTable->setDataSource(nullptr);
-        m_startupTable->setDelegate(nullptr);
-    }
-}
-
-void StartupViewController::setStartupTable(std::shared_ptr<TableView> table) {
-    m_startupTable = std::move(table);
-}
-
-void StartupViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
-    if (m_startupTable) {
-        m_startupTable->setDataSource(this);
-        m_startupTable->setDelegate(this);
-    }
-}
+StartupViewController::StartupViewController()
+    : ThemedTableViewController(kLayoutName, TableViewStyle::Plain) { }
 
 std::shared_ptr<TableViewCell> StartupViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
-    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier);
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Subtitle, kCellIdentifier);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->detailTextLabel()->setNumberOfLines(3);
-    }
+    auto cell = table.dequeueReusableCell(kCellIdentifier, TableViewCellStyle::Subtitle);
+    cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
+    cell->detailTextLabel()->setNumberOfLines(3);
     const StartupRow& row = kRows[indexPath.row % 4];
     cell->textLabel().setText(row.title);
     cell->detailTextLabel()->setText(row.detail);

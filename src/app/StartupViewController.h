@@ -2,16 +2,13 @@
 
 #include <memory>
 
-#include "platform/views/TableView.h"
-#include "ui/ThemedViewController.h"
+#include "ui/ThemedTableViewController.h"
 
 // The start screen that covers the vehicle list while there is no car: four guiding rows
 // (add a car, adjust settings, change theme, read the user manual). It is not on the
 // navigation stack itself (its view lies over the list's), so its pushes and modal screens go
 // through the navigation controller that holds the list.
-class StartupViewController : public ThemedViewController,
-                              public platform::views::TableViewDataSource,
-                              public platform::views::TableViewDelegate {
+class StartupViewController : public ThemedTableViewController {
 public:
     static constexpr const char* kLayoutName = "StartupViewController";
     static constexpr const char* kCellIdentifier = "startup-table-cell";
@@ -19,12 +16,8 @@ public:
 
     // Layout "StartupViewController": the table over the themed background.
     StartupViewController();
-    ~StartupViewController() override;
 
-    const std::shared_ptr<platform::views::TableView>& startupTable() const { return m_startupTable; }
-    void setStartupTable(std::shared_ptr<platform::views::TableView> table);
-
-    void viewDidLoad() override;
+    const std::shared_ptr<platform::views::TableView>& startupTable() { return tableView(); }
 
     int numberOfRowsInSection(platform::views::TableView&, int) override { return 4; }
     std::shared_ptr<platform::views::TableViewCell> cellForRowAtIndexPath(
@@ -34,7 +27,4 @@ public:
     }
     void didSelectRowAtIndexPath(
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
-
-private:
-    std::shared_ptr<platform::views::TableView> m_startupTable;
 };

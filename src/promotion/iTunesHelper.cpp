@@ -62,7 +62,7 @@ void iTunesHelper::askForReview() {
         "Like " + platform::Bundle::mainBundle().displayName() + "?",
         "If so, please rate this version with 5 stars on the App Store so we can keep the free updates "
         "coming.",
-        helper.get(), "Remind me later", std::vector<std::string> {"Yes, rate it!", "Don't ask again"});
+        helper, "Remind me later", std::vector<std::string> {"Yes, rate it!", "Don't ask again"});
     alert->show();
 }
 
@@ -72,7 +72,6 @@ bool iTunesHelper::isReviewRequestVisible() {
 
 void iTunesHelper::didDismissWithButtonIndex(platform::views::AlertView& alert, int buttonIndex) {
     auto keep = shared_from_this();
-    alert.setDelegate(nullptr);
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     if (buttonIndex == 1) {
         defaults.setString(kReviewedForVersionKey, platform::Bundle::mainBundle().version());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Context.h"
 #include "platform/graphics/Font.h"
@@ -17,8 +19,8 @@ class QLChartViewDelegate;
 class QLChartView : public platform::views::View {
 public:
     // Properties; after changing them the owner asks for a redraw.
-    QLChartViewDelegate* delegate() const { return m_delegate; }
-    void setDelegate(QLChartViewDelegate* delegate) { m_delegate = delegate; } // not owned
+    std::shared_ptr<QLChartViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<QLChartViewDelegate> delegate) { m_delegate = std::move(delegate); }
     const std::optional<std::string>& title() const { return m_title; }
     void setTitle(std::optional<std::string> title) { m_title = std::move(title); }
     const std::string& noDataMessage() const { return m_noDataMessage; }
@@ -53,7 +55,7 @@ protected:
     void drawNoDataMessage(
         platform::graphics::Context& context, float wrapWidth, platform::graphics::Color color);
 
-    QLChartViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<QLChartViewDelegate> m_delegate;
     std::optional<std::string> m_title;
     std::string m_noDataMessage;
     platform::graphics::Font m_font;

@@ -43,8 +43,8 @@ QLLineChartView::QLLineChartView(Rect frame)
 }
 
 std::string QLLineChartView::formatValue(float value) {
-    if (m_delegate) {
-        if (auto text = m_delegate->formatValue(value, *this))
+    if (auto delegate = m_delegate.lock()) {
+        if (auto text = delegate->formatValue(value, *this))
             return *text;
     }
     char buffer[64];

@@ -21,8 +21,8 @@ QLPieChartView::QLPieChartView(Rect frame)
 }
 
 std::string QLPieChartView::formatKeyLabel(const QLPieChartData& item) {
-    if (m_delegate) {
-        if (auto text = m_delegate->formatKeyLabel(item, *this))
+    if (auto delegate = m_delegate.lock()) {
+        if (auto text = delegate->formatKeyLabel(item, *this))
             return *text;
     }
     char value[64];

@@ -3,7 +3,7 @@
 #include "QLCoreLibrary/DrawingUtilities.h"
 #include "QLCoreLibrary/QLRoundedRectView.h"
 #include "platform/base/Bundle.h"
-#include "platform/views/LayoutRegistry.h"
+#include "platform/views/Screen.h"
 #include "platform/views/TableViewCell.h"
 #include "promotion/iTunesHelper.h"
 #include "ui/ThemedView.h"
@@ -37,22 +37,25 @@ std::string bundleVersion() {
 void buildLayout(ViewController& controller) {
     auto& about = static_cast<AboutViewController&>(controller);
     // A modal screen covers the whole screen below the status bar.
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 460));
+    Rect bounds = Screen::mainScreen().applicationFrame();
+    bounds.origin = {0, 0};
+    auto background = std::make_shared<ThemedView>(bounds);
     background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
 
-    auto bar = std::make_shared<NavigationBar>(Rect(0, 0, 320, NavigationBar::kHeight));
+    auto bar = std::make_shared<NavigationBar>(Rect(0, 0, bounds.width(), NavigationBar::kHeight));
     bar->setAutoresizingMask(AutoresizingFlexibleWidth);
     background->addSubview(bar);
 
     auto table = std::make_shared<TableView>(
-        Rect(0, NavigationBar::kHeight, 320, 460 - NavigationBar::kHeight), TableViewStyle::Plain);
+        Rect(0, NavigationBar::kHeight, bounds.width(), bounds.height() - NavigationBar::kHeight),
+        TableViewStyle::Plain);
     table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     background->addSubview(table);
 
     // The logo (in the theme's first colour) on a white tile, the maker's name on the themed
     // background like a section header, and the version in white on a pill of the first
     // colour: each stays legible in every theme.
-    auto header = std::make_shared<View>(Rect(0, 0, 320, kHeaderHeight));
+    auto header = std::make_shared<View>(Rect(0, 0, bounds.width(), kHeaderHeight));
     header->setBackgroundColor(Color::clear());
     auto tile = std::make_shared<QLRoundedRectView>(Rect(12, 8, 58, 58));
     tile->setBackgroundColor(Color::white(1, 0.9));
@@ -77,46 +80,31 @@ void buildLayout(ViewController& controller) {
     table->setTableHeaderView(header);
 
     about.setView(background);
-    about.setOutlets(bar, table, logo, version, company);
+    about.setTableView(table);
+    about.setOutlets(bar, logo, version, company);
 }
 
 } // namespace
 
-AboutViewController::AboutViewController() {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
-}
+AboutViewController::AboutViewController()
+    : ThemedTableViewController(kLayoutName, buildLayout) { }
 
-AboutViewController::~AboutViewController() {
-    if (m_table) {
-        m_table->setDataSource(nullptr);
-        m_table->setDelegate(nullptr);
-    }
-}
-
-void AboutViewController::setOutlets(std::shared_ptr<NavigationBar> bar, std::shared_ptr<TableView> table,
-    std::shared_ptr<ImageView> logo, std::shared_ptr<Label> version, std::shared_ptr<Label> company) {
+void AboutViewController::setOutlets(std::shared_ptr<NavigationBar> bar, std::shared_ptr<ImageView> logo,
+    std::shared_ptr<Label> version, std::shared_ptr<Label> company) {
     m_navigationBar = std::move(bar);
-    m_table = std::move(table);
     m_logoImageView = std::move(logo);
     m_versionLabel = std::move(version);
     m_companyLabel = std::move(company);
 }
 
 void AboutViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
+    ThemedTableViewController::viewDidLoad();
     setTitle("About");
-    navigationItem().setLeftBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Done, [this] { closeButtonPressed(); }));
+    navigationItem().setLeftBarButtonItem(std::make_shared<BarButtonItem>(
+        BarButtonSystemItem::Done, action(&AboutViewController::closeButtonPressed)));
     navigationItem().leftBarButtonItem()->setTitle("Close");
     if (m_navigationBar)
         m_navigationBar->setItems(&navigationItem(), nullptr, {});
-    if (m_table) {
-        m_table->setDataSource(this);
-        m_table->setDelegate(this);
-    }
     applyTheme();
     if (m_logoImageView)
         m_logoImageView->setImage(QLGetLogoImage(firstColor(), kLogoWidth));

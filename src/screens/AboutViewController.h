@@ -6,15 +6,12 @@
 #include "platform/views/ImageView.h"
 #include "platform/views/Label.h"
 #include "platform/views/NavigationBar.h"
-#include "platform/views/TableView.h"
-#include "ui/ThemedViewController.h"
+#include "ui/ThemedTableViewController.h"
 
 // The about page, shown modally: the product and its version, the maker, and four actions
 // (the maker's other applications, contact by mail, a review in the store, a recommendation
 // by mail). Closed by its Close button.
-class AboutViewController : public ThemedViewController,
-                            public platform::views::TableViewDataSource,
-                            public platform::views::TableViewDelegate {
+class AboutViewController : public ThemedTableViewController {
 public:
     static constexpr const char* kLayoutName = "AboutViewController";
     enum : int {
@@ -37,16 +34,15 @@ public:
     // Layout "AboutViewController": a bar with the Close button, and the table under a header
     // holding the maker's logo, the version and the maker's name.
     AboutViewController();
-    ~AboutViewController() override;
 
-    const std::shared_ptr<platform::views::TableView>& table() const { return m_table; }
+    const std::shared_ptr<platform::views::TableView>& table() { return tableView(); }
     const std::shared_ptr<platform::views::NavigationBar>& navigationBar() const { return m_navigationBar; }
     const std::shared_ptr<platform::views::ImageView>& logoImageView() const { return m_logoImageView; }
     const std::shared_ptr<platform::views::Label>& versionLabel() const { return m_versionLabel; }
     const std::shared_ptr<platform::views::Label>& companyLabel() const { return m_companyLabel; }
     void setOutlets(std::shared_ptr<platform::views::NavigationBar> bar,
-        std::shared_ptr<platform::views::TableView> table, std::shared_ptr<platform::views::ImageView> logo,
-        std::shared_ptr<platform::views::Label> version, std::shared_ptr<platform::views::Label> company);
+        std::shared_ptr<platform::views::ImageView> logo, std::shared_ptr<platform::views::Label> version,
+        std::shared_ptr<platform::views::Label> company);
 
     void closeButtonPressed();
 
@@ -64,7 +60,6 @@ public:
 
 private:
     std::shared_ptr<platform::views::NavigationBar> m_navigationBar;
-    std::shared_ptr<platform::views::TableView> m_table;
     std::shared_ptr<platform::views::ImageView> m_logoImageView;
     std::shared_ptr<platform::views::Label> m_versionLabel;
     std::shared_ptr<platform::views::Label> m_companyLabel;

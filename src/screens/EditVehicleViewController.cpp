@@ -2,23 +2,19 @@
 
 #include <algorithm>
 
-#include "QLCoreLibrary/ApplicationExtensions.h"
 #include "QLCoreLibrary/ImageExtensions.h"
 #include "data/DB.h"
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
-#include "platform/views/AlertView.h"
-#include "platform/views/Application.h"
+#include "platform/base/SharedFrom.h"
 #include "platform/views/Button.h"
 #include "platform/views/ImageView.h"
-#include "platform/views/Label.h"
-#include "platform/views/LayoutRegistry.h"
 #include "platform/views/NavigationController.h"
+#include "ui/FormCell.h"
 #include "ui/GenericEditViewController.h"
 #include "ui/NotesViewController.h"
 #include "ui/OdometerView.h"
 #include "ui/SelectionViewController.h"
-#include "ui/ThemedView.h"
 
 using namespace platform::views;
 
@@ -28,199 +24,125 @@ constexpr const char* kNameCell = "name-cell";
 constexpr const char* kLicensePlateCell = "license-plate-cell";
 constexpr const char* kSelectionCell = "selection-cell";
 constexpr const char* kEmptyCell = "empty-cell";
-constexpr int kLabelTag = 1;
-constexpr int kValueTag = 2;
-// The form is lifted by this much while the licence plate entry has the keyboard.
+// The form rises by this much while the licence plate entry has the keyboard.
 constexpr double kLicensePlateLift = 80;
 
 const char* const kSelectionLabels[] = {"License Plate", "Make", "Model", "Year", "Notes"};
 
-void buildLayout(ViewController& controller) {
-    auto& editor = static_cast<EditVehicleViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
-    background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    auto table = std::make_shared<TableView>(background->bounds(), TableViewStyle::Grouped);
-    table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    background->addSubview(table);
-    editor.setView(background);
-    editor.setVehicleTableView(table);
-}
-
-Color formBackground() {
-    return Color::white(1, 0.5);
-}
-
-std::shared_ptr<Label> rowLabel(const std::string& text) {
-    auto label = std::make_shared<Label>(Rect(10, 11, 110, 22));
-    label->setTag(kLabelTag);
-    label->setText(text);
-    ThemedViewController::setSmallFont(*label);
-    return label;
+int thisYear() {
+    return platform::Calendar().components(platform::Clock::now()).year.value_or(1920);
 }
 
 } // namespace
 
-EditVehicleViewController::EditVehicleViewController(std::optional<Vehicle> vehicle) {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
+// The first row: the picture with a borderless button over it, the name and the odometer.
+class EditVehicleViewController::NameCell : public TableViewCell {
+public:
+    NameCell(std::function<void()> takePicture, const std::string& identifier)
+        : TableViewCell(TableViewCellStyle::Default, identifier) {
+        setSelectionStyle(TableViewCellSelectionStyle::None);
+        m_picture->setTag(kPictureTag);
+        m_picture->setOpaque(false);
+        m_button->setFrame(m_picture->frame());
+        m_button->addTarget(std::move(takePicture), ControlEventTouchUpInside);
+        m_name->setTag(kNameFieldTag);
+        m_name->setPlaceholder("Vehicle's Name");
+        m_name->setFont(platform::graphics::Font::systemFontOfSize(20));
+        m_name->setReturnKeyType(ReturnKeyType::Done);
+        m_odometer->setTag(kOdometerTag);
+        m_odometer->setEditable(true);
+        for (const std::shared_ptr<View>& view :
+            {std::shared_ptr<View>(m_picture), std::shared_ptr<View>(m_button), std::shared_ptr<View>(m_name),
+                std::shared_ptr<View>(m_odometer)})
+            contentView().addSubview(view);
+    }
+    ImageView& picture() const { return *m_picture; }
+    Button& pictureButton() const { return *m_button; }
+    TextField& name() const { return *m_name; }
+    OdometerView& odometer() const { return *m_odometer; }
+
+private:
+    std::shared_ptr<ImageView> m_picture {std::make_shared<ImageView>(Rect(8, 8, 64, 64))};
+    std::shared_ptr<Button> m_button {std::make_shared<Button>(ButtonType::Custom)};
+    std::shared_ptr<TextField> m_name {std::make_shared<TextField>(Rect(84, 10, 200, 28))};
+    std::shared_ptr<OdometerView> m_odometer {std::make_shared<OdometerView>(Rect(84, 44, 130, 0))};
+};
+
+EditVehicleViewController::EditVehicleViewController(std::optional<Vehicle> vehicle)
+    : ThemedTableViewController(kLayoutName, TableViewStyle::Grouped) {
     if (vehicle) {
         m_vehicle = std::move(*vehicle);
         m_isNew = false;
     }
-}
-
-EditVehicleViewController::~EditVehicleViewController() {
-    if (m_vehicleTableView) {
-        m_vehicleTableView->setDataSource(nullptr);
-        m_vehicleTableView->setDelegate(nullptr);
-    }
-    // The entries outlive this screen in the table's cells until the table goes.
-    for (int tag : {kNameFieldTag, kLicensePlateTag}) {
-        if (auto* field = dynamic_cast<TextField*>(viewInRow(tag == kNameFieldTag ? 0 : 1, 0, tag)))
-            field->setDelegate(nullptr);
-    }
-    if (OdometerView* odometer = odometerView())
-        odometer->setDelegate(nullptr);
-}
-
-void EditVehicleViewController::setVehicleTableView(std::shared_ptr<TableView> table) {
-    m_vehicleTableView = std::move(table);
+    FormEntries& form = entries();
+    form.addText(kNameFieldTag, m_vehicle.name);
+    form.addOdometer(kOdometerTag, m_vehicle.odometer);
+    form.addText(kLicensePlateTag, m_vehicle.licensePlate);
+    form.setLift(kLicensePlateTag, kLicensePlateLift);
 }
 
 void EditVehicleViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
+    ThemedTableViewController::viewDidLoad();
     setTitle(m_isNew ? "Add Car" : m_vehicle.name);
-    navigationItem().setRightBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Save, [this] { saveButtonPressed(); }));
-    if (m_vehicleTableView) {
-        m_vehicleTableView->setDataSource(this);
-        m_vehicleTableView->setDelegate(this);
-    }
-}
-
-void EditVehicleViewController::viewWillAppear(bool animated) {
-    ThemedViewController::viewWillAppear(animated);
-    if (m_vehicleTableView) {
-        if (auto selected = m_vehicleTableView->indexPathForSelectedRow())
-            m_vehicleTableView->deselectRowAtIndexPath(*selected, animated);
-    }
+    navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(
+        BarButtonSystemItem::Save, action(&EditVehicleViewController::saveButtonPressed)));
 }
 
 void EditVehicleViewController::viewDidAppear(bool animated) {
-    ThemedViewController::viewDidAppear(animated);
-    if (m_vehicle.name.empty()) {
-        if (TextField* field = nameField())
-            field->becomeFirstResponder();
+    ThemedTableViewController::viewDidAppear(animated);
+    if (m_vehicle.name.empty())
+        entries().beginEditing(kNameFieldTag);
+}
+
+// --- The form
+
+EditVehicleViewController::NameCell* EditVehicleViewController::nameCell() {
+    return dynamic_cast<NameCell*>(tableView()->cellForRowAtIndexPath(IndexPath::forRow(0, 0)));
+}
+
+OdometerView* EditVehicleViewController::odometerView() {
+    NameCell* cell = nameCell();
+    return cell ? &cell->odometer() : nullptr;
+}
+
+View* EditVehicleViewController::pictureButton() {
+    NameCell* cell = nameCell();
+    return cell ? &cell->pictureButton() : nullptr;
+}
+
+std::shared_ptr<TableViewCell> EditVehicleViewController::cellForRowAtIndexPath(
+    TableView& table, IndexPath indexPath) {
+    if (indexPath.section == 0 && indexPath.row == 0) {
+        auto cell
+            = table.dequeueReusableCell<NameCell>(kNameCell, action(&EditVehicleViewController::takePicture));
+        cell->setBackgroundColor(Color::white(1, 0.5));
+        cell->picture().setImage(m_vehicle.picture());
+        cell->name().setTextColor(firstColor());
+        entries().attach(kNameFieldTag, cell->name());
+        entries().attach(kOdometerTag, cell->odometer());
+        return cell;
     }
+    if (indexPath.section == 1 && indexPath.row >= kLicensePlateRow && indexPath.row <= kNotesRow)
+        return cellForSecondSection(table, indexPath.row);
+    return table.dequeueReusableCell(kEmptyCell, TableViewCellStyle::Default);
 }
 
-// --- Views of the form
-
-View* EditVehicleViewController::viewInRow(int section, int row, int tag) const {
-    if (!m_vehicleTableView)
-        return nullptr;
-    TableViewCell* cell = m_vehicleTableView->cellForRowAtIndexPath(IndexPath::forRow(row, section));
-    return cell ? cell->contentView().viewWithTag(tag) : nullptr;
-}
-
-TextField* EditVehicleViewController::nameField() const {
-    return dynamic_cast<TextField*>(viewInRow(0, 0, kNameFieldTag));
-}
-
-TextField* EditVehicleViewController::licensePlateField() const {
-    return dynamic_cast<TextField*>(viewInRow(1, kLicensePlateRow, kLicensePlateTag));
-}
-
-OdometerView* EditVehicleViewController::odometerView() const {
-    return dynamic_cast<OdometerView*>(viewInRow(0, 0, kOdometerTag));
-}
-
-View* EditVehicleViewController::pictureButton() const {
-    View* picture = viewInRow(0, 0, kPictureTag);
-    if (!picture || !picture->superview())
-        return nullptr;
-    // The borderless button lies over the picture.
-    for (const auto& subview : picture->superview()->subviews()) {
-        if (dynamic_cast<Button*>(subview.get()) && subview->frame() == picture->frame())
-            return subview.get();
-    }
-    return nullptr;
-}
-
-// --- The table
-
-std::shared_ptr<TableViewCell> EditVehicleViewController::nameCell(TableView& table) {
-    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(kNameCell);
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kNameCell);
+std::shared_ptr<TableViewCell> EditVehicleViewController::cellForSecondSection(TableView& table, int row) {
+    if (row == kLicensePlateRow) {
+        auto cell = table.dequeueReusableCell<FormCell<TextField>>(
+            kLicensePlateCell, Rect(10, 11, 110, 22), Rect(120, 11, 168, 22));
         cell->setSelectionStyle(TableViewCellSelectionStyle::None);
-        View& content = cell->contentView();
-
-        auto picture = std::make_shared<ImageView>(Rect(8, 8, 64, 64));
-        picture->setTag(kPictureTag);
-        picture->setOpaque(false);
-        content.addSubview(picture);
-        auto button = std::make_shared<Button>(ButtonType::Custom);
-        button->setFrame(picture->frame());
-        button->addTarget([this] { takePicture(); }, ControlEventTouchUpInside);
-        content.addSubview(button);
-
-        auto name = std::make_shared<TextField>(Rect(84, 10, 200, 28));
-        name->setTag(kNameFieldTag);
-        name->setPlaceholder("Vehicle's Name");
-        name->setFont(platform::graphics::Font::systemFontOfSize(20));
-        name->setReturnKeyType(ReturnKeyType::Done);
-        name->setDelegate(this);
-        content.addSubview(name);
-
-        auto odometer = std::make_shared<OdometerView>(Rect(84, 44, 130, 0));
-        odometer->setTag(kOdometerTag);
-        odometer->setEditable(true);
-        odometer->setDelegate(this);
-        content.addSubview(odometer);
-    }
-    View& content = cell->contentView();
-    static_cast<ImageView*>(content.viewWithTag(kPictureTag))->setImage(m_vehicle.picture());
-    auto* name = static_cast<TextField*>(content.viewWithTag(kNameFieldTag));
-    name->setText(m_vehicle.name);
-    name->setTextColor(firstColor());
-    static_cast<OdometerView*>(content.viewWithTag(kOdometerTag))->setValue(m_vehicle.odometer);
-    return cell;
-}
-
-std::shared_ptr<TableViewCell> EditVehicleViewController::licensePlateCell(TableView& table) {
-    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(kLicensePlateCell);
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kLicensePlateCell);
-        cell->setSelectionStyle(TableViewCellSelectionStyle::None);
-        cell->contentView().addSubview(rowLabel(kSelectionLabels[kLicensePlateRow]));
-        auto field = std::make_shared<TextField>(Rect(120, 11, 168, 22));
-        field->setTag(kLicensePlateTag);
-        field->setTextAlignment(TextAlignment::Right);
-        field->setFont(platform::graphics::Font::systemFontOfSize(16));
-        field->setAutocapitalizationType(AutocapitalizationType::AllCharacters);
-        field->setReturnKeyType(ReturnKeyType::Done);
-        field->setDelegate(this);
-        cell->contentView().addSubview(field);
-    }
-    auto* field = static_cast<TextField*>(cell->contentView().viewWithTag(kLicensePlateTag));
-    field->setText(m_vehicle.licensePlate);
-    field->setTextColor(firstColor());
-    return cell;
-}
-
-std::shared_ptr<TableViewCell> EditVehicleViewController::selectionCell(TableView& table, int row) {
-    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(kSelectionCell);
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kSelectionCell);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->contentView().addSubview(rowLabel(""));
-        auto value = std::make_shared<Label>(Rect(90, 11, 180, 22));
-        value->setTag(kValueTag);
-        value->setTextAlignment(TextAlignment::Right);
-        cell->contentView().addSubview(value);
+        cell->label().setText(kSelectionLabels[row]);
+        setSmallFont(cell->label());
+        TextField& field = cell->value();
+        field.setTag(kLicensePlateTag);
+        field.setTextAlignment(TextAlignment::Right);
+        field.setFont(platform::graphics::Font::systemFontOfSize(16));
+        field.setAutocapitalizationType(AutocapitalizationType::AllCharacters);
+        field.setReturnKeyType(ReturnKeyType::Done);
+        field.setTextColor(firstColor());
+        entries().attach(kLicensePlateTag, field);
+        return cell;
     }
     std::string text;
     switch (row) {
@@ -233,116 +155,85 @@ std::shared_ptr<TableViewCell> EditVehicleViewController::selectionCell(TableVie
     case kYearRow:
         text = m_vehicle.year > 0 ? std::to_string(m_vehicle.year) : "";
         break;
-    case kNotesRow:
-        text = m_vehicle.notes;
-        break;
     default:
+        // Notes show as one line.
+        text = m_vehicle.notes;
+        std::replace(text.begin(), text.end(), '\n', ' ');
         break;
     }
-    View& content = cell->contentView();
-    auto* label = static_cast<Label*>(content.viewWithTag(kLabelTag));
-    label->setText(kSelectionLabels[row]);
-    setSmallFont(*label);
-    auto* value = static_cast<Label*>(content.viewWithTag(kValueTag));
-    // Notes show as one line.
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    value->setText(text);
-    setMediumFont(*value);
+    auto cell = table.dequeueReusableCell<FormCell<Label>>(
+        kSelectionCell, Rect(10, 11, 110, 22), Rect(90, 11, 180, 22));
+    cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
+    cell->label().setText(kSelectionLabels[row]);
+    setSmallFont(cell->label());
+    cell->value().setText(text);
+    cell->value().setTextAlignment(TextAlignment::Right);
+    setMediumFont(cell->value());
     return cell;
-}
-
-std::shared_ptr<TableViewCell> EditVehicleViewController::cellForRowAtIndexPath(
-    TableView& table, IndexPath indexPath) {
-    std::shared_ptr<TableViewCell> cell;
-    if (indexPath.section == 0 && indexPath.row == 0)
-        cell = nameCell(table);
-    else if (indexPath.section == 1 && indexPath.row == kLicensePlateRow)
-        cell = licensePlateCell(table);
-    else if (indexPath.section == 1 && indexPath.row >= kMakeRow && indexPath.row <= kNotesRow)
-        cell = selectionCell(table, indexPath.row);
-    if (!cell) {
-        cell = table.dequeueReusableCellWithIdentifier(kEmptyCell);
-        if (!cell)
-            cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kEmptyCell);
-    }
-    cell->setBackgroundColor(formBackground());
-    return cell;
-}
-
-double EditVehicleViewController::heightForRowAtIndexPath(TableView&, IndexPath indexPath) {
-    return indexPath.section == 0 ? 80 : 44;
 }
 
 std::shared_ptr<View> EditVehicleViewController::viewForHeaderInSection(TableView&, int section) {
-    if (section == 1)
-        return tableHeaderViewWithText("Optional Information");
-    return nullptr;
+    return section == 1 ? tableHeaderViewWithText("Optional Information") : nullptr;
 }
 
 void EditVehicleViewController::didSelectRowAtIndexPath(TableView&, IndexPath indexPath) {
     m_selectedRow = indexPath.row;
-    resignKeyboard();
-    NavigationController* navigation = navigationController();
-
+    entries().resign();
     if (indexPath.section == 0) {
-        if (TextField* field = nameField())
-            field->becomeFirstResponder();
+        entries().beginEditing(kNameFieldTag);
         return;
     }
+    std::shared_ptr<ThemedViewController> editor;
+    auto self = platform::sharedFrom(this);
     switch (indexPath.row) {
     case kLicensePlateRow:
-        if (TextField* field = licensePlateField())
-            field->becomeFirstResponder();
-        break;
+        entries().beginEditing(kLicensePlateTag);
+        return;
     case kMakeRow:
     case kModelRow: {
         bool make = indexPath.row == kMakeRow;
         std::vector<std::string> known = make ? DB::allMakes() : DB::allModels();
         const std::string& current = make ? m_vehicle.make : m_vehicle.model;
-        std::shared_ptr<ThemedViewController> editor;
         if (!known.empty()) {
             auto list = std::make_shared<SelectionViewController>(known, current);
-            list->setDelegate(this);
+            list->setDelegate(self);
             editor = list;
         } else {
             auto text
                 = std::make_shared<GenericEditViewController>(GenericEditViewController::TextEditor, current);
-            text->setDelegate(this);
+            text->setDelegate(self);
             editor = text;
         }
         editor->setTitle(kSelectionLabels[indexPath.row]);
-        if (navigation)
-            navigation->pushViewController(editor, true);
         break;
     }
     case kYearRow: {
-        int thisYear = platform::Calendar().components(platform::Clock::now()).year.value_or(1920);
-        std::string selected = std::to_string(m_vehicle.year > 0 ? m_vehicle.year : thisYear);
-        auto editor = std::make_shared<GenericEditViewController>(
+        std::string selected = std::to_string(m_vehicle.year > 0 ? m_vehicle.year : thisYear());
+        auto years = std::make_shared<GenericEditViewController>(
             GenericEditViewController::ListEditor, selected, yearValues());
-        editor->setDelegate(this);
-        if (navigation)
-            navigation->pushViewController(editor, true);
+        years->setDelegate(self);
+        editor = years;
         break;
     }
     case kNotesRow: {
         auto notes = std::make_shared<NotesViewController>();
-        notes->setDelegate(this);
+        notes->setDelegate(self);
         notes->setTitle("Notes");
-        if (navigation)
+        if (NavigationController* navigation = navigationController())
             navigation->pushViewController(notes, true);
         notes->notesView().setText(m_vehicle.notes);
-        break;
+        return;
     }
     default:
-        break;
+        return;
     }
+    if (NavigationController* navigation = navigationController())
+        navigation->pushViewController(editor, true);
 }
 
 std::vector<std::string> EditVehicleViewController::yearValues() {
-    int thisYear = platform::Calendar().components(platform::Clock::now()).year.value_or(1920);
     std::vector<std::string> years;
-    for (int year = 1920; year <= thisYear; ++year)
+    for (int year = 1920; year <= thisYear(); ++year)
         years.push_back(std::to_string(year));
     return years;
 }
@@ -364,75 +255,14 @@ void EditVehicleViewController::didSelectValue(ViewController&, const EditorValu
     default:
         break;
     }
-    if (m_vehicleTableView)
-        m_vehicleTableView->reloadData();
-}
-
-// --- Entries
-
-bool EditVehicleViewController::shouldChangeCharactersInRange(
-    TextField& field, TextRange, const std::string& replacement) {
-    return characterCount(field.text()) < kMaximumTextLength || replacement.empty();
-}
-
-void EditVehicleViewController::textFieldDidBeginEditing(TextField& field) {
-    m_textFieldBeingEdited = &field;
-    addStockButtonToKeypad(Application::sharedApplication());
-}
-
-void EditVehicleViewController::textFieldDidEndEditing(TextField& field) {
-    switch (field.tag()) {
-    case kNameFieldTag:
-        m_vehicle.name = field.text();
-        break;
-    case kOdometerTag:
-        m_vehicle.odometer = OdometerView::intValue(field.text());
-        break;
-    case kLicensePlateTag:
-        m_vehicle.licensePlate = field.text();
-        break;
-    default:
-        break;
-    }
-    if (m_textFieldBeingEdited == &field)
-        m_textFieldBeingEdited = nullptr;
-}
-
-bool EditVehicleViewController::textFieldShouldReturn(TextField& field) {
-    field.resignFirstResponder();
-    return false;
-}
-
-void EditVehicleViewController::resignKeyboard() {
-    if (m_textFieldBeingEdited)
-        m_textFieldBeingEdited->resignFirstResponder();
-}
-
-// --- Keyboard
-
-void EditVehicleViewController::moveTable(Rect frame) {
-    if (!m_vehicleTableView)
-        return;
-    auto table = m_vehicleTableView;
-    View::animate(0.25, AnimationCurve::EaseOut, [table, frame] { table->setFrame(frame); });
-}
-
-void EditVehicleViewController::keyboardDidShow(const platform::Notification&) {
-    if (m_textFieldBeingEdited && m_textFieldBeingEdited->tag() == kLicensePlateTag)
-        moveTable({0, -kLicensePlateLift, 320, 480});
-    else
-        moveTable(view()->bounds());
-}
-
-void EditVehicleViewController::keyboardDidHide(const platform::Notification&) {
-    moveTable(view()->bounds());
+    tableView()->reloadData();
 }
 
 // --- Picture
 
 void EditVehicleViewController::takePicture() {
     if (ImagePickerController::isSourceTypeAvailable(ImagePickerSourceType::Camera)) {
-        auto sheet = std::make_shared<ActionSheet>("", this, "Cancel", std::nullopt,
+        auto sheet = std::make_shared<ActionSheet>("", platform::sharedFrom(this), "Cancel", std::nullopt,
             std::vector<std::string> {"Take Photo", "Choose Existing Photo"});
         sheet->showInView(view().get());
     } else {
@@ -453,7 +283,7 @@ void EditVehicleViewController::showImagePickerWithSourceType(ImagePickerSourceT
     auto picker = std::make_shared<ImagePickerController>();
     picker->setSourceType(sourceType);
     picker->setAllowsEditing(true);
-    picker->setDelegate(this);
+    picker->setDelegate(platform::sharedFrom(this));
     picker->navigationBar().setTintColor(firstColor());
     presentModalViewController(picker, true);
 }
@@ -470,8 +300,8 @@ void EditVehicleViewController::didFinishPickingImage(
     if (!picked)
         return;
     m_vehicle.setPicture(vehiclePicture(picked));
-    if (auto* picture = dynamic_cast<ImageView*>(viewInRow(0, 0, kPictureTag)))
-        picture->setImage(m_vehicle.picture());
+    if (NameCell* cell = nameCell())
+        cell->picture().setImage(m_vehicle.picture());
 }
 
 void EditVehicleViewController::imagePickerControllerDidCancel(ImagePickerController&) {
@@ -481,11 +311,9 @@ void EditVehicleViewController::imagePickerControllerDidCancel(ImagePickerContro
 // --- Save
 
 void EditVehicleViewController::saveButtonPressed() {
-    resignKeyboard();
+    entries().resign();
     if (m_vehicle.name.empty()) {
-        auto alert
-            = std::make_shared<AlertView>("Invalid Data", "Vehicle's Name is required.", nullptr, "OK");
-        alert->show();
+        showAlert("Invalid Data", "Vehicle's Name is required.");
         return;
     }
     DB::saveVehicle(m_vehicle);

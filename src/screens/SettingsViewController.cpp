@@ -2,33 +2,20 @@
 
 #include <cctype>
 
-#include "QLCoreLibrary/ApplicationExtensions.h"
 #include "QLCoreLibrary/QLRoundedRectView.h"
 #include "model/SettingsManager.h"
-#include "platform/views/Application.h"
+#include "platform/base/SharedFrom.h"
 #include "platform/views/Label.h"
-#include "platform/views/LayoutRegistry.h"
 #include "platform/views/NavigationController.h"
+#include "platform/views/Switch.h"
 #include "ui/SelectionViewController.h"
 #include "ui/ThemeSelectionViewController.h"
-#include "ui/ThemedView.h"
 
 using namespace platform::views;
 
 namespace {
 
 const char* const kUnitLabels[] = {"Distance", "Fuel", "Economy", "Consumption"};
-
-void buildLayout(ViewController& controller) {
-    auto& screen = static_cast<SettingsViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
-    background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    auto table = std::make_shared<TableView>(background->bounds(), TableViewStyle::Grouped);
-    table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    background->addSubview(table);
-    screen.setView(background);
-    screen.setSettingsTable(table);
-}
 
 std::vector<std::string> unitNames(int row) {
     switch (row) {
@@ -57,57 +44,53 @@ std::string unitName(int row) {
     }
 }
 
-std::shared_ptr<TableViewCell> dequeue(
-    TableView& table, const char* identifier, TableViewCellStyle style, bool& made) {
-    std::shared_ptr<TableViewCell> cell = table.dequeueReusableCellWithIdentifier(identifier);
-    made = !cell;
-    if (!cell)
-        cell = std::make_shared<TableViewCell>(style, identifier);
-    return cell;
-}
+// A threshold row: the title in the cell's label and a number entry on the right.
+class ThresholdCell : public TableViewCell {
+public:
+    explicit ThresholdCell(const std::string& identifier)
+        : TableViewCell(TableViewCellStyle::Default, identifier) {
+        setSelectionStyle(TableViewCellSelectionStyle::None);
+        View& content = contentView();
+        m_field->setFrame({content.bounds().width() - 100, 9, 60, 23});
+        m_field->setAutoresizingMask(AutoresizingFlexibleLeftMargin);
+        m_field->setKeyboardType(KeyboardType::NumberPad);
+        m_field->setReturnKeyType(ReturnKeyType::Done);
+        m_field->setTextAlignment(TextAlignment::Right);
+        m_field->setFont(platform::graphics::Font::systemFontOfSize(16));
+        content.addSubview(m_field);
+    }
+    TextField& field() const { return *m_field; }
+
+private:
+    std::shared_ptr<TextField> m_field {std::make_shared<TextField>()};
+};
 
 } // namespace
 
-SettingsViewController::SettingsViewController() {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
-}
-
-SettingsViewController::~SettingsViewController() {
-    if (m_settingsTable) {
-        m_settingsTable->setDataSource(nullptr);
-        m_settingsTable->setDelegate(nullptr);
-        // The threshold entries live on in reused cells until the table goes.
-        for (TableViewCell* cell : m_settingsTable->visibleCells()) {
-            for (const auto& subview : cell->contentView().subviews()) {
-                if (auto* field = dynamic_cast<TextField*>(subview.get()); field && field->delegate() == this)
-                    field->setDelegate(nullptr);
-            }
-        }
-    }
-}
-
-void SettingsViewController::setSettingsTable(std::shared_ptr<TableView> table) {
-    m_settingsTable = std::move(table);
+SettingsViewController::SettingsViewController()
+    : ThemedTableViewController(kLayoutName, TableViewStyle::Grouped) {
+    SettingsManager& settings = SettingsManager::sharedManager();
+    // Any text up to the usual length, read up to its first non-digit and kept in range.
+    entries().addWholeNumber(
+        kDistanceFieldTag, [&settings] { return settings.distanceBeforeDue(); },
+        [&settings](std::int64_t value) {
+            settings.setDistanceBeforeDue(int(value));
+            settings.save();
+        },
+        FormEntries::kMaximumTextLength, kMaximumThreshold, false);
+    entries().addWholeNumber(
+        kDaysFieldTag, [&settings] { return settings.daysBeforeDue(); },
+        [&settings](std::int64_t value) {
+            settings.setDaysBeforeDue(int(value));
+            settings.save();
+        },
+        FormEntries::kMaximumTextLength, kMaximumThreshold, false);
 }
 
 void SettingsViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
+    ThemedTableViewController::viewDidLoad();
     setTitle("Settings");
     m_sections = {"Service Alerts", "Units", "Preferences"};
-    if (m_settingsTable) {
-        m_settingsTable->setDataSource(this);
-        m_settingsTable->setDelegate(this);
-    }
-}
-
-void SettingsViewController::viewWillDisappear(bool animated) {
-    ThemedViewController::viewWillDisappear(animated);
-    // A threshold being typed is kept when the user leaves.
-    if (m_textFieldBeingEdited)
-        m_textFieldBeingEdited->resignFirstResponder();
 }
 
 int SettingsViewController::thresholdValue(const std::string& text) {
@@ -138,40 +121,18 @@ int SettingsViewController::numberOfRowsInSection(TableView&, int section) {
 }
 
 std::shared_ptr<TableViewCell> SettingsViewController::serviceAlertsCell(TableView& table, int row) {
-    bool made = false;
-    auto cell = dequeue(table, "service-alerts-cell", TableViewCellStyle::Default, made);
-    if (made) {
-        cell->setSelectionStyle(TableViewCellSelectionStyle::None);
-        View& content = cell->contentView();
-        auto field = std::make_shared<TextField>(Rect(content.bounds().width() - 100, 9, 60, 23));
-        field->setAutoresizingMask(AutoresizingFlexibleLeftMargin);
-        field->setKeyboardType(KeyboardType::NumberPad);
-        field->setReturnKeyType(ReturnKeyType::Done);
-        field->setTextAlignment(TextAlignment::Right);
-        field->setFont(platform::graphics::Font::systemFontOfSize(16));
-        field->setDelegate(this);
-        content.addSubview(field);
-    }
-    SettingsManager& settings = SettingsManager::sharedManager();
-    TextField* field = nullptr;
-    for (const auto& subview : cell->contentView().subviews()) {
-        if ((field = dynamic_cast<TextField*>(subview.get())))
-            break;
-    }
+    auto cell = table.dequeueReusableCell<ThresholdCell>("service-alerts-cell");
     cell->textLabel().setText(row == 0 ? "Distance Before Due" : "Days Before Due");
-    if (field) {
-        field->setTag(row == 0 ? kDistanceFieldTag : kDaysFieldTag);
-        field->setText(std::to_string(row == 0 ? settings.distanceBeforeDue() : settings.daysBeforeDue()));
-        field->setTextColor(firstColor());
-    }
+    int tag = row == 0 ? kDistanceFieldTag : kDaysFieldTag;
+    cell->field().setTag(tag);
+    cell->field().setTextColor(firstColor());
+    entries().attach(tag, cell->field());
     return cell;
 }
 
 std::shared_ptr<TableViewCell> SettingsViewController::unitsCell(TableView& table, int row) {
-    bool made = false;
-    auto cell = dequeue(table, "units-cell", TableViewCellStyle::Value1, made);
-    if (made)
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
+    auto cell = table.dequeueReusableCell("units-cell", TableViewCellStyle::Value1);
+    cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
     cell->textLabel().setText(kUnitLabels[row % 4]);
     cell->detailTextLabel()->setText(unitName(row));
     return cell;
@@ -179,43 +140,37 @@ std::shared_ptr<TableViewCell> SettingsViewController::unitsCell(TableView& tabl
 
 std::shared_ptr<TableViewCell> SettingsViewController::preferencesCell(TableView& table, int row) {
     SettingsManager& settings = SettingsManager::sharedManager();
-    bool made = false;
     if (row == 2) {
-        auto cell = dequeue(table, "theme-cell", TableViewCellStyle::Default, made);
-        if (made) {
-            auto swatch = std::make_shared<QLRoundedRectView>(Rect(240, 7, 30, 30));
-            swatch->setTag(kSwatchTag);
-            swatch->setStrokeSize(3);
-            cell->contentView().addSubview(swatch);
+        auto cell = table.dequeueReusableCell("theme-cell", TableViewCellStyle::Default);
+        auto* swatch = dynamic_cast<QLRoundedRectView*>(cell->contentView().viewWithTag(kSwatchTag));
+        if (!swatch) {
+            auto made = std::make_shared<QLRoundedRectView>(Rect(240, 7, 30, 30));
+            made->setTag(kSwatchTag);
+            made->setStrokeSize(3);
+            cell->contentView().addSubview(made);
+            swatch = made.get();
         }
         cell->textLabel().setText("Theme Color");
-        if (auto* swatch = dynamic_cast<QLRoundedRectView*>(cell->contentView().viewWithTag(kSwatchTag))) {
-            swatch->setStrokeColor(firstColor());
-            swatch->setBackgroundColor(thirdColor());
-        }
+        swatch->setStrokeColor(firstColor());
+        swatch->setBackgroundColor(thirdColor());
         return cell;
     }
     bool reminders = row == 0;
-    auto cell = dequeue(
-        table, reminders ? "notifications-cell" : "odometer-cell", TableViewCellStyle::Default, made);
-    if (made) {
+    auto cell = table.dequeueReusableCell(
+        reminders ? "notifications-cell" : "odometer-cell", TableViewCellStyle::Default);
+    auto* control = dynamic_cast<Switch*>(cell->contentView().viewWithTag(kSwitchTag));
+    if (!control) {
         cell->setSelectionStyle(TableViewCellSelectionStyle::None);
-        auto control = std::make_shared<Switch>(Rect(200, 8, 94, 27));
-        control->setTag(kSwitchTag);
-        control->addTarget(
-            [this, reminders](Control& sender) {
-                auto& flip = static_cast<Switch&>(sender);
-                if (reminders)
-                    notificationsSwitchValueChanged(flip);
-                else
-                    odometerSwitchValueChanged(flip);
-            },
+        auto made = std::make_shared<Switch>(Rect(200, 8, 94, 27));
+        made->setTag(kSwitchTag);
+        made->addTarget(reminders ? action(&SettingsViewController::notificationsSwitchValueChanged)
+                                  : action(&SettingsViewController::odometerSwitchValueChanged),
             ControlEventValueChanged);
-        cell->contentView().addSubview(control);
+        cell->contentView().addSubview(made);
+        control = made.get();
     }
     cell->textLabel().setText(reminders ? "Service Reminders" : "Auto Update Odometer");
-    if (auto* control = dynamic_cast<Switch*>(cell->contentView().viewWithTag(kSwitchTag)))
-        control->setOn(reminders ? settings.serviceReminders() : settings.autoUpdateOdometer());
+    control->setOn(reminders ? settings.serviceReminders() : settings.autoUpdateOdometer());
     return cell;
 }
 
@@ -262,21 +217,14 @@ void SettingsViewController::didSelectRowAtIndexPath(TableView& table, IndexPath
     NavigationController* navigation = navigationController();
     switch (indexPath.section) {
     case kServiceAlertsSection:
-        if (TableViewCell* cell = table.cellForRowAtIndexPath(indexPath)) {
-            for (const auto& subview : cell->contentView().subviews()) {
-                if (auto* field = dynamic_cast<TextField*>(subview.get())) {
-                    field->becomeFirstResponder();
-                    break;
-                }
-            }
-        }
+        entries().beginEditing(indexPath.row == 0 ? kDistanceFieldTag : kDaysFieldTag);
         break;
     case kUnitsSection: {
         auto list
             = std::make_shared<SelectionViewController>(unitNames(indexPath.row), unitName(indexPath.row));
         list->setTitle(std::string(kUnitLabels[indexPath.row % 4]) + " Unit");
         list->setAllowAddNew(false);
-        list->setDelegate(this);
+        list->setDelegate(platform::sharedFrom(this));
         list->view()->setTag(indexPath.row);
         if (navigation)
             navigation->pushViewController(list, true);
@@ -310,45 +258,13 @@ void SettingsViewController::didSelectValue(ViewController& editor, const Editor
         break;
     }
     settings.save();
-    if (m_settingsTable)
-        m_settingsTable->reloadData();
+    tableView()->reloadData();
 }
 
-void SettingsViewController::notificationsSwitchValueChanged(Switch& control) {
-    SettingsManager::sharedManager().setServiceReminders(control.isOn());
+void SettingsViewController::notificationsSwitchValueChanged(Control& control) {
+    SettingsManager::sharedManager().setServiceReminders(static_cast<Switch&>(control).isOn());
 }
 
-void SettingsViewController::odometerSwitchValueChanged(Switch& control) {
-    SettingsManager::sharedManager().setAutoUpdateOdometer(control.isOn());
-}
-
-// --- Threshold entries
-
-void SettingsViewController::textFieldDidBeginEditing(TextField& field) {
-    addStockButtonToKeypad(Application::sharedApplication());
-    m_textFieldBeingEdited = &field;
-}
-
-bool SettingsViewController::shouldChangeCharactersInRange(
-    TextField& field, TextRange, const std::string& replacement) {
-    return characterCount(field.text()) < kMaximumTextLength || replacement.empty();
-}
-
-bool SettingsViewController::textFieldShouldReturn(TextField& field) {
-    field.resignFirstResponder();
-    return false;
-}
-
-void SettingsViewController::textFieldDidEndEditing(TextField& field) {
-    int value = thresholdValue(field.text());
-    SettingsManager& settings = SettingsManager::sharedManager();
-    if (field.tag() == kDistanceFieldTag)
-        settings.setDistanceBeforeDue(value);
-    else
-        settings.setDaysBeforeDue(value);
-    settings.save();
-    // Show what was stored (a cleared entry reads 0, an absurd one the upper limit).
-    field.setText(std::to_string(value));
-    if (m_textFieldBeingEdited == &field)
-        m_textFieldBeingEdited = nullptr;
+void SettingsViewController::odometerSwitchValueChanged(Control& control) {
+    SettingsManager::sharedManager().setAutoUpdateOdometer(static_cast<Switch&>(control).isOn());
 }

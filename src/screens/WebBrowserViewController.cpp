@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/base/SharedFrom.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/AlertView.h"
-#include "platform/views/LayoutRegistry.h"
+#include "platform/views/Screen.h"
 #include "ui/ThemedView.h"
 
 using namespace platform::views;
@@ -38,19 +39,22 @@ platform::graphics::Image arrowImage(bool left) {
 void buildLayout(ViewController& controller) {
     auto& screen = static_cast<WebBrowserViewController&>(controller);
     // A modal screen covers the whole screen below the status bar.
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 460));
+    Rect bounds = Screen::mainScreen().applicationFrame();
+    bounds.origin = {0, 0};
+    auto background = std::make_shared<ThemedView>(bounds);
     background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
 
-    auto bar = std::make_shared<NavigationBar>(Rect(0, 0, 320, NavigationBar::kHeight));
+    auto bar = std::make_shared<NavigationBar>(Rect(0, 0, bounds.width(), NavigationBar::kHeight));
     bar->setAutoresizingMask(AutoresizingFlexibleWidth);
     background->addSubview(bar);
 
-    auto browser = std::make_shared<WebView>(
-        Rect(0, NavigationBar::kHeight, 320, 460 - NavigationBar::kHeight - Toolbar::kHeight));
+    auto browser = std::make_shared<WebView>(Rect(0, NavigationBar::kHeight, bounds.width(),
+        bounds.height() - NavigationBar::kHeight - Toolbar::kHeight));
     browser->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     background->addSubview(browser);
 
-    auto toolbar = std::make_shared<Toolbar>(Rect(0, 460 - Toolbar::kHeight, 320, Toolbar::kHeight));
+    auto toolbar = std::make_shared<Toolbar>(
+        Rect(0, bounds.height() - Toolbar::kHeight, bounds.width(), Toolbar::kHeight));
     toolbar->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
     background->addSubview(toolbar);
 
@@ -61,17 +65,8 @@ void buildLayout(ViewController& controller) {
 } // namespace
 
 WebBrowserViewController::WebBrowserViewController(std::string url)
-    : m_url(std::move(url)) {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
-}
-
-WebBrowserViewController::~WebBrowserViewController() {
-    if (m_browser)
-        m_browser->setDelegate(nullptr);
-}
+    : ThemedViewController(kLayoutName, buildLayout)
+    , m_url(std::move(url)) { }
 
 void WebBrowserViewController::setOutlets(
     std::shared_ptr<NavigationBar> bar, std::shared_ptr<WebView> browser, std::shared_ptr<Toolbar> toolbar) {
@@ -85,7 +80,8 @@ void WebBrowserViewController::viewDidLoad() {
     m_indicator = std::make_shared<ActivityIndicatorView>(ActivityIndicatorViewStyle::White);
     m_indicator->setHidesWhenStopped(true);
     titleBar().setRightBarButtonItem(std::make_shared<BarButtonItem>(m_indicator));
-    auto close = std::make_shared<BarButtonItem>(BarButtonSystemItem::Done, [this] { closeButtonPressed(); });
+    auto close = std::make_shared<BarButtonItem>(
+        BarButtonSystemItem::Done, action(&WebBrowserViewController::closeButtonPressed));
     close->setTitle("Close");
     titleBar().setLeftBarButtonItem(close);
     if (m_navigationBar)
@@ -93,17 +89,10 @@ void WebBrowserViewController::viewDidLoad() {
 
     if (m_toolbar) {
         auto space = [] { return std::make_shared<BarButtonItem>(BarButtonSystemItem::FlexibleSpace); };
-        auto back = std::make_shared<BarButtonItem>(arrowImage(true), BarButtonItemStyle::Plain, [this] {
-            if (m_browser)
-                m_browser->goBack();
-            // The history moves once the load has started.
-            updateHistoryButtons();
-        });
-        auto forward = std::make_shared<BarButtonItem>(arrowImage(false), BarButtonItemStyle::Plain, [this] {
-            if (m_browser)
-                m_browser->goForward();
-            updateHistoryButtons();
-        });
+        auto back = std::make_shared<BarButtonItem>(arrowImage(true), BarButtonItemStyle::Plain,
+            action(&WebBrowserViewController::backButtonPressed));
+        auto forward = std::make_shared<BarButtonItem>(arrowImage(false), BarButtonItemStyle::Plain,
+            action(&WebBrowserViewController::forwardButtonPressed));
         auto gap = std::make_shared<BarButtonItem>(BarButtonSystemItem::FixedSpace);
         gap->setWidth(24);
         m_toolbar->setItems(
@@ -115,7 +104,7 @@ void WebBrowserViewController::viewDidLoad() {
     if (m_browser) {
         m_browser->setBackgroundColor(Color::clear());
         m_browser->setOpaque(false);
-        m_browser->setDelegate(this);
+        m_browser->setDelegate(platform::sharedFrom(this));
         m_browser->loadRequest(m_url);
     }
 }
@@ -130,6 +119,24 @@ void WebBrowserViewController::closeButtonPressed() {
     if (m_browser)
         m_browser->stopLoading();
     dismissModalViewControllerAnimated(true);
+}
+
+void WebBrowserViewController::backButtonPressed() {
+    if (m_browser)
+        m_browser->goBack();
+    // The history moves once the load has started.
+    updateHistoryButtons();
+}
+
+void WebBrowserViewController::forwardButtonPressed() {
+    if (m_browser)
+        m_browser->goForward();
+    updateHistoryButtons();
+}
+
+void WebBrowserViewController::refreshButtonPressed() {
+    if (m_browser)
+        m_browser->reload();
 }
 
 void WebBrowserViewController::stopButtonPressed() {
@@ -148,13 +155,11 @@ void WebBrowserViewController::syncStopRefreshButton(bool loading) {
         return;
     std::vector<std::shared_ptr<BarButtonItem>> items = m_toolbar->items();
     if (loading) {
-        items[kStopRefreshPosition]
-            = std::make_shared<BarButtonItem>(BarButtonSystemItem::Stop, [this] { stopButtonPressed(); });
+        items[kStopRefreshPosition] = std::make_shared<BarButtonItem>(
+            BarButtonSystemItem::Stop, action(&WebBrowserViewController::stopButtonPressed));
     } else {
-        items[kStopRefreshPosition] = std::make_shared<BarButtonItem>(BarButtonSystemItem::Refresh, [this] {
-            if (m_browser)
-                m_browser->reload();
-        });
+        items[kStopRefreshPosition] = std::make_shared<BarButtonItem>(
+            BarButtonSystemItem::Refresh, action(&WebBrowserViewController::refreshButtonPressed));
     }
     m_toolbar->setItems(items);
 }

@@ -19,7 +19,6 @@ public:
     static constexpr size_t kStopRefreshPosition = 4;
 
     explicit WebBrowserViewController(std::string url);
-    ~WebBrowserViewController() override;
 
     const std::string& url() const { return m_url; }
     const std::shared_ptr<platform::views::WebView>& browser() const { return m_browser; }
@@ -37,6 +36,9 @@ public:
     void syncStopRefreshButton(bool loading);
     void closeButtonPressed();
     void stopButtonPressed();
+    void backButtonPressed();
+    void forwardButtonPressed();
+    void refreshButtonPressed();
 
     // Failures that only report a load the user (or the browser) stopped.
     static bool isCancellation(const std::string& error);

@@ -76,9 +76,7 @@ void BadgeView::drawRect(Context& context, Rect rect) {
 
     context.saveGState();
     // Views share the window's picture: clearing would punch through to whatever lies
-    // behind (a non-opaque view starts out clear anyway); a view paints only inside its
-    // bounds.
-    context.clipToRect(bounds());
+    // behind (a non-opaque view starts out clear anyway).
     context.setFlatness(0.1);
     if (m_drawShadow) {
         context.saveGState();

@@ -3,9 +3,10 @@
 #include <stdexcept>
 
 #include "QLCoreLibrary/ValueText.h"
+#include "platform/base/SharedFrom.h"
 #include "platform/views/BarButtonItem.h"
-#include "platform/views/LayoutRegistry.h"
 #include "platform/views/NavigationController.h"
+#include "platform/views/Screen.h"
 #include "platform/views/TableViewCell.h"
 #include "ui/ThemedView.h"
 
@@ -18,40 +19,35 @@ namespace {
 // the bottom, over the themed background.
 void buildLayout(ViewController& controller) {
     auto& editor = static_cast<GenericEditViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
+    Rect bounds = Screen::mainScreen().contentBounds();
+    auto background = std::make_shared<ThemedView>(bounds);
     background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    auto table = std::make_shared<TableView>(Rect(0, 0, 320, 200), TableViewStyle::Grouped);
+    auto table = std::make_shared<TableView>(Rect(0, 0, bounds.width(), 200), TableViewStyle::Grouped);
+    table->setAutoresizingMask(AutoresizingFlexibleWidth);
     table->setScrollEnabled(false);
-    auto picker = std::make_shared<PickerView>(Rect(0, 416 - PickerView::kHeight, 320, PickerView::kHeight));
-    picker->setAutoresizingMask(AutoresizingFlexibleTopMargin);
-    auto datePicker
-        = std::make_shared<DatePicker>(Rect(0, 416 - PickerView::kHeight, 320, PickerView::kHeight));
-    datePicker->setAutoresizingMask(AutoresizingFlexibleTopMargin);
-    datePicker->addTarget([&editor] { editor.dateDidChange(); }, ControlEventValueChanged);
+    Rect wheels {0, bounds.height() - PickerView::kHeight, bounds.width(), PickerView::kHeight};
+    auto picker = std::make_shared<PickerView>(wheels);
+    picker->setAutoresizingMask(AutoresizingFlexibleTopMargin | AutoresizingFlexibleWidth);
+    auto datePicker = std::make_shared<DatePicker>(wheels);
+    datePicker->setAutoresizingMask(AutoresizingFlexibleTopMargin | AutoresizingFlexibleWidth);
+    datePicker->addTarget(editor.action(&GenericEditViewController::dateDidChange), ControlEventValueChanged);
     background->addSubview(table);
     background->addSubview(picker);
     background->addSubview(datePicker);
     editor.setView(background);
-    editor.setEditorViews(table, picker, datePicker);
+    editor.setTableView(table);
+    editor.setWheels(picker, datePicker);
 }
 
 } // namespace
 
 GenericEditViewController::GenericEditViewController(int editorType, EditorValue selectedValue)
-    : m_editorType(editorType)
+    : ThemedTableViewController(kLayoutName, buildLayout)
+    , m_editorType(editorType)
     , m_value(std::move(selectedValue)) {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
-
     m_textField = std::make_shared<TextField>(Rect(10, 10, 280, 24));
     m_textField->setClearButtonMode(TextFieldViewMode::WhileEditing);
-    m_textField->setDelegate(this);
     m_textField->setFont(Font::systemFontOfSize(16));
-
-    navigationItem().setRightBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Save, [this] { save(); }));
 }
 
 GenericEditViewController::GenericEditViewController(
@@ -60,30 +56,18 @@ GenericEditViewController::GenericEditViewController(
     m_values = std::move(possibleValues);
 }
 
-GenericEditViewController::~GenericEditViewController() {
-    // The views may outlive the editor for a moment (an animation, a captured touch).
-    m_textField->setDelegate(nullptr);
-    if (m_editorTableView) {
-        m_editorTableView->setDataSource(nullptr);
-        m_editorTableView->setDelegate(nullptr);
-    }
-    if (m_pickerView) {
-        m_pickerView->setDataSource(nullptr);
-        m_pickerView->setDelegate(nullptr);
-    }
-    if (m_datePicker)
-        m_datePicker->removeTargets(ControlEventAllEvents);
-}
-
-void GenericEditViewController::setEditorViews(std::shared_ptr<TableView> table,
+void GenericEditViewController::setWheels(
     std::shared_ptr<PickerView> picker, std::shared_ptr<DatePicker> datePicker) {
-    m_editorTableView = std::move(table);
     m_pickerView = std::move(picker);
     m_datePicker = std::move(datePicker);
 }
 
 void GenericEditViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
+    ThemedTableViewController::viewDidLoad();
+    auto self = platform::sharedFrom(this);
+    m_textField->setDelegate(self);
+    navigationItem().setRightBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Save, action(&GenericEditViewController::save)));
     switch (m_editorType) {
     case TextEditor:
         if (m_pickerView)
@@ -95,8 +79,8 @@ void GenericEditViewController::viewDidLoad() {
         if (m_datePicker)
             m_datePicker->removeFromSuperview();
         if (m_pickerView) {
-            m_pickerView->setDataSource(this);
-            m_pickerView->setDelegate(this);
+            m_pickerView->setDataSource(self);
+            m_pickerView->setDelegate(self);
             for (size_t row = 0; row < m_values.size(); ++row) {
                 if (m_value.isText() && m_values[row] == m_value.text()) {
                     m_pickerView->selectRow(int(row), 0, true);
@@ -114,16 +98,12 @@ void GenericEditViewController::viewDidLoad() {
     default:
         throw std::invalid_argument("Invalid editor type.");
     }
-    if (m_editorTableView) {
-        m_editorTableView->setDataSource(this);
-        m_editorTableView->setDelegate(this);
-    }
     m_textField->setText(displayedValue());
     m_textField->setTextColor(firstColor());
 }
 
 void GenericEditViewController::viewDidAppear(bool animated) {
-    ThemedViewController::viewDidAppear(animated);
+    ThemedTableViewController::viewDidAppear(animated);
     if (m_editorType == TextEditor) {
         // The field sits in the table's cell, which exists once the table is laid out.
         view()->layoutIfNeeded();
@@ -138,10 +118,7 @@ std::string GenericEditViewController::displayedValue() const {
 }
 
 std::shared_ptr<TableViewCell> GenericEditViewController::cellForRowAtIndexPath(TableView& table, IndexPath) {
-    static const std::string identifier = "GenericEditCell";
-    auto cell = table.dequeueReusableCellWithIdentifier(identifier);
-    if (!cell)
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, identifier);
+    auto cell = table.dequeueReusableCell("GenericEditCell", TableViewCellStyle::Default);
     cell->setSelectionStyle(TableViewCellSelectionStyle::None);
     cell->setBackgroundColor(Color::white(1, 0.5));
     m_textField->setText(displayedValue());
@@ -179,8 +156,7 @@ void GenericEditViewController::dateDidChange() {
         return;
     m_value = m_datePicker->date();
     m_textField->setText(displayedValue());
-    if (m_editorTableView)
-        m_editorTableView->reloadData();
+    tableView()->reloadData();
 }
 
 void GenericEditViewController::save() {
@@ -191,8 +167,8 @@ void GenericEditViewController::save() {
         m_value = EditorValue(ParseDate(m_textField->text(), DateStyle::Medium));
     else
         m_value = m_textField->text();
-    if (m_delegate)
-        m_delegate->didSelectValue(*this, m_value, 0);
+    if (auto delegate = m_delegate.lock())
+        delegate->didSelectValue(*this, m_value, 0);
     NavigationController* navigation = navigationController();
     if (navigation && navigation->topViewController() == this)
         navigation->popViewControllerAnimated(true);

@@ -6,19 +6,16 @@
 
 #include "platform/views/DatePicker.h"
 #include "platform/views/PickerView.h"
-#include "platform/views/TableView.h"
 #include "platform/views/TextField.h"
 #include "ui/GenericEditViewControllerDelegate.h"
-#include "ui/ThemedViewController.h"
+#include "ui/ThemedTableViewController.h"
 
 // Edits one value for a form: a line of text (type 0), a choice on a picker wheel (type 1)
 // or a date (type 2). Save (or the return key) hands the value to the delegate with index 0
 // and pops the editor; a date comes back as the start of its day as the medium date style
 // reads it. Any other type makes loading the view throw std::invalid_argument("Invalid
 // editor type.").
-class GenericEditViewController : public ThemedViewController,
-                                  public platform::views::TableViewDataSource,
-                                  public platform::views::TableViewDelegate,
+class GenericEditViewController : public ThemedTableViewController,
                                   public platform::views::TextFieldDelegate,
                                   public platform::views::PickerViewDataSource,
                                   public platform::views::PickerViewDelegate {
@@ -28,23 +25,23 @@ public:
     GenericEditViewController(int editorType, EditorValue selectedValue);
     GenericEditViewController(
         int editorType, EditorValue selectedValue, std::vector<std::string> possibleValues);
-    ~GenericEditViewController() override;
 
     int editorType() const { return m_editorType; }
     const EditorValue& value() const { return m_value; }
     const std::vector<std::string>& values() const { return m_values; }
-    // Not owned: the form that opened the editor, below it on the navigation stack.
-    GenericEditViewControllerDelegate* delegate() const { return m_delegate; }
-    void setDelegate(GenericEditViewControllerDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: the form that opened the editor, below it on the navigation stack.
+    std::shared_ptr<GenericEditViewControllerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<GenericEditViewControllerDelegate> delegate) {
+        m_delegate = std::move(delegate);
+    }
 
     platform::views::TextField& textField() const { return *m_textField; }
     // From the layout "GenericEditViewController"; the ones the type does not use are
     // removed from the view on load.
-    const std::shared_ptr<platform::views::TableView>& editorTableView() const { return m_editorTableView; }
+    const std::shared_ptr<platform::views::TableView>& editorTableView() { return tableView(); }
     const std::shared_ptr<platform::views::PickerView>& pickerView() const { return m_pickerView; }
     const std::shared_ptr<platform::views::DatePicker>& datePicker() const { return m_datePicker; }
-    void setEditorViews(std::shared_ptr<platform::views::TableView> table,
-        std::shared_ptr<platform::views::PickerView> picker,
+    void setWheels(std::shared_ptr<platform::views::PickerView> picker,
         std::shared_ptr<platform::views::DatePicker> datePicker);
 
     // The Save button's action.
@@ -77,9 +74,8 @@ private:
     int m_editorType;
     EditorValue m_value;
     std::vector<std::string> m_values;
-    GenericEditViewControllerDelegate* m_delegate {nullptr};
+    std::weak_ptr<GenericEditViewControllerDelegate> m_delegate;
     std::shared_ptr<platform::views::TextField> m_textField;
-    std::shared_ptr<platform::views::TableView> m_editorTableView;
     std::shared_ptr<platform::views::PickerView> m_pickerView;
     std::shared_ptr<platform::views::DatePicker> m_datePicker;
 };

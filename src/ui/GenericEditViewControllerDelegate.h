@@ -32,6 +32,14 @@ public:
     // The text; empty for a date or none.
     const std::string& text() const;
     std::optional<platform::Date> date() const;
+    // Writes the date into `target` (a Date or an optional one) when there is one: a date
+    // editor that could not read its text hands back none, which must not erase a date.
+    template<class T> bool storeDateInto(T& target) const {
+        std::optional<platform::Date> value = date();
+        if (value)
+            target = *value;
+        return value.has_value();
+    }
 
     bool operator==(const EditorValue&) const = default;
 

@@ -7,9 +7,6 @@
 using namespace platform::views;
 
 void MetalView::drawRect(platform::graphics::Context& context, Rect rect) {
-    context.saveGState();
-    // Like the phone's views, a view paints only inside its own bounds.
-    context.clipToRect(bounds());
     QLDrawLinearGradient(
         context, rect, colorWithHex(0xF0F0F0), colorWithHex(0xCCCCCC), QLGradientTopToBottom, 0.8);
     context.setLineWidth(1);
@@ -17,5 +14,4 @@ void MetalView::drawRect(platform::graphics::Context& context, Rect rect) {
     context.strokeLineSegments({{0, 0}, {rect.width(), 0}});
     context.setStrokeColor(Color::gray());
     context.strokeLineSegments({{0, rect.height()}, {rect.width(), rect.height()}});
-    context.restoreGState();
 }

@@ -5,9 +5,10 @@
 using namespace platform::views;
 
 void MultiTouchScrollView::didTap(Touch& touch) {
-    if (!m_multiTouchDelegate)
+    auto delegate = m_multiTouchDelegate.lock();
+    if (!delegate)
         return;
     View* hit = hitTest(touch.locationInView(this));
     if (hit && hit != this)
-        m_multiTouchDelegate->subViewTouched(*hit);
+        delegate->subViewTouched(*hit);
 }

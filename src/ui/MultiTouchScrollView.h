@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/views/ScrollView.h"
 
 // Told which subview a finished tap landed on.
@@ -15,13 +17,17 @@ class MultiTouchScrollView : public platform::views::ScrollView {
 public:
     using ScrollView::ScrollView;
 
-    // Not owned: the delegate must outlive the view or be cleared first.
-    MultiTouchScrollViewDelegate* multiTouchDelegate() const { return m_multiTouchDelegate; }
-    void setMultiTouchDelegate(MultiTouchScrollViewDelegate* delegate) { m_multiTouchDelegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<MultiTouchScrollViewDelegate> multiTouchDelegate() const {
+        return m_multiTouchDelegate.lock();
+    }
+    void setMultiTouchDelegate(std::weak_ptr<MultiTouchScrollViewDelegate> delegate) {
+        m_multiTouchDelegate = std::move(delegate);
+    }
 
 protected:
     void didTap(platform::views::Touch& touch) override;
 
 private:
-    MultiTouchScrollViewDelegate* m_multiTouchDelegate {nullptr};
+    std::weak_ptr<MultiTouchScrollViewDelegate> m_multiTouchDelegate;
 };

@@ -39,7 +39,7 @@ void NotesView::renderBackground() {
         {0, 0}, {w, h});
     context.setStrokeColor(ThemedViewController::secondColor());
     context.setLineWidth(1);
-    context.strokeLineSegments({{0, h - 10.5}, {320, h - 10.5}});
+    context.strokeLineSegments({{0, h - 10.5}, {w, h - 10.5}});
     m_tile = tile.image();
 }
 

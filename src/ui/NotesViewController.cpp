@@ -2,15 +2,19 @@
 
 #include "platform/views/BarButtonItem.h"
 #include "platform/views/NavigationController.h"
+#include "platform/views/Screen.h"
 
 using namespace platform::views;
 
-NotesViewController::NotesViewController() {
-    navigationItem().setRightBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Done, [this] { doneButtonPressed(); }));
-}
+NotesViewController::NotesViewController() = default;
 
 NotesViewController::~NotesViewController() = default;
+
+void NotesViewController::viewDidLoad() {
+    ThemedViewController::viewDidLoad();
+    navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(
+        BarButtonSystemItem::Done, action(&NotesViewController::doneButtonPressed)));
+}
 
 void NotesViewController::loadView() {
     ThemedViewController::loadView();
@@ -41,16 +45,18 @@ void NotesViewController::viewWillDisappear(bool animated) {
     if (!m_notesView)
         return;
     m_notesView->resignFirstResponder();
-    if (m_delegate)
-        m_delegate->didSelectValue(*this, EditorValue(m_notesView->text()), 0);
+    if (auto delegate = m_delegate.lock())
+        delegate->didSelectValue(*this, EditorValue(m_notesView->text()), 0);
 }
 
 void NotesViewController::keyboardDidShow(const platform::Notification&) {
+    // Only the part above the keyboard.
+    Rect bounds = view()->bounds();
     if (m_notesView)
-        m_notesView->setFrame({0, 0, 320, 200});
+        m_notesView->setFrame({0, 0, bounds.width(), bounds.height() - Screen::kKeyboardHeight});
 }
 
 void NotesViewController::keyboardWillHide(const platform::Notification&) {
     if (m_notesView)
-        m_notesView->setFrame({0, 0, 320, 416});
+        m_notesView->setFrame(view()->bounds());
 }

@@ -17,14 +17,17 @@ public:
 
     // The notes view (made with the screen's view).
     NotesView& notesView();
-    // Not owned: the form that opened the screen, below it on the navigation stack.
-    GenericEditViewControllerDelegate* delegate() const { return m_delegate; }
-    void setDelegate(GenericEditViewControllerDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: the form that opened the screen, below it on the navigation stack.
+    std::shared_ptr<GenericEditViewControllerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<GenericEditViewControllerDelegate> delegate) {
+        m_delegate = std::move(delegate);
+    }
 
     // The Done button's action: pops the screen.
     void doneButtonPressed();
 
     void loadView() override;
+    void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void keyboardDidShow(const platform::Notification&) override;
@@ -32,5 +35,5 @@ public:
 
 private:
     std::shared_ptr<NotesView> m_notesView;
-    GenericEditViewControllerDelegate* m_delegate {nullptr};
+    std::weak_ptr<GenericEditViewControllerDelegate> m_delegate;
 };

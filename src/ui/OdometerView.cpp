@@ -34,6 +34,30 @@ bool isDigits(const std::string& text) {
 
 } // namespace
 
+class OdometerView::Entry : public TextFieldDelegate {
+public:
+    explicit Entry(OdometerView& odometer)
+        : m_odometer(odometer) { }
+    bool shouldChangeCharactersInRange(TextField& field, TextRange, const std::string& replacement) override;
+    void textFieldDidBeginEditing(TextField& field) override {
+        if (auto delegate = m_odometer.m_delegate.lock())
+            delegate->textFieldDidBeginEditing(field);
+    }
+    void textFieldDidEndEditing(TextField& field) override {
+        m_odometer.setValue(intValue(field.text()));
+        if (auto delegate = m_odometer.m_delegate.lock())
+            delegate->textFieldDidEndEditing(field);
+    }
+    bool textFieldShouldReturn(TextField& field) override {
+        if (auto delegate = m_odometer.m_delegate.lock())
+            delegate->textFieldShouldReturn(field);
+        return false;
+    }
+
+private:
+    OdometerView& m_odometer;
+};
+
 OdometerView::OdometerView() {
     init();
 }
@@ -55,7 +79,8 @@ void OdometerView::init() {
     m_hiddenTextField->setHidden(true);
     m_hiddenTextField->setKeyboardType(KeyboardType::NumberPad);
     m_hiddenTextField->setReturnKeyType(ReturnKeyType::Done);
-    m_hiddenTextField->setDelegate(this);
+    m_entry = std::make_shared<Entry>(*this);
+    m_hiddenTextField->setDelegate(m_entry);
     // The field is owned by this view, so it never calls back into a destroyed odometer.
     m_hiddenTextField->addTarget([this] { editingDidChange(); }, ControlEventEditingChanged);
     addSubview(m_hiddenTextField);
@@ -120,18 +145,18 @@ std::int32_t OdometerView::intValue(const std::string& text) {
         number, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-bool OdometerView::shouldChangeCharactersInRange(
+bool OdometerView::Entry::shouldChangeCharactersInRange(
     TextField& field, TextRange, const std::string& replacement) {
     if (replacement.empty()) {
         // Deleting the last digit leaves no reading rather than a zero.
-        if (m_value > 0)
+        if (m_odometer.m_value > 0)
             return true;
-        setValue(-1);
+        m_odometer.setValue(-1);
         return false;
     }
     if (!isDigits(replacement))
         return false;
-    if (m_value < 0) {
+    if (m_odometer.m_value < 0) {
         // The entry still holds "-1": the typed digits replace it, as a typed change would
         // (the field cannot insert into a text its delegate has just changed).
         if (replacement.size() > kDigitCells)
@@ -141,29 +166,13 @@ bool OdometerView::shouldChangeCharactersInRange(
         platform::NotificationCenter::defaultCenter().post(TextField::kTextDidChangeNotification, {}, &field);
         return false;
     }
-    return m_value <= kLargestGrowableValue && field.text().size() + replacement.size() <= kDigitCells;
+    return m_odometer.m_value <= kLargestGrowableValue
+        && field.text().size() + replacement.size() <= kDigitCells;
 }
 
 void OdometerView::editingDidChange() {
     const std::string& text = m_hiddenTextField->text();
     setValue(text.empty() ? -1 : intValue(text));
-}
-
-void OdometerView::textFieldDidBeginEditing(TextField& field) {
-    if (m_delegate)
-        m_delegate->textFieldDidBeginEditing(field);
-}
-
-void OdometerView::textFieldDidEndEditing(TextField& field) {
-    setValue(intValue(field.text()));
-    if (m_delegate)
-        m_delegate->textFieldDidEndEditing(field);
-}
-
-bool OdometerView::textFieldShouldReturn(TextField& field) {
-    if (m_delegate)
-        m_delegate->textFieldShouldReturn(field);
-    return false;
 }
 
 void OdometerView::drawRect(Context& context, Rect) {

@@ -15,7 +15,7 @@
 // a caller sets. The hidden entry's text mirrors `value` ("%d"); its editing events (begin,
 // end, return) are passed on to `delegate`, whose callbacks receive the hidden entry (its
 // superview is the odometer, its tag the odometer's tag).
-class OdometerView : public platform::views::View, public platform::views::TextFieldDelegate {
+class OdometerView : public platform::views::View {
 public:
     OdometerView();
     // The frame passes through setFrame, so the shape rule applies.
@@ -32,9 +32,11 @@ public:
     bool editable() const { return isUserInteractionEnabled(); }
     void setEditable(bool editable) { setUserInteractionEnabled(editable); }
 
-    // Not owned: the delegate must outlive the view or be cleared first.
-    platform::views::TextFieldDelegate* delegate() const { return m_delegate; }
-    void setDelegate(platform::views::TextFieldDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<platform::views::TextFieldDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<platform::views::TextFieldDelegate> delegate) {
+        m_delegate = std::move(delegate);
+    }
 
     // The entry that takes the keyboard.
     platform::views::TextField& hiddenTextField() const { return *m_hiddenTextField; }
@@ -51,13 +53,6 @@ public:
     void touchesEnded(platform::views::Touch& touch) override;
     void drawRect(platform::graphics::Context& context, platform::views::Rect rect) override;
 
-    // The hidden entry's delegate: digits only, at most six, deleting to no reading.
-    bool shouldChangeCharactersInRange(platform::views::TextField& field, platform::views::TextRange range,
-        const std::string& replacement) override;
-    void textFieldDidBeginEditing(platform::views::TextField& field) override;
-    void textFieldDidEndEditing(platform::views::TextField& field) override;
-    bool textFieldShouldReturn(platform::views::TextField& field) override;
-
     // The editing-changed action of the hidden entry.
     void editingDidChange();
 
@@ -67,9 +62,13 @@ public:
     static std::int32_t intValue(const std::string& text);
 
 private:
+    // The hidden entry's delegate, owned by the odometer: digits only, at most six,
+    // deleting to no reading; the editing events go on to the odometer's delegate.
+    class Entry;
     void init();
 
     std::int32_t m_value {0};
     std::shared_ptr<platform::views::TextField> m_hiddenTextField;
-    platform::views::TextFieldDelegate* m_delegate {nullptr};
+    std::shared_ptr<Entry> m_entry;
+    std::weak_ptr<platform::views::TextFieldDelegate> m_delegate;
 };

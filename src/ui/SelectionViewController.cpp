@@ -3,34 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/base/SharedFrom.h"
 #include "platform/views/Label.h"
-#include "platform/views/LayoutRegistry.h"
 #include "platform/views/NavigationController.h"
 #include "platform/views/TableViewCell.h"
 #include "ui/GenericEditViewController.h"
-#include "ui/ThemedView.h"
 
 using namespace platform::views;
 
 namespace {
-
-// The list's layout: a plain table over the themed background.
-void buildLayout(ViewController& controller) {
-    auto& list = static_cast<SelectionViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
-    background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    auto table = std::make_shared<TableView>(background->bounds(), TableViewStyle::Plain);
-    table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    background->addSubview(table);
-    list.setView(background);
-    list.setSelectionTableView(table);
-}
-
-void registerLayout() {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(SelectionViewController::kLayoutName))
-        LayoutRegistry::registerLayout(SelectionViewController::kLayoutName, buildLayout);
-}
 
 std::string lowercased(std::string text) {
     std::transform(
@@ -40,10 +21,8 @@ std::string lowercased(std::string text) {
 
 } // namespace
 
-SelectionViewController::SelectionViewController(LayoutOnly, const std::string& layoutName) {
-    registerLayout();
-    setLayout(LayoutRegistry::layoutNamed(layoutName));
-}
+SelectionViewController::SelectionViewController(LayoutOnly, const std::string& layoutName)
+    : ThemedTableViewController(layoutName, TableViewStyle::Plain) { }
 
 SelectionViewController::SelectionViewController(
     std::vector<std::string> possibleValues, const std::optional<std::string>& selectedValue)
@@ -64,26 +43,11 @@ std::shared_ptr<SelectionViewController> SelectionViewController::withLayout(
     return list;
 }
 
-SelectionViewController::~SelectionViewController() {
-    if (m_selectionTableView) {
-        m_selectionTableView->setDataSource(nullptr);
-        m_selectionTableView->setDelegate(nullptr);
-    }
-}
-
-void SelectionViewController::setSelectionTableView(std::shared_ptr<TableView> table) {
-    m_selectionTableView = std::move(table);
-}
-
 void SelectionViewController::viewDidLoad() {
-    ThemedViewController::viewDidLoad();
+    ThemedTableViewController::viewDidLoad();
     if (m_allowAddNew && !m_addNewRowAdded) {
         m_values.push_back("Add new " + lowercased(title()));
         m_addNewRowAdded = true;
-    }
-    if (m_selectionTableView) {
-        m_selectionTableView->setDataSource(this);
-        m_selectionTableView->setDelegate(this);
     }
 }
 
@@ -93,9 +57,7 @@ bool SelectionViewController::isAddNewRow(int row) const {
 
 std::shared_ptr<TableViewCell> SelectionViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
-    auto cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier);
-    if (!cell)
-        cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, kCellIdentifier);
+    auto cell = table.dequeueReusableCell(kCellIdentifier, TableViewCellStyle::Default);
     cell->setBackgroundColor(Color::white(1, 0.5));
     const int row = indexPath.row;
     const std::string& text = m_values[size_t(row)];
@@ -121,7 +83,7 @@ void SelectionViewController::didSelectRowAtIndexPath(TableView& table, IndexPat
     if (isAddNewRow(row)) {
         auto editor = std::make_shared<GenericEditViewController>(
             GenericEditViewController::TextEditor, EditorValue());
-        editor->setDelegate(this);
+        editor->setDelegate(platform::sharedFrom(this));
         editor->textField().setPlaceholder(title());
         editor->setTitle("New " + title());
         if (NavigationController* navigation = navigationController())
@@ -129,8 +91,8 @@ void SelectionViewController::didSelectRowAtIndexPath(TableView& table, IndexPat
         return;
     }
     m_value = m_values[size_t(row)];
-    if (m_delegate)
-        m_delegate->didSelectValue(*this, EditorValue(*m_value), row);
+    if (auto delegate = m_delegate.lock())
+        delegate->didSelectValue(*this, EditorValue(*m_value), row);
     if (m_autoReturn) {
         NavigationController* navigation = navigationController();
         if (navigation && navigation->topViewController() == this)
@@ -143,14 +105,15 @@ void SelectionViewController::didSelectRowAtIndexPath(TableView& table, IndexPat
 void SelectionViewController::didSelectValue(ViewController&, const EditorValue& value, int) {
     auto keep = shared_from_this();
     m_value = value.text();
-    if (m_delegate)
-        m_delegate->didSelectValue(*this, EditorValue(*m_value), int(m_values.size()));
+    if (auto delegate = m_delegate.lock())
+        delegate->didSelectValue(*this, EditorValue(*m_value), int(m_values.size()));
     NavigationController* navigation = navigationController();
     if (!navigation)
         return;
     // Back to the form that opened the list; when the form is not a screen on this stack,
     // to the screen below the list.
-    ViewController* target = dynamic_cast<ViewController*>(m_delegate);
+    auto delegate = m_delegate.lock();
+    ViewController* target = dynamic_cast<ViewController*>(delegate.get());
     const auto& stack = navigation->viewControllers();
     auto onStack = [&](ViewController* controller) {
         return std::any_of(stack.begin(), stack.end(), [&](auto& c) { return c.get() == controller; });

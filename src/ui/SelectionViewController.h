@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/views/TableView.h"
 #include "ui/GenericEditViewControllerDelegate.h"
-#include "ui/ThemedViewController.h"
+#include "ui/ThemedTableViewController.h"
 
 // A choice from a list for a form. The current value shows a checkmark (a value missing
 // from the list is added to it); tapping a row hands its text and row index to the
@@ -15,10 +14,7 @@
 // <title in lower case>" opens a text editor; the typed text goes to the delegate with an
 // index one past the last row (the add-new row included) and both screens are popped back
 // to the form. The typed text is not added to the list.
-class SelectionViewController : public ThemedViewController,
-                                public platform::views::TableViewDataSource,
-                                public platform::views::TableViewDelegate,
-                                public GenericEditViewControllerDelegate {
+class SelectionViewController : public ThemedTableViewController, public GenericEditViewControllerDelegate {
 public:
     // Layout "SelectionViewController". An empty value selects nothing.
     SelectionViewController(
@@ -26,7 +22,6 @@ public:
     // Loads the given layout and sets only the value (the list starts empty).
     static std::shared_ptr<SelectionViewController> withLayout(
         const std::string& layoutName, const std::optional<std::string>& value);
-    ~SelectionViewController() override;
 
     // For withLayout and the constructor above (the tag cannot be made outside the class).
     class LayoutOnly {
@@ -37,19 +32,18 @@ public:
 
     const std::vector<std::string>& values() const { return m_values; }
     const std::optional<std::string>& value() const { return m_value; }
-    // Not owned: the form that opened the list, below it on the navigation stack.
-    GenericEditViewControllerDelegate* delegate() const { return m_delegate; }
-    void setDelegate(GenericEditViewControllerDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: the form that opened the list, below it on the navigation stack.
+    std::shared_ptr<GenericEditViewControllerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<GenericEditViewControllerDelegate> delegate) {
+        m_delegate = std::move(delegate);
+    }
     bool autoReturn() const { return m_autoReturn; }
     void setAutoReturn(bool autoReturn) { m_autoReturn = autoReturn; }
     // Set before the list is shown.
     bool allowAddNew() const { return m_allowAddNew; }
     void setAllowAddNew(bool allowAddNew) { m_allowAddNew = allowAddNew; }
 
-    const std::shared_ptr<platform::views::TableView>& selectionTableView() const {
-        return m_selectionTableView;
-    }
-    void setSelectionTableView(std::shared_ptr<platform::views::TableView> table);
+    const std::shared_ptr<platform::views::TableView>& selectionTableView() { return tableView(); }
 
     static constexpr const char* kLayoutName = "SelectionViewController";
     static constexpr const char* kCellIdentifier = "SelectionTableViewCell";
@@ -71,9 +65,8 @@ private:
 
     std::vector<std::string> m_values;
     std::optional<std::string> m_value;
-    GenericEditViewControllerDelegate* m_delegate {nullptr};
+    std::weak_ptr<GenericEditViewControllerDelegate> m_delegate;
     bool m_autoReturn {true};
     bool m_allowAddNew {true};
     bool m_addNewRowAdded {false};
-    std::shared_ptr<platform::views::TableView> m_selectionTableView;
 };

@@ -22,9 +22,7 @@ void ShadowView::drawRect(platform::graphics::Context& context, Rect) {
     const Rect b = bounds();
     context.saveGState();
     // Views share the window's picture: clearing would punch through to whatever lies
-    // behind (a non-opaque view starts out clear anyway), and the block above the strip
-    // must not paint over the bar; the view paints only inside its bounds.
-    context.clipToRect(b);
+    // behind (a non-opaque view starts out clear anyway).
     // A white block just above the strip casts its shadow down into the view. The offset
     // was designed for a context whose shadow offsets point up; this context's point down.
     context.setShadow({0, 5}, 10);

@@ -3,7 +3,9 @@
 #include "QLCoreLibrary/ColorExtensions.h"
 #include "QLCoreLibrary/QLRoundedRectView.h"
 #include "model/SettingsManager.h"
-#include "platform/views/LayoutRegistry.h"
+#include "platform/base/SharedFrom.h"
+#include "platform/views/Screen.h"
+#include "ui/Theme.h"
 #include "ui/ThemedView.h"
 
 using namespace platform::views;
@@ -18,7 +20,7 @@ constexpr double kLastColumnLimit = 251;
 // The screen's layout: a themed background filled by the swatch scroll view.
 void buildLayout(ViewController& controller) {
     auto& screen = static_cast<ThemeSelectionViewController&>(controller);
-    auto background = std::make_shared<ThemedView>(Rect(0, 0, 320, 416));
+    auto background = std::make_shared<ThemedView>(Screen::mainScreen().contentBounds());
     background->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     auto scrollView = std::make_shared<MultiTouchScrollView>(background->bounds());
     scrollView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
@@ -30,11 +32,8 @@ void buildLayout(ViewController& controller) {
 
 } // namespace
 
-ThemeSelectionViewController::ThemeSelectionViewController() {
-    // Registered on first use: a static initialiser in a static library may never be linked.
-    if (!LayoutRegistry::hasLayout(kLayoutName))
-        LayoutRegistry::registerLayout(kLayoutName, buildLayout);
-    setLayout(LayoutRegistry::layoutNamed(kLayoutName));
+ThemeSelectionViewController::ThemeSelectionViewController()
+    : ThemedViewController(kLayoutName, buildLayout) {
     setTitle("Theme Color");
 }
 
@@ -71,8 +70,8 @@ void ThemeSelectionViewController::viewDidLoad() {
     const double height = layoutSwatches(swatches);
     for (auto& swatch : swatches)
         m_scrollView->addSubview(swatch);
-    m_scrollView->setContentSize({320, height});
-    m_scrollView->setMultiTouchDelegate(this);
+    m_scrollView->setContentSize({m_scrollView->bounds().width(), height});
+    m_scrollView->setMultiTouchDelegate(platform::sharedFrom(this));
 }
 
 void ThemeSelectionViewController::subViewTouched(View& view) {

@@ -8,9 +8,6 @@ using platform::graphics::Image;
 using platform::views::Rect;
 
 void ThemedView::drawRect(platform::graphics::Context& context, Rect rect) {
-    context.saveGState();
-    // Like the phone's views, a view paints only inside its own bounds.
-    context.clipToRect(bounds());
     QLDrawLinearGradient(context, rect, ThemedViewController::secondColor(),
         ThemedViewController::thirdColor(), QLGradientTopToBottom, 0.8);
     // Decoded once per view rather than on every frame.
@@ -18,5 +15,4 @@ void ThemedView::drawRect(platform::graphics::Context& context, Rect rect) {
         m_lineArt = Image::imageNamed(kLineArtImageName);
     if (m_lineArt)
         m_lineArt.drawAtPoint(context, {0, bounds().maxY() - m_lineArt.size().height});
-    context.restoreGState();
 }

@@ -19,11 +19,7 @@ void VTPlainCellBackgroundView::setStrokeColor(Color color) {
 }
 
 void VTPlainCellBackgroundView::drawRect(platform::graphics::Context& context, Rect rect) {
-    context.saveGState();
-    // Like the phone's views, a view paints only inside its own bounds.
-    context.clipToRect(bounds());
     context.setLineWidth(1);
     context.setStrokeColor(m_strokeColor);
     context.strokeLineSegments({{0, rect.height()}, {rect.width(), rect.height()}});
-    context.restoreGState();
 }

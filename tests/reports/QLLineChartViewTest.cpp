@@ -158,17 +158,18 @@ TEST(QLLineChartView, DelegateFormatsTheLabels) {
         std::optional<std::string> formatValue(float value, QLLineChartView&) override {
             return "$" + std::to_string(static_cast<int>(value));
         }
-    } dollars;
+    };
+    auto dollars = std::make_shared<Dollars>();
     auto chart = exampleChart({12.5f, 30, 18});
-    chart->setDelegate(&dollars);
+    chart->setDelegate(dollars);
     chart->calculateMetrics();
     EXPECT_EQ(chart->formatValue(7.9f), "$7");
     EXPECT_EQ(chart->valueLabels(), (std::vector<std::string> {"$10", "$20", "$30", "$40"}));
     EXPECT_EQ(chart->metrics().axisXLabelMargin, TextLayout::sizeWithFont("$30", chart->font()).width);
 
-    struct Silent : QLChartViewDelegate {
-    } silent; // implements nothing: the default format
-    chart->setDelegate(&silent);
+    struct Silent : QLChartViewDelegate { }; // implements nothing: the default format
+    auto silent = std::make_shared<Silent>();
+    chart->setDelegate(silent);
     EXPECT_EQ(chart->formatValue(7.9f), "7.90");
 }
 

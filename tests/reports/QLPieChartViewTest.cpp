@@ -163,8 +163,9 @@ TEST(QLPieChartView, KeyLabelsFormatting) {
         std::optional<std::string> formatKeyLabel(const QLPieChartData& item, QLPieChartView&) override {
             return item.label + ": " + std::to_string(static_cast<int>(item.value)) + "%";
         }
-    } percent;
-    chart->setDelegate(&percent);
+    };
+    auto percent = std::make_shared<Percent>();
+    chart->setDelegate(percent);
     EXPECT_EQ(chart->formatKeyLabel(QLPieChartData(25, "Overdue", kRed)), "Overdue: 25%");
 }
 

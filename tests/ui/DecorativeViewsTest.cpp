@@ -104,8 +104,8 @@ TEST_F(DecorativeViews, RoundedRectPictures) {
 TEST_F(DecorativeViews, ScrollViewReportsTheTappedSubview) {
     auto scroll = std::make_shared<MultiTouchScrollView>(Rect(0, 20, 320, 200));
     scroll->setContentSize({320, 800});
-    TouchedRecorder recorder;
-    scroll->setMultiTouchDelegate(&recorder);
+    auto recorder = std::make_shared<TouchedRecorder>();
+    scroll->setMultiTouchDelegate(recorder);
     auto swatch = std::make_shared<QLRoundedRectView>(Rect(10, 10, 50, 50));
     swatch->setTag(4);
     auto inner = std::make_shared<View>(Rect(5, 5, 10, 10));
@@ -122,14 +122,14 @@ TEST_F(DecorativeViews, ScrollViewReportsTheTappedSubview) {
     tap({origin.x + 40, origin.y + 40});
     tap({origin.x + 17, origin.y + 17}); // the deepest view under the finger
     tap({origin.x + 200, origin.y + 150}); // the scroll view itself: nothing
-    EXPECT_EQ(recorder.tags, (std::vector<int> {4, 9}));
+    EXPECT_EQ(recorder->tags, (std::vector<int> {4, 9}));
 
     // A drag scrolls and reports nothing.
     window().touchDown({origin.x + 40, origin.y + 150});
     window().touchMove({origin.x + 40, origin.y + 100});
     window().touchMove({origin.x + 40, origin.y + 40});
     window().touchUp({origin.x + 40, origin.y + 40});
-    EXPECT_EQ(recorder.tags.size(), 2u);
+    EXPECT_EQ(recorder->tags.size(), 2u);
     EXPECT_GT(scroll->contentOffset().y, 0);
 }
 

@@ -1,6 +1,7 @@
 // The application's own key in the number pad's blank place, used as a person would.
 
 #include "QLCoreLibrary/ApplicationExtensions.h"
+#include "platform/base/SharedFrom.h"
 
 #include "QLCoreLibrary/ValueText.h"
 #include "platform/base/Locale.h"
@@ -26,12 +27,12 @@ public:
         ThemedViewController::viewDidLoad();
         odometer = std::make_shared<OdometerView>(Rect(10, 30, 150, 0));
         odometer->setEditable(true);
-        odometer->setDelegate(this);
+        odometer->setDelegate(platform::sharedFrom(this));
         quantity = amountField(Rect(10, 80, 200, 30));
         price = amountField(Rect(10, 120, 200, 30));
         name = std::make_shared<TextField>(Rect(10, 160, 200, 30));
         name->setBorderStyle(TextBorderStyle::RoundedRect);
-        name->setDelegate(this);
+        name->setDelegate(platform::sharedFrom(this));
         view()->addSubview(odometer);
         view()->addSubview(name);
     }
@@ -39,7 +40,7 @@ public:
         auto field = std::make_shared<TextField>(frame);
         field->setBorderStyle(TextBorderStyle::RoundedRect);
         field->setKeyboardType(KeyboardType::NumberPad);
-        field->setDelegate(this);
+        field->setDelegate(platform::sharedFrom(this));
         view()->addSubview(field);
         return field;
     }

@@ -36,11 +36,11 @@ public:
         ThemedViewController::viewDidLoad();
         odometer = std::make_shared<OdometerView>(Rect(20, 40, 150, 0));
         odometer->setEditable(true);
-        odometer->setDelegate(&recorder);
+        odometer->setDelegate(recorder);
         odometer->setTag(7);
         view()->addSubview(odometer);
     }
-    Recorder recorder;
+    std::shared_ptr<Recorder> recorder {std::make_shared<Recorder>()};
     std::shared_ptr<OdometerView> odometer;
 };
 
@@ -108,7 +108,7 @@ TEST_F(Odometer, TappingAnEditableDrumOpensTheNumberPad) {
     EXPECT_TRUE(odometer->hiddenTextField().isEditing());
     ASSERT_NE(driver().window().keyboard(), nullptr);
     EXPECT_EQ(driver().window().keyboard()->keyboardType(), KeyboardType::NumberPad);
-    EXPECT_EQ(screen->recorder.events, "begin:7 ");
+    EXPECT_EQ(screen->recorder->events, "begin:7 ");
 
     // A read-only drum takes no touches at all.
     odometer->hiddenTextField().resignFirstResponder();
@@ -182,7 +182,7 @@ TEST_F(Odometer, EndingAndReturnArePassedOn) {
     // The return key is passed on but does not end the editing by itself.
     EXPECT_TRUE(odometer->hiddenTextField().isEditing());
     odometer->hiddenTextField().resignFirstResponder();
-    EXPECT_EQ(screen->recorder.events, "begin:7 return end:512 ");
+    EXPECT_EQ(screen->recorder->events, "begin:7 return end:512 ");
 }
 
 TEST_F(OdometerDrawing, IntValueReadsLikeThePhone) {

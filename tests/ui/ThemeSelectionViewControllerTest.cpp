@@ -1,4 +1,5 @@
 #include "ui/ThemeSelectionViewController.h"
+#include "ui/Theme.h"
 
 #include "QLCoreLibrary/ColorExtensions.h"
 #include "QLCoreLibrary/QLRoundedRectView.h"

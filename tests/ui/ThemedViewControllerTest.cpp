@@ -3,6 +3,7 @@
 #include "QLCoreLibrary/ColorExtensions.h"
 #include "model/SettingsManager.h"
 #include "platform/base/Device.h"
+#include "platform/base/SharedFrom.h"
 #include "platform/views/AlertView.h"
 #include "platform/views/Application.h"
 #include "platform/views/Keyboard.h"
@@ -12,6 +13,7 @@
 #include "platform/views/Toolbar.h"
 #include "ui/Configuration.h"
 #include "ui/DeviceHardware.h"
+#include "ui/FeedbackMail.h"
 #include "ui/KitTestSupport.h"
 #include "ui/ShadowView.h"
 #include "ui/ThemedView.h"
@@ -35,7 +37,7 @@ public:
         toolbar = std::make_shared<Toolbar>(Rect(0, 372, 320, 44));
         field = std::make_shared<TextField>(Rect(10, 10, 100, 30));
         for (auto& table : {plainTable, footedTable, groupedTable}) {
-            table->setDataSource(this);
+            table->setDataSource(platform::sharedFrom(this));
             root->addSubview(table);
         }
         root->addSubview(toolbar);
@@ -277,7 +279,7 @@ TEST_F(Themes, MailGoesToTheHandlerWithTheDeviceFooter) {
         "mailto:a%40b.example?subject=Vantrel%20%26%20me&body=Hi%20there%3Cbr%20%2F%3E%3Cbr%20%2F%3E%3Chr%"
         "20size%3D"
         "%271%27%20%2F%3E%3Cfont%20size%3D%271%27%3EDevice%3A%20iPhone%203GS%20%28iOS%204.0%29%3C%2Ffont%3E");
-    EXPECT_EQ(ThemedViewController::mailBody("Hi"),
+    EXPECT_EQ(FeedbackMail::mailBody("Hi"),
         "Hi<br /><br /><hr size='1' /><font size='1'>Device: iPhone 3GS (iOS 4.0)</font>");
     screen->presentMailViewControllerWithSubject("Tell a friend", "Look", std::nullopt);
     ASSERT_EQ(opened.size(), 2u);

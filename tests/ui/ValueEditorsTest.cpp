@@ -68,7 +68,7 @@ protected:
 
 TEST_F(ValueEditors, TextEditorReturnsTheTypedTextOnSaveAndOnReturn) {
     auto editor = std::make_shared<GenericEditViewController>(0, EditorValue("Ford"));
-    editor->setDelegate(form.get());
+    editor->setDelegate(form);
     push(editor);
     EXPECT_TRUE(editor->textField().isEditing()); // the keyboard comes up at once
     EXPECT_EQ(editor->textField().text(), "Ford");
@@ -86,7 +86,7 @@ TEST_F(ValueEditors, TextEditorReturnsTheTypedTextOnSaveAndOnReturn) {
 
     // The return key saves too, and takes the keyboard away.
     auto empty = std::make_shared<GenericEditViewController>(0, EditorValue());
-    empty->setDelegate(form.get());
+    empty->setDelegate(form);
     push(empty);
     driver().type(empty->textField(), "Civic\n");
     ASSERT_EQ(form->returns.size(), 2u);
@@ -100,7 +100,7 @@ TEST_F(ValueEditors, ListEditorSelectsTheValueOnItsWheel) {
     for (int year = 1920; year <= 2010; ++year)
         years.push_back(std::to_string(year));
     auto editor = std::make_shared<GenericEditViewController>(1, EditorValue("2004"), years);
-    editor->setDelegate(form.get());
+    editor->setDelegate(form);
     push(editor);
     EXPECT_FALSE(editor->textField().isEditing());
     EXPECT_EQ(editor->pickerView()->selectedRowInComponent(0), 2004 - 1920);
@@ -134,7 +134,7 @@ TEST_F(ValueEditors, ListEditorWithAValueMissingFromItsList) {
 TEST_F(ValueEditors, DateEditorReturnsTheStartOfTheChosenDay) {
     const Date afternoon = Calendar().dateFromComponents({2010, 3, 14, 15, 30, 0, std::nullopt});
     auto editor = std::make_shared<GenericEditViewController>(2, EditorValue(afternoon));
-    editor->setDelegate(form.get());
+    editor->setDelegate(form);
     push(editor);
     EXPECT_FALSE(editor->pickerView()->superview());
     EXPECT_EQ(editor->datePicker()->date(), afternoon);
@@ -168,7 +168,7 @@ TEST_F(ValueEditors, UnknownEditorTypeFailsWhenTheViewLoads) {
 TEST_F(ValueEditors, SelectionListShowsTheValueAndTheAddNewRow) {
     auto list = std::make_shared<SelectionViewController>(std::vector<std::string> {"Ford", "Opel"}, "Saab");
     list->setTitle("Make");
-    list->setDelegate(form.get());
+    list->setDelegate(form);
     push(list);
     EXPECT_EQ(list->values(), (std::vector<std::string> {"Ford", "Opel", "Saab", "Add new make"}));
     TableView& table = *list->selectionTableView();
@@ -196,7 +196,7 @@ TEST_F(ValueEditors, SelectionListWithoutAutoReturnMovesTheCheckmark) {
         std::vector<std::string> {"Full", "Partial", "Reset"}, "Full");
     list->setAllowAddNew(false);
     list->setAutoReturn(false);
-    list->setDelegate(form.get());
+    list->setDelegate(form);
     push(list);
     EXPECT_EQ(list->values().size(), 3u);
     TableView& table = *list->selectionTableView();
@@ -228,7 +228,7 @@ TEST_F(ValueEditors, SelectionListWithNoValueChecksNothing) {
 TEST_F(ValueEditors, AddNewReturnsOnePastTheLastRowAndPopsBackToTheForm) {
     auto list = std::make_shared<SelectionViewController>(std::vector<std::string> {"Ford", "Opel"}, "Ford");
     list->setTitle("Make");
-    list->setDelegate(form.get());
+    list->setDelegate(form);
     push(list);
     driver().tapRow(*list->selectionTableView(), 0, 2);
     auto* editor = dynamic_cast<GenericEditViewController*>(top());
@@ -252,7 +252,7 @@ TEST_F(ValueEditors, AddNewReturnsOnePastTheLastRowAndPopsBackToTheForm) {
 TEST_F(ValueEditors, NotesReturnTheirTextOnDoneAndOnBack) {
     auto notes = std::make_shared<NotesViewController>();
     notes->setTitle("Notes");
-    notes->setDelegate(form.get());
+    notes->setDelegate(form);
     notes->notesView().setText("Winter tyres in the garage");
     push(notes);
     EXPECT_FALSE(notes->notesView().isEditing()); // not empty: no keyboard
@@ -264,7 +264,7 @@ TEST_F(ValueEditors, NotesReturnTheirTextOnDoneAndOnBack) {
     EXPECT_EQ(form->returns[0].index, 0);
 
     auto empty = std::make_shared<NotesViewController>();
-    empty->setDelegate(form.get());
+    empty->setDelegate(form);
     push(empty);
     EXPECT_TRUE(empty->notesView().isEditing());
     EXPECT_EQ(empty->notesView().frame(), Rect(0, 0, 320, 200)); // above the keyboard

@@ -137,6 +137,11 @@ std::string NumberFormatter::groupingSeparator() const {
     return symbol(m_locale, icu::DecimalFormatSymbols::kGroupingSeparatorSymbol);
 }
 
+int NumberFormatter::currencyFractionDigits() const {
+    auto format = makeFormat(Style::Currency, m_locale, std::nullopt, std::nullopt, std::nullopt);
+    return format ? format->getMaximumFractionDigits() : 2;
+}
+
 std::string NumberFormatter::currencySymbol() const {
     return symbol(m_locale, icu::DecimalFormatSymbols::kCurrencySymbol);
 }

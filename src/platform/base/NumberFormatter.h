@@ -23,6 +23,8 @@ public:
     std::string decimalSeparator() const;
     std::string groupingSeparator() const;
     std::string currencySymbol() const;
+    // The fraction digits the locale's currency is written with (2 for dollars, 0 for yen).
+    int currencyFractionDigits() const;
     const std::string& locale() const { return m_locale; }
 
 private:

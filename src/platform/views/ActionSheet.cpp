@@ -7,6 +7,7 @@
 #include "platform/views/Application.h"
 #include "platform/views/DrawingHelpers.h"
 #include "platform/views/Label.h"
+#include "platform/views/Screen.h"
 #include "platform/views/Window.h"
 
 namespace platform::views {
@@ -18,12 +19,12 @@ constexpr double kButtonGap = 8;
 constexpr double kCancelGap = 16;
 } // namespace
 
-ActionSheet::ActionSheet(std::string title, ActionSheetDelegate* delegate,
+ActionSheet::ActionSheet(std::string title, std::weak_ptr<ActionSheetDelegate> delegate,
     std::optional<std::string> cancelButtonTitle, std::optional<std::string> destructiveButtonTitle,
     std::vector<std::string> otherButtonTitles)
-    : View(Rect(0, 0, 320, 200))
+    : View(Rect(0, 0, Screen::kWidth, 200))
     , m_title(std::move(title))
-    , m_delegate(delegate)
+    , m_delegate(std::move(delegate))
     , m_titleLabel(std::make_shared<Label>()) {
     if (destructiveButtonTitle) {
         m_buttonTitles.push_back(*destructiveButtonTitle);
@@ -99,8 +100,8 @@ void ActionSheet::rebuildButtons() {
         button->addTarget(
             [this, i] {
                 auto keep = shared_from_this();
-                if (m_delegate)
-                    m_delegate->clickedButtonAtIndex(*this, i);
+                if (auto delegate = m_delegate.lock())
+                    delegate->clickedButtonAtIndex(*this, i);
                 dismissWithClickedButtonIndex(i, true);
             },
             ControlEventTouchUpInside);
@@ -162,26 +163,26 @@ void ActionSheet::showInView(View* view) {
     if (!window)
         return;
     auto keep = shared_from_this();
-    if (m_delegate)
-        m_delegate->willPresentActionSheet(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->willPresentActionSheet(*this);
     m_visible = true;
     window->presentAlert(keep);
     layoutIfNeeded();
-    if (m_delegate)
-        m_delegate->didPresentActionSheet(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->didPresentActionSheet(*this);
 }
 
 void ActionSheet::dismissWithClickedButtonIndex(int index, bool) {
     if (!m_visible)
         return;
     auto keep = shared_from_this();
-    if (m_delegate)
-        m_delegate->willDismissWithButtonIndex(*this, index);
+    if (auto delegate = m_delegate.lock())
+        delegate->willDismissWithButtonIndex(*this, index);
     m_visible = false;
     if (Window* window = this->window())
         window->dismissAlert(this);
-    if (m_delegate)
-        m_delegate->didDismissWithButtonIndex(*this, index);
+    if (auto delegate = m_delegate.lock())
+        delegate->didDismissWithButtonIndex(*this, index);
 }
 
 } // namespace platform::views

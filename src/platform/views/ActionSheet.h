@@ -31,15 +31,16 @@ enum class ActionSheetStyle { Automatic, Default, BlackTranslucent, BlackOpaque 
 // the cancel button last. The window keeps the sheet alive while it shows.
 class ActionSheet : public View {
 public:
-    ActionSheet(std::string title, ActionSheetDelegate* delegate,
+    // The delegate is held weakly.
+    ActionSheet(std::string title, std::weak_ptr<ActionSheetDelegate> delegate,
         std::optional<std::string> cancelButtonTitle, std::optional<std::string> destructiveButtonTitle,
         std::vector<std::string> otherButtonTitles = {});
 
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
-    // Not owned.
-    ActionSheetDelegate* delegate() const { return m_delegate; }
-    void setDelegate(ActionSheetDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<ActionSheetDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<ActionSheetDelegate> delegate) { m_delegate = std::move(delegate); }
     ActionSheetStyle actionSheetStyle() const { return m_style; }
     void setActionSheetStyle(ActionSheetStyle style);
 
@@ -65,7 +66,7 @@ private:
     void rebuildButtons();
 
     std::string m_title;
-    ActionSheetDelegate* m_delegate {nullptr};
+    std::weak_ptr<ActionSheetDelegate> m_delegate;
     ActionSheetStyle m_style {ActionSheetStyle::Automatic};
     std::vector<std::string> m_buttonTitles;
     int m_cancelIndex {-1};

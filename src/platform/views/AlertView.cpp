@@ -19,12 +19,12 @@ constexpr double kButtonHeight = 43;
 constexpr double kButtonGap = 8;
 } // namespace
 
-AlertView::AlertView(std::string title, std::string message, AlertViewDelegate* delegate,
+AlertView::AlertView(std::string title, std::string message, std::weak_ptr<AlertViewDelegate> delegate,
     std::optional<std::string> cancelButtonTitle, std::vector<std::string> otherButtonTitles)
     : View(Rect(0, 0, kWidth, 140))
     , m_title(std::move(title))
     , m_message(std::move(message))
-    , m_delegate(delegate)
+    , m_delegate(std::move(delegate))
     , m_titleLabel(std::make_shared<Label>())
     , m_messageLabel(std::make_shared<Label>()) {
     setOpaque(false);
@@ -111,8 +111,8 @@ void AlertView::rebuildButtons() {
 
 void AlertView::buttonTapped(int index) {
     auto keep = shared_from_this();
-    if (m_delegate)
-        m_delegate->clickedButtonAtIndex(*this, index);
+    if (auto delegate = m_delegate.lock())
+        delegate->clickedButtonAtIndex(*this, index);
     dismissWithClickedButtonIndex(index, true);
 }
 
@@ -217,26 +217,26 @@ void AlertView::show() {
     if (!window)
         return;
     auto keep = shared_from_this();
-    if (m_delegate)
-        m_delegate->willPresentAlertView(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->willPresentAlertView(*this);
     m_visible = true;
     window->presentAlert(keep);
     layoutIfNeeded();
-    if (m_delegate)
-        m_delegate->didPresentAlertView(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->didPresentAlertView(*this);
 }
 
 void AlertView::dismissWithClickedButtonIndex(int index, bool) {
     if (!m_visible)
         return;
     auto keep = shared_from_this();
-    if (m_delegate)
-        m_delegate->willDismissWithButtonIndex(*this, index);
+    if (auto delegate = m_delegate.lock())
+        delegate->willDismissWithButtonIndex(*this, index);
     m_visible = false;
     if (Window* window = this->window())
         window->dismissAlert(this);
-    if (m_delegate)
-        m_delegate->didDismissWithButtonIndex(*this, index);
+    if (auto delegate = m_delegate.lock())
+        delegate->didDismissWithButtonIndex(*this, index);
 }
 
 } // namespace platform::views

@@ -32,16 +32,24 @@ public:
 // button tap dismisses it after telling the delegate clickedButtonAtIndex).
 class AlertView : public View {
 public:
-    AlertView(std::string title, std::string message, AlertViewDelegate* delegate,
+    // The panel casts its shadow around itself.
+    bool clipsDrawingToBounds() const override { return false; }
+    // The delegate is held weakly: an alert whose screen has gone tells nobody.
+    AlertView(std::string title, std::string message, std::weak_ptr<AlertViewDelegate> delegate,
         std::optional<std::string> cancelButtonTitle, std::vector<std::string> otherButtonTitles = {});
+    // Without a delegate.
+    AlertView(std::string title, std::string message, std::nullptr_t,
+        std::optional<std::string> cancelButtonTitle, std::vector<std::string> otherButtonTitles = {})
+        : AlertView(std::move(title), std::move(message), std::weak_ptr<AlertViewDelegate>(),
+            std::move(cancelButtonTitle), std::move(otherButtonTitles)) { }
 
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
     const std::string& message() const { return m_message; }
     void setMessage(std::string message);
-    // Not owned: the delegate must outlive the alert while it shows.
-    AlertViewDelegate* delegate() const { return m_delegate; }
-    void setDelegate(AlertViewDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<AlertViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<AlertViewDelegate> delegate) { m_delegate = std::move(delegate); }
 
     int addButtonWithTitle(const std::string& title);
     int numberOfButtons() const { return int(m_buttonTitles.size()); }
@@ -68,7 +76,7 @@ private:
 
     std::string m_title;
     std::string m_message;
-    AlertViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<AlertViewDelegate> m_delegate;
     std::vector<std::string> m_buttonTitles;
     int m_cancelIndex {-1};
     std::shared_ptr<Label> m_titleLabel;

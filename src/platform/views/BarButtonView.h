@@ -15,6 +15,8 @@ enum class BarStyle { Default, Black, BlackTranslucent };
 // button. Tapping it presses the item (or goes back).
 class BarButtonView : public Control {
 public:
+    // The bevel's highlight lies just below the button.
+    bool clipsDrawingToBounds() const override { return false; }
     enum class Kind { Item, Back, ToolbarItem };
 
     BarButtonView(std::shared_ptr<BarButtonItem> item, Kind kind);

@@ -5,6 +5,7 @@
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
 #include "platform/base/DateFormatter.h"
+#include "platform/views/Screen.h"
 
 namespace platform::views {
 
@@ -21,18 +22,39 @@ int daysInMonth(int year, int month) {
 
 } // namespace
 
+class DatePicker::Wheels : public PickerViewDataSource, public PickerViewDelegate {
+public:
+    explicit Wheels(DatePicker& owner)
+        : m_owner(owner) { }
+    int numberOfComponentsInPickerView(PickerView&) override { return 3; }
+    int numberOfRowsInComponent(PickerView&, int component) override {
+        return m_owner.numberOfRowsInComponent(component);
+    }
+    std::string titleForRow(PickerView&, int row, int component) override {
+        return m_owner.titleForRow(row, component);
+    }
+    void didSelectRow(PickerView&, int, int) override { m_owner.didSelectRow(); }
+    double widthForComponent(PickerView&, int component) override {
+        return m_owner.widthForComponent(component);
+    }
+
+private:
+    DatePicker& m_owner;
+};
+
 DatePicker::DatePicker()
-    : DatePicker(Rect(0, 0, 320, PickerView::kHeight)) { }
+    : DatePicker(Rect(0, 0, Screen::kWidth, PickerView::kHeight)) { }
 
 DatePicker::DatePicker(Rect frame)
-    : Control(Rect(frame.origin, {frame.width() > 0 ? frame.width() : 320, PickerView::kHeight}))
+    : Control(Rect(frame.origin, {frame.width() > 0 ? frame.width() : Screen::kWidth, PickerView::kHeight}))
     , m_date(Clock::now())
     , m_picker(std::make_shared<PickerView>(
-          Rect(0, 0, frame.width() > 0 ? frame.width() : 320, PickerView::kHeight))) {
+          Rect(0, 0, frame.width() > 0 ? frame.width() : Screen::kWidth, PickerView::kHeight))) {
     m_picker->setAutoresizingMask(AutoresizingFlexibleWidth);
     addSubview(m_picker);
-    m_picker->setDelegate(this);
-    m_picker->setDataSource(this);
+    m_wheels = std::make_shared<Wheels>(*this);
+    m_picker->setDelegate(m_wheels);
+    m_picker->setDataSource(m_wheels);
     showDate();
 }
 
@@ -78,7 +100,7 @@ void DatePicker::layoutSubviews() {
     m_picker->setFrame(Rect(0, 0, bounds().width(), PickerView::kHeight));
 }
 
-int DatePicker::numberOfRowsInComponent(PickerView&, int component) {
+int DatePicker::numberOfRowsInComponent(int component) const {
     switch (component) {
     case 0:
         return 12;
@@ -91,7 +113,7 @@ int DatePicker::numberOfRowsInComponent(PickerView&, int component) {
     }
 }
 
-std::string DatePicker::titleForRow(PickerView&, int row, int component) {
+std::string DatePicker::titleForRow(int row, int component) const {
     switch (component) {
     case 0: {
         DateFormatter formatter;
@@ -110,7 +132,7 @@ std::string DatePicker::titleForRow(PickerView&, int row, int component) {
     }
 }
 
-double DatePicker::widthForComponent(PickerView&, int component) {
+double DatePicker::widthForComponent(int component) const {
     double width = bounds().width() - 32 - 8;
     switch (component) {
     case 0:
@@ -122,7 +144,7 @@ double DatePicker::widthForComponent(PickerView&, int component) {
     }
 }
 
-void DatePicker::didSelectRow(PickerView&, int, int) {
+void DatePicker::didSelectRow() {
     auto keep = shared_from_this();
     Calendar calendar;
     DateComponents c = calendar.components(m_date);

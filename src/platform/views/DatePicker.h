@@ -15,7 +15,7 @@ enum class DatePickerMode { Date };
 // date keeps its time of day; turning a wheel sends ValueChanged, setDate from code does
 // not. Dates outside minimumDate..maximumDate are moved back inside; a day past the end of
 // the month becomes the month's last day.
-class DatePicker : public Control, private PickerViewDataSource, private PickerViewDelegate {
+class DatePicker : public Control {
 public:
     DatePicker();
     explicit DatePicker(Rect frame);
@@ -38,11 +38,13 @@ public:
     View* hitTest(Point point) override { return View::hitTest(point); }
 
 private:
-    int numberOfComponentsInPickerView(PickerView&) override { return 3; }
-    int numberOfRowsInComponent(PickerView&, int component) override;
-    std::string titleForRow(PickerView&, int row, int component) override;
-    void didSelectRow(PickerView&, int row, int component) override;
-    double widthForComponent(PickerView&, int component) override;
+    // The wheels' data source and delegate, owned by the date picker, so that the wheels
+    // never call a date picker that has gone.
+    class Wheels;
+    int numberOfRowsInComponent(int component) const;
+    std::string titleForRow(int row, int component) const;
+    void didSelectRow();
+    double widthForComponent(int component) const;
     void showDate();
     Date clamp(Date date) const;
 
@@ -51,6 +53,7 @@ private:
     std::optional<Date> m_minimumDate;
     std::optional<Date> m_maximumDate;
     std::shared_ptr<PickerView> m_picker;
+    std::shared_ptr<Wheels> m_wheels;
 };
 
 } // namespace platform::views

@@ -92,15 +92,15 @@ void ImagePickerController::finishPicking(graphics::Image image) {
     m_waiting = false;
     auto keep = shared_from_this();
     if (!image) {
-        if (m_delegate)
-            m_delegate->imagePickerControllerDidCancel(*this);
+        if (auto delegate = m_delegate.lock())
+            delegate->imagePickerControllerDidCancel(*this);
         else
             dismissModalViewControllerAnimated(true);
         return;
     }
     ImagePickerInfo info {image, m_allowsEditing ? centreSquare(image) : image};
-    if (m_delegate)
-        m_delegate->didFinishPickingImage(*this, info.editedImage, info);
+    if (auto delegate = m_delegate.lock())
+        delegate->didFinishPickingImage(*this, info.editedImage, info);
     else
         dismissModalViewControllerAnimated(true);
 }

@@ -43,9 +43,11 @@ public:
     void setSourceType(SourceType type);
     bool allowsEditing() const { return m_allowsEditing; }
     void setAllowsEditing(bool allows) { m_allowsEditing = allows; }
-    // Not owned.
-    ImagePickerControllerDelegate* delegate() const { return m_delegate; }
-    void setDelegate(ImagePickerControllerDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<ImagePickerControllerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<ImagePickerControllerDelegate> delegate) {
+        m_delegate = std::move(delegate);
+    }
 
     // The host's answer (a null image for cancel); the picker calls it itself.
     void finishPicking(graphics::Image image);
@@ -57,7 +59,7 @@ public:
 private:
     SourceType m_sourceType {SourceType::PhotoLibrary};
     bool m_allowsEditing {false};
-    ImagePickerControllerDelegate* m_delegate {nullptr};
+    std::weak_ptr<ImagePickerControllerDelegate> m_delegate;
     bool m_asked {false};
     bool m_waiting {false};
 };

@@ -18,6 +18,8 @@ using graphics::TextAlignment;
 // take no touches (user interaction is off), so touches reach the view behind them.
 class Label : public View {
 public:
+    // Glyphs may overhang the label's lines (descenders, italics).
+    bool clipsDrawingToBounds() const override { return false; }
     Label();
     explicit Label(Rect frame);
 

@@ -6,6 +6,7 @@
 #include "platform/graphics/Context.h"
 #include "platform/views/DrawingHelpers.h"
 #include "platform/views/Label.h"
+#include "platform/views/Screen.h"
 
 namespace platform::views {
 
@@ -14,7 +15,7 @@ constexpr Color kDefaultTint = Color::rgba(0.427, 0.518, 0.635);
 }
 
 NavigationBar::NavigationBar()
-    : NavigationBar(Rect(0, 0, 320, kHeight)) { }
+    : NavigationBar(Rect(0, 0, Screen::kWidth, kHeight)) { }
 
 NavigationBar::NavigationBar(Rect frame)
     : View(frame)

@@ -1,4 +1,5 @@
 #include "platform/views/NavigationController.h"
+#include "platform/views/Screen.h"
 
 #include <algorithm>
 
@@ -79,7 +80,7 @@ ViewController* NavigationController::visibleViewController() const {
 }
 
 void NavigationController::loadView() {
-    auto container = std::make_shared<NavigationContainerView>(Rect(0, 20, 320, 460), this);
+    auto container = std::make_shared<NavigationContainerView>(Screen::mainScreen().applicationFrame(), this);
     container->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     container->setBackgroundColor(Color::whiteColor());
     container->setClipsToBounds(true);
@@ -154,8 +155,8 @@ void NavigationController::transition(ViewController* from, ViewController* to, 
         if (to)
             to->beginAppearanceTransition(true, animated);
     }
-    if (m_delegate && to)
-        m_delegate->willShowViewController(*this, *to, animated);
+    if (auto delegate = m_delegate.lock(); delegate && to)
+        delegate->willShowViewController(*this, *to, animated);
     installTopView();
     updateBars();
     if (onScreen) {
@@ -164,8 +165,8 @@ void NavigationController::transition(ViewController* from, ViewController* to, 
         if (to)
             to->endAppearanceTransition(animated);
     }
-    if (m_delegate && to)
-        m_delegate->didShowViewController(*this, *to, animated);
+    if (auto delegate = m_delegate.lock(); delegate && to)
+        delegate->didShowViewController(*this, *to, animated);
 }
 
 void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated) {

@@ -52,9 +52,11 @@ public:
     void setToolbarHidden(bool hidden, bool animated = false);
     void toolbarItemsDidChange(ViewController& controller);
 
-    // Not owned.
-    NavigationControllerDelegate* delegate() const { return m_delegate; }
-    void setDelegate(NavigationControllerDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<NavigationControllerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<NavigationControllerDelegate> delegate) {
+        m_delegate = std::move(delegate);
+    }
 
     // The area the top screen's view fills, in the navigation controller's view.
     Rect contentFrame() const;
@@ -84,7 +86,7 @@ private:
     std::shared_ptr<Toolbar> m_toolbar;
     bool m_navigationBarHidden {false};
     bool m_toolbarHidden {true};
-    NavigationControllerDelegate* m_delegate {nullptr};
+    std::weak_ptr<NavigationControllerDelegate> m_delegate;
     View* m_shownView {nullptr};
 };
 

@@ -6,6 +6,7 @@
 #include "platform/graphics/Context.h"
 #include "platform/graphics/Font.h"
 #include "platform/views/DrawingHelpers.h"
+#include "platform/views/Screen.h"
 #include "platform/views/Touch.h"
 
 namespace platform::views {
@@ -15,20 +16,20 @@ constexpr double kFrameInset = 8;
 }
 
 PickerView::PickerView()
-    : PickerView(Rect(0, 0, 320, kHeight)) { }
+    : PickerView(Rect(0, 0, Screen::kWidth, kHeight)) { }
 
 PickerView::PickerView(Rect frame)
-    : View(Rect(frame.origin, {frame.width() > 0 ? frame.width() : 320, kHeight})) {
+    : View(Rect(frame.origin, {frame.width() > 0 ? frame.width() : Screen::kWidth, kHeight})) {
     setClipsToBounds(true);
 }
 
-void PickerView::setDataSource(PickerViewDataSource* dataSource) {
-    m_dataSource = dataSource;
+void PickerView::setDataSource(std::weak_ptr<PickerViewDataSource> dataSource) {
+    m_dataSource = std::move(dataSource);
     reloadAllComponents();
 }
 
-void PickerView::setDelegate(PickerViewDelegate* delegate) {
-    m_delegate = delegate;
+void PickerView::setDelegate(std::weak_ptr<PickerViewDelegate> delegate) {
+    m_delegate = std::move(delegate);
     setNeedsDisplay();
 }
 
@@ -38,11 +39,12 @@ void PickerView::setShowsSelectionIndicator(bool shows) {
 }
 
 void PickerView::syncWheels() {
-    int components = m_dataSource ? std::max(0, m_dataSource->numberOfComponentsInPickerView(*this)) : 0;
+    auto dataSource = m_dataSource.lock();
+    int components = dataSource ? std::max(0, dataSource->numberOfComponentsInPickerView(*this)) : 0;
     m_wheels.resize(components);
     for (int c = 0; c < components; ++c) {
         Wheel& wheel = m_wheels[c];
-        wheel.rows = std::max(0, m_dataSource->numberOfRowsInComponent(*this, c));
+        wheel.rows = std::max(0, dataSource->numberOfRowsInComponent(*this, c));
         if (wheel.selected >= wheel.rows)
             wheel.selected = wheel.rows - 1;
         wheel.position = std::max(0, wheel.selected);
@@ -85,22 +87,21 @@ void PickerView::selectRow(int row, int component, bool) {
 }
 
 double PickerView::rowHeight(int component) const {
-    double h = m_delegate ? const_cast<PickerViewDelegate*>(m_delegate)
-                                ->rowHeightForComponent(const_cast<PickerView&>(*this), component)
-                          : 44;
+    auto delegate = m_delegate.lock();
+    double h = delegate ? delegate->rowHeightForComponent(const_cast<PickerView&>(*this), component) : 44;
     return h > 0 ? h : 44;
 }
 
 Rect PickerView::rectForComponent(int component) const {
     Rect inner = bounds().insetBy(kFrameInset + 8, kFrameInset);
     int count = std::max(1, int(m_wheels.size()));
+    auto delegate = m_delegate.lock();
     std::vector<double> widths(count, 0);
     double fixed = 0;
     int flexible = 0;
     for (int c = 0; c < count; ++c) {
-        double w = m_delegate && c < int(m_wheels.size())
-            ? const_cast<PickerViewDelegate*>(m_delegate)
-                  ->widthForComponent(const_cast<PickerView&>(*this), c)
+        double w = delegate && c < int(m_wheels.size())
+            ? delegate->widthForComponent(const_cast<PickerView&>(*this), c)
             : 0;
         widths[c] = w;
         if (w > 0)
@@ -140,6 +141,7 @@ void PickerView::drawRect(graphics::Context& context, Rect) {
     // The frame around the wheels.
     fillVerticalGradient(context, b, Color::fromHex(0x5D6170), Color::fromHex(0x292B33));
     graphics::Font font = graphics::Font::boldSystemFontOfSize(20);
+    auto delegate = m_delegate.lock();
     for (int c = 0; c < int(m_wheels.size()); ++c) {
         Rect wheel = rectForComponent(c);
         context.saveGState();
@@ -154,7 +156,7 @@ void PickerView::drawRect(graphics::Context& context, Rect) {
         int last = std::min(w.rows - 1, int(std::ceil(w.position + (b.height() / 2) / h)) + 1);
         for (int row = first; row <= last; ++row) {
             Rect r = rectForRow(row, c);
-            std::string title = m_delegate ? m_delegate->titleForRow(*this, row, c) : std::string();
+            std::string title = delegate ? delegate->titleForRow(*this, row, c) : std::string();
             double lineHeight = std::ceil(font.lineHeight());
             context.setFillColor(Color::black());
             context.drawText(title,
@@ -197,8 +199,8 @@ void PickerView::settle(int component, int row, bool notify) {
     wheel.position = row;
     wheel.selected = row;
     setNeedsDisplay();
-    if (notify && m_delegate)
-        m_delegate->didSelectRow(*this, row, component);
+    if (auto delegate = m_delegate.lock(); notify && delegate)
+        delegate->didSelectRow(*this, row, component);
 }
 
 void PickerView::touchesBegan(Touch& touch) {

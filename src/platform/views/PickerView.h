@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -39,11 +41,11 @@ public:
     PickerView();
     explicit PickerView(Rect frame);
 
-    // Not owned.
-    PickerViewDataSource* dataSource() const { return m_dataSource; }
-    void setDataSource(PickerViewDataSource* dataSource);
-    PickerViewDelegate* delegate() const { return m_delegate; }
-    void setDelegate(PickerViewDelegate* delegate);
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<PickerViewDataSource> dataSource() const { return m_dataSource.lock(); }
+    void setDataSource(std::weak_ptr<PickerViewDataSource> dataSource);
+    std::shared_ptr<PickerViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<PickerViewDelegate> delegate);
     bool showsSelectionIndicator() const { return m_showsSelectionIndicator; }
     void setShowsSelectionIndicator(bool shows);
 
@@ -77,8 +79,8 @@ private:
     int componentAt(Point point) const;
     void settle(int component, int row, bool notify);
 
-    PickerViewDataSource* m_dataSource {nullptr};
-    PickerViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<PickerViewDataSource> m_dataSource;
+    std::weak_ptr<PickerViewDelegate> m_delegate;
     bool m_showsSelectionIndicator {true};
     std::vector<Wheel> m_wheels;
     int m_trackingComponent {-1};

@@ -50,10 +50,10 @@ void ScrollView::setContentOffset(Point offset, bool animated) {
         return;
     setBounds(Rect(offset, b.size));
     contentOffsetDidChange();
-    if (m_delegate)
-        m_delegate->scrollViewDidScroll(*this);
-    if (animated && m_delegate)
-        m_delegate->scrollViewDidEndScrollingAnimation(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->scrollViewDidScroll(*this);
+    if (auto delegate = m_delegate.lock(); animated && delegate)
+        delegate->scrollViewDidEndScrollingAnimation(*this);
 }
 
 void ScrollView::scrollRectToVisible(Rect rect, bool animated) {
@@ -101,8 +101,8 @@ void ScrollView::startDragging(Touch&) {
     if (m_dragging)
         return;
     m_dragging = true;
-    if (m_delegate)
-        m_delegate->scrollViewWillBeginDragging(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->scrollViewWillBeginDragging(*this);
     setNeedsDisplay();
 }
 
@@ -130,8 +130,8 @@ void ScrollView::endDragging() {
     m_dragging = false;
     // Snap back inside the content.
     setContentOffset(clampedOffset(contentOffset()));
-    if (m_delegate)
-        m_delegate->scrollViewDidEndDragging(*this, false);
+    if (auto delegate = m_delegate.lock())
+        delegate->scrollViewDidEndDragging(*this, false);
     didEndDragging();
     setNeedsDisplay();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/views/View.h"
 
 namespace platform::views {
@@ -51,9 +53,9 @@ public:
     bool showsHorizontalScrollIndicator() const { return m_showsHorizontalIndicator; }
     void setShowsHorizontalScrollIndicator(bool shows) { m_showsHorizontalIndicator = shows; }
 
-    // Not owned: the delegate must outlive the view or be cleared first.
-    ScrollViewDelegate* delegate() const { return m_delegate; }
-    void setDelegate(ScrollViewDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<ScrollViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<ScrollViewDelegate> delegate) { m_delegate = std::move(delegate); }
 
     bool isDragging() const { return m_dragging; }
     bool isTracking() const { return m_tracking; }
@@ -91,7 +93,7 @@ private:
     bool m_alwaysBounceHorizontal {false};
     bool m_showsVerticalIndicator {true};
     bool m_showsHorizontalIndicator {true};
-    ScrollViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<ScrollViewDelegate> m_delegate;
     bool m_tracking {false};
     bool m_dragging {false};
     Point m_dragStartLocation;

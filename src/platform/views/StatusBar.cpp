@@ -8,13 +8,14 @@
 #include "platform/graphics/Context.h"
 #include "platform/graphics/Font.h"
 #include "platform/views/DrawingHelpers.h"
+#include "platform/views/Screen.h"
 
 namespace platform::views {
 
 using graphics::Font;
 
 StatusBar::StatusBar()
-    : View(Rect(0, 0, 320, 20)) {
+    : View(Rect(0, 0, Screen::kWidth, Screen::kStatusBarHeight)) {
     setAutoresizingMask(AutoresizingFlexibleWidth);
     setUserInteractionEnabled(false);
 }

@@ -5,10 +5,7 @@
 #include <cstdio>
 
 #include "platform/graphics/Context.h"
-#include "platform/graphics/TextLayout.h"
-#include "platform/views/DrawingHelpers.h"
-#include "platform/views/Label.h"
-#include "platform/views/Touch.h"
+#include "platform/views/TableSectionTitleView.h"
 
 namespace platform::views {
 
@@ -26,55 +23,12 @@ double TableViewDelegate::heightForFooterInSection(TableView& table, int) {
 
 namespace {
 
-constexpr double kGroupedInset = 10;
-constexpr Color kGroupedHeaderText = Color::rgba(0.30, 0.34, 0.42);
 const size_t kMaxPooledPerIdentifier = 24;
 
-// A section title: the plain table's grey bar, or the grouped table's text above or
-// below a group.
-class SectionTitleView : public View {
-public:
-    SectionTitleView(std::string title, bool plain, bool header)
-        : m_title(std::move(title))
-        , m_plain(plain)
-        , m_header(header) {
-        setUserInteractionEnabled(false);
-        setOpaque(plain);
-    }
-    const std::string& title() const { return m_title; }
-    void drawRect(graphics::Context& context, Rect) override {
-        Rect b = bounds();
-        if (m_plain) {
-            fillVerticalGradient(
-                context, b, Color::rgba(0.565, 0.624, 0.671, 0.95), Color::rgba(0.722, 0.757, 0.780, 0.95));
-            context.setFillColor(Color::rgba(0.44, 0.49, 0.53));
-            context.fillRect(Rect(b.x(), b.y(), b.width(), 1));
-            Font font = Font::boldSystemFontOfSize(18);
-            Rect text(12, std::floor((b.height() - font.lineHeight()) / 2), b.width() - 24,
-                std::ceil(font.lineHeight()));
-            context.setFillColor(Color::black().withAlpha(0.35));
-            context.drawText(
-                m_title, text.offsetBy(0, 1), font, LineBreakMode::TailTruncation, TextAlignment::Left);
-            context.setFillColor(Color::whiteColor());
-            context.drawText(m_title, text, font, LineBreakMode::TailTruncation, TextAlignment::Left);
-            return;
-        }
-        Font font = m_header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15);
-        Rect text = m_header ? Rect(20, b.height() - std::ceil(font.lineHeight()) - 7, b.width() - 40,
-                        std::ceil(font.lineHeight()))
-                             : Rect(20, 6, b.width() - 40, b.height() - 10);
-        TextAlignment alignment = m_header ? TextAlignment::Left : TextAlignment::Center;
-        context.setFillColor(Color::whiteColor());
-        context.drawText(m_title, text.offsetBy(0, 1), font, LineBreakMode::WordWrap, alignment);
-        context.setFillColor(kGroupedHeaderText);
-        context.drawText(m_title, text, font, LineBreakMode::WordWrap, alignment);
-    }
-
-private:
-    std::string m_title;
-    bool m_plain;
-    bool m_header;
-};
+std::function<void(const std::string&)>& updateMismatchHandler() {
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
 
 // A blank row for a data source that answers no cell.
 std::shared_ptr<TableViewCell> blankCell() {
@@ -82,6 +36,10 @@ std::shared_ptr<TableViewCell> blankCell() {
 }
 
 } // namespace
+
+void TableView::setUpdateMismatchHandler(std::function<void(const std::string&)> handler) {
+    updateMismatchHandler() = std::move(handler);
+}
 
 TableView::TableView(Rect frame, TableViewStyle style)
     : ScrollView(frame)
@@ -100,14 +58,14 @@ TableView::~TableView() {
         cell->attachToTable(nullptr, cell->isGrouped(), cell->groupPosition());
 }
 
-void TableView::setDataSource(TableViewDataSource* dataSource) {
-    m_dataSource = dataSource;
+void TableView::setDataSource(std::weak_ptr<TableViewDataSource> dataSource) {
+    m_dataSource = std::move(dataSource);
     reloadData();
 }
 
-void TableView::setDelegate(TableViewDelegate* delegate) {
-    m_delegate = delegate;
+void TableView::setDelegate(std::weak_ptr<TableViewDelegate> delegate) {
     ScrollView::setDelegate(delegate);
+    m_delegate = std::move(delegate);
     m_geometryValid = false;
     setNeedsLayout();
 }
@@ -173,157 +131,6 @@ void TableView::setFrame(Rect frame) {
     }
 }
 
-// ---- Geometry
-
-void TableView::buildGeometry() {
-    m_geometryValid = true;
-    m_sections.clear();
-    double width = bounds().width();
-    double y = 0;
-    if (m_tableHeaderView)
-        y += m_tableHeaderView->frame().height();
-    m_sectionsTop = y;
-    int count = m_dataSource ? std::max(0, m_dataSource->numberOfSectionsInTableView(*this)) : 0;
-    bool grouped = m_style == TableViewStyle::Grouped;
-    for (int s = 0; s < count; ++s) {
-        Section section;
-        section.headerTitle = m_dataSource->titleForHeaderInSection(*this, s);
-        section.footerTitle = m_dataSource->titleForFooterInSection(*this, s);
-        double header = m_delegate ? m_delegate->heightForHeaderInSection(*this, s) : m_sectionHeaderHeight;
-        if (header < 0) {
-            bool hasTitle = section.headerTitle && !section.headerTitle->empty();
-            std::shared_ptr<View> view = m_delegate ? m_delegate->viewForHeaderInSection(*this, s) : nullptr;
-            if (view)
-                header = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
-            else if (hasTitle)
-                header = grouped ? 36 + (s == 0 ? 10 : 0) : 22;
-            else
-                header = grouped ? 10 : 0;
-        }
-        section.headerY = y;
-        section.headerHeight = header;
-        y += header;
-        int rows = std::max(0, m_dataSource->numberOfRowsInSection(*this, s));
-        for (int r = 0; r < rows; ++r) {
-            double h = m_delegate ? m_delegate->heightForRowAtIndexPath(*this, {s, r}) : m_rowHeight;
-            if (h < 0)
-                h = m_rowHeight;
-            section.rowY.push_back(y);
-            section.rowHeight.push_back(h);
-            y += h;
-        }
-        double footer = m_delegate ? m_delegate->heightForFooterInSection(*this, s) : m_sectionFooterHeight;
-        if (footer < 0) {
-            bool hasTitle = section.footerTitle && !section.footerTitle->empty();
-            std::shared_ptr<View> view = m_delegate ? m_delegate->viewForFooterInSection(*this, s) : nullptr;
-            if (view)
-                footer = view->frame().height() > 0 ? view->frame().height() : (grouped ? 36 : 22);
-            else if (hasTitle && grouped)
-                footer = graphics::TextLayout::sizeWithFont(*section.footerTitle, Font::systemFontOfSize(15),
-                             Size {width - 40, 0}, LineBreakMode::WordWrap)
-                             .height
-                    + 16;
-            else if (hasTitle)
-                footer = 22;
-            else
-                footer = grouped ? 10 : 0;
-        }
-        section.footerY = y;
-        section.footerHeight = footer;
-        y += footer;
-        section.end = y;
-        m_sections.push_back(std::move(section));
-    }
-    m_sectionsBottom = y;
-    if (m_tableFooterView)
-        y += m_tableFooterView->frame().height();
-    ScrollView::setContentSize({width, y});
-    // Content that shrank must not leave the view scrolled past its end.
-    Point offset = contentOffset();
-    Point clamped = clampedOffset(offset);
-    if (!isDragging() && clamped != offset)
-        setContentOffset(clamped);
-}
-
-void TableView::ensureGeometry() {
-    if (!m_geometryValid)
-        buildGeometry();
-}
-
-int TableView::numberOfSections() {
-    ensureGeometry();
-    return int(m_sections.size());
-}
-
-int TableView::numberOfRowsInSection(int section) {
-    ensureGeometry();
-    if (section < 0 || section >= int(m_sections.size()))
-        return 0;
-    return int(m_sections[section].rowY.size());
-}
-
-bool TableView::valid(IndexPath ip) const {
-    return ip.section >= 0 && ip.section < int(m_sections.size()) && ip.row >= 0
-        && ip.row < int(m_sections[ip.section].rowY.size());
-}
-
-Rect TableView::cellFrame(IndexPath ip) const {
-    const Section& s = m_sections[ip.section];
-    double width = bounds().width();
-    if (m_style == TableViewStyle::Grouped)
-        return Rect(kGroupedInset, s.rowY[ip.row], width - 2 * kGroupedInset, s.rowHeight[ip.row]);
-    return Rect(0, s.rowY[ip.row], width, s.rowHeight[ip.row]);
-}
-
-Rect TableView::rectForRowAtIndexPath(IndexPath ip) {
-    ensureGeometry();
-    if (!valid(ip))
-        return Rect();
-    const Section& s = m_sections[ip.section];
-    return Rect(0, s.rowY[ip.row], bounds().width(), s.rowHeight[ip.row]);
-}
-
-Rect TableView::rectForSection(int section) {
-    ensureGeometry();
-    if (section < 0 || section >= int(m_sections.size()))
-        return Rect();
-    const Section& s = m_sections[section];
-    return Rect(0, s.headerY, bounds().width(), s.end - s.headerY);
-}
-
-Rect TableView::rectForHeaderInSection(int section) {
-    ensureGeometry();
-    if (section < 0 || section >= int(m_sections.size()))
-        return Rect();
-    const Section& s = m_sections[section];
-    return Rect(0, s.headerY, bounds().width(), s.headerHeight);
-}
-
-Rect TableView::rectForFooterInSection(int section) {
-    ensureGeometry();
-    if (section < 0 || section >= int(m_sections.size()))
-        return Rect();
-    const Section& s = m_sections[section];
-    return Rect(0, s.footerY, bounds().width(), s.footerHeight);
-}
-
-std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point point) {
-    ensureGeometry();
-    for (int s = 0; s < int(m_sections.size()); ++s) {
-        const Section& section = m_sections[s];
-        if (point.y < section.headerY || point.y >= section.end)
-            continue;
-        auto it = std::upper_bound(section.rowY.begin(), section.rowY.end(), point.y);
-        if (it == section.rowY.begin())
-            return std::nullopt;
-        int r = int(it - section.rowY.begin()) - 1;
-        if (point.y < section.rowY[r] + section.rowHeight[r])
-            return IndexPath {s, r};
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 // ---- Cells
 
 std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
@@ -364,10 +171,13 @@ void TableView::recycleAllCells() {
 }
 
 bool TableView::isRowEditable(IndexPath ip) {
-    return m_dataSource && m_dataSource->canEditRowAtIndexPath(*this, ip);
+    auto dataSource = m_dataSource.lock();
+    return dataSource && dataSource->canEditRowAtIndexPath(*this, ip);
 }
 
 void TableView::configureCell(TableViewCell& cell, IndexPath ip) {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     using Position = TableViewCell::GroupPosition;
     int rows = int(m_sections[ip.section].rowY.size());
     Position position = rows == 1 ? Position::Single
@@ -378,16 +188,15 @@ void TableView::configureCell(TableViewCell& cell, IndexPath ip) {
     bool editable = isRowEditable(ip);
     TableViewCellEditingStyle style = TableViewCellEditingStyle::None;
     if (m_editing && editable)
-        style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, ip)
-                           : TableViewCellEditingStyle::Delete;
-    bool movable = m_editing && m_dataSource && m_dataSource->canMoveRowAtIndexPath(*this, ip);
-    bool indent = !m_delegate || m_delegate->shouldIndentWhileEditingRowAtIndexPath(*this, ip);
+        style = delegate ? delegate->editingStyleForRowAtIndexPath(*this, ip)
+                         : TableViewCellEditingStyle::Delete;
+    bool movable = m_editing && dataSource && dataSource->canMoveRowAtIndexPath(*this, ip);
+    bool indent = !delegate || delegate->shouldIndentWhileEditingRowAtIndexPath(*this, ip);
     cell.setEditingState(m_editing, style, movable, indent);
     bool confirming = m_confirming == ip;
     if (confirming != cell.showingDeleteConfirmation()) {
-        std::string title = m_delegate
-            ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip)
-            : "Delete";
+        std::string title
+            = delegate ? delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip) : "Delete";
         cell.setShowingDeleteConfirmation(confirming, title);
     }
     cell.setSelected(m_selected == ip);
@@ -411,6 +220,8 @@ void TableView::layoutSubviews() {
 }
 
 void TableView::layoutCells() {
+    auto dataSource = m_dataSource.lock();
+    auto delegate = m_delegate.lock();
     Rect visible = bounds();
     std::map<IndexPath, std::shared_ptr<TableViewCell>> keepVisible;
     std::vector<std::pair<IndexPath, std::shared_ptr<TableViewCell>>> created;
@@ -440,7 +251,7 @@ void TableView::layoutCells() {
     m_visible.clear();
     for (auto& [ip, cell] : keepVisible) {
         if (!cell) {
-            cell = m_dataSource ? m_dataSource->cellForRowAtIndexPath(*this, ip) : nullptr;
+            cell = dataSource ? dataSource->cellForRowAtIndexPath(*this, ip) : nullptr;
             if (!cell)
                 cell = blankCell();
             configureCell(*cell, ip);
@@ -453,23 +264,24 @@ void TableView::layoutCells() {
     }
     m_visible = std::move(keepVisible);
     for (auto& [ip, cell] : created) {
-        if (m_delegate)
-            m_delegate->willDisplayCell(*this, *cell, ip);
+        if (delegate)
+            delegate->willDisplayCell(*this, *cell, ip);
     }
 }
 
 std::shared_ptr<View> TableView::makeSectionView(int section, bool header) {
+    auto delegate = m_delegate.lock();
     std::shared_ptr<View> view;
-    if (m_delegate)
-        view = header ? m_delegate->viewForHeaderInSection(*this, section)
-                      : m_delegate->viewForFooterInSection(*this, section);
+    if (delegate)
+        view = header ? delegate->viewForHeaderInSection(*this, section)
+                      : delegate->viewForFooterInSection(*this, section);
     if (view)
         return view;
     const Section& s = m_sections[section];
     const auto& title = header ? s.headerTitle : s.footerTitle;
     if (!title || title->empty())
         return nullptr;
-    return std::make_shared<SectionTitleView>(*title, m_style == TableViewStyle::Plain, header);
+    return std::make_shared<TableSectionTitleView>(*title, m_style == TableViewStyle::Plain, header);
 }
 
 void TableView::layoutSectionViews() {
@@ -623,20 +435,25 @@ void TableView::endUpdates() {
 }
 
 void TableView::checkedUpdate(int expectedRowDelta, const std::vector<int>& sections) {
+    auto dataSource = m_dataSource.lock();
     // The model must already show the change; a mismatch would crash the phone. Here
     // the table reloads everything instead and says so.
-    if (m_updateDepth == 0 && m_geometryValid && m_dataSource) {
+    if (m_updateDepth == 0 && m_geometryValid && dataSource) {
         int before = 0, after = 0;
         for (int s : sections) {
             if (s >= 0 && s < int(m_sections.size()))
                 before += int(m_sections[s].rowY.size());
-            if (s >= 0 && s < m_dataSource->numberOfSectionsInTableView(*this))
-                after += m_dataSource->numberOfRowsInSection(*this, s);
+            if (s >= 0 && s < dataSource->numberOfSectionsInTableView(*this))
+                after += dataSource->numberOfRowsInSection(*this, s);
         }
         if (after != before + expectedRowDelta) {
-            std::fprintf(stderr,
-                "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading\n", after,
+            char message[160];
+            std::snprintf(message, sizeof message,
+                "TableView: row counts after an update (%d) differ from before (%d) %+d; reloading", after,
                 before, expectedRowDelta);
+            std::fprintf(stderr, "%s\n", message);
+            if (updateMismatchHandler())
+                updateMismatchHandler()(message);
             reloadData();
             return;
         }
@@ -757,11 +574,12 @@ void TableView::scrollToRowAtIndexPath(IndexPath ip, TableViewScrollPosition pos
 }
 
 void TableView::selectByUser(IndexPath ip) {
+    auto delegate = m_delegate.lock();
     if (!m_allowsSelection || !valid(ip)) {
         highlightRow(std::nullopt);
         return;
     }
-    std::optional<IndexPath> target = m_delegate ? m_delegate->willSelectRowAtIndexPath(*this, ip) : ip;
+    std::optional<IndexPath> target = delegate ? delegate->willSelectRowAtIndexPath(*this, ip) : ip;
     if (!target || !valid(*target)) {
         highlightRow(std::nullopt);
         return;
@@ -769,273 +587,15 @@ void TableView::selectByUser(IndexPath ip) {
     if (m_selected && *m_selected != *target) {
         IndexPath old = *m_selected;
         deselectRowAtIndexPath(old, false);
-        if (m_delegate)
-            m_delegate->didDeselectRowAtIndexPath(*this, old);
+        if (delegate)
+            delegate->didDeselectRowAtIndexPath(*this, old);
     }
     m_selected = target;
     if (auto it = m_visible.find(*target); it != m_visible.end())
         it->second->setSelected(true);
     highlightRow(std::nullopt);
-    if (m_delegate)
-        m_delegate->didSelectRowAtIndexPath(*this, *target);
-}
-
-void TableView::setEditing(bool editing, bool) {
-    if (m_editing == editing && !m_confirming)
-        return;
-    auto keep = shared_from_this();
-    setConfirming(std::nullopt);
-    m_editing = editing;
-    ensureGeometry();
-    for (auto& [ip, cell] : m_visible)
-        configureCell(*cell, ip);
-}
-
-void TableView::setConfirming(std::optional<IndexPath> ip) {
-    if (m_confirming == ip)
-        return;
-    auto previous = m_confirming;
-    bool wasSwipe = m_swipeConfirming;
-    m_confirming = ip;
-    if (previous) {
-        if (auto it = m_visible.find(*previous); it != m_visible.end())
-            it->second->setShowingDeleteConfirmation(false);
-        if (wasSwipe) {
-            m_swipeConfirming = false;
-            // Leaving swipe-to-delete takes the row out of its one-row editing mode.
-            if (auto it = m_visible.find(*previous); it != m_visible.end() && !m_editing)
-                it->second->setEditingState(false, TableViewCellEditingStyle::None, false, true);
-            if (m_delegate)
-                m_delegate->didEndEditingRowAtIndexPath(*this, *previous);
-        }
-    }
-    if (ip) {
-        if (auto it = m_visible.find(*ip); it != m_visible.end()) {
-            std::string title = m_delegate
-                ? m_delegate->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip)
-                : "Delete";
-            it->second->setShowingDeleteConfirmation(true, title);
-        }
-    }
-}
-
-void TableView::editControlTapped(TableViewCell& cell) {
-    auto keep = shared_from_this();
-    auto ip = indexPathForCell(&cell);
-    if (!ip || !m_dataSource)
-        return;
-    if (cell.editingStyle() == TableViewCellEditingStyle::Insert) {
-        m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Insert, *ip);
-        return;
-    }
-    m_swipeConfirming = false;
-    setConfirming(m_confirming == ip ? std::nullopt : ip);
-}
-
-void TableView::deleteConfirmationTapped(TableViewCell& cell) {
-    auto keep = shared_from_this();
-    auto ip = indexPathForCell(&cell);
-    if (!ip || !m_dataSource)
-        return;
-    bool swipe = m_swipeConfirming;
-    m_swipeConfirming = false;
-    m_confirming.reset();
-    cell.setShowingDeleteConfirmation(false);
-    if (swipe && !m_editing)
-        cell.setEditingState(false, TableViewCellEditingStyle::None, false, true);
-    m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Delete, *ip);
-    if (swipe && m_delegate)
-        m_delegate->didEndEditingRowAtIndexPath(*this, *ip);
-}
-
-void TableView::accessoryTapped(TableViewCell& cell) {
-    auto keep = shared_from_this();
-    auto ip = indexPathForCell(&cell);
-    if (ip && m_delegate)
-        m_delegate->accessoryButtonTappedForRowWithIndexPath(*this, *ip);
-}
-
-// ---- Reordering
-
-void TableView::reorderBegan(TableViewCell& cell, Touch& touch) {
-    auto ip = indexPathForCell(&cell);
-    if (!ip)
-        return;
-    m_reorderCell = &cell;
-    m_reorderKeep = std::static_pointer_cast<TableViewCell>(cell.sharedFromThis());
-    m_reorderFrom = *ip;
-    m_reorderStartY = touch.windowLocation().y;
-    m_reorderCellStartY = cell.frame().y();
-    bringSubviewToFront(&cell);
-    cell.setAlpha(0.85);
-}
-
-void TableView::reorderMoved(Touch& touch) {
-    if (!m_reorderCell)
-        return;
-    Rect frame = m_reorderCell->frame();
-    double y = m_reorderCellStartY + touch.windowLocation().y - m_reorderStartY;
-    y = std::clamp(y, m_sectionsTop, std::max(m_sectionsTop, m_sectionsBottom - frame.height()));
-    m_reorderCell->setFrame(Rect(frame.x(), y, frame.width(), frame.height()));
-    // Keep the dragged row in view.
-    scrollRectToVisible(m_reorderCell->frame(), false);
-}
-
-void TableView::reorderEnded(Touch&, bool cancelled) {
-    if (!m_reorderCell)
-        return;
-    auto keep = shared_from_this();
-    auto cell = m_reorderKeep;
-    double center = m_reorderCell->frame().midY();
-    m_reorderCell->setAlpha(1);
-    m_reorderCell = nullptr;
-    m_reorderKeep.reset();
-    IndexPath from = m_reorderFrom;
-    // The row under the dragged row's centre is where it goes.
-    IndexPath target = from;
-    for (int s = 0; s < int(m_sections.size()); ++s) {
-        const Section& section = m_sections[s];
-        if (center < section.headerY || center >= section.end) {
-            if (s == int(m_sections.size()) - 1 && center >= section.end)
-                target = {s, std::max(0, int(section.rowY.size()) - (s == from.section ? 1 : 0))};
-            continue;
-        }
-        int rows = int(section.rowY.size());
-        int row = 0;
-        while (row < rows && center >= section.rowY[row] + section.rowHeight[row])
-            ++row;
-        int limit = s == from.section ? rows - 1 : rows;
-        target = {s, std::clamp(row, 0, std::max(0, limit))};
-        break;
-    }
-    if (m_delegate)
-        target = m_delegate->targetIndexPathForMoveFromRowAtIndexPath(*this, from, target);
-    if (!cancelled && target != from && m_dataSource)
-        m_dataSource->moveRowAtIndexPath(*this, from, target);
-    m_selected.reset();
-    // Put the cell back among the others before they are laid out again.
-    if (cell && cell->superview() == this)
-        m_visible[from] = cell;
-    recycleAllCells();
-    m_geometryValid = false;
-    setNeedsLayout();
-}
-
-// ---- Touches
-
-bool TableView::shouldCaptureTouch(const Touch& touch) const {
-    if (m_reorderCell)
-        return false;
-    double dx = touch.windowLocation().x - touch.startLocation().x;
-    double dy = touch.windowLocation().y - touch.startLocation().y;
-    if (std::abs(dx) > std::abs(dy) && !m_editing) {
-        auto* self = const_cast<TableView*>(this);
-        auto ip = self->indexPathForRowAtPoint(convertPointFromView(touch.startLocation(), nullptr));
-        if (ip && self->isRowEditable(*ip))
-            return true;
-    }
-    return ScrollView::shouldCaptureTouch(touch);
-}
-
-void TableView::beginCapturedTouch(Touch& touch) {
-    double dx = touch.windowLocation().x - touch.startLocation().x;
-    double dy = touch.windowLocation().y - touch.startLocation().y;
-    highlightRow(std::nullopt);
-    if (std::abs(dx) > std::abs(dy) && !m_editing) {
-        auto ip = indexPathForRowAtPoint(convertPointFromView(touch.startLocation(), nullptr));
-        if (ip && isRowEditable(*ip)) {
-            m_swiping = true;
-            m_swipeRow = ip;
-            m_swipeStartX = touch.startLocation().x;
-            return;
-        }
-    }
-    ScrollView::beginCapturedTouch(touch);
-}
-
-void TableView::touchesBegan(Touch& touch) {
-    auto keep = shared_from_this();
-    ScrollView::touchesBegan(touch);
-    m_swiping = false;
-    m_swipeRow.reset();
-    m_touchRow = indexPathForRowAtPoint(touch.locationInView(this));
-    bool selectable = m_allowsSelection && (!m_editing || m_allowsSelectionDuringEditing);
-    if (m_touchRow && selectable && !m_confirming) {
-        auto it = m_visible.find(*m_touchRow);
-        if (it != m_visible.end() && it->second->selectionStyle() != TableViewCellSelectionStyle::None)
-            highlightRow(m_touchRow);
-    }
-}
-
-void TableView::touchesMoved(Touch& touch) {
-    auto keep = shared_from_this();
-    if (touch.hasMovedFar())
-        highlightRow(std::nullopt);
-    if (m_swiping)
-        return;
-    double dx = touch.windowLocation().x - touch.startLocation().x;
-    double dy = touch.windowLocation().y - touch.startLocation().y;
-    if (touch.hasMovedFar() && !isDragging() && !m_editing && std::abs(dx) > std::abs(dy) && m_touchRow
-        && isRowEditable(*m_touchRow)) {
-        m_swiping = true;
-        m_swipeRow = m_touchRow;
-        m_swipeStartX = touch.startLocation().x;
-        return;
-    }
-    ScrollView::touchesMoved(touch);
-}
-
-void TableView::touchesEnded(Touch& touch) {
-    auto keep = shared_from_this();
-    if (m_swiping) {
-        m_swiping = false;
-        ScrollView::touchesCancelled(touch);
-        auto row = m_swipeRow;
-        m_swipeRow.reset();
-        if (!row || std::abs(touch.windowLocation().x - m_swipeStartX) < 20)
-            return;
-        if (m_confirming) {
-            setConfirming(std::nullopt);
-            return;
-        }
-        TableViewCellEditingStyle style = m_delegate ? m_delegate->editingStyleForRowAtIndexPath(*this, *row)
-                                                     : TableViewCellEditingStyle::Delete;
-        if (style != TableViewCellEditingStyle::Delete)
-            return;
-        if (m_delegate)
-            m_delegate->willBeginEditingRowAtIndexPath(*this, *row);
-        m_swipeConfirming = true;
-        setConfirming(row);
-        return;
-    }
-    ScrollView::touchesEnded(touch);
-    highlightRow(std::nullopt);
-}
-
-void TableView::touchesCancelled(Touch& touch) {
-    m_swiping = false;
-    m_swipeRow.reset();
-    highlightRow(std::nullopt);
-    ScrollView::touchesCancelled(touch);
-}
-
-void TableView::didTap(Touch& touch) {
-    if (m_confirming) {
-        // A tap anywhere but the Delete button takes the confirmation away.
-        setConfirming(std::nullopt);
-        highlightRow(std::nullopt);
-        return;
-    }
-    auto ip = indexPathForRowAtPoint(touch.locationInView(this));
-    if (!ip) {
-        highlightRow(std::nullopt);
-        return;
-    }
-    if (m_editing && !m_allowsSelectionDuringEditing) {
-        highlightRow(std::nullopt);
-        return;
-    }
-    selectByUser(*ip);
+    if (delegate)
+        delegate->didSelectRowAtIndexPath(*this, *target);
 }
 
 // ---- Drawing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,7 +29,8 @@ enum class TableViewRowAnimation { Fade, Right, Left, Top, Bottom, None, Middle 
 // After the model changes, tell the table: reloadData, reloadRowsAtIndexPaths,
 // insertRowsAtIndexPaths or deleteRowsAtIndexPaths (changes apply at once; the animation
 // is accepted and not shown). A data source whose row counts disagree with an insertion or
-// deletion gets a full reload instead of the phone's crash.
+// deletion gets a full reload instead of the phone's crash, after the update mismatch
+// handler was told (test builds make that a test failure).
 class TableView : public ScrollView {
 public:
     static constexpr double kAutomaticDimension = -1;
@@ -38,12 +40,12 @@ public:
 
     TableViewStyle style() const { return m_style; }
 
-    // Not owned: both must outlive the table or be cleared first.
-    TableViewDataSource* dataSource() const { return m_dataSource; }
-    void setDataSource(TableViewDataSource* dataSource);
-    TableViewDelegate* tableDelegate() const { return m_delegate; }
+    // Held weakly: one that has gone is not called (the table then shows no rows).
+    std::shared_ptr<TableViewDataSource> dataSource() const { return m_dataSource.lock(); }
+    void setDataSource(std::weak_ptr<TableViewDataSource> dataSource);
+    std::shared_ptr<TableViewDelegate> tableDelegate() const { return m_delegate.lock(); }
     // Also the scroll view delegate.
-    void setDelegate(TableViewDelegate* delegate);
+    void setDelegate(std::weak_ptr<TableViewDelegate> delegate);
 
     double rowHeight() const { return m_rowHeight; }
     void setRowHeight(double height);
@@ -83,6 +85,19 @@ public:
 
     // A cell from the reuse pool, or none (then make one).
     std::shared_ptr<TableViewCell> dequeueReusableCellWithIdentifier(const std::string& identifier);
+    // A cell of class C from the reuse pool, or a new one, C(args..., identifier), when the
+    // pool has none of that class: `table.dequeueReusableCell("cell", TableViewCellStyle::Subtitle)`
+    // or, for a cell class of a screen, `table.dequeueReusableCell<ServiceCell>("cell")`.
+    template<class C = TableViewCell, class... Args>
+    std::shared_ptr<C> dequeueReusableCell(const std::string& identifier, Args&&... args) {
+        if (auto cell = std::dynamic_pointer_cast<C>(dequeueReusableCellWithIdentifier(identifier)))
+            return cell;
+        return std::make_shared<C>(std::forward<Args>(args)..., identifier);
+    }
+
+    // Told when a data source's row counts disagree with an insertion or deletion (the
+    // model was not updated before the table was told); none by default.
+    static void setUpdateMismatchHandler(std::function<void(const std::string&)> handler);
     // The cell of a visible row, or none.
     TableViewCell* cellForRowAtIndexPath(IndexPath indexPath);
     std::vector<TableViewCell*> visibleCells();
@@ -159,8 +174,8 @@ private:
     bool valid(IndexPath indexPath) const;
 
     TableViewStyle m_style;
-    TableViewDataSource* m_dataSource {nullptr};
-    TableViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<TableViewDataSource> m_dataSource;
+    std::weak_ptr<TableViewDelegate> m_delegate;
     double m_rowHeight {44};
     double m_sectionHeaderHeight {kAutomaticDimension};
     double m_sectionFooterHeight {kAutomaticDimension};

@@ -8,238 +8,31 @@
 #include "platform/views/DrawingHelpers.h"
 #include "platform/views/ImageView.h"
 #include "platform/views/Label.h"
+#include "platform/views/Screen.h"
 #include "platform/views/TableView.h"
+#include "platform/views/TableViewCellAccessoryView.h"
+#include "platform/views/TableViewCellDeleteButton.h"
+#include "platform/views/TableViewCellEditControl.h"
+#include "platform/views/TableViewCellGroupedBackground.h"
+#include "platform/views/TableViewCellReorderControl.h"
+#include "platform/views/TableViewCellSelectedBackground.h"
 #include "platform/views/Touch.h"
 
 namespace platform::views {
 
 namespace {
 
-constexpr double kEditControlWidth = 32;
-constexpr double kReorderWidth = 32;
+constexpr double kEditControlWidth = TableViewCellEditControl::kWidth;
+constexpr double kReorderWidth = TableViewCellReorderControl::kWidth;
 constexpr Color kDetailBlue = Color::rgba(0.22, 0.33, 0.53);
-
-// The red (delete) or green (insert) round button at the left while editing.
-class EditControl : public Control {
-public:
-    explicit EditControl(TableViewCell* cell)
-        : Control(Rect(0, 0, kEditControlWidth, 44))
-        , m_cell(cell) {
-        setOpaque(false);
-        addTarget(
-            [this] {
-                if (m_cell && m_cell->tableView())
-                    m_cell->tableView()->editControlTapped(*m_cell);
-            },
-            ControlEventTouchUpInside);
-    }
-    void drawRect(graphics::Context& context, Rect) override {
-        Point c {17, bounds().midY()};
-        bool insert = m_cell && m_cell->editingStyle() == TableViewCellEditingStyle::Insert;
-        bool confirming = m_cell && m_cell->showingDeleteConfirmation();
-        Rect circle(c.x - 10, c.y - 10, 20, 20);
-        context.setFillColor(Color::whiteColor());
-        context.fillEllipseInRect(circle);
-        Color fill = insert ? Color::fromHex(0x2DB62D) : Color::fromHex(0xE0271E);
-        context.setFillColor(fill);
-        context.fillEllipseInRect(circle.insetBy(2, 2));
-        context.setFillColor(Color::whiteColor());
-        if (insert) {
-            context.fillRect(Rect(c.x - 5.5, c.y - 1.5, 11, 3));
-            context.fillRect(Rect(c.x - 1.5, c.y - 5.5, 3, 11));
-        } else if (confirming) {
-            context.fillRect(Rect(c.x - 1.5, c.y - 5.5, 3, 11));
-        } else {
-            context.fillRect(Rect(c.x - 5.5, c.y - 1.5, 11, 3));
-        }
-    }
-
-private:
-    TableViewCell* m_cell;
-};
-
-// Three grey lines at the right while rows can be moved; dragging it moves the row.
-class ReorderControl : public View {
-public:
-    explicit ReorderControl(TableViewCell* cell)
-        : View(Rect(0, 0, kReorderWidth, 44))
-        , m_cell(cell) {
-        setOpaque(false);
-    }
-    void drawRect(graphics::Context& context, Rect) override {
-        context.setFillColor(Color::white(0.55));
-        double y = bounds().midY();
-        for (int i = -1; i <= 1; ++i)
-            context.fillRect(Rect(8, std::floor(y + i * 5 - 1), 16, 2));
-    }
-    void touchesBegan(Touch& touch) override {
-        if (m_cell && m_cell->tableView())
-            m_cell->tableView()->reorderBegan(*m_cell, touch);
-    }
-    void touchesMoved(Touch& touch) override {
-        if (m_cell && m_cell->tableView())
-            m_cell->tableView()->reorderMoved(touch);
-    }
-    void touchesEnded(Touch& touch) override {
-        if (m_cell && m_cell->tableView())
-            m_cell->tableView()->reorderEnded(touch, false);
-    }
-    void touchesCancelled(Touch& touch) override {
-        if (m_cell && m_cell->tableView())
-            m_cell->tableView()->reorderEnded(touch, true);
-    }
-
-private:
-    TableViewCell* m_cell;
-};
-
-// The red "Delete" button shown to confirm a deletion.
-class DeleteButton : public Button {
-public:
-    DeleteButton(TableViewCell* cell, const std::string& title)
-        : Button(ButtonType::Custom)
-        , m_cell(cell) {
-        setTitle(title);
-        titleLabel().setFont(Font::boldSystemFontOfSize(13));
-        setTitleColor(Color::whiteColor());
-        setTitleShadowColor(Color::black().withAlpha(0.4));
-        titleLabel().setShadowOffset({0, -1});
-        addTarget(
-            [this] {
-                if (m_cell && m_cell->tableView())
-                    m_cell->tableView()->deleteConfirmationTapped(*m_cell);
-            },
-            ControlEventTouchUpInside);
-    }
-    void drawRect(graphics::Context& context, Rect) override {
-        Rect face = bounds().insetBy(0.5, 0.5);
-        Color top = isHighlighted() ? Color::fromHex(0xB31B12) : Color::fromHex(0xE8584F);
-        Color bottom = isHighlighted() ? Color::fromHex(0x8F130C) : Color::fromHex(0xC4150B);
-        context.saveGState();
-        addRoundedRectPath(context, face, 5);
-        context.clip();
-        fillVerticalGradient(context, face, top, bottom);
-        context.restoreGState();
-        addRoundedRectPath(context, face, 5);
-        context.setStrokeColor(Color::fromHex(0x8A1009));
-        context.setLineWidth(1);
-        context.strokePath();
-    }
-
-private:
-    TableViewCell* m_cell;
-};
-
-// Accessory drawings.
-class AccessoryView : public View {
-public:
-    explicit AccessoryView(TableViewCellAccessoryType type)
-        : View(Rect(0, 0, 20, 20))
-        , m_type(type) {
-        setOpaque(false);
-        setUserInteractionEnabled(false);
-    }
-    void setHighlighted(bool highlighted) {
-        m_highlighted = highlighted;
-        setNeedsDisplay();
-    }
-    void drawRect(graphics::Context& context, Rect) override {
-        Point c = bounds().center();
-        if (m_type == TableViewCellAccessoryType::DisclosureIndicator) {
-            strokeChevron(context, c, 4.5, m_highlighted ? Color::whiteColor() : Color::white(0.5), 3);
-        } else if (m_type == TableViewCellAccessoryType::Checkmark) {
-            context.saveGState();
-            context.setStrokeColor(m_highlighted ? Color::whiteColor() : kDetailBlue);
-            context.setLineWidth(3);
-            context.setLineCap(graphics::LineCap::Round);
-            context.setLineJoin(graphics::LineJoin::Round);
-            context.beginPath();
-            context.moveToPoint(c.x - 6, c.y);
-            context.addLineToPoint(c.x - 2, c.y + 5);
-            context.addLineToPoint(c.x + 6, c.y - 7);
-            context.strokePath();
-            context.restoreGState();
-        }
-    }
-
-private:
-    TableViewCellAccessoryType m_type;
-    bool m_highlighted {false};
-};
-
-// The rounded group shape of a grouped table's cell.
-class GroupedBackgroundView : public View {
-public:
-    GroupedBackgroundView(TableViewCell* cell, bool selected)
-        : m_cell(cell)
-        , m_selected(selected) {
-        setOpaque(false);
-        setUserInteractionEnabled(false);
-        setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    }
-    void drawRect(graphics::Context& context, Rect) override {
-        using Position = TableViewCell::GroupPosition;
-        Position p = m_cell ? m_cell->groupPosition() : Position::Single;
-        bool top = p == Position::Single || p == Position::Top;
-        bool bottom = p == Position::Single || p == Position::Bottom;
-        Rect r = bounds().insetBy(0.5, 0);
-        r = Rect(
-            r.x(), r.y() + (top ? 0.5 : 0), r.width(), r.height() - (top ? 0.5 : 0) - (bottom ? 0.5 : 0));
-        Color separator
-            = m_cell && m_cell->tableView() ? m_cell->tableView()->separatorColor() : Color::white(0.67);
-        addPartlyRoundedRectPath(context, r, 10, top, bottom);
-        if (m_selected) {
-            Color topColor = m_cell && m_cell->selectionStyle() == TableViewCellSelectionStyle::Gray
-                ? Color::white(0.85)
-                : Color::fromHex(0x058CF5);
-            Color bottomColor = m_cell && m_cell->selectionStyle() == TableViewCellSelectionStyle::Gray
-                ? Color::white(0.7)
-                : Color::fromHex(0x015EE6);
-            context.saveGState();
-            context.clip();
-            fillVerticalGradient(context, r, topColor, bottomColor);
-            context.restoreGState();
-        } else {
-            context.setFillColor(m_cell && m_cell->cellBackgroundColor() ? *m_cell->cellBackgroundColor()
-                                                                         : Color::whiteColor());
-            context.fillPath();
-        }
-        addPartlyRoundedRectPath(context, r, 10, top, bottom);
-        context.setStrokeColor(separator);
-        context.setLineWidth(1);
-        context.strokePath();
-    }
-
-private:
-    TableViewCell* m_cell;
-    bool m_selected;
-};
-
-// The plain table's selection: a blue (or grey) gradient over the whole row.
-class PlainSelectedBackgroundView : public View {
-public:
-    explicit PlainSelectedBackgroundView(TableViewCell* cell)
-        : m_cell(cell) {
-        setUserInteractionEnabled(false);
-        setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    }
-    void drawRect(graphics::Context& context, Rect) override {
-        bool gray = m_cell && m_cell->selectionStyle() == TableViewCellSelectionStyle::Gray;
-        fillVerticalGradient(context, bounds(), gray ? Color::white(0.85) : Color::fromHex(0x058CF5),
-            gray ? Color::white(0.7) : Color::fromHex(0x015EE6));
-    }
-
-private:
-    TableViewCell* m_cell;
-};
 
 } // namespace
 
 TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifier)
-    : View(Rect(0, 0, 320, 44))
+    : View(Rect(0, 0, Screen::kWidth, 44))
     , m_style(style)
     , m_reuseIdentifier(std::move(reuseIdentifier))
-    , m_contentView(std::make_shared<View>(Rect(0, 0, 320, 43)))
+    , m_contentView(std::make_shared<View>(Rect(0, 0, Screen::kWidth, 43)))
     , m_textLabel(std::make_shared<Label>())
     , m_imageView(std::make_shared<ImageView>()) {
     setOpaque(false);
@@ -313,7 +106,7 @@ void TableViewCell::rebuildAccessory() {
             ControlEventTouchUpInside);
         m_shownAccessory = button;
     } else if (type != TableViewCellAccessoryType::None) {
-        m_shownAccessory = std::make_shared<AccessoryView>(type);
+        m_shownAccessory = std::make_shared<TableViewCellAccessoryView>(type);
     }
     if (m_shownAccessory)
         addSubview(m_shownAccessory);
@@ -364,7 +157,7 @@ void TableViewCell::updateBackground() {
     std::shared_ptr<View> background = m_backgroundView;
     if (!background && m_grouped) {
         if (!m_defaultBackground)
-            m_defaultBackground = std::make_shared<GroupedBackgroundView>(this, false);
+            m_defaultBackground = std::make_shared<TableViewCellGroupedBackground>(false);
         background = m_defaultBackground;
     }
     if (background) {
@@ -380,11 +173,12 @@ void TableViewCell::updateHighlight() {
     std::shared_ptr<View> selected = m_selectedBackgroundView;
     if (!selected && lit) {
         if (!m_defaultSelectedBackground
-            || m_grouped != bool(dynamic_cast<GroupedBackgroundView*>(m_defaultSelectedBackground.get()))) {
+            || m_grouped
+                != bool(dynamic_cast<TableViewCellGroupedBackground*>(m_defaultSelectedBackground.get()))) {
             if (m_grouped)
-                m_defaultSelectedBackground = std::make_shared<GroupedBackgroundView>(this, true);
+                m_defaultSelectedBackground = std::make_shared<TableViewCellGroupedBackground>(true);
             else
-                m_defaultSelectedBackground = std::make_shared<PlainSelectedBackgroundView>(this);
+                m_defaultSelectedBackground = std::make_shared<TableViewCellSelectedBackground>();
         }
         selected = m_defaultSelectedBackground;
     }
@@ -411,7 +205,7 @@ void TableViewCell::updateHighlight() {
             apply(*sub);
     };
     apply(*m_contentView);
-    if (auto* accessory = dynamic_cast<AccessoryView*>(m_shownAccessory.get()))
+    if (auto* accessory = dynamic_cast<TableViewCellAccessoryView*>(m_shownAccessory.get()))
         accessory->setHighlighted(lit);
     setNeedsDisplay();
 }
@@ -469,7 +263,7 @@ void TableViewCell::setShowingDeleteConfirmation(bool showing, const std::string
 void TableViewCell::rebuildEditControls() {
     bool showEdit = m_editing && m_editingStyle != TableViewCellEditingStyle::None;
     if (showEdit && !m_editControl) {
-        m_editControl = std::make_shared<EditControl>(this);
+        m_editControl = std::make_shared<TableViewCellEditControl>();
         addSubview(m_editControl);
     } else if (!showEdit && m_editControl) {
         m_editControl->removeFromSuperview();
@@ -477,14 +271,14 @@ void TableViewCell::rebuildEditControls() {
     }
     bool showReorder = m_editing && m_showsReorderControl && !m_showingDeleteConfirmation;
     if (showReorder && !m_reorderControl) {
-        m_reorderControl = std::make_shared<ReorderControl>(this);
+        m_reorderControl = std::make_shared<TableViewCellReorderControl>();
         addSubview(m_reorderControl);
     } else if (!showReorder && m_reorderControl) {
         m_reorderControl->removeFromSuperview();
         m_reorderControl.reset();
     }
     if (m_showingDeleteConfirmation && !m_deleteButton) {
-        m_deleteButton = std::make_shared<DeleteButton>(this, m_deleteTitle);
+        m_deleteButton = std::make_shared<TableViewCellDeleteButton>(m_deleteTitle);
         addSubview(m_deleteButton);
     } else if (!m_showingDeleteConfirmation && m_deleteButton) {
         m_deleteButton->removeFromSuperview();
@@ -533,7 +327,7 @@ void TableViewCell::attachToTable(TableView* table, bool grouped, GroupPosition 
 double TableViewCell::accessoryWidth() const {
     if (!m_shownAccessory || m_shownAccessory->isHidden())
         return 0;
-    if (dynamic_cast<AccessoryView*>(m_shownAccessory.get()))
+    if (dynamic_cast<TableViewCellAccessoryView*>(m_shownAccessory.get()))
         return 30;
     return m_shownAccessory->frame().width() + 10;
 }
@@ -562,8 +356,8 @@ void TableViewCell::layoutSubviews() {
         double aw = accessoryWidth();
         Size size = m_shownAccessory->frame().size;
         double x = b.width() - aw + (aw - size.width) / 2
-            - (dynamic_cast<AccessoryView*>(m_shownAccessory.get()) ? 0 : 5);
-        if (dynamic_cast<AccessoryView*>(m_shownAccessory.get()))
+            - (dynamic_cast<TableViewCellAccessoryView*>(m_shownAccessory.get()) ? 0 : 5);
+        if (dynamic_cast<TableViewCellAccessoryView*>(m_shownAccessory.get()))
             x = b.width() - 30;
         m_shownAccessory->setFrame(
             Rect(std::floor(x), std::floor((height - size.height) / 2), size.width, size.height));

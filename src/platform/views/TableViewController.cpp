@@ -1,15 +1,19 @@
 #include "platform/views/TableViewController.h"
 
+#include "platform/base/SharedFrom.h"
+#include "platform/views/Screen.h"
+
 namespace platform::views {
 
 TableViewController::TableViewController(TableViewStyle style)
     : m_style(style) { }
 
 void TableViewController::loadView() {
-    m_tableView = std::make_shared<TableView>(Rect(0, 20, 320, 460), m_style);
+    m_tableView = std::make_shared<TableView>(Screen::mainScreen().applicationFrame(), m_style);
     m_tableView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    m_tableView->setDataSource(this);
-    m_tableView->setDelegate(this);
+    auto self = sharedFrom(this);
+    m_tableView->setDataSource(self);
+    m_tableView->setDelegate(self);
     setView(m_tableView);
 }
 

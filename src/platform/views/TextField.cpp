@@ -117,7 +117,7 @@ Rect TextField::clearButtonRect() const {
 }
 
 void TextField::clear() {
-    if (m_delegate && !m_delegate->textFieldShouldClear(*this))
+    if (auto delegate = m_delegate.lock(); delegate && !delegate->textFieldShouldClear(*this))
         return;
     if (m_text.empty())
         return;
@@ -130,7 +130,8 @@ void TextField::clear() {
 void TextField::replace(TextRange range, const std::string& replacement) {
     range.location = std::min(range.location, m_text.size());
     range.length = std::min(range.length, m_text.size() - range.location);
-    if (m_delegate && !m_delegate->shouldChangeCharactersInRange(*this, range, replacement))
+    if (auto delegate = m_delegate.lock();
+        delegate && !delegate->shouldChangeCharactersInRange(*this, range, replacement))
         return;
     m_text.replace(range.location, range.length, replacement);
     setNeedsDisplay();
@@ -143,7 +144,8 @@ void TextField::insertText(const std::string& text) {
         return;
     if (text == "\n") {
         // The return key never types into a one-line field.
-        bool proceed = !m_delegate || m_delegate->textFieldShouldReturn(*this);
+        auto delegate = m_delegate.lock();
+        bool proceed = !delegate || delegate->textFieldShouldReturn(*this);
         if (!proceed)
             return;
         bool resigns = (allControlEvents() & ControlEventEditingDidEndOnExit) != 0;
@@ -169,13 +171,14 @@ bool TextField::becomeFirstResponder() {
         return true;
     if (!canBecomeFirstResponder())
         return false;
-    if (m_delegate && !m_delegate->textFieldShouldBeginEditing(*this))
+    if (auto delegate = m_delegate.lock(); delegate && !delegate->textFieldShouldBeginEditing(*this))
         return false;
     return Control::becomeFirstResponder();
 }
 
 bool TextField::resignFirstResponder() {
-    if (m_editing && m_delegate && !m_delegate->textFieldShouldEndEditing(*this))
+    if (auto delegate = m_delegate.lock();
+        m_editing && delegate && !delegate->textFieldShouldEndEditing(*this))
         return false;
     return Control::resignFirstResponder();
 }
@@ -187,8 +190,8 @@ void TextField::didBecomeFirstResponder() {
     setNeedsDisplay();
     auto keep = weak_from_this().lock();
     sendActionsForControlEvents(ControlEventEditingDidBegin);
-    if (m_delegate)
-        m_delegate->textFieldDidBeginEditing(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->textFieldDidBeginEditing(*this);
 }
 
 void TextField::didResignFirstResponder() {
@@ -198,8 +201,8 @@ void TextField::didResignFirstResponder() {
     setNeedsDisplay();
     auto keep = weak_from_this().lock();
     sendActionsForControlEvents(ControlEventEditingDidEnd);
-    if (m_delegate)
-        m_delegate->textFieldDidEndEditing(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->textFieldDidEndEditing(*this);
 }
 
 void TextField::endTracking(Touch& touch) {

@@ -87,9 +87,9 @@ public:
     bool isSecureTextEntry() const { return m_traits.secureTextEntry; }
     void setSecureTextEntry(bool secure);
 
-    // Not owned: the delegate must outlive the field or be cleared first.
-    TextFieldDelegate* delegate() const { return m_delegate; }
-    void setDelegate(TextFieldDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<TextFieldDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<TextFieldDelegate> delegate) { m_delegate = std::move(delegate); }
 
     bool isEditing() const { return m_editing; }
     // The text as drawn (bullets for secure entry).
@@ -132,7 +132,7 @@ private:
     bool m_adjustsFontSize {false};
     graphics::Image m_background;
     TextInputTraits m_traits;
-    TextFieldDelegate* m_delegate {nullptr};
+    std::weak_ptr<TextFieldDelegate> m_delegate;
     bool m_editing {false};
 };
 

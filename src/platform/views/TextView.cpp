@@ -6,6 +6,7 @@
 #include "platform/base/NotificationCenter.h"
 #include "platform/graphics/Context.h"
 #include "platform/graphics/TextLayout.h"
+#include "platform/views/Screen.h"
 
 namespace platform::views {
 
@@ -14,7 +15,7 @@ constexpr double kPadding = 8;
 }
 
 TextView::TextView()
-    : TextView(Rect(0, 0, 320, 200)) { }
+    : TextView(Rect(0, 0, Screen::kWidth, 200)) { }
 
 TextView::TextView(Rect frame)
     : ScrollView(frame) {
@@ -72,7 +73,8 @@ void TextView::updateContentSize() {
 void TextView::replace(TextRange range, const std::string& replacement) {
     range.location = std::min(range.location, m_text.size());
     range.length = std::min(range.length, m_text.size() - range.location);
-    if (m_delegate && !m_delegate->shouldChangeTextInRange(*this, range, replacement))
+    if (auto delegate = m_delegate.lock();
+        delegate && !delegate->shouldChangeTextInRange(*this, range, replacement))
         return;
     m_text.replace(range.location, range.length, replacement);
     updateContentSize();
@@ -80,8 +82,8 @@ void TextView::replace(TextRange range, const std::string& replacement) {
     // Keep the end, where typing happens, in view.
     Size content = contentSize();
     scrollRectToVisible(Rect(0, std::max(0.0, content.height - 1), 1, 1), false);
-    if (m_delegate)
-        m_delegate->textViewDidChange(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->textViewDidChange(*this);
     NotificationCenter::defaultCenter().post("UITextViewTextDidChangeNotification", {}, this);
 }
 
@@ -103,13 +105,14 @@ bool TextView::becomeFirstResponder() {
         return true;
     if (!m_editable)
         return false;
-    if (m_delegate && !m_delegate->textViewShouldBeginEditing(*this))
+    if (auto delegate = m_delegate.lock(); delegate && !delegate->textViewShouldBeginEditing(*this))
         return false;
     return ScrollView::becomeFirstResponder();
 }
 
 bool TextView::resignFirstResponder() {
-    if (m_editing && m_delegate && !m_delegate->textViewShouldEndEditing(*this))
+    if (auto delegate = m_delegate.lock();
+        m_editing && delegate && !delegate->textViewShouldEndEditing(*this))
         return false;
     return ScrollView::resignFirstResponder();
 }
@@ -118,8 +121,8 @@ void TextView::didBecomeFirstResponder() {
     m_editing = true;
     setNeedsDisplay();
     auto keep = weak_from_this().lock();
-    if (m_delegate)
-        m_delegate->textViewDidBeginEditing(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->textViewDidBeginEditing(*this);
 }
 
 void TextView::didResignFirstResponder() {
@@ -128,8 +131,8 @@ void TextView::didResignFirstResponder() {
     m_editing = false;
     setNeedsDisplay();
     auto keep = weak_from_this().lock();
-    if (m_delegate)
-        m_delegate->textViewDidEndEditing(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->textViewDidEndEditing(*this);
 }
 
 void TextView::didTap(Touch&) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <string>
 
 #include "platform/graphics/Font.h"
@@ -53,9 +55,9 @@ public:
     AutocapitalizationType autocapitalizationType() const { return m_traits.autocapitalizationType; }
     void setAutocapitalizationType(AutocapitalizationType type) { m_traits.autocapitalizationType = type; }
 
-    // Not owned.
-    TextViewDelegate* textViewDelegate() const { return m_delegate; }
-    void setTextViewDelegate(TextViewDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<TextViewDelegate> textViewDelegate() const { return m_delegate.lock(); }
+    void setTextViewDelegate(std::weak_ptr<TextViewDelegate> delegate) { m_delegate = std::move(delegate); }
 
     // Where the text is drawn (the view's width less the padding).
     Rect textRect() const;
@@ -89,7 +91,7 @@ private:
     bool m_editable {true};
     bool m_editing {false};
     TextInputTraits m_traits;
-    TextViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<TextViewDelegate> m_delegate;
 };
 
 } // namespace platform::views

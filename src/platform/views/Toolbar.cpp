@@ -4,11 +4,12 @@
 
 #include "platform/graphics/Context.h"
 #include "platform/views/DrawingHelpers.h"
+#include "platform/views/Screen.h"
 
 namespace platform::views {
 
 Toolbar::Toolbar()
-    : Toolbar(Rect(0, 0, 320, kHeight)) { }
+    : Toolbar(Rect(0, 0, Screen::kWidth, kHeight)) { }
 
 Toolbar::Toolbar(Rect frame)
     : View(frame) {

@@ -287,6 +287,11 @@ void View::renderInContext(graphics::Context& context) {
     context.translateCTM(-m_bounds.x(), -m_bounds.y());
     if (m_clipsToBounds)
         context.clipToRect(m_bounds);
+    // A view paints only inside its own bounds, as on the phone; its subviews may reach
+    // outside unless it clips them too.
+    context.saveGState();
+    if (!m_clipsToBounds && clipsDrawingToBounds())
+        context.clipToRect(m_bounds);
     if (m_backgroundColor && m_backgroundColor->alpha > 0) {
         context.setFillColor(*m_backgroundColor);
         context.fillRect(m_bounds);
@@ -294,6 +299,7 @@ void View::renderInContext(graphics::Context& context) {
     if (m_backgroundPattern)
         drawBackgroundPattern(context);
     drawRect(context, m_bounds);
+    context.restoreGState();
     m_needsDisplay = false;
     for (auto& subview : m_subviews) {
         if (subview->m_hidden || subview->m_alpha < 0.01)

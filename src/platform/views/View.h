@@ -145,6 +145,10 @@ public:
     // Drawing. drawRect draws the view's own content (after the background colour, before
     // the subviews) in the view's coordinates.
     virtual void drawRect(graphics::Context& context, Rect rect) { }
+    // Whether the view's own drawing (background, drawRect) is cut at its bounds, as a phone's
+    // view is; subviews are cut only with clipsToBounds. Views whose drawing reaches past
+    // their bounds by design (a shadow, text overhanging its line) answer false.
+    virtual bool clipsDrawingToBounds() const { return true; }
     // Draws over the subviews (scroll indicators, edit controls); nothing by default.
     virtual void drawOverlay(graphics::Context& context, Rect rect) { }
     void setNeedsDisplay();

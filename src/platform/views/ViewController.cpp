@@ -6,6 +6,7 @@
 
 #include "platform/views/Application.h"
 #include "platform/views/NavigationController.h"
+#include "platform/views/Screen.h"
 
 namespace platform::views {
 
@@ -14,6 +15,15 @@ ViewController::ViewController() = default;
 ViewController::ViewController(const std::string& layoutName)
     : m_layoutName(layoutName)
     , m_layout(LayoutRegistry::layoutNamed(layoutName)) { }
+
+ViewController::ViewController(const std::string& layoutName, const Layout& layout)
+    : m_layoutName(layoutName) {
+    // Registered on first use: a registration from a static initialiser in a static library
+    // might never be linked in.
+    if (!LayoutRegistry::hasLayout(layoutName))
+        LayoutRegistry::registerLayout(layoutName, layout);
+    m_layout = LayoutRegistry::layoutNamed(layoutName);
+}
 
 ViewController::~ViewController() {
     if (m_view && m_view->viewController() == this)
@@ -26,7 +36,7 @@ std::shared_ptr<View> ViewController::view() {
     if (!m_view) {
         loadView();
         if (!m_view)
-            setView(std::make_shared<View>(Rect(0, 20, 320, 460)));
+            setView(std::make_shared<View>(Screen::mainScreen().applicationFrame()));
         viewDidLoad();
     }
     return m_view;
@@ -41,7 +51,7 @@ void ViewController::setView(std::shared_ptr<View> view) {
 }
 
 void ViewController::loadView() {
-    auto view = std::make_shared<View>(Rect(0, 20, 320, 460));
+    auto view = std::make_shared<View>(Screen::mainScreen().applicationFrame());
     view->setBackgroundColor(Color::whiteColor());
     view->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     setView(view);

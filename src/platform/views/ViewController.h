@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/views/BarButtonItem.h"
@@ -34,6 +36,9 @@ public:
     // Uses the layout registered under `layoutName` (LayoutRegistry.h); an unknown name gives the
     // plain view.
     explicit ViewController(const std::string& layoutName);
+    // A screen that brings its own layout: registered under `layoutName` unless one is
+    // registered there already (a test's stand-in, say), then used as above.
+    ViewController(const std::string& layoutName, const Layout& layout);
     virtual ~ViewController();
     ViewController(const ViewController&) = delete;
     ViewController& operator=(const ViewController&) = delete;
@@ -111,6 +116,21 @@ public:
     virtual void rotate(InterfaceOrientation to, double duration, int phase);
 
     std::string description() const;
+
+    // The action of a button or bar button of this screen: calls `method` while the screen
+    // exists and keeps the screen alive until the call returns, so that an action may pop,
+    // dismiss or otherwise let go of its own screen. Make actions once the screen is owned
+    // by a shared pointer (in a layout or viewDidLoad), never in a constructor.
+    template<class C, class... Args> std::function<void(Args...)> action(void (C::*method)(Args...)) {
+        static_assert(std::is_base_of_v<ViewController, C>);
+        std::weak_ptr<ViewController> weak = weak_from_this();
+        if (weak.expired())
+            throw std::logic_error("ViewController::action needs the screen owned by a shared_ptr");
+        return [weak, method](Args... args) {
+            if (std::shared_ptr<ViewController> self = weak.lock())
+                (static_cast<C*>(self.get())->*method)(std::forward<Args>(args)...);
+        };
+    }
 
 protected:
     // Called by the base when the container changes the controller's parent.

@@ -15,7 +15,8 @@ WebView::WebView(Rect frame)
 }
 
 bool WebView::start(const std::string& url, WebViewNavigationType type, bool record) {
-    if (m_delegate && !m_delegate->shouldStartLoadWithRequest(*this, url, type))
+    if (auto delegate = m_delegate.lock();
+        delegate && !delegate->shouldStartLoadWithRequest(*this, url, type))
         return false;
     m_url = url;
     m_title.clear();
@@ -28,8 +29,8 @@ bool WebView::start(const std::string& url, WebViewNavigationType type, bool rec
     }
     Application::sharedApplication().registerWebView(std::static_pointer_cast<WebView>(shared_from_this()));
     setNeedsDisplay();
-    if (m_delegate)
-        m_delegate->webViewDidStartLoad(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->webViewDidStartLoad(*this);
     return true;
 }
 
@@ -70,8 +71,8 @@ void WebView::hostDidFinishLoad(const std::string& title) {
     m_loading = false;
     m_title = title;
     setNeedsDisplay();
-    if (m_delegate)
-        m_delegate->webViewDidFinishLoad(*this);
+    if (auto delegate = m_delegate.lock())
+        delegate->webViewDidFinishLoad(*this);
 }
 
 void WebView::hostDidFailLoad(const std::string& error) {
@@ -79,8 +80,8 @@ void WebView::hostDidFailLoad(const std::string& error) {
         return;
     m_loading = false;
     setNeedsDisplay();
-    if (m_delegate)
-        m_delegate->didFailLoadWithError(*this, error);
+    if (auto delegate = m_delegate.lock())
+        delegate->didFailLoadWithError(*this, error);
 }
 
 bool WebView::hostWillNavigate(const std::string& url, WebViewNavigationType type) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -32,9 +34,9 @@ public:
     WebView();
     explicit WebView(Rect frame);
 
-    // Not owned.
-    WebViewDelegate* delegate() const { return m_delegate; }
-    void setDelegate(WebViewDelegate* delegate) { m_delegate = delegate; }
+    // Held weakly: one that has gone is not called.
+    std::shared_ptr<WebViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(std::weak_ptr<WebViewDelegate> delegate) { m_delegate = std::move(delegate); }
 
     // Starts loading `url` when the delegate agrees; the view must be held by a shared_ptr.
     void loadRequest(const std::string& url);
@@ -70,7 +72,7 @@ protected:
 private:
     bool start(const std::string& url, WebViewNavigationType type, bool record);
 
-    WebViewDelegate* m_delegate {nullptr};
+    std::weak_ptr<WebViewDelegate> m_delegate;
     std::string m_url;
     std::string m_title;
     bool m_loading {false};

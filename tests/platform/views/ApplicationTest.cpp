@@ -154,9 +154,10 @@ TEST_F(ApplicationTest, WebViewsLoadThroughTheirDelegateAndTheHost) {
         void didFailLoadWithError(WebView&, const std::string& error) override {
             events.push_back("fail " + error);
         }
-    } browser;
+    };
+    auto browser = std::make_shared<Browser>();
     auto web = std::make_shared<WebView>(Rect(0, 0, 320, 416));
-    web->setDelegate(&browser);
+    web->setDelegate(browser);
     delegate->nav->topViewController()->view()->addSubview(web);
     web->loadRequest("help/index.html");
     EXPECT_TRUE(web->isLoading());
@@ -170,7 +171,7 @@ TEST_F(ApplicationTest, WebViewsLoadThroughTheirDelegateAndTheHost) {
     EXPECT_TRUE(web->canGoBack());
     web->goBack();
     EXPECT_EQ(web->url(), "help/index.html");
-    EXPECT_EQ(browser.events,
+    EXPECT_EQ(browser->events,
         (std::vector<std::string> {"should help/index.html", "start", "finish Help", "should blocked.html",
             "should help/page2.html", "start", "fail offline", "should help/index.html", "start"}));
     web->removeFromSuperview();

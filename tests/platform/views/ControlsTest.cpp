@@ -117,11 +117,12 @@ TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning) {
             ++returns;
             return true;
         }
-    } rules;
+    };
+    auto rules = std::make_shared<Rules>();
     auto field = add(std::make_shared<TextField>(Rect(10, 100, 300, 31)));
     field->setBorderStyle(TextBorderStyle::RoundedRect);
     field->setClearButtonMode(TextFieldViewMode::WhileEditing);
-    field->setDelegate(&rules);
+    field->setDelegate(rules);
     int changes = 0;
     field->addTarget([&] { ++changes; }, ControlEventEditingChanged);
     int notifications = 0;
@@ -132,15 +133,15 @@ TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning) {
     EXPECT_EQ(field->text(), "Café");
     EXPECT_EQ(changes, 4);
     EXPECT_EQ(notifications, 4);
-    EXPECT_EQ(rules.asked[3].first, (TextRange {3, 0}));
-    EXPECT_EQ(rules.asked[3].second, "é");
+    EXPECT_EQ(rules->asked[3].first, (TextRange {3, 0}));
+    EXPECT_EQ(rules->asked[3].second, "é");
     // Deleting asks about the whole last character.
     driver.pressDelete();
-    EXPECT_EQ(rules.asked.back().first, (TextRange {3, 2}));
+    EXPECT_EQ(rules->asked.back().first, (TextRange {3, 2}));
     EXPECT_EQ(field->text(), "Caf");
     // The return key asks, types nothing and (without an end-on-exit action) keeps editing.
     driver.pressReturn();
-    EXPECT_EQ(rules.returns, 1);
+    EXPECT_EQ(rules->returns, 1);
     EXPECT_EQ(field->text(), "Caf");
     EXPECT_TRUE(field->isEditing());
     // The clear button asks first.
@@ -148,7 +149,7 @@ TEST_F(ControlScreen, TextFieldRulesForTypingDeletingClearingAndReturning) {
     Rect clear = field->convertRectToView(field->clearButtonRect(), nullptr);
     driver.tapAt(clear.center());
     EXPECT_EQ(field->text(), "Caf");
-    rules.allowClear = true;
+    rules->allowClear = true;
     driver.tapAt(clear.center());
     EXPECT_EQ(field->text(), "");
     // An end-on-exit action makes the return key end editing.
@@ -167,9 +168,10 @@ TEST_F(ControlScreen, SecureAndDisabledFields) {
     // A delegate may refuse editing.
     struct Refuse : TextFieldDelegate {
         bool textFieldShouldBeginEditing(TextField&) override { return false; }
-    } refuse;
+    };
+    auto refuse = std::make_shared<Refuse>();
     field->setEnabled(true);
-    field->setDelegate(&refuse);
+    field->setDelegate(refuse);
     EXPECT_FALSE(field->becomeFirstResponder());
     EXPECT_FALSE(driver.window().isKeyboardVisible());
 }
@@ -181,12 +183,13 @@ TEST_F(ControlScreen, TextViewTypesLinesThroughItsDelegate) {
             return replacement != "#";
         }
         void textViewDidChange(TextView&) override { ++changes; }
-    } notes;
+    };
+    auto notes = std::make_shared<Notes>();
     auto textView = add(std::make_shared<TextView>(Rect(0, 0, 320, 100)));
-    textView->setTextViewDelegate(&notes);
+    textView->setTextViewDelegate(notes);
     driver.type(*textView, "Oil#\nFilter");
     EXPECT_EQ(textView->text(), "Oil\nFilter");
-    EXPECT_EQ(notes.changes, 10);
+    EXPECT_EQ(notes->changes, 10);
     EXPECT_EQ(driver.window().keyboard()->keyboardType(), KeyboardType::Default);
     for (int i = 0; i < 8; ++i)
         driver.typeForwarded("\nline");
@@ -204,15 +207,16 @@ TEST_F(ControlScreen, PickerSelectsTheTappedRowAndTellsTheDelegate) {
         int numberOfRowsInComponent(PickerView&, int) override { return int(makes.size()); }
         std::string titleForRow(PickerView&, int row, int) override { return makes[row]; }
         void didSelectRow(PickerView&, int row, int) override { selected.push_back(row); }
-    } makes;
+    };
+    auto makes = std::make_shared<Makes>();
     auto picker = add(std::make_shared<PickerView>(Rect(0, 200, 320, 0)));
-    picker->setDataSource(&makes);
-    picker->setDelegate(&makes);
+    picker->setDataSource(makes);
+    picker->setDelegate(makes);
     EXPECT_EQ(picker->frame().height(), PickerView::kHeight);
     EXPECT_EQ(picker->selectedRowInComponent(0), -1);
     picker->selectRow(2, 0, false);
     EXPECT_EQ(picker->selectedRowInComponent(0), 2);
-    EXPECT_TRUE(makes.selected.empty());
+    EXPECT_TRUE(makes->selected.empty());
     // Tap the row drawn below the band.
     Rect below = picker->convertRectToView(picker->rectForRow(3, 0), nullptr);
     driver.tapAt(below.center());
@@ -221,7 +225,7 @@ TEST_F(ControlScreen, PickerSelectsTheTappedRowAndTellsTheDelegate) {
     Point start = picker->convertPointToView(picker->bounds().center(), nullptr);
     driver.drag(start, {start.x, start.y - 88});
     EXPECT_EQ(picker->selectedRowInComponent(0), 4);
-    EXPECT_EQ(makes.selected, (std::vector<int> {3, 4}));
+    EXPECT_EQ(makes->selected, (std::vector<int> {3, 4}));
     picker->selectRow(9, 0, false);
     EXPECT_EQ(picker->selectedRowInComponent(0), -1);
 }
@@ -272,11 +276,12 @@ TEST_F(ControlScreen, ScrollViewTellsItsDelegateAndStaysWithinItsInsets) {
             if (events.empty() || events.back() != "scroll")
                 events.push_back("scroll");
         }
-    } recorder;
+    };
+    auto recorder = std::make_shared<Recorder>();
     auto scroll = add(std::make_shared<ScrollView>(Rect(0, 0, 320, 400)));
     scroll->setContentSize({320, 1000});
     scroll->setContentInset({50, 0, 20, 0});
-    scroll->setDelegate(&recorder);
+    scroll->setDelegate(recorder);
     EXPECT_EQ(scroll->minimumContentOffset(), (Point {0, -50}));
     EXPECT_EQ(scroll->maximumContentOffset(), (Point {0, 620}));
     // A drag that starts on a button inside is taken over by the scroll view.
@@ -287,7 +292,7 @@ TEST_F(ControlScreen, ScrollViewTellsItsDelegateAndStaysWithinItsInsets) {
     driver.drag({160, 170}, {160, 70});
     EXPECT_EQ(presses, 0);
     EXPECT_EQ(scroll->contentOffset().y, 100);
-    EXPECT_EQ(recorder.events, (std::vector<std::string> {"begin", "scroll", "end"}));
+    EXPECT_EQ(recorder->events, (std::vector<std::string> {"begin", "scroll", "end"}));
     scroll->scrollRectToVisible(Rect(0, 900, 10, 10), false);
     EXPECT_EQ(scroll->contentOffset().y, 510);
     scroll->scrollRectToVisible(Rect(0, 0, 10, 10), false);
@@ -318,9 +323,10 @@ TEST_F(ControlScreen, AlertButtonsStackWithCancelLast) {
     struct Recorder : AlertViewDelegate {
         int clicked = -1;
         void clickedButtonAtIndex(AlertView&, int index) override { clicked = index; }
-    } recorder;
+    };
+    auto recorder = std::make_shared<Recorder>();
     auto alert = std::make_shared<AlertView>(
-        "Restore", "Choose", &recorder, "Cancel", std::vector<std::string> {"Latest", "Oldest"});
+        "Restore", "Choose", recorder, "Cancel", std::vector<std::string> {"Latest", "Oldest"});
     EXPECT_EQ(alert->cancelButtonIndex(), 0);
     EXPECT_EQ(alert->firstOtherButtonIndex(), 1);
     EXPECT_EQ(alert->addButtonWithTitle("Pick"), 3);
@@ -332,7 +338,7 @@ TEST_F(ControlScreen, AlertButtonsStackWithCancelLast) {
     EXPECT_LT(latest->frame().y(), pick->frame().y());
     EXPECT_LT(pick->frame().y(), cancel->frame().y());
     driver.dismissAlert(3);
-    EXPECT_EQ(recorder.clicked, 3);
+    EXPECT_EQ(recorder->clicked, 3);
     EXPECT_FALSE(alert->isVisible());
 }
 
@@ -352,15 +358,16 @@ TEST_F(ControlScreen, ActionSheetIndexesDestructiveFirstAndCancelLast) {
     struct Recorder : ActionSheetDelegate {
         std::vector<int> dismissed;
         void didDismissWithButtonIndex(ActionSheet&, int index) override { dismissed.push_back(index); }
-    } recorder;
+    };
+    auto recorder = std::make_shared<Recorder>();
     auto sheet
-        = std::make_shared<ActionSheet>("", &recorder, "Cancel", "Delete", std::vector<std::string> {"Keep"});
+        = std::make_shared<ActionSheet>("", recorder, "Cancel", "Delete", std::vector<std::string> {"Keep"});
     EXPECT_EQ(sheet->destructiveButtonIndex(), 0);
     EXPECT_EQ(sheet->firstOtherButtonIndex(), 1);
     EXPECT_EQ(sheet->cancelButtonIndex(), 2);
     sheet->showInView(screen->view().get());
     driver.tapActionSheetButton(1);
-    EXPECT_EQ(recorder.dismissed, std::vector<int> {1});
+    EXPECT_EQ(recorder->dismissed, std::vector<int> {1});
 }
 
 TEST(ImageView, ContentModesPlaceTheImage) {

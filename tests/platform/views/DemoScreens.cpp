@@ -1,5 +1,6 @@
 #include "platform/views/DemoScreens.h"
 
+#include "platform/base/SharedFrom.h"
 #include "platform/views/Keyboard.h"
 #include "platform/views/Label.h"
 #include "platform/views/NavigationController.h"
@@ -19,8 +20,9 @@ DemoListViewController::DemoListViewController(
 void DemoListViewController::loadView() {
     m_table = std::make_shared<TableView>(Rect(0, 0, 320, 416), m_style);
     m_table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    m_table->setDataSource(this);
-    m_table->setDelegate(this);
+    auto self = platform::sharedFrom(this);
+    m_table->setDataSource(self);
+    m_table->setDelegate(self);
     setView(m_table);
 }
 
@@ -118,8 +120,9 @@ DemoFormViewController::DemoFormViewController(std::shared_ptr<EventLog> log, st
 void DemoFormViewController::loadView() {
     m_table = std::make_shared<TableView>(Rect(0, 0, 320, 416), TableViewStyle::Grouped);
     m_table->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    m_table->setDataSource(this);
-    m_table->setDelegate(this);
+    auto self = platform::sharedFrom(this);
+    m_table->setDataSource(self);
+    m_table->setDelegate(self);
     setView(m_table);
 
     nameField = std::make_shared<TextField>(Rect(100, 10, 180, 24));
@@ -127,14 +130,14 @@ void DemoFormViewController::loadView() {
     nameField->setFont(Font::systemFontOfSize(17));
     nameField->setReturnKeyType(ReturnKeyType::Done);
     nameField->setClearButtonMode(TextFieldViewMode::WhileEditing);
-    nameField->setDelegate(this);
+    nameField->setDelegate(self);
     odometerField = std::make_shared<TextField>(Rect(100, 10, 180, 24));
     odometerField->setPlaceholder("0");
     odometerField->setFont(Font::systemFontOfSize(17));
     odometerField->setTextAlignment(TextAlignment::Right);
     odometerField->setKeyboardType(KeyboardType::NumberPad);
     odometerField->setReturnKeyType(ReturnKeyType::Done);
-    odometerField->setDelegate(this);
+    odometerField->setDelegate(self);
     odometerField->addTarget([this] { ++editingChanges; }, ControlEventEditingChanged);
     remindersSwitch = std::make_shared<Switch>(Rect(196, 8, 0, 0));
     remindersSwitch->addTarget([this](Control& sender) { reminders = static_cast<Switch&>(sender).isOn(); },
@@ -178,8 +181,8 @@ void DemoFormViewController::viewDidDisappear(bool) {
 
 void DemoFormViewController::save() {
     view()->endEditing(true);
-    auto alert = std::make_shared<AlertView>(
-        "Save Car", "Save " + name + "?", this, "Cancel", std::vector<std::string> {"Save"});
+    auto alert = std::make_shared<AlertView>("Save Car", "Save " + name + "?", platform::sharedFrom(this),
+        "Cancel", std::vector<std::string> {"Save"});
     alert->setTag(7);
     alert->show();
 }

@@ -196,24 +196,25 @@ TEST_F(Navigation, ImagePickerAsksTheHostAndTellsItsDelegate) {
             ++cancels;
             picker.dismissModalViewControllerAnimated(true);
         }
-    } receiver;
+    };
+    auto receiver = std::make_shared<Receiver>();
     platform::graphics::ImageContext photo({40, 20}, true, 1);
     driver.setNextPickedImage(photo.image());
     EXPECT_FALSE(ImagePickerController::isSourceTypeAvailable(ImagePickerSourceType::Camera));
     auto picker = std::make_shared<ImagePickerController>();
     picker->setAllowsEditing(true);
-    picker->setDelegate(&receiver);
+    picker->setDelegate(receiver);
     root->presentModalViewController(picker, true);
     driver.runUntilIdle();
-    EXPECT_EQ(receiver.picked, (Size {20, 20}));
+    EXPECT_EQ(receiver->picked, (Size {20, 20}));
     EXPECT_EQ(root->modalViewController(), nullptr);
 
     driver.setNextPickedImage({});
     auto second = std::make_shared<ImagePickerController>();
-    second->setDelegate(&receiver);
+    second->setDelegate(receiver);
     root->presentModalViewController(second, true);
     driver.runUntilIdle();
-    EXPECT_EQ(receiver.cancels, 1);
+    EXPECT_EQ(receiver->cancels, 1);
     EXPECT_EQ(driver.topViewController(), root.get());
 }
 

@@ -100,8 +100,8 @@ TEST_F(WindowRender, AlertDimsTheScreenBehindIt) {
 
 TEST_F(WindowRender, ActionSheetRisesFromTheBottom) {
     launch({"Civic"}, TableViewStyle::Plain);
-    auto sheet = std::make_shared<ActionSheet>("Picture", nullptr, "Cancel", std::nullopt,
-        std::vector<std::string> {"Take Photo", "Choose Existing Photo"});
+    auto sheet = std::make_shared<ActionSheet>("Picture", std::weak_ptr<ActionSheetDelegate>(), "Cancel",
+        std::nullopt, std::vector<std::string> {"Take Photo", "Choose Existing Photo"});
     sheet->showInView(list->view().get());
     driver.runUntilIdle();
     driver.window().layoutIfNeeded();
