@@ -32,6 +32,11 @@ void QLRoundedRectView::setBackgroundColor(std::optional<Color> color) {
     setNeedsDisplay();
 }
 
+void QLRoundedRectView::setFillPattern(platform::graphics::Image pattern) {
+    m_fillPattern = std::move(pattern);
+    setNeedsDisplay();
+}
+
 void QLRoundedRectView::setStrokeColor(Color color) {
     m_strokeColor = color;
     setNeedsDisplay();
@@ -81,13 +86,35 @@ void QLRoundedRectView::drawRect(platform::graphics::Context& context, Rect) {
         context.setShadow({0, 0}, 5);
     const double minX = r.minX(), midX = r.midX(), maxX = r.maxX() - 1;
     const double minY = r.minY(), midY = r.midY(), maxY = r.maxY() - 1;
-    context.beginPath();
-    context.moveToPoint(minX, midY);
-    context.addArcToPoint(minX, minY, midX, minY, radius);
-    context.addArcToPoint(maxX, minY, maxX, midY, radius);
-    context.addArcToPoint(maxX, maxY, midX, maxY, radius);
-    context.addArcToPoint(minX, maxY, minX, midY, radius);
-    context.closePath();
+    auto addPanel = [&] {
+        context.beginPath();
+        context.moveToPoint(minX, midY);
+        context.addArcToPoint(minX, minY, midX, minY, radius);
+        context.addArcToPoint(maxX, minY, maxX, midY, radius);
+        context.addArcToPoint(maxX, maxY, midX, maxY, radius);
+        context.addArcToPoint(minX, maxY, minX, midY, radius);
+        context.closePath();
+    };
+    const Size tile = m_fillPattern ? m_fillPattern.size() : Size();
+    if (tile.width > 0 && tile.height > 0) {
+        context.saveGState();
+        addPanel();
+        context.clip();
+        for (double y = 0; y < bounds().maxY(); y += tile.height) {
+            for (double x = 0; x < bounds().maxX(); x += tile.width)
+                m_fillPattern.drawInRect(context, Rect(x, y, tile.width, tile.height));
+        }
+        context.restoreGState();
+        if (m_strokeSize > 0) {
+            addPanel();
+            context.setStrokeColor(m_strokeColor);
+            context.setLineWidth(m_strokeSize);
+            context.strokePath();
+        }
+        context.restoreGState();
+        return;
+    }
+    addPanel();
     context.setFillColor(m_fillColor.value_or(Color::clear()));
     context.setStrokeColor(m_strokeColor);
     context.setLineWidth(m_strokeSize);

@@ -23,6 +23,10 @@ public:
     // Width of the outline; 0 draws none.
     double strokeSize() const { return m_strokeSize; }
     void setStrokeSize(double size);
+    // A picture repeated over the panel instead of the fill colour (a glossy face), tiles
+    // starting at the bounds' origin; a null image goes back to the colour.
+    const platform::graphics::Image& fillPattern() const { return m_fillPattern; }
+    void setFillPattern(platform::graphics::Image pattern);
     bool drawShadow() const { return m_drawShadow; }
     void setDrawShadow(bool drawShadow);
 
@@ -38,6 +42,7 @@ private:
     void init();
 
     std::optional<platform::views::Color> m_fillColor;
+    platform::graphics::Image m_fillPattern;
     platform::views::Color m_strokeColor {platform::views::Color::black()};
     double m_cornerRadius {0};
     double m_strokeSize {0};

@@ -8,6 +8,7 @@
 #include "screens/AboutViewController.h"
 #include "screens/EditVehicleViewController.h"
 #include "screens/SettingsViewController.h"
+#include "screens/VehicleTabViewController.h"
 #include "screens/WebBrowserViewController.h"
 #include "ui/BadgeView.h"
 #include "ui/OdometerView.h"
@@ -109,17 +110,6 @@ void RootViewController::helpButtonPressed() {
     presentModalViewController(std::make_shared<WebBrowserViewController>(helpURL()), true);
 }
 
-std::string RootViewController::modelLine(const Vehicle& vehicle) {
-    std::string line;
-    if (vehicle.year > 0)
-        line += std::to_string(vehicle.year) + " ";
-    if (!vehicle.make.empty())
-        line += vehicle.make + " ";
-    if (!vehicle.model.empty())
-        line += vehicle.model + " ";
-    return line.empty() ? "Model not specified" : line;
-}
-
 std::shared_ptr<TableViewCell> RootViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     auto cell = table.dequeueReusableCell<VehicleListTableViewCell>(kCellIdentifier);
@@ -127,7 +117,7 @@ std::shared_ptr<TableViewCell> RootViewController::cellForRowAtIndexPath(
     const Vehicle& vehicle = m_vehicles.at(size_t(indexPath.row));
     cell->vehicleImageView().setImage(vehicle.picture());
     cell->nameLabel().setText(vehicle.name);
-    cell->modelLabel().setText(modelLine(vehicle));
+    cell->modelLabel().setText(vehicle.modelLine());
     cell->odometer().setValue(vehicle.odometer);
     cell->badgeView().setText(std::to_string(vehicle.dueServiceCount));
     cell->badgeView().setHidden(vehicle.dueServiceCount <= 0);
@@ -167,11 +157,12 @@ void RootViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ind
     table.deselectRowAtIndexPath(indexPath, true);
     if (size_t(indexPath.row) >= m_vehicles.size())
         return;
-    // Outside edit mode a row opens the vehicle's menu, which this build does not have yet:
-    // only edit mode opens something (the vehicle editor).
-    if (!isEditing())
-        return;
     Vehicle vehicle = DB::getVehicleWithID(m_vehicles[size_t(indexPath.row)].vid);
+    std::shared_ptr<ViewController> next;
+    if (isEditing())
+        next = std::make_shared<EditVehicleViewController>(vehicle);
+    else
+        next = std::make_shared<VehicleTabViewController>(vehicle);
     if (NavigationController* navigation = navigationController())
-        navigation->pushViewController(std::make_shared<EditVehicleViewController>(vehicle), true);
+        navigation->pushViewController(next, true);
 }

@@ -46,10 +46,6 @@ public:
     void aboutButtonPressed();
     void helpButtonPressed();
 
-    // "2010 Ford Focus " style: the year, make and model that are given, each followed by a
-    // blank; "Model not specified" when none is.
-    static std::string modelLine(const Vehicle& vehicle);
-
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;

@@ -6,6 +6,7 @@
 
 #include "QLCoreLibrary/ApplicationExtensions.h"
 #include "app/RootViewController.h"
+#include "app/VehiclePageRegistry.h"
 #include "data/DB.h"
 #include "model/SettingsManager.h"
 #include "platform/base/Calendar.h"
@@ -77,6 +78,7 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
     Analytics::startSession(kAnalyticsApiKey);
     m_isEnteringForeground = true;
     DB::connect();
+    registerVehiclePages();
 
     if (systemVersionNumber() < 3.2) {
         m_keyboardObserver = platform::NotificationCenter::defaultCenter().addObserver(

@@ -31,6 +31,17 @@ platform::graphics::Image roundedCorners(const platform::graphics::Image& image,
 
 } // namespace
 
+std::string Vehicle::modelLine() const {
+    std::string line;
+    if (year > 0)
+        line += std::to_string(year) + " ";
+    if (!make.empty())
+        line += make + " ";
+    if (!model.empty())
+        line += model + " ";
+    return line.empty() ? "Model not specified" : line;
+}
+
 std::string Vehicle::pictureFile() const {
     return platform::fs::joinPath(platform::Sandbox::documentsDirectory(), std::to_string(vid) + ".png");
 }

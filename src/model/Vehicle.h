@@ -18,6 +18,10 @@ struct Vehicle {
     // Services due within the reminder thresholds; filled by the vehicle list query only.
     std::int32_t dueServiceCount {0};
 
+    // "2010 Ford Focus " style: the year, make and model that are given, each followed by a
+    // blank; "Model not specified" when none is.
+    std::string modelLine() const;
+
     // "<documents>/<vid>.png"; meaningful once the vehicle is stored.
     std::string pictureFile() const;
 

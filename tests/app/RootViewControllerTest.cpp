@@ -11,6 +11,7 @@
 #include "screens/AboutViewController.h"
 #include "screens/EditVehicleViewController.h"
 #include "screens/SettingsViewController.h"
+#include "screens/VehicleTabViewController.h"
 #include "screens/WebBrowserViewController.h"
 #include "ui/BadgeView.h"
 #include "ui/OdometerView.h"
@@ -125,7 +126,7 @@ TEST_F(RootViewControllerTest, ModelLineTakesWhatIsGivenEachWithATrailingBlank) 
         vehicle.year = year;
         vehicle.make = make;
         vehicle.model = model;
-        return RootViewController::modelLine(vehicle);
+        return vehicle.modelLine();
     };
     EXPECT_EQ(line(0, "", ""), "Model not specified");
     EXPECT_EQ(line(2010, "", "Civic"), "2010 Civic ");
@@ -181,12 +182,13 @@ TEST_F(RootViewControllerTest, DeletingTheLastCarBringsTheStartScreenBack) {
     EXPECT_FALSE(table().isEditing());
 }
 
-TEST_F(RootViewControllerTest, InEditModeARowOpensTheEditorOnTheStoredCarOtherwiseNothing) {
+TEST_F(RootViewControllerTest, InEditModeARowOpensTheEditorOnTheStoredCarOtherwiseItsMenu) {
     Vehicle car = addVehicle("Wagon", 5000, "Volvo", "V70", 1999);
     launch();
 
     driver().tapRow(table(), 0, 0);
-    EXPECT_EQ(driver().topViewController(), &root());
+    EXPECT_EQ(top<VehicleTabViewController>().vehicleID(), car.vid);
+    driver().pressBack();
     EXPECT_FALSE(table().indexPathForSelectedRow());
 
     // Changed behind the list's back: the editor reads the car afresh.
