@@ -11,8 +11,9 @@ all: build
 deps:
 	@scripts/install-deps
 
+# A build folder made with another generator than the preset's is configured afresh.
 configure: deps
-	@cmake --preset $(PRESET) >/dev/null
+	@cmake --preset $(PRESET) >/dev/null 2>&1 || { rm -rf $(BUILD_DIR)/CMakeCache.txt $(BUILD_DIR)/CMakeFiles; cmake --preset $(PRESET) >/dev/null; }
 
 build: configure
 	@cmake --build --preset $(PRESET)
