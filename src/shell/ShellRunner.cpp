@@ -81,7 +81,11 @@ void ShellRunner::run() {
 }
 
 void ShellRunner::stop() {
-    platform::RunLoop::main().stop();
+    // Posted rather than only flagged: run() clears the flag when it starts, so a stop that
+    // comes before the loop runs (a signal right after start) would be lost.
+    platform::RunLoop& loop = platform::RunLoop::main();
+    loop.post([&loop] { loop.stop(); });
+    loop.stop();
 }
 
 int ShellRunner::port() const {
