@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := $(if $(filter asan,$(PRESET)),build-asan,build)
 
-.PHONY: all deps configure build run test test-asan bench clean format
+.PHONY: all deps configure build run test test-asan bench fuzz clean format
 
 all: build
 
@@ -32,8 +32,14 @@ test-asan:
 bench: build
 	@$(BUILD_DIR)/bin/vantrel_bench
 
+# Each fuzz target for FUZZ_SECONDS (default 60) seconds, e.g. make fuzz FUZZ_SECONDS=300
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/fuzz
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build build-asan
+	@rm -rf build build-asan build-fuzz
