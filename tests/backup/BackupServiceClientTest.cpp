@@ -377,6 +377,14 @@ TEST_F(ScriptedServiceClientTest, CountAndListTakeWhatTheyCan) {
     ASSERT_EQ(client().backups().size(), 1u);
     EXPECT_EQ(client().backups()[0].at("bid").string(), "b1");
 
+    // A reply nesting 18,700 arrays deep once overflowed the stack: now it is no reply.
+    m_service.onJSON("backuplist",
+        R"({"Status":"OK","Description":"deep","Data":)" + std::string(18700, '[') + std::string(18700, ']')
+            + "}");
+    client().refreshBackupList();
+    ASSERT_TRUE(waitForEvent("backuplist/Error"));
+    EXPECT_EQ(client().backups().size(), 1u);
+
     m_service.onJSON("backuplist", R"({"Status":"Error","Description":"Not authorized."})");
     client().refreshBackupList();
     ASSERT_TRUE(waitForEvent("backuplist/Error/Not authorized."));
