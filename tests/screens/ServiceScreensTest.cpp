@@ -374,7 +374,9 @@ protected:
 
 TEST_P(ServiceScreensRenderTest, EveryStateOnTheListAndEveryScreenOfAService) {
     Vehicle car = addVehicle("Wagon", 20000);
-    recordService(car, "Oil Change", localTime(2010, 6, 1), 14000);
+    Service oil = recordService(car, "Oil Change", localTime(2010, 6, 1), 14000);
+    oil.notes = "Synthetic 5W-30, filter changed too.";
+    DB::saveVehicleService(oil, false);
     recordService(car, "Tire Rotation", localTime(2011, 1, 1), 12800);
     recordService(car, "Brake Inspection", localTime(2011, 2, 1), 19000);
     auto& list = openServices();
@@ -399,7 +401,6 @@ TEST_P(ServiceScreensRenderTest, EveryStateOnTheListAndEveryScreenOfAService) {
     driver().tapRow(*list.serviceTableView(), 0, 3);
     auto& detail = top<LastServiceViewController>();
     EXPECT_EQ(detail.status(), DueStatus::Overdue);
-    detail.views().notesView->setText("Synthetic 5W-30, filter changed too.");
     shot("service-detail");
     driver().pressRightBarButton();
     auto& record = top<Record>();
@@ -408,12 +409,18 @@ TEST_P(ServiceScreensRenderTest, EveryStateOnTheListAndEveryScreenOfAService) {
     driver().type(*record.costField(), "45.9");
     EXPECT_NE(driver().keyboardKey("."), nullptr); // the keypad's extra key
     shot("record-service");
-    driver().pressBack();
+    driver().pressRightBarButton();
     driver().tap(*detail.views().historyButton);
     shot("service-history");
     driver().pressBack();
     driver().tap(*detail.views().editButton);
+    driver().tapRow(*top<Form>().serviceTableView(), 1, 0);
     shot("service-interval");
+    driver().pressBack();
+    driver().pressBack();
+    driver().tapRow(*list.serviceTableView(), 0, 0);
+    driver().tap(*top<LastServiceViewController>().views().historyButton);
+    shot("service-history-empty");
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, ServiceScreensRenderTest, testing::Values(0, 2));
