@@ -339,6 +339,12 @@ TEST_F(ServiceScreensTest, ThresholdsAndTheOdometerSettingDecideWhatShowsAsDue) 
     driver().pressBack();
     EXPECT_EQ(statusOf(list, 1), "Due in 20000 miles or 365 days");
     EXPECT_EQ(appBadge(), 1);
+    // Nor does a change of the interval move it.
+    driver().tapRow(*list.serviceTableView(), 0, 1);
+    driver().tap(*top<LastServiceViewController>().views().editButton);
+    driver().pressRightBarButton();
+    driver().pressBack();
+    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 20000);
     tapCar();
     EXPECT_EQ(&top<VehicleTabViewController>(), &menu);
     EXPECT_EQ(menu.odometer().value(), 20000);
