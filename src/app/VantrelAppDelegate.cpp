@@ -10,6 +10,7 @@
 #include "app/RootViewController.h"
 #include "app/VehiclePageRegistry.h"
 #include "data/DB.h"
+#include "model/Service.h"
 #include "model/SettingsManager.h"
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
@@ -93,6 +94,11 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
             platform::views::kKeyboardDidShowNotification,
             [this](const platform::Notification& notification) { keyboardDidShow(notification); });
     }
+
+    // The badge follows what the screens store at once, not only at the next resignation.
+    m_dueCountObserver
+        = platform::NotificationCenter::defaultCenter().addObserver(kDueServiceCountDidChangeNotification,
+            [](const platform::Notification&) { updateApplicationBadge(); });
 
     m_window->setRootViewController(m_navigationController);
     m_window->makeKeyAndVisible();
@@ -178,5 +184,11 @@ void VantrelAppDelegate::scheduleServiceNotifications() {
         }
     }
 
-    application.setApplicationIconBadgeNumber(DB::dueServiceCount(daysBeforeDue, distanceBeforeDue));
+    updateApplicationBadge();
+}
+
+void VantrelAppDelegate::updateApplicationBadge() {
+    SettingsManager& settings = SettingsManager::sharedManager();
+    Application::sharedApplication().setApplicationIconBadgeNumber(
+        DB::dueServiceCount(settings.daysBeforeDue(), settings.distanceBeforeDue()));
 }

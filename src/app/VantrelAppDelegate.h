@@ -49,6 +49,9 @@ public:
 
     // Rebuilds every reminder and the badge from the due services (see the .cpp).
     void scheduleServiceNotifications();
+    // Sets the icon badge to the number of services due across all cars with the settings'
+    // thresholds; also run whenever a screen posts kDueServiceCountDidChangeNotification.
+    static void updateApplicationBadge();
 
     // The first three characters of the system version read as a number ("3.1.3" -> 3.1).
     static double systemVersionNumber();
@@ -60,6 +63,7 @@ private:
     std::shared_ptr<platform::views::NavigationController> m_navigationController;
     bool m_isEnteringForeground {false};
     platform::ObserverToken m_keyboardObserver;
+    platform::ObserverToken m_dueCountObserver;
 };
 
 // Reports an exception that nobody caught to the usage recorder, as the error "Crash!" with

@@ -1,7 +1,10 @@
 #include "app/VehiclePageRegistry.h"
 
+#include "screens/ServicesTabViewController.h"
 #include "ui/VehiclePages.h"
 
 void registerVehiclePages() {
     // One line per page: VehiclePages::registerPage(tag, a factory making the page for a car).
+    VehiclePages::registerPage(VehiclePages::kServices,
+        [](const Vehicle& v) { return std::make_shared<ServicesTabViewController>(v); });
 }

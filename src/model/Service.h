@@ -7,6 +7,11 @@
 #include "platform/base/Date.h"
 #include "platform/graphics/Color.h"
 
+// Posted (no object) whenever a screen stores a change that may change how many services are
+// due: a service recorded, corrected, rescheduled or removed, or the due thresholds changed.
+// The application brings its icon badge up to date on it.
+inline constexpr const char* kDueServiceCountDidChangeNotification = "DueServiceCountDidChangeNotification";
+
 // The due status of a vehicle service, by one rule that every screen and the due queries of
 // the data store share (see dueStatusFor).
 enum class DueStatus {

@@ -3,7 +3,9 @@
 #include <cctype>
 
 #include "QLCoreLibrary/QLRoundedRectView.h"
+#include "model/Service.h"
 #include "model/SettingsManager.h"
+#include "platform/base/NotificationCenter.h"
 #include "platform/base/SharedFrom.h"
 #include "platform/views/Label.h"
 #include "platform/views/NavigationController.h"
@@ -76,6 +78,7 @@ SettingsViewController::SettingsViewController()
         [&settings](std::int64_t value) {
             settings.setDistanceBeforeDue(int(value));
             settings.save();
+            platform::NotificationCenter::defaultCenter().post(kDueServiceCountDidChangeNotification);
         },
         FormEntries::kMaximumTextLength, kMaximumThreshold, false);
     entries().addWholeNumber(
@@ -83,6 +86,7 @@ SettingsViewController::SettingsViewController()
         [&settings](std::int64_t value) {
             settings.setDaysBeforeDue(int(value));
             settings.save();
+            platform::NotificationCenter::defaultCenter().post(kDueServiceCountDidChangeNotification);
         },
         FormEntries::kMaximumTextLength, kMaximumThreshold, false);
 }

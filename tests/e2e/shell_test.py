@@ -25,6 +25,7 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 BINARY = os.environ.get("VANTREL_BIN", "")
@@ -117,6 +118,36 @@ class ShellEndToEnd(unittest.TestCase):
         return [entry["message"] for entry in self.driver.get_log("browser")
                 if entry.get("source") == "javascript" and entry.get("level") == "SEVERE"]
 
+    # Typing and colours
+
+    def wait_for_text_starting(self, prefix):
+        self.wait_until("return [...document.querySelectorAll('#reader li')]"
+                        ".some((entry) => entry.textContent.startsWith(arguments[0]));", prefix)
+
+    def wait_for_keyboard(self):
+        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
+
+    def type_keys(self, text):
+        ActionChains(self.driver).send_keys(text).perform()
+
+    def colour_in(self, kind, x, y, w, h):
+        """Whether the screen shows a pixel of `kind` ("red" or "yellow") in the rectangle (points)."""
+        return self.driver.execute_script("""
+            const [kind, x, y, w, h] = arguments;
+            const canvas = document.getElementById('screen');
+            const scale = canvas.width / 320;
+            const data = canvas.getContext('2d').getImageData(
+                Math.round(x * scale), Math.round(y * scale), Math.round(w * scale), Math.round(h * scale)).data;
+            for (let i = 0; i < data.length; i += 4) {
+                const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+                if (kind === 'red' ? r > 180 && g < 80 && b < 80 : r > 200 && g > 160 && b < 90)
+                    return true;
+            }
+            return false;""", kind, x, y, w, h)
+
+    def wait_for_colour(self, kind, x, y, w, h):
+        WebDriverWait(self.driver, 15).until(lambda driver: self.colour_in(kind, x, y, w, h))
+
     # Touching the screen through the page
 
     def click_at(self, x, y):
@@ -199,6 +230,85 @@ class ShellEndToEnd(unittest.TestCase):
         self.wait_for_text("Roadster")
         self.wait_until("return document.title === '(1) Vantrel';")
         self.screenshot(shell, "4-restarted.png")
+        self.assertEqual(self.page_errors(), [])
+
+    def test_two_services_added_and_recorded_one_goes_due_soon_with_the_thresholds(self):
+        driver = self.driver
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+        driver.get(shell.address)
+
+        # A new car, then its services page from the car's own screen.
+        self.wait_for_text("Add A Car")
+        self.tap_text(shell, "Add A Car")
+        self.wait_for_text("Vehicle's Name")
+        self.tap_text(shell, "Vehicle's Name")
+        self.wait_for_keyboard()
+        self.type_keys("Roadster")
+        self.wait_for_text("Roadster")
+        self.tap_text(shell, "Save")
+        self.wait_for_text("Model not specified")
+        self.tap_text(shell, "Roadster")
+        self.wait_for_text("View, record or add services.")
+        self.tap_text(shell, "Services")
+        self.wait_for_text("Service not recorded yet")
+
+        # Two services of its own, with the interval proposed, each recorded today: the first
+        # at 1000 miles, the second at 5000, which the car's odometer follows.
+        for name, reading in (("Battery Check", "1000"), ("Cabin Filter", "5000")):
+            self.tap_point(296, 42)  # the + of the navigation bar
+            self.wait_for_text("New Service")
+            self.wait_for_keyboard()
+            self.type_keys(name)
+            self.wait_for_text(name)
+            self.tap_text(shell, "Save")
+            self.wait_for_text("Air Filter")
+            self.tap_text(shell, name)
+            self.wait_for_text("Every 12000 miles or 12 months")
+            self.tap_point(296, 42)  # + records a performance
+            self.wait_for_text("Odometer")
+            self.wait_for_keyboard()
+            self.type_keys(reading)
+            self.tap_text(shell, "Save")
+            self.wait_for_text("Last Recorded")
+            self.wait_until("return document.title === 'Vantrel';")
+            if name == "Battery Check":
+                self.screenshot(shell, "services-1-detail.png")
+            self.tap_text(shell, "Services")
+            self.wait_for_text("Air Filter")
+        self.wait_for_text_starting("Due in 8000 miles or ")
+        self.wait_for_text_starting("Due in 12000 miles or ")
+        self.assertFalse(self.colour_in("yellow", 0, 119, 10, 55), "Battery Check is on schedule")
+        self.screenshot(shell, "services-2-list.png")
+
+        # Due soon from 10000 miles before: Battery Check turns yellow.
+        self.tap_text(shell, "Car")
+        self.wait_for_text("View, record or add services.")
+        self.tap_text(shell, "Cars")
+        self.wait_for_text("Settings")
+        self.tap_text(shell, "Settings")
+        self.wait_for_text("Distance Before Due")
+        self.tap_text(shell, "500")
+        self.wait_for_keyboard()
+        self.type_keys(Keys.BACKSPACE * 3 + "10000")
+        self.wait_for_text("10000")
+        self.tap_text(shell, "Cars")
+        self.wait_for_text("Model not specified")
+
+        # The badge: on the tab's title (the icon's count), on the car's row and on its menu.
+        self.wait_until("return document.title === '(1) Vantrel';")
+        self.assertEqual(shell.state()["badge"], 1)
+        self.wait_for_colour("red", 220, 64, 100, 80)
+        self.screenshot(shell, "services-3-car-list.png")
+        self.tap_text(shell, "Roadster")
+        self.wait_for_text("View, record or add services.")
+        self.wait_for_colour("red", 220, 224, 100, 60)
+        self.screenshot(shell, "services-4-menu.png")
+        self.tap_text(shell, "Services")
+        self.wait_for_text_starting("Due in 8000 miles or ")
+        self.wait_for_colour("yellow", 0, 119, 10, 55)
+        self.assertFalse(self.colour_in("yellow", 0, 229, 10, 55), "Cabin Filter stays on schedule")
+        self.screenshot(shell, "services-5-due-soon.png")
         self.assertEqual(self.page_errors(), [])
 
 

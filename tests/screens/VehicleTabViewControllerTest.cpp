@@ -54,13 +54,17 @@ protected:
         registerVehiclePages();
         VantrelAppTest::TearDown();
     }
-    static void standInFor(std::vector<int> tags) {
-        for (int tag : tags)
-            VehiclePages::registerPage(
-                tag, [tag](const Vehicle& vehicle) { return std::make_shared<StandInPage>(tag, vehicle); });
-    }
+    // The pages the menu will offer: stand-ins, in place of whatever the application has.
+    void standInFor(std::vector<int> tags) { m_standIns = std::move(tags); }
     VehicleTabViewController& openMenu(int row = 0) {
         launch();
+        // Launching registers the application's own pages; the stand-ins replace them.
+        for (int tag :
+            {VehiclePages::kServices, VehiclePages::kRepairs, VehiclePages::kFuel, VehiclePages::kReports})
+            VehiclePages::registerPage(tag, {});
+        for (int tag : m_standIns)
+            VehiclePages::registerPage(
+                tag, [tag](const Vehicle& vehicle) { return std::make_shared<StandInPage>(tag, vehicle); });
         driver().tapRow(*root().table(), 0, row);
         return top<VehicleTabViewController>();
     }
@@ -70,6 +74,9 @@ protected:
             screens.push_back(screen.get());
         return screens;
     }
+
+private:
+    std::vector<int> m_standIns;
 };
 
 } // namespace
