@@ -138,7 +138,10 @@ void RootViewController::commitEditingStyle(
     TableView& table, TableViewCellEditingStyle style, IndexPath indexPath) {
     if (style != TableViewCellEditingStyle::Delete || size_t(indexPath.row) >= m_vehicles.size())
         return;
-    DB::deleteVehicle(m_vehicles[size_t(indexPath.row)].vid);
+    if (!DB::deleteVehicle(m_vehicles[size_t(indexPath.row)].vid)) {
+        showSaveFailedAlert();
+        return;
+    }
     m_vehicles.erase(m_vehicles.begin() + indexPath.row);
     table.deleteRowsAtIndexPaths({indexPath}, TableViewRowAnimation::Fade);
     showStartupController(m_vehicles.empty());
@@ -150,7 +153,11 @@ void RootViewController::moveRowAtIndexPath(TableView&, IndexPath from, IndexPat
     Vehicle moved = m_vehicles[size_t(from.row)];
     m_vehicles.erase(m_vehicles.begin() + from.row);
     m_vehicles.insert(m_vehicles.begin() + to.row, std::move(moved));
-    DB::updateVehicleRowOrders(m_vehicles);
+    if (!DB::updateVehicleRowOrders(m_vehicles)) {
+        // The list shows the order the store keeps.
+        showSaveFailedAlert();
+        refreshView();
+    }
 }
 
 void RootViewController::didSelectRowAtIndexPath(TableView& table, IndexPath indexPath) {

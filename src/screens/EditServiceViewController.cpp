@@ -94,15 +94,20 @@ void EditServiceViewController::saveButtonPressed() {
         showAlert("Error", "Interval in months is required");
         return;
     }
+    bool stored = false;
     if (m_service.serviceID == 0) {
         // A new service: the store adds it to the car with a record not yet performed.
-        DB::saveService(m_service);
+        stored = DB::saveService(m_service);
     } else {
         // Only the name and the interval changed. Saving the car's record again would also
         // raise the car's odometer to its reading, even with odometer updates turned off.
         Service type = m_service;
         type.vehicleID = 0;
-        DB::saveService(type);
+        stored = DB::saveService(type);
+    }
+    if (!stored) {
+        showSaveFailedAlert();
+        return;
     }
     platform::NotificationCenter::defaultCenter().post(kDueServiceCountDidChangeNotification);
     if (NavigationController* navigation = navigationController())

@@ -173,7 +173,10 @@ void RecordServiceViewController::save() {
         showAlert("Error", "Odometer reading is required.");
         return;
     }
-    DB::saveVehicleService(m_service, SettingsManager::sharedManager().autoUpdateOdometer());
+    if (!DB::saveVehicleService(m_service, SettingsManager::sharedManager().autoUpdateOdometer())) {
+        showSaveFailedAlert();
+        return;
+    }
     platform::NotificationCenter::defaultCenter().post(kDueServiceCountDidChangeNotification);
     if (NavigationController* navigation = navigationController())
         navigation->popViewControllerAnimated(true);

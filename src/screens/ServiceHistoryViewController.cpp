@@ -133,7 +133,10 @@ void ServiceHistoryViewController::commitEditingStyle(
     TableView& table, TableViewCellEditingStyle style, IndexPath indexPath) {
     if (style != TableViewCellEditingStyle::Delete || indexPath.row >= int(m_history.size()))
         return;
-    DB::deleteVehicleService(m_history[size_t(indexPath.row)]);
+    if (!DB::deleteVehicleService(m_history[size_t(indexPath.row)])) {
+        showSaveFailedAlert();
+        return;
+    }
     m_history.erase(m_history.begin() + indexPath.row);
     platform::NotificationCenter::defaultCenter().post(kDueServiceCountDidChangeNotification);
     if (!m_history.empty()) {

@@ -147,7 +147,10 @@ void ServicesTabViewController::commitEditingStyle(
     if (style != TableViewCellEditingStyle::Delete || indexPath.row >= int(m_services.size()))
         return;
     const Service& service = m_services[size_t(indexPath.row)];
-    DB::deleteVehicleServiceHistory(service.vehicleID, service.serviceID);
+    if (!DB::deleteVehicleServiceHistory(service.vehicleID, service.serviceID)) {
+        showSaveFailedAlert();
+        return;
+    }
     m_services.erase(m_services.begin() + indexPath.row);
     table.deleteRowsAtIndexPaths({indexPath}, TableViewRowAnimation::Fade);
     platform::NotificationCenter::defaultCenter().post(kDueServiceCountDidChangeNotification);
