@@ -48,19 +48,23 @@ private:
 class VehicleMenuTest : public VantrelAppTest {
 protected:
     void TearDown() override {
-        for (int tag :
-            {VehiclePages::kServices, VehiclePages::kRepairs, VehiclePages::kFuel, VehiclePages::kReports})
-            VehiclePages::registerPage(tag, {});
+        clearPages();
         registerVehiclePages();
         VantrelAppTest::TearDown();
     }
-    static void standInFor(std::vector<int> tags) {
-        for (int tag : tags)
-            VehiclePages::registerPage(
-                tag, [tag](const Vehicle& vehicle) { return std::make_shared<StandInPage>(tag, vehicle); });
+    static void clearPages() {
+        for (int tag :
+            {VehiclePages::kServices, VehiclePages::kRepairs, VehiclePages::kFuel, VehiclePages::kReports})
+            VehiclePages::registerPage(tag, {});
     }
+    void standInFor(std::vector<int> tags) { m_standIns = std::move(tags); }
     VehicleTabViewController& openMenu(int row = 0) {
         launch();
+        // The launch registers the application's own pages; these tests choose theirs.
+        clearPages();
+        for (int tag : m_standIns)
+            VehiclePages::registerPage(
+                tag, [tag](const Vehicle& vehicle) { return std::make_shared<StandInPage>(tag, vehicle); });
         driver().tapRow(*root().table(), 0, row);
         return top<VehicleTabViewController>();
     }
@@ -70,6 +74,9 @@ protected:
             screens.push_back(screen.get());
         return screens;
     }
+
+private:
+    std::vector<int> m_standIns;
 };
 
 } // namespace
