@@ -226,9 +226,9 @@ class ShellEndToEnd(unittest.TestCase):
         self.tap_text(shell, "Tourer")
         self.wait_for_text("View charts for this car.")
         self.tap_text(shell, "Reports")
-        self.wait_for_text("Expense Distribution")
+        self.wait_for_text("Fuel Prices")
         self.tap_text(shell, "Fuel Prices")
-        self.wait_for_text("Fuel Price Per Gallon (US)")
+        self.wait_for_text("6m")
         self.tap_text(shell, "6m")
         self.screenshot(shell, "report-portrait.png")
 
@@ -245,7 +245,7 @@ class ShellEndToEnd(unittest.TestCase):
         WebDriverWait(driver, 15).until(lambda _: not shell.state()["landscape"])
         self.wait_for_text("6m")
         self.tap_text(shell, "Reports")
-        self.wait_for_text("Expense Distribution")
+        self.wait_for_text("Fuel Prices")
         self.assertFalse(shell.state()["landscape"])
         self.assertEqual(self.page_errors(), [])
 
