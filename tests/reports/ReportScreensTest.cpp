@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "QLCoreLibrary/ColorExtensions.h"
 #include "QLCoreLibrary/QLRoundedRectView.h"
@@ -158,65 +159,44 @@ protected:
     }
 };
 
-// What each line report shows for each period: the points and the dates under the axis
-// (none for an empty series). The fuel reports count the closed tanks, one fewer than the
-// fill-ups of the period.
-struct PeriodCase {
-    int report;
-    int period;
+// What a line report shows for 1w, 1m, 1y and the whole history: the points and the dates
+// under the axis (none for an empty series), by the records it counts. The fuel reports
+// count closed tanks, one fewer than the fill-ups of the period.
+struct Shown {
     size_t points;
     const char* first;
     const char* last;
 };
-const PeriodCase kPeriodCases[] = {
-    {Line::kFuelEconomy, kWeek, 0, nullptr, nullptr},
-    {Line::kFuelEconomy, kMonth, 1, "Feb 13, 2011", "Feb 27, 2011"},
-    {Line::kFuelEconomy, kYear, 25, "Mar 14, 2010", "Feb 27, 2011"},
-    {Line::kFuelEconomy, kAll, 52, "Mar 1, 2009", "Feb 27, 2011"},
-    {Line::kFuelConsumption, kWeek, 0, nullptr, nullptr},
-    {Line::kFuelConsumption, kMonth, 1, "Feb 13, 2011", "Feb 27, 2011"},
-    {Line::kFuelConsumption, kYear, 25, "Mar 14, 2010", "Feb 27, 2011"},
-    {Line::kFuelConsumption, kAll, 52, "Mar 1, 2009", "Feb 27, 2011"},
-    {Line::kCostForDistance, kWeek, 0, nullptr, nullptr},
-    {Line::kCostForDistance, kMonth, 1, "Feb 13, 2011", "Feb 27, 2011"},
-    {Line::kCostForDistance, kYear, 25, "Mar 14, 2010", "Feb 27, 2011"},
-    {Line::kCostForDistance, kAll, 52, "Mar 1, 2009", "Feb 27, 2011"},
-    {Line::kFuelPrices, kWeek, 1, "Feb 27, 2011", "Feb 27, 2011"},
-    {Line::kFuelPrices, kMonth, 2, "Feb 13, 2011", "Feb 27, 2011"},
-    {Line::kFuelPrices, kYear, 26, "Mar 14, 2010", "Feb 27, 2011"},
-    {Line::kFuelPrices, kAll, 53, "Mar 1, 2009", "Feb 27, 2011"},
-    {Line::kFuelExpenses, kWeek, 1, "Feb 27, 2011", "Feb 27, 2011"},
-    {Line::kFuelExpenses, kMonth, 2, "Feb 13, 2011", "Feb 27, 2011"},
-    {Line::kFuelExpenses, kYear, 26, "Mar 14, 2010", "Feb 27, 2011"},
-    {Line::kFuelExpenses, kAll, 53, "Mar 1, 2009", "Feb 27, 2011"},
-    {Line::kServiceExpenses, kWeek, 0, nullptr, nullptr},
-    {Line::kServiceExpenses, kMonth, 1, "Feb 20, 2011", "Feb 20, 2011"},
-    {Line::kServiceExpenses, kYear, 2, "Jun 1, 2010", "Feb 20, 2011"},
-    {Line::kServiceExpenses, kAll, 3, "Jun 1, 2009", "Feb 20, 2011"},
-    {Line::kRepairExpenses, kWeek, 0, nullptr, nullptr},
-    {Line::kRepairExpenses, kMonth, 0, nullptr, nullptr},
-    {Line::kRepairExpenses, kYear, 1, "Aug 10, 2010", "Aug 10, 2010"},
-    {Line::kRepairExpenses, kAll, 2, "Nov 15, 2009", "Aug 10, 2010"},
-    {Line::kTotalExpenses, kWeek, 1, "Feb 27, 2011", "Feb 27, 2011"},
-    {Line::kTotalExpenses, kMonth, 3, "Feb 13, 2011", "Feb 27, 2011"},
-    {Line::kTotalExpenses, kYear, 29, "Mar 14, 2010", "Feb 27, 2011"},
-    {Line::kTotalExpenses, kAll, 58, "Mar 1, 2009", "Feb 27, 2011"},
-};
+using Periods = std::array<Shown, 4>;
+const Periods kTanks {{{0, nullptr, nullptr}, {1, "Feb 13, 2011", "Feb 27, 2011"},
+    {25, "Mar 14, 2010", "Feb 27, 2011"}, {52, "Mar 1, 2009", "Feb 27, 2011"}}};
+const Periods kFillups {{{1, "Feb 27, 2011", "Feb 27, 2011"}, {2, "Feb 13, 2011", "Feb 27, 2011"},
+    {26, "Mar 14, 2010", "Feb 27, 2011"}, {53, "Mar 1, 2009", "Feb 27, 2011"}}};
+const Periods kServices {{{0, nullptr, nullptr}, {1, "Feb 20, 2011", "Feb 20, 2011"},
+    {2, "Jun 1, 2010", "Feb 20, 2011"}, {3, "Jun 1, 2009", "Feb 20, 2011"}}};
+const Periods kRepairs {{{0, nullptr, nullptr}, {0, nullptr, nullptr}, {1, "Aug 10, 2010", "Aug 10, 2010"},
+    {2, "Nov 15, 2009", "Aug 10, 2010"}}};
+const Periods kExpenses {{{1, "Feb 27, 2011", "Feb 27, 2011"}, {3, "Feb 13, 2011", "Feb 27, 2011"},
+    {29, "Mar 14, 2010", "Feb 27, 2011"}, {58, "Mar 1, 2009", "Feb 27, 2011"}}};
 
-// The title and the value of every fuel point in one unit setting (every tank is alike), and
-// whether the axis reads in money.
+// A report in one unit setting: its title, the value of every point when they are all alike
+// (every tank is), whether the axis reads in money, and what it shows per period.
 struct UnitCase {
-    int report;
     const char* title;
-    float fuelValue; // 0: values differ (services, repairs, totals)
+    float value; // 0: the values differ
     bool money;
+    const Periods& periods;
 };
 struct UnitSetting {
     const char* name;
     void (*apply)();
     std::vector<std::string> rowTitles; // the first section of the reports page
-    std::vector<UnitCase> cases;
+    std::vector<UnitCase> cases; // in the order of kLineRows
 };
+
+std::optional<std::string> text(const char* date) {
+    return date ? std::optional<std::string>(date) : std::nullopt;
+}
 
 } // namespace
 
@@ -224,25 +204,18 @@ TEST_F(ReportScreensTest, EveryLineReportShowsItsSeriesAndDatesForEachPeriodInTw
     addCarWithTwoYears();
     const UnitSetting settings[] = {
         {"miles and US gallons", [] {}, {"MPG (US)", "gal/100mi (US)", "Cost Per Mile", "Fuel Prices"},
-            {{Line::kFuelEconomy, "MPG (US)", 30, false},
-                {Line::kFuelConsumption, "gal/100mi (US)", 3.3333f, false},
-                {Line::kCostForDistance, "Cost Per Mile", 0.1f, true},
-                {Line::kFuelPrices, "Fuel Price Per Gallon (US)", 3, true},
-                {Line::kFuelExpenses, "Fuel Expenses", 30, true},
-                {Line::kServiceExpenses, "Service Expenses", 0, true},
-                {Line::kRepairExpenses, "Repair Expenses", 0, true},
-                {Line::kTotalExpenses, "Total Expenses", 0, true}}},
+            {{"MPG (US)", 30, false, kTanks}, {"gal/100mi (US)", 3.3333f, false, kTanks},
+                {"Cost Per Mile", 0.1f, true, kTanks}, {"Fuel Price Per Gallon (US)", 3, true, kFillups},
+                {"Fuel Expenses", 30, true, kFillups}, {"Service Expenses", 0, true, kServices},
+                {"Repair Expenses", 0, true, kRepairs}, {"Total Expenses", 0, true, kExpenses}}},
         // Readings are kept in the distance unit of the settings, so the same readings are
         // kilometres now; fuel is shown in litres.
         {"kilometres and litres", useMetricUnits, {"km/L", "L/100km", "Cost Per Kilometer", "Fuel Prices"},
-            {{Line::kFuelEconomy, "km/L", 7.92516f, false},
-                {Line::kFuelConsumption, "L/100km", 12.618f, false},
-                {Line::kCostForDistance, "Cost Per Kilometer", 0.1f, true},
-                {Line::kFuelPrices, "Fuel Price Per Liter", 0.792516f, true},
-                {Line::kFuelExpenses, "Fuel Expenses", 30, true},
-                {Line::kServiceExpenses, "Service Expenses", 0, true},
-                {Line::kRepairExpenses, "Repair Expenses", 0, true},
-                {Line::kTotalExpenses, "Total Expenses", 0, true}}},
+            {{"km/L", 7.92516f, false, kTanks}, {"L/100km", 12.618f, false, kTanks},
+                {"Cost Per Kilometer", 0.1f, true, kTanks},
+                {"Fuel Price Per Liter", 0.792516f, true, kFillups}, {"Fuel Expenses", 30, true, kFillups},
+                {"Service Expenses", 0, true, kServices}, {"Repair Expenses", 0, true, kRepairs},
+                {"Total Expenses", 0, true, kExpenses}}},
     };
     launch();
     auto& reports = openReports();
@@ -266,25 +239,23 @@ TEST_F(ReportScreensTest, EveryLineReportShowsItsSeriesAndDatesForEachPeriodInTw
             EXPECT_EQ(screen.selectedFilter(), kAll) << "a report opens on the whole history";
             EXPECT_EQ(chart.title(), unit.title);
             EXPECT_EQ(chart.formatValue(1234.5f), unit.money ? "$1,234.50" : "1234.50");
-            for (int period : kPeriods) {
-                const PeriodCase& expected = *std::find_if(std::begin(kPeriodCases), std::end(kPeriodCases),
-                    [&](const PeriodCase& c) { return c.report == unit.report && c.period == period; });
+            for (size_t p = 0; p < std::size(kPeriods); ++p) {
+                const int period = kPeriods[p];
+                const Shown& expected = unit.periods[p];
                 SCOPED_TRACE(std::string(unit.title) + ", period " + std::to_string(period));
                 pressPeriod(screen, period);
                 EXPECT_EQ(screen.selectedFilter(), period);
                 EXPECT_EQ(screen.filterButtonHighlight().frame(), screen.filterButton(period)->frame());
                 ASSERT_EQ(chart.data().size(), expected.points);
-                EXPECT_EQ(chart.minLabel(),
-                    expected.first ? std::optional<std::string>(expected.first) : std::nullopt);
-                EXPECT_EQ(chart.maxLabel(),
-                    expected.last ? std::optional<std::string>(expected.last) : std::nullopt);
-                if (unit.fuelValue != 0) {
+                EXPECT_EQ(chart.minLabel(), text(expected.first));
+                EXPECT_EQ(chart.maxLabel(), text(expected.last));
+                if (unit.value != 0) {
                     for (float value : chart.data())
-                        EXPECT_NEAR(value, unit.fuelValue, 1e-3f);
+                        EXPECT_NEAR(value, unit.value, 1e-3f);
                 }
                 if (expected.points == 0) {
                     EXPECT_EQ(chart.noDataMessage(), "There is insufficient data to generate this report.");
-                    keepScreen("no-data-" + std::to_string(unit.report) + "-" + std::to_string(period));
+                    keepScreen("no-data-" + std::to_string(screen.report()) + "-" + std::to_string(period));
                 }
             }
             driver().pressBack();
