@@ -2,6 +2,7 @@
 
 #include "QLCoreLibrary/ColorExtensions.h"
 #include "QLCoreLibrary/DrawingUtilities.h"
+#include "platform/graphics/ImageContext.h"
 #include "platform/graphics/TextLayout.h"
 #include "reports/QLChartViewDelegate.h"
 
@@ -224,6 +225,7 @@ void QLLineChartView::drawChart(Context& context, float W, float H) {
     }
 
     // From here y grows upwards from the bottom of the view.
+    context.saveGState();
     context.translateCTM(0, H);
     context.scaleCTM(1, -1);
     const float base = axisYLabelMargin + m_marginBottom;
@@ -242,24 +244,69 @@ void QLLineChartView::drawChart(Context& context, float W, float H) {
     context.setLineDash(0, {});
     context.setStrokeColor(m_lineColor);
     context.setFillColor(m_lineColor);
-    // Every segment and dot is a subpath of its own, so an opaque line can be painted a
-    // stretch at a time: Cairo's cost grows faster than the path, and long series of
-    // points would otherwise take tens of milliseconds. A translucent line is painted in
-    // one go so that overlaps do not darken.
-    const size_t stretch = m_lineColor.alpha >= 1 ? 16 : m_series.size();
+    if (m_lineColor.alpha < 1) {
+        // A translucent line is painted in one go so that overlaps do not darken.
+        context.beginPath();
+        float pointX = m.minX + 1;
+        for (size_t i = 0; i < m_series.size(); ++i) {
+            float pointY = base + scaledValue(m_series[i]);
+            if (i == 0)
+                context.moveToPoint(pointX, pointY);
+            else
+                context.addLineToPoint(pointX, pointY);
+            context.addEllipseInRect({pointX - 2.0, pointY - 2.0, 4, 4});
+            context.moveToPoint(pointX, pointY);
+            pointX += m.segmentWidth;
+        }
+        context.drawPath(PathDrawingMode::FillStroke);
+        context.restoreGState();
+        return;
+    }
+
+    // An opaque line looks the same painted in parts, which is far cheaper for long series:
+    // Cairo's cost grows faster than the path. The segments are stroked a stretch at a time
+    // (each its own subpath, so no joins), and the dots, all alike, are stamped from one
+    // picture of a dot placed on whole device pixels.
+    constexpr size_t kStretch = 64;
     context.beginPath();
+    float previousY = 0;
     float pointX = m.minX + 1;
+    std::vector<Point> dots;
+    dots.reserve(m_series.size());
     for (size_t i = 0; i < m_series.size(); ++i) {
         float pointY = base + scaledValue(m_series[i]);
-        if (i == 0)
-            context.moveToPoint(pointX, pointY);
-        else
+        if (i > 0) {
+            context.moveToPoint(pointX - m.segmentWidth, previousY);
             context.addLineToPoint(pointX, pointY);
-        context.addEllipseInRect({pointX - 2.0, pointY - 2.0, 4, 4});
-        if (i + 1 < m_series.size() && (i + 1) % stretch == 0)
-            context.drawPath(PathDrawingMode::FillStroke);
-        context.moveToPoint(pointX, pointY);
+            if (i % kStretch == 0)
+                context.strokePath();
+        }
+        dots.push_back({pointX, H - pointY}); // back in view coordinates
+        previousY = pointY;
         pointX += m.segmentWidth;
     }
-    context.drawPath(PathDrawingMode::FillStroke);
+    context.strokePath();
+    context.restoreGState();
+    drawDots(context, dots);
+}
+
+void QLLineChartView::drawDots(Context& context, const std::vector<Point>& centres) {
+    // A dot is a circle of radius 2 filled and stroked 2 wide: 6 points across. Its
+    // picture has a point of room around it for the antialiased edge.
+    constexpr double kSide = 8;
+    const double scale = context.scale() > 0 ? context.scale() : 1;
+    ImageContext picture({kSide, kSide}, false, scale);
+    Context& dot = picture.context();
+    dot.setLineWidth(2);
+    dot.setFillColor(m_lineColor);
+    dot.setStrokeColor(m_lineColor);
+    dot.beginPath();
+    dot.addEllipseInRect({kSide / 2 - 2, kSide / 2 - 2, 4, 4});
+    dot.drawPath(PathDrawingMode::FillStroke);
+    const Image image = picture.image();
+    for (const Point& centre : centres) {
+        double x = std::round((centre.x - kSide / 2) * scale) / scale;
+        double y = std::round((centre.y - kSide / 2) * scale) / scale;
+        context.drawImage(image, Point {x, y});
+    }
 }

@@ -70,6 +70,9 @@ public:
 private:
     int tickCount() const;
     void drawChart(platform::graphics::Context& context, float width, float height);
+    // Stamps a dot of the line at each centre (view coordinates).
+    void drawDots(
+        platform::graphics::Context& context, const std::vector<platform::graphics::Point>& centres);
 
     std::vector<float> m_data;
     std::optional<std::string> m_minLabel;

@@ -6,6 +6,7 @@ Environment: VANTREL_BIN (the vantrel executable), CHROMIUM (default /usr/bin/ch
 CHROMEDRIVER (default /usr/bin/chromedriver), VANTREL_SCREENSHOTS (a folder for the
 screenshots; default a temporary one).
 """
+import datetime
 import json
 import os
 import re
@@ -309,6 +310,51 @@ class ShellEndToEnd(unittest.TestCase):
         self.wait_for_colour("yellow", 0, 119, 10, 55)
         self.assertFalse(self.colour_in("yellow", 0, 229, 10, 55), "Cabin Filter stays on schedule")
         self.screenshot(shell, "services-5-due-soon.png")
+    def test_a_report_turns_with_the_turn_button_and_keeps_its_period(self):
+        driver = self.driver
+        shell = Shell(self.data_dir)
+        self.assertEqual(shell.stop(), 0, shell.output())
+        # A car with half a year of fill-ups, every 14 days up to today.
+        database = sqlite3.connect(os.path.join(self.data_dir, "Documents", "vantrel.db"))
+        with database:
+            car = database.execute("INSERT INTO Vehicle (Name, LicensePlate, Make, Model, Year, Odometer, Notes, "
+                                   "RowOrder) VALUES ('Tourer', '', '', '', 0, 4000, '', 0)").lastrowid
+            today = datetime.date.today()
+            for k in range(13):
+                day = today - datetime.timedelta(days=14 * (12 - k))
+                database.execute("INSERT INTO Fillup (VehicleID, Date, Odometer, Quantity, CostPerUnit, Units, "
+                                 "Notes, Type) VALUES (?, ?, ?, 10, ?, 1, '', 0)",
+                                 (car, day.isoformat(), 400 + 300 * k, 2.8 + 0.05 * k))
+        database.close()
+
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+        driver.get(shell.address)
+        self.wait_for_text("Tourer")
+        self.tap_text(shell, "Tourer")
+        self.wait_for_text("View charts for this car.")
+        self.tap_text(shell, "Reports")
+        self.wait_for_text("Fuel Prices")
+        self.tap_text(shell, "Fuel Prices")
+        self.wait_for_text("6m")
+        self.tap_text(shell, "6m")
+        self.screenshot(shell, "report-portrait.png")
+
+        # Turned: the bars make way and the buttons take their long titles; the period stays.
+        driver.find_element(By.ID, "rotate").click()
+        WebDriverWait(driver, 15).until(lambda _: shell.state()["landscape"])
+        self.wait_for_text("6 Months")
+        texts = [entry["text"] for entry in shell.state()["texts"]]
+        self.assertNotIn("Reports", texts, "the navigation bar and its back button are hidden")
+        self.screenshot(shell, "report-landscape.png")
+
+        # Upright again: the bars are back, with the way back to the reports page.
+        driver.find_element(By.ID, "rotate").click()
+        WebDriverWait(driver, 15).until(lambda _: not shell.state()["landscape"])
+        self.wait_for_text("6m")
+        self.tap_text(shell, "Reports")
+        self.wait_for_text("Fuel Prices")
+        self.assertFalse(shell.state()["landscape"])
         self.assertEqual(self.page_errors(), [])
 
 

@@ -48,20 +48,20 @@ private:
 class VehicleMenuTest : public VantrelAppTest {
 protected:
     void TearDown() override {
-        for (int tag :
-            {VehiclePages::kServices, VehiclePages::kRepairs, VehiclePages::kFuel, VehiclePages::kReports})
-            VehiclePages::registerPage(tag, {});
+        clearPages();
         registerVehiclePages();
         VantrelAppTest::TearDown();
     }
-    // The pages the menu will offer: stand-ins, in place of whatever the application has.
-    void standInFor(std::vector<int> tags) { m_standIns = std::move(tags); }
-    VehicleTabViewController& openMenu(int row = 0) {
-        launch();
-        // Launching registers the application's own pages; the stand-ins replace them.
+    static void clearPages() {
         for (int tag :
             {VehiclePages::kServices, VehiclePages::kRepairs, VehiclePages::kFuel, VehiclePages::kReports})
             VehiclePages::registerPage(tag, {});
+    }
+    void standInFor(std::vector<int> tags) { m_standIns = std::move(tags); }
+    VehicleTabViewController& openMenu(int row = 0) {
+        launch();
+        // The launch registers the application's own pages; these tests choose theirs.
+        clearPages();
         for (int tag : m_standIns)
             VehiclePages::registerPage(
                 tag, [tag](const Vehicle& vehicle) { return std::make_shared<StandInPage>(tag, vehicle); });
