@@ -6,6 +6,7 @@
 
 #include "QLCoreLibrary/ApplicationExtensions.h"
 #include "app/RootViewController.h"
+#include "backup/BackupServiceClient.h"
 #include "data/DB.h"
 #include "model/SettingsManager.h"
 #include "platform/base/Calendar.h"
@@ -16,6 +17,7 @@
 #include "platform/views/Keyboard.h"
 #include "promotion/Analytics.h"
 #include "promotion/iTunesHelper.h"
+#include "ui/ThemedViewController.h"
 
 using platform::views::Application;
 
@@ -74,6 +76,7 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
         = std::make_shared<platform::views::NavigationController>(std::make_shared<RootViewController>());
 
     installUncaughtExceptionHandler();
+    BackupServiceClient::setAlertPresenter(&ThemedViewController::showAlert);
     Analytics::startSession(kAnalyticsApiKey);
     m_isEnteringForeground = true;
     DB::connect();

@@ -190,8 +190,9 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
                 reply(response, "Error", "A device name of at most 200 characters is required.");
                 return;
             }
-            const auto registration
-                = m_store->registerDevice(email, deviceID, deviceName, m_options.autoAuthorize);
+            const bool authorizeAtOnce = m_options.autoAuthorize
+                || (!m_options.authorizedDeviceID.empty() && deviceID == m_options.authorizedDeviceID);
+            const auto registration = m_store->registerDevice(email, deviceID, deviceName, authorizeAtOnce);
             if (registration.state == BackupStore::Authorization::Authorized) {
                 log("registered " + email + " (" + deviceName + "), authorized");
                 reply(response, "OK", "This device is registered and authorized for backups.");

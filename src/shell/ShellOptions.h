@@ -14,8 +14,11 @@ struct ShellOptions {
     std::string listenAddress {"127.0.0.1"};
     // The sandbox root; empty means the platform's default root.
     std::string dataDirectory;
-    // Base address of the backup service; empty leaves the application's own default.
+    // Base address of a separate backup service; empty runs the built-in one.
     std::string backupServiceURL;
+    // Where the built-in backup service keeps its backups; empty means the default
+    // (BuiltInBackupService::defaultFolder).
+    std::string backupsDirectory;
     bool showHelp {false};
 
     // Parses the arguments after the program name. Answers none and sets `error` for an

@@ -395,10 +395,43 @@ void ShellServer::installRoutes() {
             [this, request = static_cast<int>(*id), image] { m_shell.handlePicture(request, image); });
         response.status = 204;
     });
+    m_server->Get(R"(/download/(\d{1,9}))",
+        [this](const Request& request, Response& response) { handleDownload(request, response); });
+    m_server->Post(
+        "/file", [this](const Request& request, Response& response) { handleFile(request, response); });
     m_server->Get(R"(/([A-Za-z0-9_\-./]+))", [this](const Request& request, Response& response) {
         std::string path = request.matches[1];
         serveFile(path, response, false, m_webRoot);
     });
+}
+
+void ShellServer::handleDownload(const httplib::Request& request, httplib::Response& response) {
+    auto download = m_shell.download(std::stoi(request.matches[1].str()));
+    if (!download)
+        return fail(response, 404, "That download is no longer kept");
+    response.set_header("Cache-Control", "no-store");
+    // The name is the application's own ("vantrel-backup-2024-03-05.zip"): no quoting needed.
+    response.set_header("Content-Disposition", "attachment; filename=\"" + download->name + "\"");
+    response.set_content(*download->bytes, download->contentType);
+}
+
+void ShellServer::handleFile(const httplib::Request& request, httplib::Response& response) {
+    auto id = integerParameter(request, "id");
+    if (!id || *id < 1 || *id > 1'000'000'000)
+        return fail(response, 400, "file needs its request id");
+    if (request.body.size() > FileTransfers::kMaxFileBytes)
+        return fail(response, 413, "The file is too large");
+    std::optional<platform::views::PickedFile> file;
+    if (!request.body.empty()) {
+        auto path = FileTransfers::store(request.body);
+        if (!path)
+            return fail(response, 507, "The file could not be stored");
+        file = platform::views::PickedFile {*path,
+            FileTransfers::displayName(request.has_param("name") ? request.get_param_value("name") : "")};
+    }
+    platform::RunLoop::main().post(
+        [this, request = static_cast<int>(*id), file] { m_shell.handleFile(request, file); });
+    response.status = 204;
 }
 
 } // namespace shell

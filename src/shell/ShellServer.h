@@ -29,6 +29,8 @@ class Shell;
 //   GET  /state                 the state message  GET /<file>      files of resources/web
 //   GET  /mobile/vantrel/help/  the help pages of resources/help
 //   POST /input /page /web /picture?id=N           the pages' messages (400 when malformed)
+//   GET  /download/N            a file the application handed over (FileTransfers)
+//   POST /file?id=N&name=NAME   the file the user chose for request N (empty: cancelled)
 class ShellServer {
 public:
     static constexpr size_t kMaxMessageBytes = 64 * 1024;
@@ -55,6 +57,8 @@ public:
 
 private:
     void installRoutes();
+    void handleDownload(const httplib::Request& request, httplib::Response& response);
+    void handleFile(const httplib::Request& request, httplib::Response& response);
     bool onMain(const std::function<void()>& task, double timeoutSeconds = 10);
     void serveFile(const std::string& relativePath, httplib::Response& response, bool frameable,
         const std::string& root);
