@@ -584,7 +584,9 @@
   function pickPicture(request) {
     if (pictureRequest)
       answerPicture(null);
+    answerFile(null);
     pictureRequest = request.id;
+    document.getElementById('sheet-choose').htmlFor = 'picture';
     picture.value = '';
     if (request.camera)
       picture.setAttribute('capture', 'environment');
@@ -626,7 +628,56 @@
     }
   });
   picture.addEventListener('cancel', () => answerPicture(null));
-  document.getElementById('sheet-cancel').addEventListener('click', () => answerPicture(null));
+  document.getElementById('sheet-cancel').addEventListener('click', () => {
+    answerPicture(null);
+    answerFile(null);
+  });
+
+  // ---- Files: a download the application hands over, and a file chosen for it (the
+  // picture's sheet, with the other input).
+
+  function download(offer) {
+    const link = document.createElement('a');
+    link.href = offer.url;
+    link.download = offer.name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+  }
+
+  const chosenFile = document.getElementById('chosen-file');
+  let fileRequest = 0;
+
+  function answerFile(file) {
+    const id = fileRequest;
+    if (!id)
+      return;
+    fileRequest = 0;
+    sheet.hidden = true;
+    const name = file ? `&name=${encodeURIComponent(file.name)}` : '';
+    fetch(`/file?id=${id}${name}`, { method: 'POST', body: file || new Blob([]) }).catch(() => {});
+  }
+
+  function pickFile(request) {
+    answerPicture(null);
+    answerFile(null);
+    fileRequest = request.id;
+    chosenFile.value = '';
+    chosenFile.accept = request.accept || '';
+    document.getElementById('sheet-title').textContent = 'Choose a file';
+    const choose = document.getElementById('sheet-choose');
+    choose.htmlFor = 'chosen-file';
+    choose.textContent = 'Choose File…';
+    sheet.hidden = false;
+    try {
+      chosenFile.click(); // allowed right after the tap that asked; the sheet stays otherwise
+    } catch (error) {
+      // The sheet's button opens it.
+    }
+  }
+
+  chosenFile.addEventListener('change', () => answerFile((chosenFile.files && chosenFile.files[0]) || null));
+  chosenFile.addEventListener('cancel', () => answerFile(null));
 
   function applyBadge(badge) {
     if (!('setAppBadge' in navigator))
@@ -701,6 +752,8 @@
     events.addEventListener('frame', (event) => frames.notice(JSON.parse(event.data)));
     events.addEventListener('openURL', (event) => openAddress(JSON.parse(event.data).url));
     events.addEventListener('pick', (event) => pickPicture(JSON.parse(event.data)));
+    events.addEventListener('pickFile', (event) => pickFile(JSON.parse(event.data)));
+    events.addEventListener('download', (event) => download(JSON.parse(event.data)));
     events.addEventListener('notify', (event) => showReminder(JSON.parse(event.data)));
     events.addEventListener('error', () => {
       page = 0;

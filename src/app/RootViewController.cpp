@@ -2,6 +2,7 @@
 
 #include "app/StartupViewController.h"
 #include "app/VehicleListTableViewCell.h"
+#include "backup/SyncViewController.h"
 #include "data/DB.h"
 #include "model/SettingsManager.h"
 #include "platform/views/NavigationController.h"
@@ -25,8 +26,9 @@ void RootViewController::viewDidLoad() {
     resetTheme(this);
     tableView()->setAllowsSelectionDuringEditing(true);
     navigationItem().setRightBarButtonItem(editButtonItem());
-    // The left "Sync.png" button opens the backup screens, which this build does not have
-    // yet: until they exist the button is not shown.
+    navigationItem().setLeftBarButtonItem(
+        std::make_shared<BarButtonItem>(platform::graphics::Image::imageNamed("Sync.png"),
+            BarButtonItemStyle::Bordered, action(&RootViewController::syncButtonPressed)));
 
     // The four actions below the list.
     m_toolbar = std::make_shared<Toolbar>(Rect(0, 0, view()->bounds().width(), Toolbar::kHeight));
@@ -100,6 +102,11 @@ void RootViewController::addButtonPressed() {
 void RootViewController::settingsButtonPressed() {
     if (NavigationController* navigation = navigationController())
         navigation->pushViewController(std::make_shared<SettingsViewController>(), true);
+}
+
+void RootViewController::syncButtonPressed() {
+    if (NavigationController* navigation = navigationController())
+        navigation->pushViewController(std::make_shared<SyncViewController>(), true);
 }
 
 void RootViewController::aboutButtonPressed() {

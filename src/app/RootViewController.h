@@ -13,8 +13,8 @@ class StartupViewController;
 // The vehicle list, root of the navigation stack: one row per car with its picture, name,
 // model line, odometer and a badge counting its services due. From here the user adds,
 // reorders, deletes and opens cars (in edit mode a tapped row opens the vehicle editor) and
-// reaches settings, about and help. While there is no car the start screen covers the list
-// and the Edit button is gone.
+// reaches settings, about, help and the data backup. While there is no car the start screen
+// covers the list and the Edit button is gone.
 //
 // The list is read afresh each time it is about to appear, so it always shows what the
 // other screens saved.
@@ -45,6 +45,8 @@ public:
     void settingsButtonPressed();
     void aboutButtonPressed();
     void helpButtonPressed();
+    // The left "Sync.png" button: the data backup screen.
+    void syncButtonPressed();
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

@@ -9,6 +9,7 @@
 #include "app/DataRecoveryNotice.h"
 #include "app/RootViewController.h"
 #include "app/VehiclePageRegistry.h"
+#include "backup/BackupServiceClient.h"
 #include "data/DB.h"
 #include "model/Service.h"
 #include "model/SettingsManager.h"
@@ -20,6 +21,7 @@
 #include "platform/views/Keyboard.h"
 #include "promotion/Analytics.h"
 #include "promotion/iTunesHelper.h"
+#include "ui/ThemedViewController.h"
 
 using platform::views::Application;
 
@@ -78,6 +80,7 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
         = std::make_shared<platform::views::NavigationController>(std::make_shared<RootViewController>());
 
     installUncaughtExceptionHandler();
+    BackupServiceClient::setAlertPresenter(&ThemedViewController::showAlert);
     Analytics::startSession(kAnalyticsApiKey);
     m_isEnteringForeground = true;
     // A restore killed half-way is finished or undone before the data is opened.

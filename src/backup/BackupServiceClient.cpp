@@ -142,6 +142,8 @@ std::string BackupServiceClient::deviceID() const {
 }
 
 void BackupServiceClient::saveCredentials(const std::string& email, const std::string& deviceName) {
+    if (email != this->email())
+        forgetBackups();
     auto& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.setString("email", email);
     // Without a name of its own the device keeps following its own name, also when that changes.
@@ -153,10 +155,17 @@ void BackupServiceClient::saveCredentials(const std::string& email, const std::s
 }
 
 void BackupServiceClient::clearCredentials() {
+    forgetBackups();
     auto& defaults = platform::UserDefaults::standardUserDefaults();
     defaults.removeObjectForKey("email");
     defaults.removeObjectForKey("deviceName");
     defaults.synchronize();
+}
+
+// What was known of one account's backups says nothing of another's.
+void BackupServiceClient::forgetBackups() {
+    m_backups.clear();
+    m_backupCount = -1;
 }
 
 std::string BackupServiceClient::formatBackupDate(const std::string& text) {
@@ -369,7 +378,7 @@ void BackupServiceClient::performBackup() {
     }
     postStatusNotification("backup", "OK", "Complete");
     m_busy = false;
-    m_archiveOperation = false;
+    endArchiveOperation();
     if (uploaded)
         platform::dispatchToMain([this] { refreshBackupCount(); });
 }
@@ -507,5 +516,57 @@ void BackupServiceClient::performRestore(std::string bid) {
         postStatusNotification("restore", "Error", "Complete");
     }
     m_busy = false;
+    endArchiveOperation();
+}
+
+void BackupServiceClient::restoreFromFile(const std::string& path) {
+    if (!beginArchiveOperation()) {
+        fs::removeItem(path);
+        return;
+    }
+    m_busy = true;
+    if (platform::RunLoop::main().isMainThread())
+        platform::runInBackground([this, path] { performFileRestore(path); });
+    else
+        performFileRestore(path);
+}
+
+// A chosen file takes the downloaded archive's place and its way from there: only the
+// transfer and its checksum differ.
+void BackupServiceClient::performFileRestore(std::string path) {
+    try {
+        m_busy = true;
+        postStatusNotification("restore", "busy", "Restoring");
+        const std::string archive = BackupArchive::archivePath();
+        fs::removeItem(archive);
+        std::optional<std::string> failure;
+        if (!fs::moveItem(path, archive) && !fs::copyItem(path, archive))
+            failure = kRestoreFailedMessage;
+        else if (auto problem = installDownloadedArchive(archive); problem != RestoreProblem::None)
+            failure = restoreProblemMessage(problem);
+        if (failure) {
+            showMessage(*failure);
+            postStatusNotification("restore", "Error", "Complete");
+        } else {
+            postStatusNotification("restore", "OK", "Complete");
+            showMessage(kRestoredMessage);
+        }
+    } catch (...) {
+        // Whatever was moved goes back, and the data is open again.
+        BackupArchive::recoverInterruptedRestore();
+        if (!DB::helper())
+            DB::connect();
+        showMessage(kRestoreFailedMessage);
+        postStatusNotification("restore", "Error", "Complete");
+    }
+    fs::removeItem(path);
+    m_busy = false;
+    endArchiveOperation();
+}
+
+void BackupServiceClient::endArchiveOperation() {
     m_archiveOperation = false;
+    platform::dispatchToMain([this] {
+        platform::NotificationCenter::defaultCenter().post(ArchiveOperationEndedNotification, {}, this);
+    });
 }

@@ -40,6 +40,10 @@ struct ServiceResponse {
 class BackupServiceClient {
 public:
     static constexpr const char* StatusChangedNotification = "BackupServiceClientStatusChanged";
+    // Posted on the main thread, after everything a backup or restore has posted, once it has
+    // ended (also when it ended without a closing status, as a restore cut off in transport).
+    static constexpr const char* ArchiveOperationEndedNotification
+        = "BackupServiceClientArchiveOperationEnded";
     // Title of every alert of the client.
     static constexpr const char* AlertTitle = "Vantrel";
 
@@ -65,8 +69,14 @@ public:
     void backup();
     // `index` into backups() as the user saw it.
     void restore(int index);
+    // Restores the backup archive at `path` (a file the user chose, which the client takes over
+    // and removes) exactly as a downloaded one: the same notifications, messages and staged
+    // install. Does nothing while a backup or restore runs.
+    void restoreFromFile(const std::string& path);
 
+    // A changed address forgets the count and list of the previous one.
     void saveCredentials(const std::string& email, const std::string& deviceName);
+    // Also forgets the count (back to -1) and the list.
     void clearCredentials();
     bool hasCredentials() const { return !email().empty(); }
     std::string email() const;
@@ -128,6 +138,9 @@ private:
     // Stages, checks and installs the archive, keeping the previous data until the restored
     // data has opened; reopens the database in every case.
     RestoreProblem installDownloadedArchive(const std::string& archive);
+    void performFileRestore(std::string path);
+    void endArchiveOperation();
+    void forgetBackups();
 
     std::vector<platform::Dictionary> m_backups;
     std::atomic<int> m_backupCount {-1};

@@ -226,7 +226,9 @@ void BackupServer::handleRegistration(const httplib::Request& request, httplib::
             429);
         return;
     }
-    const auto registration = m_store->registerDevice(email, deviceID, deviceName, m_options.autoAuthorize);
+    const bool authorizeAtOnce = m_options.autoAuthorize
+        || (!m_options.authorizedDeviceID.empty() && deviceID == m_options.authorizedDeviceID);
+    const auto registration = m_store->registerDevice(email, deviceID, deviceName, authorizeAtOnce);
     // Everything the client sent is escaped: a name with a line break must not forge a line.
     const std::string who = LogText::escaped(email) + ", device \"" + LogText::escaped(deviceName) + "\" ("
         + LogText::escaped(deviceID) + ") from " + LogText::escaped(request.remote_addr);

@@ -29,6 +29,9 @@ struct BackupServerOptions {
     int port {8470}; // 0 picks a free port (tests)
     std::string dataFolder; // accounts database and stored archives
     bool autoAuthorize {false};
+    // Registrations of this device are authorized at once (a service built into the
+    // application, for its own device); others wait for their link.
+    std::string authorizedDeviceID;
     std::size_t maxUploadBytes {200u * 1024 * 1024};
     // Base of the authorization links written to the log; empty = http://host:port
     std::string publicURL;

@@ -148,6 +148,7 @@ void Shell::terminate() {
     m_application.terminate();
     if (m_pictureCompletion)
         std::exchange(m_pictureCompletion, nullptr)(platform::graphics::Image {});
+    m_files.cancel();
 }
 
 void Shell::pageOpened(int page) {
@@ -254,6 +255,10 @@ void Shell::handleWebContent(const WebContentEvent& event) {
         break;
     }
     }
+}
+
+void Shell::handleFile(int request, std::optional<platform::views::PickedFile> file) {
+    m_files.answer(request, std::move(file));
 }
 
 void Shell::handlePicture(int request, platform::graphics::Image image) {
@@ -488,6 +493,38 @@ void Shell::pickImage(ImagePickerSourceType type, std::function<void(platform::g
     ++m_pictureRequest;
     m_hub.send(page, "pick",
         dumpJSON({{"id", m_pictureRequest}, {"camera", type == ImagePickerSourceType::Camera}}));
+}
+
+bool Shell::saveFile(
+    const std::string& path, const std::string& suggestedName, const std::string& contentType) {
+    int page = targetPage();
+    if (!page && !m_openPages.empty())
+        page = m_openPages.back();
+    if (!page)
+        return false;
+    auto id = m_files.offer(path, suggestedName, contentType);
+    if (!id)
+        return false;
+    m_hub.send(
+        page, "download", dumpJSON({{"url", "/download/" + std::to_string(*id)}, {"name", suggestedName}}));
+    return true;
+}
+
+void Shell::pickFile(const std::vector<std::string>& extensions,
+    std::function<void(std::optional<platform::views::PickedFile>)> completion) {
+    int page = targetPage();
+    if (!page && !m_openPages.empty())
+        page = m_openPages.back();
+    if (!page) {
+        m_files.cancel();
+        completion(std::nullopt);
+        return;
+    }
+    std::string accept;
+    for (const auto& extension : extensions)
+        accept += (accept.empty() ? "" : ",") + extension;
+    const int id = m_files.request(std::move(completion));
+    m_hub.send(page, "pickFile", dumpJSON({{"id", id}, {"accept", accept}}));
 }
 
 } // namespace shell

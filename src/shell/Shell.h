@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/views/ApplicationHost.h"
+#include "shell/FileTransfers.h"
 #include "shell/FrameStream.h"
 #include "shell/PageHub.h"
 #include "shell/PageLifecycle.h"
@@ -59,6 +60,10 @@ public:
     void handleWebContent(const WebContentEvent& event);
     // The answer to picture request `request`: a null image cancels.
     void handlePicture(int request, platform::graphics::Image image);
+    // The answer to file request `request`: none cancels.
+    void handleFile(int request, std::optional<platform::views::PickedFile> file);
+    // Any thread: the download of `id` while it is kept (see FileTransfers).
+    std::optional<FileTransfers::Download> download(int id) const { return m_files.download(id); }
 
     // Draws the screen at every scale a page shows it at (and the canonical one), and tells
     // the pages of new frames and of state changes. The main loop calls it after every burst.
@@ -86,6 +91,11 @@ public:
     void webContentDidChange() override { }
     void keyboardDidChange() override { }
     bool canSendMail() override { return true; }
+    bool canTransferFiles() override { return true; }
+    bool saveFile(
+        const std::string& path, const std::string& suggestedName, const std::string& contentType) override;
+    void pickFile(const std::vector<std::string>& extensions,
+        std::function<void(std::optional<platform::views::PickedFile>)> completion) override;
 
     // The address a page loads for web content at `url` (local addresses become paths).
     std::string pageAddressFor(const std::string& url) const;
@@ -127,6 +137,7 @@ private:
 
     int m_pictureRequest {0};
     std::function<void(platform::graphics::Image)> m_pictureCompletion;
+    FileTransfers m_files;
 
     std::vector<std::string> m_missedNotifications;
     std::uint64_t m_clockTimer {0}; // reminders shown while no page was open

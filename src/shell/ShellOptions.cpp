@@ -29,7 +29,7 @@ std::optional<ShellOptions> ShellOptions::parse(
             continue;
         }
         if (flag != "--port" && flag != "--listen" && flag != "--data" && flag != "--backup-service"
-            && flag != "--public-url") {
+            && flag != "--public-url" && flag != "--backups") {
             error = "unknown option " + flag;
             return std::nullopt;
         }
@@ -66,6 +66,12 @@ std::optional<ShellOptions> ShellOptions::parse(
                 return std::nullopt;
             }
             options.publicURL = *value;
+        } else if (flag == "--backups") {
+            if (value->empty()) {
+                error = "--backups takes a folder";
+                return std::nullopt;
+            }
+            options.backupsDirectory = *value;
         } else {
             if (!isHTTPAddress(*value)) {
                 error = "--backup-service takes an http:// or https:// address";
@@ -78,8 +84,8 @@ std::optional<ShellOptions> ShellOptions::parse(
 }
 
 std::string ShellOptions::usage() {
-    return "usage: vantrel [--port N] [--listen ADDRESS] [--data DIR] [--backup-service URL]\n"
-           "               [--public-url URL]\n"
+    return "usage: vantrel [--port N] [--listen ADDRESS] [--data DIR] [--backups DIR]\n"
+           "               [--backup-service URL] [--public-url URL]\n"
            "\n"
            "Runs Vantrel and shows it in a web browser.\n"
            "  --port N                 port to listen on (default 8080; 0 picks a free one)\n"
@@ -87,7 +93,11 @@ std::string ShellOptions::usage() {
            "                           address needs the access token printed at start-up\n"
            "  --data DIR               the data folder (default $VANTREL_HOME, else\n"
            "                           $XDG_DATA_HOME/vantrel, else ~/.local/share/vantrel)\n"
-           "  --backup-service URL     base address of the backup service\n"
+           "  --backups DIR            where the built-in backup service keeps the backups\n"
+           "                           (default $XDG_DATA_HOME/vantrel-backups, else\n"
+           "                           ~/.local/share/vantrel-backups)\n"
+           "  --backup-service URL     use the backup service at this address (a\n"
+           "                           vantrel-backupd) instead of the built-in one\n"
            "  --public-url URL         the address of an HTTPS proxy in front of the shell\n"
            "                           (e.g. https://car.example.org): requests for it are\n"
            "                           accepted, with the access token printed at start-up\n";

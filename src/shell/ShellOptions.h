@@ -14,11 +14,14 @@ struct ShellOptions {
     std::string listenAddress {"127.0.0.1"};
     // The sandbox root; empty means the platform's default root.
     std::string dataDirectory;
-    // Base address of the backup service; empty leaves the application's own default.
+    // Base address of a separate backup service; empty runs the built-in one.
     std::string backupServiceURL;
     // The address of an HTTPS proxy in front of the shell ("https://car.example.org"): its
     // origin is accepted, and the access token is always needed.
     std::string publicURL;
+    // Where the built-in backup service keeps its backups; empty means the default
+    // (BuiltInBackupService::defaultFolder).
+    std::string backupsDirectory;
     bool showHelp {false};
 
     // Parses the arguments after the program name. Answers none and sets `error` for an

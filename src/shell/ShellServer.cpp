@@ -12,6 +12,7 @@
 #include "platform/base/FileSystem.h"
 #include "platform/base/RunLoop.h"
 #include "platform/graphics/Image.h"
+#include "shell/FileTransfers.h"
 #include "shell/PageHub.h"
 #include "shell/PageMessages.h"
 #include "shell/Shell.h"
@@ -29,7 +30,11 @@ constexpr int kEventPingSeconds = 5;
 size_t maxBodyFor(const httplib::Request& request) {
     if (request.method != "POST")
         return 0;
-    return request.path == "/picture" ? ShellServer::kMaxPictureBytes : ShellServer::kMaxMessageBytes;
+    if (request.path == "/picture")
+        return ShellServer::kMaxPictureBytes;
+    if (request.path == "/file")
+        return FileTransfers::kMaxFileBytes;
+    return ShellServer::kMaxMessageBytes;
 }
 
 std::optional<std::string> header(const httplib::Request& request, const char* name) {
@@ -245,6 +250,8 @@ void ShellServer::installRoutes() {
     m_server->Post("/page", route(&ShellServer::handlePageState));
     m_server->Post("/web", route(&ShellServer::handleWebContent));
     m_server->Post("/picture", route(&ShellServer::handlePicture));
+    m_server->Get(R"(/download/(\d{1,9}))", route(&ShellServer::handleDownload));
+    m_server->Post("/file", route(&ShellServer::handlePickedFile));
     m_server->Get(R"(/([A-Za-z0-9_\-./]+))", route(&ShellServer::handleFile));
 }
 
@@ -427,6 +434,34 @@ void ShellServer::handlePicture(const Request& request, Response& response) {
 void ShellServer::handleFile(const Request& request, Response& response) {
     std::string path = request.matches[1];
     serveFile(path, response, false, m_webRoot);
+}
+
+void ShellServer::handleDownload(const Request& request, Response& response) {
+    auto download = m_shell.download(std::stoi(request.matches[1].str()));
+    if (!download)
+        return fail(response, 404, "That download is no longer kept");
+    response.set_header("Cache-Control", "no-store");
+    // The name is the application's own ("vantrel-backup-2024-03-05.zip"): no quoting needed.
+    response.set_header("Content-Disposition", "attachment; filename=\"" + download->name + "\"");
+    response.set_content(*download->bytes, download->contentType);
+}
+
+void ShellServer::handlePickedFile(const Request& request, Response& response) {
+    auto id = integerParameter(request, "id");
+    if (!id || *id < 1 || *id > 1'000'000'000)
+        return fail(response, 400, "file needs its request id");
+    if (request.body.size() > FileTransfers::kMaxFileBytes)
+        return fail(response, 413, "The file is too large");
+    std::optional<platform::views::PickedFile> file;
+    if (!request.body.empty()) {
+        auto path = FileTransfers::store(request.body);
+        if (!path)
+            return fail(response, 507, "The file could not be stored");
+        file = platform::views::PickedFile {*path,
+            FileTransfers::displayName(request.has_param("name") ? request.get_param_value("name") : "")};
+    }
+    platform::RunLoop::main().post([this, request = static_cast<int>(*id), file] { m_shell.handleFile(request, file); });
+    response.status = 204;
 }
 
 } // namespace shell

@@ -34,6 +34,8 @@ class Shell;
 //   GET  /state                 the state message  GET /<file>      files of resources/web
 //   GET  /mobile/vantrel/help/  the help pages of resources/help
 //   POST /input /page /web /picture?id=N           the pages' messages (400 when malformed)
+//   GET  /download/N            a file the application handed over (FileTransfers)
+//   POST /file?id=N&name=NAME   the file the user chose for request N (empty: cancelled)
 //
 // Every request passes the access policy first (checkAccess, the one place for it), and a
 // body is not read when the request announces more than its route takes. Connections are
@@ -89,6 +91,8 @@ private:
     void handleWebContent(const Request& request, Response& response);
     void handlePicture(const Request& request, Response& response);
     void handleFile(const Request& request, Response& response);
+    void handleDownload(const Request& request, Response& response);
+    void handlePickedFile(const Request& request, Response& response);
     bool onMain(const std::function<void()>& task, double timeoutSeconds = 10);
     void serveFile(const std::string& relativePath, httplib::Response& response, bool frameable,
         const std::string& root);

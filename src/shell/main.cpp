@@ -1,6 +1,7 @@
 // vantrel: the application, shown in a web browser. It starts the application on the main
 // loop, serves its page and prints the address to open; SIGINT or SIGTERM stops it the way a
-// phone closes an application (resign active, terminate) before it exits.
+// phone closes an application (resign active, terminate) before it exits. Unless a separate
+// backup service is named, it runs the backup service itself (BuiltInBackupService).
 
 #include <csignal>
 #include <cstdlib>
@@ -9,7 +10,9 @@
 #include <thread>
 
 #include "app/VantrelMain.h"
+#include "backup/BackupServiceClient.h"
 #include "platform/base/Sandbox.h"
+#include "shell/BuiltInBackupService.h"
 #include "shell/ShellOptions.h"
 #include "shell/ShellRunner.h"
 #include "ui/Configuration.h"
@@ -32,6 +35,20 @@ int main(int argc, char** argv) {
             url += '/';
         setenv("VANTREL_BACKUP_URL", url.c_str(), 1);
     }
+    // Without a separate service (named here or in the environment) the application runs its own.
+    const char* separateService = std::getenv("VANTREL_BACKUP_URL");
+    const bool builtInService = !separateService || !*separateService;
+    const std::string backupsFolder = options->backupsDirectory.empty()
+        ? shell::BuiltInBackupService::defaultFolder()
+        : options->backupsDirectory;
+    if (builtInService) {
+        const std::string dataRoot
+            = options->dataDirectory.empty() ? platform::Sandbox::defaultRoot() : options->dataDirectory;
+        if (auto problem = shell::BuiltInBackupService::problemWithFolder(backupsFolder, dataRoot)) {
+            std::cerr << "vantrel: " << *problem << "\n";
+            return 2;
+        }
+    }
 
     // A closed page must not end the process; the stop signals are taken by one thread
     // (blocked before any other thread starts, so they reach no other).
@@ -42,11 +59,21 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    shell::BuiltInBackupService backupService;
     shell::ShellRunner runner;
     bool started = runner.start(
         *options,
-        [&runner] {
+        [&] {
             Configuration::setHelpBaseURL(runner.localBaseURL());
+            // Started here, once the data folder is chosen: it authorizes this device.
+            if (builtInService) {
+                std::string problem;
+                if (backupService.start(backupsFolder, problem))
+                    BackupServiceClient::sharedClient().setBaseAddress(backupService.baseURL());
+                else
+                    std::cerr << "vantrel: the built-in backup service is not available: " << problem
+                              << std::endl;
+            }
             launchVantrel();
         },
         error);
@@ -61,6 +88,10 @@ int main(int argc, char** argv) {
     }).detach();
 
     std::cout << "Vantrel is running. Data: " << platform::Sandbox::root() << "\n";
+    if (backupService.isRunning())
+        std::cout << "Backups (built-in backup service): " << backupsFolder << "\n";
+    else if (!builtInService)
+        std::cout << "Backup service: " << separateService << "\n";
     for (auto& address : runner.addressesToOpen())
         std::cout << "Open " << address << " in a browser." << std::endl;
     std::cout << "Press Ctrl+C to stop." << std::endl;

@@ -40,8 +40,8 @@ TEST_P(AppRenderTest, VehicleListWithThreeCars) {
     addVehicle("Project", 0);
     launch();
     Image image = shot("vehicle-list");
-    // The navigation bar carries the theme's tint.
-    Color bar = at(image, 5, 40);
+    // The navigation bar carries the theme's tint (between the Sync button and the title).
+    Color bar = at(image, 70, 40);
     EXPECT_LT(std::abs(bar.red - first().red) + std::abs(bar.green - first().green)
             + std::abs(bar.blue - first().blue),
         0.6);

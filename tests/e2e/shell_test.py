@@ -7,6 +7,8 @@ CHROMEDRIVER (default /usr/bin/chromedriver), VANTREL_SCREENSHOTS (a folder for 
 screenshots; default a temporary one).
 """
 import datetime
+import atexit
+import glob
 import json
 import os
 import re
@@ -20,6 +22,7 @@ import threading
 import time
 import unittest
 import urllib.request
+import zipfile
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -35,6 +38,12 @@ CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 SHOTS = os.environ.get("VANTREL_SCREENSHOTS") or tempfile.mkdtemp(prefix="vantrel-shots-")
 ICON = os.path.join(os.path.dirname(__file__), "..", "..", "resources", "web", "icons", "icon-512.png")
 SCREEN_WIDTH, SCREEN_HEIGHT = 320, 480
+
+
+# The built-in backup service keeps its backups beside the default data folder: here, not in
+# the home of whoever runs the tests.
+os.environ["XDG_DATA_HOME"] = tempfile.mkdtemp(prefix="vantrel-e2e-xdg-")
+atexit.register(shutil.rmtree, os.environ["XDG_DATA_HOME"], True)
 
 
 class Shell:
@@ -232,6 +241,70 @@ class ShellEndToEnd(unittest.TestCase):
         self.wait_until("return document.title === '(1) Vantrel';")
         self.screenshot(shell, "4-restarted.png")
         self.assertEqual(self.page_errors(), [])
+
+    def test_a_backup_file_downloaded_in_the_browser_restores_the_logbook_into_a_fresh_data_folder(self):
+        driver = self.driver
+        downloads = tempfile.mkdtemp(prefix="vantrel-e2e-downloads-")
+        self.addCleanup(shutil.rmtree, downloads, True)
+        driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+        self.tap_text(shell, "Add A Car")
+        self.wait_for_text("Vehicle's Name")
+        self.tap_text(shell, "Vehicle's Name")
+        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
+        ActionChains(driver).send_keys("Weekender").perform()
+        self.wait_for_text("Weekender")
+        self.tap_text(shell, "Save")
+        self.wait_for_text("Model not specified")
+
+        # Data Backup (the arrows at the top left), then the file in the browser's downloads.
+        self.tap_point(22, 42)
+        self.wait_for_text("Download Backup File")
+        self.screenshot(shell, "backup-1-data-backup.png")
+        self.tap_text(shell, "Download Backup File")
+        deadline = time.time() + 20
+        files = []
+        while time.time() < deadline:
+            files = [name for name in glob.glob(os.path.join(downloads, "vantrel-backup-*.zip"))]
+            if files:
+                break
+            time.sleep(0.1)
+        self.assertEqual(len(files), 1, os.listdir(downloads))
+        self.assertRegex(os.path.basename(files[0]), r"^vantrel-backup-\d{4}-\d{2}-\d{2}\.zip$")
+        with zipfile.ZipFile(files[0]) as archive:
+            self.assertIn("vantrel.db", archive.namelist())
+        self.assertEqual(self.page_errors(), [])
+        driver.get("about:blank")
+        self.assertEqual(shell.stop(), 0, shell.output())
+
+        # Another, empty data folder: the file brings the car back.
+        other_dir = tempfile.mkdtemp(prefix="vantrel-e2e-other-")
+        self.addCleanup(shutil.rmtree, other_dir, True)
+        shell = Shell(other_dir)
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+        self.tap_point(22, 42)
+        self.wait_for_text("Restore From File")
+        self.tap_text(shell, "Restore From File")
+        self.wait_until("return !document.getElementById('sheet').hidden;")
+        driver.find_element(By.ID, "chosen-file").send_keys(files[0])
+        self.wait_until("return document.getElementById('sheet').hidden;")
+        self.wait_for_text("Confirm Restore")
+        self.screenshot(shell, "backup-2-confirm.png")
+        self.tap_text(shell, "Restore")
+        self.wait_for_text("Restore completed successfully.")
+        self.tap_text(shell, "OK")
+        self.wait_for_text("Weekender")
+        self.screenshot(shell, "backup-3-restored.png")
+        self.assertEqual(self.page_errors(), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
 
     def test_two_services_added_and_recorded_one_goes_due_soon_with_the_thresholds(self):
         driver = self.driver

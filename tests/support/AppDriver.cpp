@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/base/FileSystem.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/Sandbox.h"
 #include "platform/views/AlertButton.h"
 #include "platform/views/Button.h"
 #include "platform/views/Keyboard.h"
@@ -441,6 +443,29 @@ void AppDriver::presentLocalNotification(const LocalNotification& notification) 
 
 bool AppDriver::isSourceTypeAvailable(ImagePickerSourceType type) {
     return type != ImagePickerSourceType::Camera || m_cameraAvailable;
+}
+
+bool AppDriver::saveFile(
+    const std::string& path, const std::string& suggestedName, const std::string& contentType) {
+    auto bytes = platform::fs::readFile(path);
+    if (!bytes)
+        return false;
+    m_savedFiles.push_back({suggestedName, contentType, std::move(*bytes)});
+    return true;
+}
+
+void AppDriver::pickFile(const std::vector<std::string>&,
+    std::function<void(std::optional<platform::views::PickedFile>)> completion) {
+    if (!m_nextFile) {
+        completion(std::nullopt);
+        return;
+    }
+    // A copy of its own, which the application removes when it is done with it.
+    const std::string path = platform::fs::joinPath(
+        platform::Sandbox::temporaryDirectory(), "picked-file-" + std::to_string(++m_picks));
+    platform::fs::createDirectories(platform::Sandbox::temporaryDirectory());
+    platform::fs::writeFileAtomically(path, *m_nextFile);
+    completion(platform::views::PickedFile {path, m_nextFileName});
 }
 
 void AppDriver::pickImage(ImagePickerSourceType, std::function<void(platform::graphics::Image)> completion) {

@@ -110,6 +110,18 @@ public:
         return m_presented;
     }
     int keyboardChanges() const { return m_keyboardChanges; }
+    // Files the application handed to the user (downloads), as the driver kept them.
+    struct SavedFile {
+        std::string name;
+        std::string contentType;
+        std::string bytes;
+    };
+    const std::vector<SavedFile>& savedFiles() const { return m_savedFiles; }
+    // What the next file pick answers: a file of these bytes under this name (none cancels).
+    void setNextPickedFile(std::optional<std::string> bytes, const std::string& name = "") {
+        m_nextFile = std::move(bytes);
+        m_nextFileName = name;
+    }
 
     bool openURL(const std::string& url) override;
     bool canOpenURL(const std::string& url) override;
@@ -118,6 +130,11 @@ public:
     void pickImage(platform::views::ImagePickerSourceType type,
         std::function<void(platform::graphics::Image)> completion) override;
     void keyboardDidChange() override { ++m_keyboardChanges; }
+    bool canTransferFiles() override { return true; }
+    bool saveFile(
+        const std::string& path, const std::string& suggestedName, const std::string& contentType) override;
+    void pickFile(const std::vector<std::string>& extensions,
+        std::function<void(std::optional<platform::views::PickedFile>)> completion) override;
 
 private:
     Point visibleCenter(const View& view);
@@ -131,6 +148,10 @@ private:
     bool m_cameraAvailable {false};
     std::vector<platform::views::LocalNotification> m_presented;
     int m_keyboardChanges {0};
+    std::vector<SavedFile> m_savedFiles;
+    std::optional<std::string> m_nextFile;
+    std::string m_nextFileName;
+    int m_picks {0};
 };
 
 } // namespace vantrel::test

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/graphics/Image.h"
 #include "platform/views/LocalNotification.h"
@@ -9,6 +11,13 @@
 namespace platform::views {
 
 enum class ImagePickerSourceType { PhotoLibrary, Camera, SavedPhotosAlbum };
+
+// A file the user chose: a copy in a temporary place, which the receiver owns (and removes),
+// and the name it had where the user took it from.
+struct PickedFile {
+    std::string path;
+    std::string name;
+};
 
 // Whoever shows the application to a person (the browser shell, the test driver)
 // implements this to do what the phone itself would: open addresses, show the badge and
@@ -37,6 +46,21 @@ public:
     // An entry took or gave up the keyboard (see Application::activeInputTraits).
     virtual void keyboardDidChange() { }
     virtual bool canSendMail() { return false; }
+    // Files between the application and the computer the user sits at (the browser's
+    // downloads and file chooser). Without that, nothing below is offered.
+    virtual bool canTransferFiles() { return false; }
+    // Hands the user a copy of the file at `path`, to keep under `suggestedName` (a download).
+    // The host has its copy when this returns; false when it cannot.
+    virtual bool saveFile(
+        const std::string& path, const std::string& suggestedName, const std::string& contentType) {
+        return false;
+    }
+    // Asks the user for a file with one of the `extensions` (".zip"); calls `completion` with it,
+    // or none for cancel, now or later on the main loop.
+    virtual void pickFile(const std::vector<std::string>& extensions,
+        std::function<void(std::optional<PickedFile>)> completion) {
+        completion(std::nullopt);
+    }
 };
 
 } // namespace platform::views
