@@ -23,7 +23,8 @@ const char* const kLabels[] = {"Repair Name", "Date", "Odometer", "Cost", "Notes
 
 // Where the views of a row lie (a grouped cell's content is 300 points wide).
 const Rect kLabelFrame {15, 0, 195, 41};
-const Rect kValueLabelFrame {80, 0, 195, 41};
+// The value labels end short of the disclosure indicator.
+const Rect kValueLabelFrame {80, 0, 190, 41};
 const Rect kFieldFrame {100, 10, 180, 24};
 const Rect kOdometerFrame {160, 10, 120, 0};
 

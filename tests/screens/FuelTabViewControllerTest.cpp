@@ -277,6 +277,7 @@ TEST_F(FuelScreensTest, TheFormChecksItsValuesAndKeepsTotalAndPriceInStep) {
         driver().pressDelete();
     driver().type(*form.costPerUnitField(), "3.499");
     EXPECT_EQ(form.totalCostField()->text(), "$69.98");
+    keepScreen("fill-up-form-gallons");
     driver().tap(*form.totalCostField());
     driver().tap(*form.costPerUnitField());
     driver().tap(*form.quantityField());
