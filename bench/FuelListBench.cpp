@@ -243,6 +243,11 @@ void BM_FuelListOpensWithThreeThousandFillups(benchmark::State& state) {
         storeSeconds += reads.first;
         bareSeconds += reads.second;
         tap(client, 30, 42); // back to the menu
+        auto row = find(screenTexts(client), "Fuel");
+        if (!row || row->x != fuelRow->x || row->y != fuelRow->y) {
+            state.SkipWithError("the back button did not return to the car's menu");
+            return;
+        }
     }
     if (taps.empty())
         return;
