@@ -30,7 +30,6 @@ FillupHistoryCell::FillupHistoryCell(const std::string& reuseIdentifier)
     setSelectionStyle(TableViewCellSelectionStyle::Gray);
     m_date->setAdjustsFontSizeToFitWidth(true);
     m_date->setMinimumFontSize(12);
-    m_economy->setNumberOfLines(1);
     for (const auto& label : {m_date, m_economy, m_total, m_purchase})
         contentView().addSubview(label);
 }

@@ -125,6 +125,7 @@ std::shared_ptr<TableViewCell> FuelTabViewController::cellForRowAtIndexPath(
     setExtraSmallFont(cell->purchaseLabel());
     cell->setBackgroundView(plainCellBackgroundView());
     cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+    // The labels are placed at the sizes of their new texts.
     cell->setNeedsLayout();
     return cell;
 }

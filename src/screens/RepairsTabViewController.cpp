@@ -71,13 +71,14 @@ std::shared_ptr<TableViewCell> RepairsTabViewController::cellForRowAtIndexPath(
     cell->dateLabel().setText(
         repair.datePerformed ? FormatDate(*repair.datePerformed, DateStyle::Medium) : "");
     setSmallFont(cell->dateLabel());
-    cell->dateLabel().setTextAlignment(TextAlignment::Right);
     cell->nameLabel().setText(repair.name);
     setLargeFont(cell->nameLabel());
     cell->notesLabel().setText(repair.notes);
     setSmallFont(cell->notesLabel());
     cell->setBackgroundView(plainCellBackgroundView());
     cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+    // The name is placed at its new size.
+    cell->setNeedsLayout();
     return cell;
 }
 
