@@ -4,15 +4,16 @@
 PRESET ?= default
 BUILD_DIR := $(if $(filter asan,$(PRESET)),build-asan,build)
 
-.PHONY: all deps configure build run test test-asan bench clean format
+.PHONY: all deps configure build run test test-asan bench fuzz clean format
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+# A build folder made with another generator than the preset's is configured afresh.
 configure: deps
-	@cmake --preset $(PRESET) >/dev/null
+	@cmake --preset $(PRESET) >/dev/null 2>&1 || { rm -rf $(BUILD_DIR)/CMakeCache.txt $(BUILD_DIR)/CMakeFiles; cmake --preset $(PRESET) >/dev/null; }
 
 build: configure
 	@cmake --build --preset $(PRESET)
@@ -31,8 +32,14 @@ test-asan:
 bench: build
 	@$(BUILD_DIR)/bin/vantrel_bench
 
+# Each fuzz target for FUZZ_SECONDS (default 60) seconds, e.g. make fuzz FUZZ_SECONDS=300
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/fuzz
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build build-asan
+	@rm -rf build build-asan build-fuzz

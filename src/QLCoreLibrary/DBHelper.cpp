@@ -433,6 +433,10 @@ std::int32_t DBHelper::lastRowID() const {
     return m_database ? static_cast<std::int32_t>(sqlite3_last_insert_rowid(m_database)) : 0;
 }
 
+int DBHelper::changes() const {
+    return m_database ? sqlite3_changes(m_database) : 0;
+}
+
 int DBHelper::lastError() const {
     if (m_batchError)
         return m_batchError->first;

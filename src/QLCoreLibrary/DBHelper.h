@@ -100,6 +100,8 @@ public:
     void endQuery();
 
     std::int32_t lastRowID() const;
+    // Rows changed by the most recent insert, update or delete on the connection.
+    int changes() const;
     int lastError() const;
     std::string lastErrorDescription() const;
 

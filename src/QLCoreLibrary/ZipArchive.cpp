@@ -181,6 +181,11 @@ bool ZipArchive::extractCurrentFileToPath(const std::string& folder) {
             written = false;
         if (count <= 0)
             break;
+        if (static_cast<unsigned long long>(count) > m_extractionBudget) {
+            written = false;
+            break;
+        }
+        m_extractionBudget -= static_cast<unsigned long long>(count);
         if (std::fwrite(buffer, 1, static_cast<size_t>(count), output) != static_cast<size_t>(count))
             written = false;
     }
@@ -212,6 +217,25 @@ bool ZipArchive::extractFile(const std::string& name, const std::string& folder)
     if (unzLocateFile(m_handle, name.c_str(), 1) != UNZ_OK)
         return false;
     return extractCurrentFileToPath(folder);
+}
+
+bool ZipArchive::entryInfo(std::vector<EntryInfo>& entries, size_t maxEntries) {
+    entries.clear();
+    if (m_mode != Reading)
+        return false;
+    int step = unzGoToFirstFile(m_handle);
+    while (step == UNZ_OK) {
+        if (entries.size() >= maxEntries)
+            return false;
+        unz_file_info info {};
+        std::string name;
+        if (!currentEntryName(name)
+            || unzGetCurrentFileInfo(m_handle, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return false;
+        entries.push_back({std::move(name), static_cast<unsigned long long>(info.uncompressed_size)});
+        step = unzGoToNextFile(m_handle);
+    }
+    return step == UNZ_END_OF_LIST_OF_FILE;
 }
 
 std::vector<std::string> ZipArchive::contents() {

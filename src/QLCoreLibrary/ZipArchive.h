@@ -58,6 +58,17 @@ public:
     // Entry names in archive order (empty when not open for reading).
     std::vector<std::string> contents();
 
+    // What the archive's directory says of an entry, before anything is extracted.
+    struct EntryInfo {
+        std::string name;
+        unsigned long long size {0}; // uncompressed, as declared
+    };
+    // Every entry in archive order; false when the directory cannot be read completely.
+    bool entryInfo(std::vector<EntryInfo>& entries, size_t maxEntries);
+    // Extraction writes at most this many bytes in all (each entry is also held to its
+    // declared size); an entry that would pass it fails as a damaged one. No limit by default.
+    void setExtractionLimit(unsigned long long bytes) { m_extractionBudget = bytes; }
+
     // Whether extraction writes an entry of this name (see the class comment).
     static bool isSafeEntryName(const std::string& name);
 
@@ -68,4 +79,5 @@ private:
     Mode m_mode {NotOpen};
     void* m_handle {nullptr}; // zipFile in Writing, unzFile in Reading
     bool m_skipHiddenFiles {true};
+    unsigned long long m_extractionBudget {~0ull};
 };

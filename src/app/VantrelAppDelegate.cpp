@@ -5,6 +5,8 @@
 #include <typeinfo>
 
 #include "QLCoreLibrary/ApplicationExtensions.h"
+#include "QLCoreLibrary/BackupArchive.h"
+#include "app/DataRecoveryNotice.h"
 #include "app/RootViewController.h"
 #include "app/VehiclePageRegistry.h"
 #include "data/DB.h"
@@ -77,6 +79,8 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
     installUncaughtExceptionHandler();
     Analytics::startSession(kAnalyticsApiKey);
     m_isEnteringForeground = true;
+    // A restore killed half-way is finished or undone before the data is opened.
+    BackupArchive::recoverInterruptedRestore();
     DB::connect();
     registerVehiclePages();
 
@@ -92,6 +96,7 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
 
     m_window->setRootViewController(m_navigationController);
     m_window->makeKeyAndVisible();
+    DataRecoveryNotice::showIfNeeded();
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "QLCoreLibrary/BackupArchive.h"
 #include "QLCoreLibrary/FileManagerExtensions.h"
+#include "QLCoreLibrary/RestoreProblem.h"
 #include "QLCoreLibrary/UserDefaultsExtensions.h"
 #include "data/DB.h"
 #include "platform/base/DateFormatter.h"
@@ -39,7 +40,14 @@ const char* kCorruptMessage = "Downloaded file is corrupt, please try again.";
 const char* kRestoredMessage = "Restore completed successfully.";
 const char* kArchiveFailedMessage = "The backup could not be created. Your data was not sent.";
 const char* kRestoreFailedMessage = "The backup could not be restored. Your data was not changed.";
-const char* kInstallFailedMessage = "The backup could not be restored completely. Please restore it again.";
+const char* kOutOfSpaceMessage
+    = "There is not enough free space on this device to download the backup. Please free some space and "
+      "try again.";
+const char* kTooLargeReplyMessage
+    = "The backup service sent more data than expected. Please try again later.";
+const char* kIdentifierNotStoredMessage
+    = "This device's identity could not be saved because Vantrel's data folder cannot be written. Please "
+      "make it writable and register again.";
 
 std::mutex s_presenterMutex;
 BackupServiceClient::AlertPresenter s_presenter;
@@ -114,6 +122,7 @@ void BackupServiceClient::reset() {
     m_backupCount = -1;
     m_busy = false;
     m_baseAddress.clear();
+    m_limits = Limits {};
 }
 
 // MARK: account
@@ -206,7 +215,18 @@ void BackupServiceClient::showMessage(const std::string& text) {
 
 void BackupServiceClient::processConnectionError(const FormRequest& request) {
     postStatusNotification("connect", "Error", request.error() ? request.error()->localizedDescription : "");
-    showMessage(kConnectionMessage);
+    using Code = platform::net::RequestError::Code;
+    const Code code = request.error() ? request.error()->code : Code::Other;
+    showMessage(code == Code::OutOfSpace ? kOutOfSpaceMessage
+            : code == Code::TooLarge     ? kTooLargeReplyMessage
+                                         : kConnectionMessage);
+}
+
+std::shared_ptr<FormRequest> BackupServiceClient::controlRequest(const std::string& operation) const {
+    auto request = FormRequest::make(serviceUrlForOperation(operation));
+    request->setTimeLimit(m_limits.controlSeconds);
+    request->setMaximumResponseSize(m_limits.maxControlReplyBytes);
+    return request;
 }
 
 void BackupServiceClient::postStatusNotification(
@@ -229,8 +249,13 @@ void BackupServiceClient::postNotification(platform::Dictionary info) {
 // MARK: asynchronous requests
 
 void BackupServiceClient::registerWithEmail(const std::string& email, const std::string& deviceName) {
+    // Registering an identity that the next start forgets would strand the account's backups.
+    if (!platform::Device::current().isIdentifierStored()) {
+        showMessage(kIdentifierNotStoredMessage);
+        return;
+    }
     m_busy = true;
-    auto request = FormRequest::make(serviceUrlForOperation("registerdevice"));
+    auto request = controlRequest("registerdevice");
     request->setPostValue(email, "email");
     request->setPostValue(deviceName, "deviceName");
     request->setCompletionHandler([this, email, deviceName](FormRequest& reply) {
@@ -252,7 +277,7 @@ void BackupServiceClient::registerWithEmail(const std::string& email, const std:
 
 void BackupServiceClient::refreshBackupList() {
     m_busy = true;
-    auto request = FormRequest::make(serviceUrlForOperation("backuplist"));
+    auto request = controlRequest("backuplist");
     request->setPostValue(email(), "email");
     request->setCompletionHandler([this](FormRequest& reply) {
         m_busy = false;
@@ -282,7 +307,7 @@ void BackupServiceClient::refreshBackupCount() {
     if (m_busy)
         return;
     m_busy = true;
-    auto request = FormRequest::make(serviceUrlForOperation("backupcount"));
+    auto request = controlRequest("backupcount");
     request->setPostValue(email(), "email");
     request->setCompletionHandler([this](FormRequest& reply) {
         m_busy = false;
@@ -327,12 +352,12 @@ void BackupServiceClient::performBackup() {
         m_busy = true;
         postStatusNotification("backup", "busy", "Backing up");
 
-        FormRequest authorization(serviceUrlForOperation("authorizationstatus"));
-        authorization.setPostValue(email(), "email");
-        authorization.startSynchronous();
-        const ServiceResponse state = processResponse(authorization.responseString());
-        if (authorization.error())
-            processConnectionError(authorization);
+        auto authorization = controlRequest("authorizationstatus");
+        authorization->setPostValue(email(), "email");
+        authorization->startSynchronous();
+        const ServiceResponse state = processResponse(authorization->responseString());
+        if (authorization->error())
+            processConnectionError(*authorization);
         else if (state.status == "OK" && state.descriptionText() == "authorization-pending")
             showMessage(kPendingMessage);
         else if (state.status == "OK" && state.descriptionText() == "unauthorized")
@@ -365,6 +390,8 @@ bool BackupServiceClient::uploadBackup() {
         return false;
     }
     FormRequest upload(serviceUrlForOperation("uploadfile"));
+    upload.setTimeLimit(m_limits.fileSeconds, m_limits.bytesPerSecond);
+    upload.setMaximumResponseSize(m_limits.maxControlReplyBytes);
     upload.setPostValue(email(), "email");
     upload.setPostValue(deviceName(), "deviceName");
     upload.setPostValue(md5ForFileAtPath(archive), "hash");
@@ -402,6 +429,36 @@ void BackupServiceClient::restore(int index) {
         performRestore(identifier);
 }
 
+RestoreProblem BackupServiceClient::installDownloadedArchive(const std::string& archive) {
+    const std::string staging = BackupArchive::stagingDirectory();
+    RestoreProblem problem = BackupArchive::stage(archive, staging, m_limits.maxRestoreBytes);
+    fs::removeItem(archive);
+    if (problem != RestoreProblem::None)
+        return problem;
+    DB::disconnect();
+    // The previous data stays aside until the restored database has opened as it should.
+    problem = BackupArchive::install(staging, [] {
+        const auto damagedBefore = DB::damagedDatabaseKeptAside();
+        DB::connect();
+        if (auto aside = DB::damagedDatabaseKeptAside(); aside != damagedBefore) {
+            // The restored file, not the user's: the user's goes back.
+            fs::removeItem(*aside);
+            DB::takeDamagedDatabaseKeptAside();
+            DB::disconnect();
+            return false;
+        }
+        if (DB::helper())
+            return true;
+        DB::disconnect();
+        return false;
+    });
+    if (problem != RestoreProblem::None) {
+        DB::disconnect();
+        DB::connect();
+    }
+    return problem;
+}
+
 void BackupServiceClient::performRestore(std::string bid) {
     try {
         m_busy = true;
@@ -413,6 +470,8 @@ void BackupServiceClient::performRestore(std::string bid) {
         download.setPostValue(email(), "email");
         download.setPostValue(bid, "bid");
         download.setDownloadDestinationPath(archive);
+        download.setTimeLimit(m_limits.fileSeconds, m_limits.bytesPerSecond);
+        download.setMaximumResponseSize(m_limits.maxDownloadBytes);
         download.startSynchronous();
 
         std::optional<std::string> failure;
@@ -427,18 +486,8 @@ void BackupServiceClient::performRestore(std::string bid) {
                 failure = kDownloadFailedMessage;
             else if (hash == headers.end() || md5ForFileAtPath(archive) != hash->second)
                 failure = kCorruptMessage;
-            else if (!BackupArchive::stage(archive, BackupArchive::stagingDirectory()))
-                failure = kRestoreFailedMessage;
-            else {
-                bool installed = false;
-                {
-                    DatabaseClosed closed;
-                    installed = BackupArchive::install(BackupArchive::stagingDirectory());
-                }
-                fs::removeItem(archive);
-                if (!installed)
-                    failure = kInstallFailedMessage;
-            }
+            else if (auto problem = installDownloadedArchive(archive); problem != RestoreProblem::None)
+                failure = restoreProblemMessage(problem);
             if (!failure) {
                 postStatusNotification("restore", "OK", "Complete");
                 // Posted after the notification, so the screens have left the list when it shows.
@@ -450,7 +499,10 @@ void BackupServiceClient::performRestore(std::string bid) {
             postStatusNotification("restore", "Error", "Complete");
         }
     } catch (...) {
-        fs::removeItem(BackupArchive::stagingDirectory());
+        // Whatever was moved goes back, and the data is open again.
+        BackupArchive::recoverInterruptedRestore();
+        if (!DB::helper())
+            DB::connect();
         showMessage(kRestoreFailedMessage);
         postStatusNotification("restore", "Error", "Complete");
     }

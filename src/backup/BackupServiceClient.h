@@ -2,10 +2,13 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "QLCoreLibrary/BackupArchive.h"
+#include "QLCoreLibrary/RestoreProblem.h"
 #include "platform/base/Value.h"
 
 namespace platform::net {
@@ -83,7 +86,24 @@ public:
     // True while a backup or restore runs.
     bool isArchiveOperationRunning() const { return m_archiveOperation; }
 
-    // Tests: forget the list, the count and the base address (between sandboxes).
+    // How long requests may take and how much they may bring back. A control request
+    // (registration, count, list, authorization) gets `controlSeconds` and
+    // `maxControlReplyBytes`; an upload or download gets `fileSeconds` plus one second per
+    // `bytesPerSecond` bytes of its file, and a download at most `maxDownloadBytes` (and no
+    // more than the length the service announces).
+    struct Limits {
+        double controlSeconds {30};
+        unsigned long long maxControlReplyBytes {1024 * 1024};
+        double fileSeconds {60};
+        double bytesPerSecond {32 * 1024};
+        unsigned long long maxDownloadBytes {1024ULL * 1024 * 1024};
+        // What a restored archive may expand to (see BackupArchive::stage).
+        unsigned long long maxRestoreBytes {BackupArchive::kMaxExpandedBytes};
+    };
+    void setLimits(const Limits& limits) { m_limits = limits; }
+    const Limits& limits() const { return m_limits; }
+
+    // Tests: forget the list, the count, the base address and the limits (between sandboxes).
     void reset();
 
 private:
@@ -93,7 +113,9 @@ private:
     static ServiceResponse processResponse(const std::string& text);
     void showResponse(const ServiceResponse& response);
     void showMessage(const std::string& text);
+    // Tells the user what failed: no space, a reply too large, or no connection.
     void processConnectionError(const platform::net::FormRequest& request);
+    std::shared_ptr<platform::net::FormRequest> controlRequest(const std::string& operation) const;
     void postStatusNotification(const std::string& operation, const std::string& status,
         const std::optional<std::string>& description);
     void postNotification(platform::Dictionary info);
@@ -103,10 +125,14 @@ private:
     // Packs and sends the archive; true when the service accepted it.
     bool uploadBackup();
     void performRestore(std::string bid);
+    // Stages, checks and installs the archive, keeping the previous data until the restored
+    // data has opened; reopens the database in every case.
+    RestoreProblem installDownloadedArchive(const std::string& archive);
 
     std::vector<platform::Dictionary> m_backups;
     std::atomic<int> m_backupCount {-1};
     std::atomic<bool> m_busy {false};
     std::atomic<bool> m_archiveOperation {false};
     std::string m_baseAddress;
+    Limits m_limits;
 };

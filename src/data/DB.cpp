@@ -1,8 +1,10 @@
 #include "data/DB.h"
 
 #include <memory>
+#include <utility>
 
 #include "QLCoreLibrary/DBHelper.h"
+#include "QLCoreLibrary/DatabaseFileCheck.h"
 #include "data/DBDateCodec.h"
 #include "data/DBFunctions.h"
 #include "data/DBRows.h"
@@ -38,24 +40,71 @@ template<typename Record, typename Reader> Record readOne(DBHelper& helper, Read
     return record;
 }
 
-// Runs the insert or update that is set up, and gives an insert's new row id; 0 when the
-// statement failed, so that a failed insert never takes the id of an unrelated row.
-int executeSave(DBHelper& helper, bool inserting, int currentID) {
-    bool succeeded = helper.executeNonQuery();
+// Runs the insert or update that is set up. True when a row was stored; an insert then gives
+// `id` its new row id. A failed insert leaves `id` 0, never the id of an unrelated row, and
+// an update that matched no row (the record was deleted meanwhile) stored nothing.
+bool executeSave(DBHelper& helper, bool inserting, int& id) {
+    const bool succeeded = helper.executeNonQuery() && helper.changes() > 0;
     helper.endQuery();
-    if (!inserting)
-        return currentID;
-    return succeeded ? helper.lastRowID() : 0;
+    if (inserting)
+        id = succeeded ? helper.lastRowID() : 0;
+    return succeeded;
+}
+
+// Runs the statement or batch that is set up and ends it.
+bool executeWrite(DBHelper& helper) {
+    const bool succeeded = helper.executeNonQuery();
+    helper.endQuery();
+    return succeeded;
 }
 
 } // namespace
 
 // --- Connection ---
 
+namespace {
+
+std::optional<std::string>& damagedDatabase() {
+    static std::optional<std::string> path;
+    return path;
+}
+
+// Moves the damaged database, with the journal that belongs to it, out of the way.
+std::optional<std::string> keepDamagedDatabaseAside(const std::string& path) {
+    auto aside = platform::fs::keepAside(path, "damaged");
+    if (aside) {
+        for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+            if (platform::fs::fileExists(path + suffix))
+                platform::fs::moveItem(path + suffix, *aside + suffix);
+        }
+    }
+    return aside;
+}
+
+} // namespace
+
 void DB::connect() {
     openHelper().reset();
     renameLegacyDB();
-    auto helper = DBHelper::initWithDatabaseNamed("vantrel.db");
+    const std::string path = platform::fs::joinPath(platform::Sandbox::documentsDirectory(), "vantrel.db");
+    // Starting on an empty database as if the user had no cars would hide the loss; the
+    // damaged file is kept for the user (or support) and a fresh copy of the shipped one
+    // takes its place.
+    bool damaged = platform::fs::isDirectory(path);
+    auto helper = damaged ? nullptr : DBHelper::initWithDatabaseNamed("vantrel.db");
+    if (helper
+        && DatabaseFileCheck::checkConnection(helper->database(), false)
+            == DatabaseFileCheck::Result::Damaged) {
+        helper.reset();
+        damaged = true;
+    }
+    if (damaged) {
+        auto aside = keepDamagedDatabaseAside(path);
+        if (!aside)
+            return; // never overwrite what could not be moved
+        damagedDatabase() = aside;
+        helper = DBHelper::initWithDatabaseNamed("vantrel.db");
+    }
     if (!helper)
         return;
     DBFunctions::registerFunctions(helper->database());
@@ -92,6 +141,14 @@ DBHelper* DB::helper() {
     return openHelper().get();
 }
 
+std::optional<std::string> DB::damagedDatabaseKeptAside() {
+    return damagedDatabase();
+}
+
+std::optional<std::string> DB::takeDamagedDatabaseKeptAside() {
+    return std::exchange(damagedDatabase(), std::nullopt);
+}
+
 // --- Vehicles ---
 
 std::vector<Vehicle> DB::vehiclesWithServiceDueInDays(int days, int miles) {
@@ -109,7 +166,7 @@ Vehicle DB::getVehicleWithID(int vid) {
     return readOne<Vehicle>(helper, DBRows::vehicle);
 }
 
-int DB::saveVehicle(Vehicle& vehicle) {
+bool DB::saveVehicle(Vehicle& vehicle) {
     DBHelper& helper = engine();
     bool inserting = vehicle.vid == 0;
     helper.beginResourceQuery(inserting ? "InsertVehicle" : "UpdateVehicle");
@@ -121,46 +178,46 @@ int DB::saveVehicle(Vehicle& vehicle) {
     helper.setInteger(vehicle.year, "@Year");
     helper.setInteger(vehicle.odometer, "@Odometer");
     helper.setString(vehicle.notes, "@Notes");
-    vehicle.vid = executeSave(helper, inserting, vehicle.vid);
-    if (inserting && vehicle.vid != 0) {
+    bool stored = executeSave(helper, inserting, vehicle.vid);
+    if (stored && inserting) {
         helper.beginResourceQueryBatch("SetVehicleDefaults");
         helper.setInteger(vehicle.vid, "@VehicleID");
-        helper.executeNonQuery();
-        helper.endQuery();
+        stored = executeWrite(helper);
     }
-    return vehicle.vid;
+    return stored;
 }
 
-void DB::updateOdometer(int reading, int vid) {
+bool DB::updateOdometer(int reading, int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("UpdateOdometer");
     helper.setInteger(vid, "@VehicleID");
     helper.setInteger(reading, "@Odometer");
-    helper.executeNonQuery();
-    helper.endQuery();
+    return executeWrite(helper);
 }
 
-void DB::updateVehicleRowOrders(const std::vector<Vehicle>& vehicles) {
+bool DB::updateVehicleRowOrders(const std::vector<Vehicle>& vehicles) {
     DBHelper& helper = engine();
-    helper.beginResourceQuery("UpdateRowOrder");
+    bool stored = helper.beginResourceQuery("UpdateRowOrder");
     for (size_t i = 0; i < vehicles.size(); ++i) {
         helper.setInteger(static_cast<int>(i), "@RowOrder");
         helper.setInteger(vehicles[i].vid, "@VehicleID");
-        helper.executeNonQuery();
+        stored = helper.executeNonQuery() && stored;
     }
     helper.endQuery();
+    return stored;
 }
 
-void DB::deleteVehicle(int vid) {
+bool DB::deleteVehicle(int vid) {
     DBHelper& helper = engine();
     helper.beginResourceQueryBatch("DeleteVehicle");
     helper.setInteger(vid, "@VehicleID");
-    helper.executeNonQuery();
-    helper.endQuery();
+    if (!executeWrite(helper))
+        return false; // the picture stays with the vehicle that is still there
     Vehicle deleted;
     deleted.vid = vid;
     if (platform::fs::fileExists(deleted.pictureFile()))
         platform::fs::removeItem(deleted.pictureFile());
+    return true;
 }
 
 namespace {
@@ -242,7 +299,7 @@ Service DB::vehicleServiceWithID(int vehicleServiceID) {
     return readOne<Service>(helper, DBRows::service);
 }
 
-int DB::saveService(Service& service) {
+bool DB::saveService(Service& service) {
     DBHelper& helper = engine();
     bool inserting = service.serviceID == 0;
     helper.beginResourceQuery(inserting ? "InsertService" : "UpdateService");
@@ -250,13 +307,13 @@ int DB::saveService(Service& service) {
     helper.setString(service.name, "@Name");
     helper.setInteger(service.frequencyInMiles, "@FrequencyInMiles");
     helper.setInteger(service.frequencyInMonths, "@FrequencyInMonths");
-    service.serviceID = executeSave(helper, inserting, service.serviceID);
-    if (service.serviceID != 0 && service.vehicleID != 0)
-        saveVehicleService(service, true);
-    return service.serviceID;
+    bool stored = executeSave(helper, inserting, service.serviceID);
+    if (stored && service.vehicleID != 0)
+        stored = saveVehicleService(service, true);
+    return stored;
 }
 
-int DB::saveVehicleService(Service& service, bool updateOdometer) {
+bool DB::saveVehicleService(Service& service, bool updateOdometer) {
     DBHelper& helper = engine();
     bool inserting = service.vehicleServiceID == 0;
     helper.beginResourceQuery(inserting ? "InsertVehicleService" : "UpdateVehicleService");
@@ -267,13 +324,13 @@ int DB::saveVehicleService(Service& service, bool updateOdometer) {
     helper.setInteger(service.odometer, "@Odometer");
     helper.setDouble(service.cost, "@Cost");
     helper.setString(service.notes, "@Notes");
-    service.vehicleServiceID = executeSave(helper, inserting, service.vehicleServiceID);
-    if (updateOdometer)
-        DB::updateOdometer(service.odometer, service.vehicleID);
-    return service.vehicleServiceID;
+    bool stored = executeSave(helper, inserting, service.vehicleServiceID);
+    if (stored && updateOdometer)
+        stored = DB::updateOdometer(service.odometer, service.vehicleID);
+    return stored;
 }
 
-void DB::deleteVehicleService(const Service& service) {
+bool DB::deleteVehicleService(const Service& service) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("VehicleServiceCount");
     helper.setInteger(service.vehicleID, "@VehicleID");
@@ -281,17 +338,15 @@ void DB::deleteVehicleService(const Service& service) {
     int count = helper.executeInt();
     helper.beginResourceQuery(count < 2 ? "ResetVehicleService" : "DeleteVehicleServiceWithID");
     helper.setInteger(service.vehicleServiceID, "@VehicleServiceID");
-    helper.executeNonQuery();
-    helper.endQuery();
+    return executeWrite(helper);
 }
 
-void DB::deleteVehicleServiceHistory(int vid, int serviceID) {
+bool DB::deleteVehicleServiceHistory(int vid, int serviceID) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteVehicleServiceHistory");
     helper.setInteger(vid, "@VehicleID");
     helper.setInteger(serviceID, "@ServiceID");
-    helper.executeNonQuery();
-    helper.endQuery();
+    return executeWrite(helper);
 }
 
 // --- Repairs ---
@@ -310,7 +365,7 @@ Repair DB::repairWithID(int repairID) {
     return readOne<Repair>(helper, DBRows::repair);
 }
 
-int DB::saveRepair(Repair& repair, bool updateOdometer) {
+bool DB::saveRepair(Repair& repair, bool updateOdometer) {
     DBHelper& helper = engine();
     bool inserting = repair.repairID == 0;
     helper.beginResourceQuery(inserting ? "InsertRepair" : "UpdateRepair");
@@ -321,18 +376,17 @@ int DB::saveRepair(Repair& repair, bool updateOdometer) {
     helper.setInteger(repair.odometer, "@Odometer");
     helper.setDouble(repair.cost, "@Cost");
     helper.setString(repair.notes, "@Notes");
-    repair.repairID = executeSave(helper, inserting, repair.repairID);
-    if (updateOdometer)
-        DB::updateOdometer(repair.odometer, repair.vehicleID);
-    return repair.repairID;
+    bool stored = executeSave(helper, inserting, repair.repairID);
+    if (stored && updateOdometer)
+        stored = DB::updateOdometer(repair.odometer, repair.vehicleID);
+    return stored;
 }
 
-void DB::deleteRepair(const Repair& repair) {
+bool DB::deleteRepair(const Repair& repair) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteRepairWithID");
     helper.setInteger(repair.repairID, "@RepairID");
-    helper.executeNonQuery();
-    helper.endQuery();
+    return executeWrite(helper);
 }
 
 // --- Fill-ups ---
@@ -408,7 +462,7 @@ void DB::calculateDistance(std::vector<Fillup>& fillups) {
     }
 }
 
-int DB::saveFillup(Fillup& fillup, bool updateOdometer) {
+bool DB::saveFillup(Fillup& fillup, bool updateOdometer) {
     DBHelper& helper = engine();
     bool inserting = fillup.fillupID == 0;
     helper.beginResourceQuery(inserting ? "InsertFillup" : "UpdateFillup");
@@ -421,16 +475,15 @@ int DB::saveFillup(Fillup& fillup, bool updateOdometer) {
     helper.setInteger(fillup.units, "@Units");
     helper.setString(fillup.notes, "@Notes");
     helper.setInteger(fillup.type, "@Type");
-    fillup.fillupID = executeSave(helper, inserting, fillup.fillupID);
-    if (updateOdometer)
-        DB::updateOdometer(fillup.odometer, fillup.vehicleID);
-    return fillup.fillupID;
+    bool stored = executeSave(helper, inserting, fillup.fillupID);
+    if (stored && updateOdometer)
+        stored = DB::updateOdometer(fillup.odometer, fillup.vehicleID);
+    return stored;
 }
 
-void DB::deleteFillup(const Fillup& fillup) {
+bool DB::deleteFillup(const Fillup& fillup) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteFillupWithID");
     helper.setInteger(fillup.fillupID, "@FillUpID");
-    helper.executeNonQuery();
-    helper.endQuery();
+    return executeWrite(helper);
 }

@@ -15,10 +15,12 @@
 class DBHelper;
 
 // Every data operation of the application, as class-level operations over the one open
-// engine of the process. Each operation runs named queries of the query file, finishes them
-// before it returns and never reports a failure: with no database, a missing query or a
-// failing statement, lists come back empty, counts 0, single records with every field 0 or
-// none, and writes change nothing. Main thread only.
+// engine of the process. Each operation runs named queries of the query file and finishes
+// them before it returns. Reads never report a failure: with no database, a missing query or
+// a failing statement, lists come back empty, counts 0, single records with every field 0 or
+// none. Writes (saves, updates, deletes) answer whether they were stored, so that a form can
+// stay open when its change was not (a read-only or full disk, a damaged file). Main thread
+// only.
 //
 // Distances are in the settings' distance unit, never converted when stored. Period codes
 // (filterPeriod): 1 the last 7 days, 2 month, 3 three months, 4 six months, 5 year, anything
@@ -28,7 +30,9 @@ public:
     // --- Connection ---
     // Renames a legacy database, opens (on first launch creates) "vantrel.db" in the
     // documents folder, installs pending updates and loads the queries. May be called again
-    // after disconnect.
+    // after disconnect. A damaged database (see DatabaseFileCheck) is kept aside under a
+    // dated name and the shipped database takes its place; damagedDatabaseKeptAside() then
+    // names where the old file went.
     static void connect();
     static void disconnect();
     // If "dovrin.sqlite" exists in the documents folder it replaces "vantrel.db".
@@ -37,6 +41,10 @@ public:
     static platform::DateFormatter dbDateFormatter();
     // The open engine, or none.
     static DBHelper* helper();
+    // Where the last connect() moved a damaged database; none when it found none. Cleared by
+    // takeDamagedDatabaseKeptAside(), so the user is told once.
+    static std::optional<std::string> damagedDatabaseKeptAside();
+    static std::optional<std::string> takeDamagedDatabaseKeptAside();
 
     // --- Vehicles ---
     // Every vehicle in stored row order; dueServiceCount counts its services due within the
@@ -44,14 +52,16 @@ public:
     static std::vector<Vehicle> vehiclesWithServiceDueInDays(int days, int miles);
     static Vehicle getVehicleWithID(int vid);
     // Inserts (vid 0: assigns vid and gives the vehicle its starter services) or updates.
-    // Returns vid; 0 when a new vehicle could not be stored.
-    static int saveVehicle(Vehicle& vehicle);
-    // Raises the vehicle's odometer to `reading`; a lower reading changes nothing.
-    static void updateOdometer(int reading, int vid);
-    // Each vehicle's row order becomes its index in the list.
-    static void updateVehicleRowOrders(const std::vector<Vehicle>& vehicles);
+    // True when stored; a new vehicle that could not be stored keeps vid 0.
+    static bool saveVehicle(Vehicle& vehicle);
+    // Raises the vehicle's odometer to `reading`; a lower reading changes nothing (and is
+    // no failure).
+    static bool updateOdometer(int reading, int vid);
+    // Each vehicle's row order becomes its index in the list. True when every row was stored.
+    static bool updateVehicleRowOrders(const std::vector<Vehicle>& vehicles);
     // Removes the vehicle with its services, repairs and fill-ups, then its picture file.
-    static void deleteVehicle(int vid);
+    // All or nothing: false leaves the vehicle and its picture as they were.
+    static bool deleteVehicle(int vid);
     // Makes and models already used, sorted, without empty ones.
     static std::vector<std::string> allMakes();
     static std::vector<std::string> allModels();
@@ -69,23 +79,25 @@ public:
     static Service lastService(int serviceID, int vid);
     static Service vehicleServiceWithID(int vehicleServiceID);
     // Saves the service type (serviceID 0: inserts and assigns it); with a vehicleID also
-    // saveVehicleService(service, true). Returns serviceID (0 when an insert failed).
-    static int saveService(Service& service);
+    // saveVehicleService(service, true). True when all of it was stored; an insert that
+    // failed leaves its identifier 0.
+    static bool saveService(Service& service);
     // Saves one performance (vehicleServiceID 0: inserts and assigns it); with the flag, raises
-    // the vehicle's odometer to its reading. Returns vehicleServiceID (0 when an insert failed).
-    static int saveVehicleService(Service& service, bool updateOdometer);
+    // the vehicle's odometer to its reading. True when stored.
+    static bool saveVehicleService(Service& service, bool updateOdometer);
     // Deletes one performance; the last record of a service on a vehicle is reset to not
     // recorded instead, so that the service stays on the vehicle.
-    static void deleteVehicleService(const Service& service);
+    static bool deleteVehicleService(const Service& service);
     // Removes a service from a vehicle with all its records.
-    static void deleteVehicleServiceHistory(int vid, int serviceID);
+    static bool deleteVehicleServiceHistory(int vid, int serviceID);
 
     // --- Repairs ---
     // Newest first.
     static std::vector<Repair> allRepairsForVehicle(const Vehicle& vehicle);
     static Repair repairWithID(int repairID);
-    static int saveRepair(Repair& repair, bool updateOdometer);
-    static void deleteRepair(const Repair& repair);
+    // True when stored (see saveVehicleService).
+    static bool saveRepair(Repair& repair, bool updateOdometer);
+    static bool deleteRepair(const Repair& repair);
 
     // --- Fill-ups ---
     // The vehicle's fill-ups in the period, oldest first (by date, then odometer), converted
@@ -94,8 +106,9 @@ public:
     // is marked not valid.
     static std::vector<Fillup> fillupsForVehicle(
         const Vehicle& vehicle, int convertToUnit, int distanceUnit, int filterPeriod);
-    static int saveFillup(Fillup& fillup, bool updateOdometer);
-    static void deleteFillup(const Fillup& fillup);
+    // True when stored (see saveVehicleService).
+    static bool saveFillup(Fillup& fillup, bool updateOdometer);
+    static bool deleteFillup(const Fillup& fillup);
     // The SQLite date modifier of a period code ("7 days", "1 months", ...), none for the
     // whole history.
     static std::optional<std::string> filterPeriod(int code);

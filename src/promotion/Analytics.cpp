@@ -8,6 +8,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/Sandbox.h"
+#include "platform/net/JSON.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void loadLocked() {
         return;
     g_loaded = true;
     auto text = platform::fs::readFile(Analytics::eventsFilePath());
-    if (!text)
+    if (!text || platform::net::JSON::nestsDeeperThan(*text))
         return;
     nlohmann::json list = nlohmann::json::parse(*text, nullptr, false);
     if (!list.is_array())

@@ -316,12 +316,13 @@ void EditVehicleViewController::saveButtonPressed() {
         showAlert("Invalid Data", "Vehicle's Name is required.");
         return;
     }
-    DB::saveVehicle(m_vehicle);
-    // The picture file is named after the vid; a car the store could not take has none.
-    if (m_vehicle.vid != 0) {
-        if (platform::graphics::Image picture = m_vehicle.picture())
-            picture.writeToFile(m_vehicle.pictureFile());
+    if (!DB::saveVehicle(m_vehicle)) {
+        showSaveFailedAlert();
+        return;
     }
+    // The picture file is named after the vid.
+    if (platform::graphics::Image picture = m_vehicle.picture())
+        picture.writeToFile(m_vehicle.pictureFile());
     if (NavigationController* navigation = navigationController())
         navigation->popViewControllerAnimated(true);
 }

@@ -1,7 +1,10 @@
 #include "server/BackupServer.h"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -12,7 +15,9 @@
 #include <nlohmann/json.hpp>
 #include <openssl/evp.h>
 
+#include "httpd/GuardedServer.h"
 #include "server/BackupStore.h"
+#include "server/LogText.h"
 
 namespace server {
 
@@ -21,6 +26,8 @@ namespace {
 constexpr std::size_t kMaxEmailLength = 254;
 constexpr std::size_t kMaxDeviceNameLength = 200;
 constexpr std::size_t kMaxDeviceIDLength = 128;
+// Form bodies of every operation but the upload: a few short fields.
+constexpr std::size_t kMaxFormBytes = 64 * 1024;
 
 const char* kNotRegistered = "Backup service account was not found. Please register first.";
 const char* kPending = "This device has not been authorized yet. Please open the authorization link first.";
@@ -101,7 +108,7 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 BackupServer::BackupServer(BackupServerOptions options)
     : m_options(std::move(options))
     , m_store(std::make_unique<BackupStore>(m_options.dataFolder))
-    , m_http(std::make_unique<httplib::Server>()) {
+    , m_http(std::make_unique<httpd::GuardedServer>(m_options.limits)) {
     installRoutes();
 }
 
@@ -130,9 +137,59 @@ std::string BackupServer::baseURL() const {
         + "/";
 }
 
+bool BackupServer::allowRegistration(const std::string& address) {
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(m_registrationMutex);
+    auto& [windowStart, count] = m_registrations[address];
+    if (count == 0 || now - windowStart >= std::chrono::minutes(1)) {
+        windowStart = now;
+        count = 0;
+    }
+    // Old windows go, so that the table cannot grow without end.
+    if (m_registrations.size() > 10000)
+        std::erase_if(m_registrations, [&](const auto& entry) { return now - entry.second.first >= std::chrono::minutes(1); });
+    return ++count <= m_options.registrationsPerAddressPerMinute;
+}
+
+bool BackupServer::refuseBeforeBody(const httplib::Request& request, httplib::Response& response) {
+    static const std::string prefix = "/mobile/services/";
+    if (request.method != "POST" || request.path.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::string rest = request.path.substr(prefix.size());
+    const std::string operation = rest.substr(0, rest.find('/'));
+    const std::string deviceID = rest.find('/') == std::string::npos ? "" : rest.substr(rest.find('/') + 1);
+    const unsigned long long announced
+        = std::strtoull(request.get_header_value("Content-Length").c_str(), nullptr, 10);
+    const bool upload = operation == "uploadfile";
+    if (announced > (upload ? m_options.maxUploadBytes + kMaxFormBytes : kMaxFormBytes)) {
+        httpd::GuardedServer::closeConnectionAfterReply();
+        reply(response, "Error",
+            upload ? "The backup is too large for this server." : "The request is too large.", nullptr, 413);
+        return true;
+    }
+    // The e-mail address is in the body, the device in the address: an upload from a device
+    // that no account authorized is refused before a byte of its archive is read.
+    if (upload && !(isValidDeviceID(deviceID) && m_store->isAuthorizedDevice(deviceID))) {
+        httpd::GuardedServer::closeConnectionAfterReply();
+        reply(response, "Error", kNotRegistered);
+        return true;
+    }
+    return false;
+}
+
 void BackupServer::installRoutes() {
     // Headroom over the archive for the form fields and multipart framing.
-    m_http->set_payload_max_length(m_options.maxUploadBytes + 64 * 1024);
+    m_http->set_payload_max_length(m_options.maxUploadBytes + kMaxFormBytes);
+    m_http->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        try {
+            return refuseBeforeBody(request, response) ? httplib::Server::HandlerResponse::Handled
+                                                       : httplib::Server::HandlerResponse::Unhandled;
+        } catch (const std::exception& error) {
+            log(std::string("internal error before reading a request: ") + error.what());
+            reply(response, "Exception", "The service failed to process the request.", nullptr, 500);
+            return httplib::Server::HandlerResponse::Handled;
+        }
+    });
     m_http->Post(R"(/mobile/services/([^/]+)/([^/]+))",
         [this](const httplib::Request& request, httplib::Response& response) {
             handleService(request, response);
@@ -152,10 +209,43 @@ void BackupServer::installRoutes() {
     });
 }
 
+void BackupServer::handleRegistration(const httplib::Request& request, httplib::Response& response,
+    const std::string& email, const std::string& deviceID) {
+    std::string deviceName = field(request, "deviceName");
+    if (!isValidEmail(email)) {
+        reply(response, "Error", "A valid email address is required.");
+        return;
+    }
+    if (deviceName.empty() || deviceName.size() > kMaxDeviceNameLength) {
+        reply(response, "Error", "A device name of at most 200 characters is required.");
+        return;
+    }
+    if (!allowRegistration(request.remote_addr)) {
+        log("registration refused for " + LogText::escaped(request.remote_addr) + ": too many within a minute");
+        reply(response, "Error", "Too many registrations from this address. Please try again in a minute.", nullptr,
+            429);
+        return;
+    }
+    const auto registration = m_store->registerDevice(email, deviceID, deviceName, m_options.autoAuthorize);
+    // Everything the client sent is escaped: a name with a line break must not forge a line.
+    const std::string who = LogText::escaped(email) + ", device \"" + LogText::escaped(deviceName) + "\" ("
+        + LogText::escaped(deviceID) + ") from " + LogText::escaped(request.remote_addr);
+    if (registration.state == BackupStore::Authorization::Authorized) {
+        log("registered " + who + ", authorized");
+        reply(response, "OK", "This device is registered and authorized for backups.");
+    } else {
+        log("registered " + who + ", authorization link: " + baseURL() + "mobile/authorize/" + registration.token);
+        reply(response, "OK",
+            "Thank you for registering. Backups can be made from this device once its "
+            "authorization link has been opened.");
+    }
+}
+
 void BackupServer::handleAuthorize(const httplib::Request& request, httplib::Response& response) {
     try {
         if (auto email = m_store->confirm(request.matches[1])) {
-            log("device authorized for " + *email);
+            log("device authorized for " + LogText::escaped(*email) + " from "
+                + LogText::escaped(request.remote_addr));
             response.set_content("<!DOCTYPE html><title>Vantrel backup</title>"
                                  "<p>The device is authorized. Backups can now be made from it.</p>",
                 "text/html; charset=utf-8");
@@ -181,27 +271,7 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
             return;
         }
         if (operation == "registerdevice") {
-            std::string deviceName = field(request, "deviceName");
-            if (!isValidEmail(email)) {
-                reply(response, "Error", "A valid email address is required.");
-                return;
-            }
-            if (deviceName.empty() || deviceName.size() > kMaxDeviceNameLength) {
-                reply(response, "Error", "A device name of at most 200 characters is required.");
-                return;
-            }
-            const auto registration
-                = m_store->registerDevice(email, deviceID, deviceName, m_options.autoAuthorize);
-            if (registration.state == BackupStore::Authorization::Authorized) {
-                log("registered " + email + " (" + deviceName + "), authorized");
-                reply(response, "OK", "This device is registered and authorized for backups.");
-            } else {
-                log("registered " + email + " (" + deviceName + "), authorization link: " + baseURL()
-                    + "mobile/authorize/" + registration.token);
-                reply(response, "OK",
-                    "Thank you for registering. Backups can be made from this device once its "
-                    "authorization link has been opened.");
-            }
+            handleRegistration(request, response, email, deviceID);
             return;
         }
 
@@ -258,7 +328,8 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
             if (deviceName.size() > kMaxDeviceNameLength)
                 deviceName.resize(kMaxDeviceNameLength);
             const std::string bid = m_store->addBackup(email, deviceID, deviceName, content, md5);
-            log("stored backup " + bid + " for " + email + " (" + std::to_string(content.size()) + " bytes)");
+            log("stored backup " + bid + " for " + LogText::escaped(email) + " ("
+                + std::to_string(content.size()) + " bytes)");
             reply(response, "OK", "Backup completed successfully.");
         } else { // getfile
             const auto backup = m_store->backup(email, field(request, "bid"));
@@ -273,7 +344,7 @@ void BackupServer::handleService(const httplib::Request& request, httplib::Respo
             response.set_content(std::move(*content), "application/zip");
         }
     } catch (const std::exception& error) {
-        log("internal error in " + operation + ": " + error.what());
+        log("internal error in " + LogText::escaped(operation) + ": " + LogText::escaped(error.what()));
         reply(response, "Exception", "The service failed to process the request.", nullptr, 500);
     }
 }
@@ -295,28 +366,20 @@ bool BackupServer::bind() {
 bool BackupServer::start() {
     if (!bind())
         return false;
-    m_listening = true;
-    m_thread = std::thread([this] {
-        m_http->listen_after_bind();
-        m_listening = false;
-    });
-    // stop() only reaches a server that is already running: wait until it is.
-    while (!m_http->is_running() && m_listening)
-        std::this_thread::yield();
+    m_http->start();
     return true;
 }
 
 bool BackupServer::run() {
-    if (!bind())
+    if (!start())
         return false;
     log("listening on " + baseURL() + (m_options.autoAuthorize ? " (registrations authorized at once)" : ""));
-    return m_http->listen_after_bind();
+    m_http->waitUntilStopped();
+    return true;
 }
 
 void BackupServer::stop() {
-    m_http->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_http->shutdown();
 }
 
 } // namespace server

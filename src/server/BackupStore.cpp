@@ -178,6 +178,13 @@ BackupStore::Authorization BackupStore::authorization(const std::string& email, 
     return find.step() ? stateFromText(find.text(0)) : Authorization::Unknown;
 }
 
+bool BackupStore::isAuthorizedDevice(const std::string& deviceID) {
+    std::lock_guard lock(m_mutex);
+    Statement find(m_db, "SELECT 1 FROM devices WHERE device_id = ?1 AND state = ?2");
+    find.bind(1, deviceID).bind(2, std::string("authorized"));
+    return find.step();
+}
+
 bool BackupStore::hasAccount(const std::string& email) {
     std::lock_guard lock(m_mutex);
     Statement find(m_db, "SELECT 1 FROM accounts WHERE email = ?1");

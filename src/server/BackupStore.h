@@ -47,6 +47,9 @@ public:
     // Authorizes the device holding the token; the e-mail address, or none for an unknown token.
     std::optional<std::string> confirm(const std::string& token);
     Authorization authorization(const std::string& email, const std::string& deviceID);
+    // Whether the device is authorized for any account: what can be checked of an upload
+    // before its body (which holds the e-mail address) is read.
+    bool isAuthorizedDevice(const std::string& deviceID);
     bool hasAccount(const std::string& email);
 
     // Stores the archive bytes; returns the new backup's identifier.

@@ -1,5 +1,7 @@
 // vantrel-backupd: a self-hostable backup service for Vantrel.
 #include <csignal>
+#include <pthread.h>
+#include <thread>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -7,13 +9,6 @@
 #include "server/BackupServer.h"
 
 namespace {
-
-server::BackupServer* s_server = nullptr;
-
-void stopOnSignal(int) {
-    if (s_server)
-        s_server->stop();
-}
 
 void usage(std::ostream& out) {
     out << "usage: vantrel-backupd [options]\n"
@@ -75,14 +70,22 @@ int main(int argc, char** argv) {
         }
     }
 
+    // The stop signals are taken by one thread, which may then stop the server safely
+    // (blocked before any other thread starts, so they reach no other).
+    std::signal(SIGPIPE, SIG_IGN);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     try {
         server::BackupServer backupServer(options);
-        s_server = &backupServer;
-        std::signal(SIGINT, stopOnSignal);
-        std::signal(SIGTERM, stopOnSignal);
-        const bool served = backupServer.run();
-        s_server = nullptr;
-        return served ? 0 : 1;
+        std::thread([&backupServer, stopSignals] {
+            int signal = 0;
+            sigwait(&stopSignals, &signal);
+            backupServer.stop();
+        }).detach();
+        return backupServer.run() ? 0 : 1;
     } catch (const std::exception& error) {
         std::cerr << "vantrel-backupd: " << error.what() << "\n";
         return 1;

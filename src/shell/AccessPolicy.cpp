@@ -120,12 +120,50 @@ bool AccessPolicy::isLoopback(const std::string& address) {
     return inet_pton(AF_INET, address.c_str(), &v4) == 1 && (ntohl(v4.s_addr) >> 24) == 127;
 }
 
-AccessPolicy AccessPolicy::forListenAddress(const std::string& address, int port) {
-    if (isLoopback(address))
-        return AccessPolicy({"localhost", "127.0.0.1", "::1", lowercase(address)}, port, {});
-    std::set<std::string> hosts = machineHosts();
-    hosts.insert(lowercase(address));
-    return AccessPolicy(std::move(hosts), port, randomToken());
+AccessPolicy AccessPolicy::forListenAddress(const std::string& address, int port, const std::string& publicURL) {
+    std::set<std::string> hosts;
+    if (isLoopback(address)) {
+        hosts = {"localhost", "127.0.0.1", "::1", lowercase(address)};
+    } else {
+        hosts = machineHosts();
+        hosts.insert(lowercase(address));
+    }
+    const bool needsToken = !isLoopback(address) || !publicURL.empty();
+    AccessPolicy policy(std::move(hosts), port, needsToken ? randomToken() : std::string());
+    if (!publicURL.empty())
+        policy.addPublicOrigin(publicURL);
+    return policy;
+}
+
+std::optional<std::string> AccessPolicy::originOf(const std::string& url) {
+    std::string text = lowercase(url);
+    std::string scheme;
+    for (const char* candidate : {"http://", "https://"}) {
+        if (text.starts_with(candidate))
+            scheme = candidate;
+    }
+    if (scheme.empty())
+        return std::nullopt;
+    std::string authority = text.substr(scheme.size());
+    authority = authority.substr(0, authority.find_first_of("/?#"));
+    std::string name;
+    std::optional<int> port;
+    if (authority.empty() || authority.find('@') != std::string::npos || !splitHostPort(authority, name, port)
+        || (port && (*port < 1 || *port > 65535)))
+        return std::nullopt;
+    return scheme + authority;
+}
+
+bool AccessPolicy::addPublicOrigin(const std::string& url) {
+    auto origin = originOf(url);
+    if (!origin)
+        return false;
+    const std::string scheme = origin->substr(0, origin->find(':'));
+    std::string name;
+    std::optional<int> port;
+    splitHostPort(origin->substr(scheme.size() + 3), name, port);
+    m_publicOrigins.insert({scheme, name, port.value_or(scheme == "https" ? 443 : 80)});
+    return true;
 }
 
 std::string AccessPolicy::randomToken() {
@@ -150,15 +188,30 @@ bool AccessPolicy::allowsHost(const std::string& hostHeader) const {
     std::optional<int> port;
     if (!splitHostPort(lowercase(hostHeader), name, port))
         return false;
+    // A proxy passes on the public host, with the public port or none.
+    for (const auto& origin : m_publicOrigins) {
+        if (origin.host == name && (!port || *port == origin.port))
+            return true;
+    }
     if (port.value_or(80) != m_port)
         return false;
     return m_hosts.contains(name);
 }
 
 bool AccessPolicy::allowsOrigin(const std::string& origin) const {
+    const std::string text = lowercase(origin);
     for (const char* scheme : {"http://", "https://"}) {
-        if (origin.starts_with(scheme))
-            return allowsHost(origin.substr(std::string(scheme).size()));
+        if (!text.starts_with(scheme))
+            continue;
+        std::string name;
+        std::optional<int> port;
+        const std::string kind = std::string(scheme).substr(0, std::string(scheme).find(':'));
+        if (splitHostPort(text.substr(std::string(scheme).size()), name, port)
+            && m_publicOrigins.contains({kind, name, port.value_or(kind == "https" ? 443 : 80)}))
+            return true;
+        std::optional<int> ownPort;
+        return splitHostPort(text.substr(std::string(scheme).size()), name, ownPort)
+            && ownPort.value_or(80) == m_port && m_hosts.contains(name);
     }
     return false;
 }

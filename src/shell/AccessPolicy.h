@@ -3,6 +3,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace shell {
 
@@ -20,8 +21,17 @@ public:
     AccessPolicy(std::set<std::string> hosts, int port, std::string token);
 
     // The policy for listening on `address`: loopback needs no token; other addresses get a
-    // fresh random token and accept the machine's names and addresses as hosts.
-    static AccessPolicy forListenAddress(const std::string& address, int port);
+    // fresh random token and accept the machine's names and addresses as hosts. With a
+    // public address (`publicURL`, the origin of an HTTPS proxy in front of the shell) that
+    // origin is accepted too, and a token is needed whatever the listening address: the
+    // proxy brings requests from anywhere, also to a shell on loopback.
+    static AccessPolicy forListenAddress(const std::string& address, int port, const std::string& publicURL = {});
+    // Accepts requests addressed to this origin ("https://car.example.org", a port
+    // optional); false for text that is no http(s) origin.
+    bool addPublicOrigin(const std::string& url);
+    // "scheme://host[:port]" of a URL, lower case, without a path; none when it is no
+    // http(s) address.
+    static std::optional<std::string> originOf(const std::string& url);
     static bool isLoopback(const std::string& address);
     // 32 random bytes as 64 hexadecimal digits.
     static std::string randomToken();
@@ -51,7 +61,16 @@ public:
     std::string setCookieHeader() const;
 
 private:
+    struct Origin {
+        std::string scheme;
+        std::string host;
+        int port;
+        bool operator<(const Origin& other) const {
+            return std::tie(scheme, host, port) < std::tie(other.scheme, other.host, other.port);
+        }
+    };
     std::set<std::string> m_hosts;
+    std::set<Origin> m_publicOrigins;
     int m_port;
     std::string m_token;
 };

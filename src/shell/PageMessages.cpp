@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/net/JSON.h"
+
 namespace shell {
 
 using nlohmann::json;
@@ -12,6 +14,10 @@ using nlohmann::json;
 namespace {
 
 std::optional<json> parseObject(const std::string& body, std::string& error) {
+    if (platform::net::JSON::nestsDeeperThan(body)) {
+        error = "the body nests too deeply";
+        return std::nullopt;
+    }
     json value = json::parse(body, nullptr, false);
     if (value.is_discarded() || !value.is_object()) {
         error = "the body is not a JSON object";

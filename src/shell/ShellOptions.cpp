@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "shell/AccessPolicy.h"
+
 namespace shell {
 
 namespace {
@@ -26,7 +28,8 @@ std::optional<ShellOptions> ShellOptions::parse(
             options.showHelp = true;
             continue;
         }
-        if (flag != "--port" && flag != "--listen" && flag != "--data" && flag != "--backup-service") {
+        if (flag != "--port" && flag != "--listen" && flag != "--data" && flag != "--backup-service"
+            && flag != "--public-url") {
             error = "unknown option " + flag;
             return std::nullopt;
         }
@@ -57,6 +60,12 @@ std::optional<ShellOptions> ShellOptions::parse(
                 return std::nullopt;
             }
             options.dataDirectory = *value;
+        } else if (flag == "--public-url") {
+            if (!AccessPolicy::originOf(*value)) {
+                error = "--public-url takes the https:// address that a proxy in front of the shell serves";
+                return std::nullopt;
+            }
+            options.publicURL = *value;
         } else {
             if (!isHTTPAddress(*value)) {
                 error = "--backup-service takes an http:// or https:// address";
@@ -70,6 +79,7 @@ std::optional<ShellOptions> ShellOptions::parse(
 
 std::string ShellOptions::usage() {
     return "usage: vantrel [--port N] [--listen ADDRESS] [--data DIR] [--backup-service URL]\n"
+           "               [--public-url URL]\n"
            "\n"
            "Runs Vantrel and shows it in a web browser.\n"
            "  --port N                 port to listen on (default 8080; 0 picks a free one)\n"
@@ -77,7 +87,10 @@ std::string ShellOptions::usage() {
            "                           address needs the access token printed at start-up\n"
            "  --data DIR               the data folder (default $VANTREL_HOME, else\n"
            "                           $XDG_DATA_HOME/vantrel, else ~/.local/share/vantrel)\n"
-           "  --backup-service URL     base address of the backup service\n";
+           "  --backup-service URL     base address of the backup service\n"
+           "  --public-url URL         the address of an HTTPS proxy in front of the shell\n"
+           "                           (e.g. https://car.example.org): requests for it are\n"
+           "                           accepted, with the access token printed at start-up\n";
 }
 
 } // namespace shell

@@ -16,6 +16,9 @@ struct ShellOptions {
     std::string dataDirectory;
     // Base address of the backup service; empty leaves the application's own default.
     std::string backupServiceURL;
+    // The address of an HTTPS proxy in front of the shell ("https://car.example.org"): its
+    // origin is accepted, and the access token is always needed.
+    std::string publicURL;
     bool showHelp {false};
 
     // Parses the arguments after the program name. Answers none and sets `error` for an

@@ -52,11 +52,12 @@ bool ShellRunner::start(
     else
         platform::Sandbox::setRoot(platform::Sandbox::defaultRoot());
     m_listenAddress = options.listenAddress;
+    m_publicURL = options.publicURL;
     m_hub = std::make_unique<PageHub>();
     m_shell = std::make_unique<Shell>(platform::views::Application::sharedApplication(), *m_hub);
     std::string resources = platform::Bundle::mainBundle().resourcePath();
     m_server = std::make_unique<ShellServer>(*m_shell, *m_hub, resources + "/web", resources + "/help");
-    if (!m_server->bind(options.listenAddress, options.port, error))
+    if (!m_server->bind(options.listenAddress, options.port, error, options.publicURL))
         return false;
     m_shell->setLocalBaseURL(localBaseURL());
     m_shell->launch(launchApplication);
@@ -80,7 +81,11 @@ void ShellRunner::run() {
 }
 
 void ShellRunner::stop() {
-    platform::RunLoop::main().stop();
+    // Posted rather than only flagged: run() clears the flag when it starts, so a stop that
+    // comes before the loop runs (a signal right after start) would be lost.
+    platform::RunLoop& loop = platform::RunLoop::main();
+    loop.post([&loop] { loop.stop(); });
+    loop.stop();
 }
 
 int ShellRunner::port() const {
@@ -98,6 +103,8 @@ std::string ShellRunner::localBaseURL() const {
 
 std::vector<std::string> ShellRunner::addressesToOpen() const {
     std::vector<std::string> addresses;
+    if (!m_publicURL.empty())
+        addresses.push_back(m_server->publicAddressToOpen(m_publicURL));
     if (m_listenAddress == "0.0.0.0" || m_listenAddress == "::") {
         for (auto& address : externalAddresses())
             addresses.push_back(m_server->addressToOpen(address));

@@ -42,6 +42,7 @@ public:
 
 private:
     std::string m_listenAddress;
+    std::string m_publicURL;
     std::unique_ptr<PageHub> m_hub;
     std::unique_ptr<Shell> m_shell;
     std::unique_ptr<ShellServer> m_server;

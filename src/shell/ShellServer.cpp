@@ -1,12 +1,14 @@
 #include "shell/ShellServer.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "httpd/GuardedServer.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/RunLoop.h"
 #include "platform/graphics/Image.h"
@@ -22,6 +24,13 @@ constexpr const char* kPagePolicy
     = "default-src 'self'; img-src 'self' blob: data:; frame-src 'self' http: https:; "
       "connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
 constexpr int kEventPingSeconds = 5;
+
+// The largest body each message route reads; any other request has none.
+size_t maxBodyFor(const httplib::Request& request) {
+    if (request.method != "POST")
+        return 0;
+    return request.path == "/picture" ? ShellServer::kMaxPictureBytes : ShellServer::kMaxMessageBytes;
+}
 
 std::optional<std::string> header(const httplib::Request& request, const char* name) {
     if (!request.has_header(name))
@@ -96,33 +105,15 @@ std::optional<long long> integerParameter(const httplib::Request& request, const
     return value;
 }
 
-// The size a PNG claims in its header, before anything is decoded.
-bool pngSize(const std::string& bytes, int& width, int& height) {
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (bytes.size() < 24
-        || bytes.compare(0, 8, std::string(reinterpret_cast<const char*>(signature), 8)) != 0
-        || bytes.compare(12, 4, "IHDR") != 0)
-        return false;
-    auto read = [&](size_t at) {
-        return (static_cast<unsigned char>(bytes[at]) << 24)
-            | (static_cast<unsigned char>(bytes[at + 1]) << 16)
-            | (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
-    };
-    width = static_cast<int>(read(16));
-    height = static_cast<int>(read(20));
-    return width > 0 && height > 0;
-}
-
 } // namespace
 
-ShellServer::ShellServer(Shell& shell, PageHub& hub, std::string webRoot, std::string helpRoot)
+ShellServer::ShellServer(
+    Shell& shell, PageHub& hub, std::string webRoot, std::string helpRoot, httpd::ConnectionLimits limits)
     : m_shell(shell)
     , m_hub(hub)
     , m_webRoot(std::move(webRoot))
     , m_helpRoot(std::move(helpRoot))
-    , m_server(std::make_unique<httplib::Server>()) {
-    // Every open page holds one thread with its event stream.
-    m_server->new_task_queue = [] { return new httplib::ThreadPool(PageHub::kMaxPages + 8); };
+    , m_server(std::make_unique<httpd::GuardedServer>(limits)) {
     m_server->set_payload_max_length(kMaxPictureBytes);
     // Without SO_REUSEPORT (the library's default sets it), so that a second shell on the same
     // port fails to start instead of silently sharing the requests with the first.
@@ -130,8 +121,6 @@ ShellServer::ShellServer(Shell& shell, PageHub& hub, std::string webRoot, std::s
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    // An idle connection holds a server thread this long, and stopping waits for it.
-    m_server->set_keep_alive_timeout(2);
     installRoutes();
 }
 
@@ -139,7 +128,19 @@ ShellServer::~ShellServer() {
     stop();
 }
 
-bool ShellServer::bind(const std::string& address, int port, std::string& error) {
+httpd::ConnectionLimits ShellServer::defaultLimits() {
+    httpd::ConnectionLimits limits;
+    limits.maxConnections = PageHub::kMaxPages + 48;
+    // A browser opens six or so connections per page and keeps one for the events.
+    limits.maxConnectionsPerAddress = 32;
+    // An idle connection holds a thread this long, and stopping waits for none.
+    limits.idleTimeout = std::chrono::seconds(2);
+    limits.maxHeaderBytes = 32 * 1024; // cookies of other pages on the same host
+    limits.maxHeaderCount = 100;
+    return limits;
+}
+
+bool ShellServer::bind(const std::string& address, int port, std::string& error, const std::string& publicURL) {
     if (port == 0) {
         m_port = m_server->bind_to_any_port(address);
         if (m_port <= 0) {
@@ -152,12 +153,12 @@ bool ShellServer::bind(const std::string& address, int port, std::string& error)
     } else {
         m_port = port;
     }
-    m_policy = AccessPolicy::forListenAddress(address, m_port);
+    m_policy = AccessPolicy::forListenAddress(address, m_port, publicURL);
     return true;
 }
 
 void ShellServer::start() {
-    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    m_server->start();
 }
 
 void ShellServer::stop() {
@@ -165,14 +166,19 @@ void ShellServer::stop() {
     m_shell.stopWaiting();
     m_hub.shutdown();
     if (m_server)
-        m_server->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+        m_server->shutdown();
 }
 
 std::string ShellServer::addressToOpen(const std::string& host) const {
     std::string name = host.find(':') != std::string::npos ? "[" + host + "]" : host;
     std::string address = "http://" + name + ":" + std::to_string(m_port) + "/";
+    if (m_policy && m_policy->needsToken())
+        address += "?token=" + m_policy->token();
+    return address;
+}
+
+std::string ShellServer::publicAddressToOpen(const std::string& publicURL) const {
+    std::string address = AccessPolicy::originOf(publicURL).value_or(publicURL) + "/";
     if (m_policy && m_policy->needsToken())
         address += "?token=" + m_policy->token();
     return address;
@@ -222,183 +228,205 @@ void ShellServer::serveFile(
 }
 
 void ShellServer::installRoutes() {
-    using httplib::Request;
-    using httplib::Response;
     using Handled = httplib::Server::HandlerResponse;
-
-    m_server->set_pre_routing_handler([this](const Request& request, Response& response) {
-        response.set_header("X-Content-Type-Options", "nosniff");
-        response.set_header("Referrer-Policy", "no-referrer");
-        AccessPolicy::Request access {header(request, "Host"), header(request, "Origin"),
-            header(request, "Cookie"),
-            request.has_param("token") ? std::optional(request.get_param_value("token")) : std::nullopt};
-        switch (m_policy->check(access)) {
-        case AccessPolicy::Decision::Allow:
-            return Handled::Unhandled;
-        case AccessPolicy::Decision::AllowAndSetCookie:
-            response.set_header("Set-Cookie", m_policy->setCookieHeader());
-            if (request.method == "GET" && request.path == "/") {
-                // Keep the token out of the address bar and the history.
-                response.status = 303;
-                response.set_header("Location", "/");
-                return Handled::Handled;
-            }
-            return Handled::Unhandled;
-        case AccessPolicy::Decision::ForbiddenHost:
-            fail(response, 403, "This address is not the shell's own.");
-            return Handled::Handled;
-        case AccessPolicy::Decision::ForbiddenOrigin:
-            fail(response, 403, "Requests from other sites are refused.");
-            return Handled::Handled;
-        case AccessPolicy::Decision::Unauthorized:
-            fail(response, 401,
-                "Open the address that vantrel printed when it started (it holds the access token).");
-            return Handled::Handled;
-        }
-        return Handled::Handled;
-    });
-
-    m_server->Get("/", [this](const Request&, Response& response) {
-        serveFile("index.html", response, false, m_webRoot);
-        response.set_header("Content-Security-Policy", kPagePolicy);
-    });
-    m_server->Get(R"(/mobile/vantrel/help/(.*))", [this](const Request& request, Response& response) {
-        std::string rest = request.matches[1];
-        serveFile(rest.empty() ? "index.html" : rest, response, true, m_helpRoot);
-    });
-    m_server->Get("/state", [this](const Request&, Response& response) {
-        response.set_header("Cache-Control", "no-store");
-        response.set_content(m_shell.stateJSON(), "application/json");
-    });
-    m_server->Get("/frame.png", [this](const Request& request, Response& response) {
-        auto scale = scaleParameter(request);
-        if (!scale)
-            return fail(response, 400, "scale must be a number from 1 to 4");
-        FrameStream* stream = m_shell.frameStream(*scale);
-        std::uint64_t sequence = 0;
-        auto png = stream ? stream->framePNG(&sequence) : nullptr;
-        if (!png)
-            return fail(response, 404, "No frame at this scale");
-        response.set_header("Cache-Control", "no-store");
-        response.set_header("X-Frame-Sequence", std::to_string(sequence));
-        response.set_content(*png, "image/png");
-    });
-    m_server->Get("/patch", [this](const Request& request, Response& response) {
-        auto scale = scaleParameter(request);
-        auto sequence = integerParameter(request, "seq");
-        if (!scale || !sequence)
-            return fail(response, 400, "patch needs a scale and a sequence number");
-        FrameStream* stream = m_shell.frameStream(*scale);
-        auto png = stream ? stream->patchPNG(static_cast<std::uint64_t>(*sequence)) : nullptr;
-        if (!png)
-            return fail(response, 404, "That patch is no longer kept");
-        response.set_header("Cache-Control", "no-store");
-        response.set_content(*png, "image/png");
-    });
-    m_server->Get("/events", [this](const Request&, Response& response) {
-        auto page = m_hub.open();
-        if (!page)
-            return fail(response, 503, "Too many pages are open");
-        int id = *page;
-        platform::RunLoop::main().post([this, id] {
-            if (m_hub.isOpen(id))
-                m_shell.pageOpened(id);
-        });
-        response.set_header("Cache-Control", "no-store");
-        response.set_header("X-Accel-Buffering", "no");
-        response.set_chunked_content_provider(
-            "text/event-stream",
-            [this, id](size_t, httplib::DataSink& sink) {
-                std::string message;
-                switch (m_hub.next(id, kEventPingSeconds, message)) {
-                case PageHub::Wait::Message:
-                    return sink.write(message.data(), message.size());
-                case PageHub::Wait::Timeout: {
-                    static const std::string ping = ": ping\n\n";
-                    return sink.write(ping.data(), ping.size());
-                }
-                case PageHub::Wait::Closed:
-                    sink.done();
-                    return true;
-                }
-                return false;
-            },
-            [this, id](bool) {
-                m_hub.close(id);
-                platform::RunLoop::main().post([this, id] { m_shell.pageClosed(id); });
-            });
-    });
-
-    auto checkSize = [](const Request& request, Response& response) {
-        if (request.body.size() > kMaxMessageBytes) {
-            fail(response, 413, "The message is too long");
-            return false;
-        }
-        return true;
+    auto route = [this](void (ShellServer::*handler)(const Request&, Response&)) {
+        return [this, handler](const Request& request, Response& response) { (this->*handler)(request, response); };
     };
-    m_server->Post("/input", [this, checkSize](const Request& request, Response& response) {
-        if (!checkSize(request, response))
-            return;
-        std::string error;
-        auto batch = PageMessages::parseInput(request.body, error);
-        if (!batch)
-            return fail(response, 400, error);
-        std::uint64_t handledAt = 0;
-        if (!onMain([&] {
-                m_shell.handleInput(*batch);
-                handledAt = m_shell.renderCount();
-            }))
-            return fail(response, 503, "The application is busy");
-        m_shell.waitForRenderAfter(handledAt, 10);
-        std::uint64_t sequence = 0;
-        if (FrameStream* stream = m_shell.frameStream(Shell::kCanonicalScale); stream && stream->latest())
-            sequence = stream->latest()->sequence;
-        response.set_header("Cache-Control", "no-store");
-        response.set_content(nlohmann::json {{"frame", sequence}}.dump(), "application/json");
+    m_server->set_pre_routing_handler([this](const Request& request, Response& response) {
+        return checkAccess(request, response) ? Handled::Handled : Handled::Unhandled;
     });
-    m_server->Post("/page", [this, checkSize](const Request& request, Response& response) {
-        if (!checkSize(request, response))
-            return;
-        std::string error;
-        auto state = PageMessages::parsePageState(request.body, error);
-        if (!state)
-            return fail(response, 400, error);
-        platform::RunLoop::main().post([this, state = *state] { m_shell.pageChanged(state); });
-        response.status = 204;
-    });
-    m_server->Post("/web", [this, checkSize](const Request& request, Response& response) {
-        if (!checkSize(request, response))
-            return;
-        std::string error;
-        auto event = PageMessages::parseWebContent(request.body, error);
-        if (!event)
-            return fail(response, 400, error);
-        platform::RunLoop::main().post([this, event = *event] { m_shell.handleWebContent(event); });
-        response.status = 204;
-    });
-    m_server->Post("/picture", [this](const Request& request, Response& response) {
-        auto id = integerParameter(request, "id");
-        if (!id || *id < 1 || *id > 1'000'000'000)
-            return fail(response, 400, "picture needs its request id");
-        platform::graphics::Image image;
-        if (!request.body.empty()) {
-            int width = 0, height = 0;
-            if (!pngSize(request.body, width, height))
-                return fail(response, 400, "The picture must be a PNG image");
-            if (width > kMaxPictureSide || height > kMaxPictureSide)
-                return fail(response, 400, "The picture is too large");
-            image = platform::graphics::Image::imageWithData(request.body, 1);
-            if (!image)
-                return fail(response, 400, "The picture could not be read");
+    m_server->Get("/", route(&ShellServer::handlePage));
+    m_server->Get(R"(/mobile/vantrel/help/(.*))", route(&ShellServer::handleHelp));
+    m_server->Get("/state", route(&ShellServer::handleState));
+    m_server->Get("/frame.png", route(&ShellServer::handleFrame));
+    m_server->Get("/patch", route(&ShellServer::handlePatch));
+    m_server->Get("/events", route(&ShellServer::handleEvents));
+    m_server->Post("/input", route(&ShellServer::handleInput));
+    m_server->Post("/page", route(&ShellServer::handlePageState));
+    m_server->Post("/web", route(&ShellServer::handleWebContent));
+    m_server->Post("/picture", route(&ShellServer::handlePicture));
+    m_server->Get(R"(/([A-Za-z0-9_\-./]+))", route(&ShellServer::handleFile));
+}
+
+bool ShellServer::checkAccess(const Request& request, Response& response) {
+    response.set_header("X-Content-Type-Options", "nosniff");
+    response.set_header("Referrer-Policy", "no-referrer");
+    AccessPolicy::Request access {header(request, "Host"), header(request, "Origin"), header(request, "Cookie"),
+        request.has_param("token") ? std::optional(request.get_param_value("token")) : std::nullopt};
+    switch (m_policy->check(access)) {
+    case AccessPolicy::Decision::Allow:
+        break;
+    case AccessPolicy::Decision::AllowAndSetCookie:
+        response.set_header("Set-Cookie", m_policy->setCookieHeader());
+        if (request.method == "GET" && request.path == "/") {
+            // Keep the token out of the address bar and the history.
+            response.status = 303;
+            response.set_header("Location", "/");
+            return true;
         }
-        platform::RunLoop::main().post(
-            [this, request = static_cast<int>(*id), image] { m_shell.handlePicture(request, image); });
-        response.status = 204;
+        break;
+    case AccessPolicy::Decision::ForbiddenHost:
+        fail(response, 403, "This address is not the shell's own.");
+        return true;
+    case AccessPolicy::Decision::ForbiddenOrigin:
+        fail(response, 403, "Requests from other sites are refused.");
+        return true;
+    case AccessPolicy::Decision::Unauthorized:
+        fail(response, 401, "Open the address that vantrel printed when it started (it holds the access token).");
+        return true;
+    }
+    // Checked before the body is read: a refused one is never received.
+    const auto announced = std::strtoull(request.get_header_value("Content-Length").c_str(), nullptr, 10);
+    if (announced > maxBodyFor(request)) {
+        httpd::GuardedServer::closeConnectionAfterReply();
+        fail(response, 413, "The message is too long");
+        return true;
+    }
+    return false;
+}
+
+void ShellServer::handlePage(const Request&, Response& response) {
+    serveFile("index.html", response, false, m_webRoot);
+    response.set_header("Content-Security-Policy", kPagePolicy);
+}
+
+void ShellServer::handleHelp(const Request& request, Response& response) {
+    std::string rest = request.matches[1];
+    serveFile(rest.empty() ? "index.html" : rest, response, true, m_helpRoot);
+}
+
+void ShellServer::handleState(const Request&, Response& response) {
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(m_shell.stateJSON(), "application/json");
+}
+
+void ShellServer::handleFrame(const Request& request, Response& response) {
+    auto scale = scaleParameter(request);
+    if (!scale)
+        return fail(response, 400, "scale must be a number from 1 to 4");
+    FrameStream* stream = m_shell.frameStream(*scale);
+    std::uint64_t sequence = 0;
+    auto png = stream ? stream->framePNG(&sequence) : nullptr;
+    if (!png)
+        return fail(response, 404, "No frame at this scale");
+    response.set_header("Cache-Control", "no-store");
+    response.set_header("X-Frame-Sequence", std::to_string(sequence));
+    response.set_content(*png, "image/png");
+}
+
+void ShellServer::handlePatch(const Request& request, Response& response) {
+    auto scale = scaleParameter(request);
+    auto sequence = integerParameter(request, "seq");
+    if (!scale || !sequence)
+        return fail(response, 400, "patch needs a scale and a sequence number");
+    FrameStream* stream = m_shell.frameStream(*scale);
+    auto png = stream ? stream->patchPNG(static_cast<std::uint64_t>(*sequence)) : nullptr;
+    if (!png)
+        return fail(response, 404, "That patch is no longer kept");
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(*png, "image/png");
+}
+
+void ShellServer::handleEvents(const Request&, Response& response) {
+    auto page = m_hub.open();
+    if (!page)
+        return fail(response, 503, "Too many pages are open");
+    int id = *page;
+    platform::RunLoop::main().post([this, id] {
+        if (m_hub.isOpen(id))
+            m_shell.pageOpened(id);
     });
-    m_server->Get(R"(/([A-Za-z0-9_\-./]+))", [this](const Request& request, Response& response) {
-        std::string path = request.matches[1];
-        serveFile(path, response, false, m_webRoot);
-    });
+    response.set_header("Cache-Control", "no-store");
+    response.set_header("X-Accel-Buffering", "no");
+    response.set_chunked_content_provider(
+        "text/event-stream",
+        [this, id](size_t, httplib::DataSink& sink) {
+            std::string message;
+            switch (m_hub.next(id, kEventPingSeconds, message)) {
+            case PageHub::Wait::Message:
+                return sink.write(message.data(), message.size());
+            case PageHub::Wait::Timeout: {
+                static const std::string ping = ": ping\n\n";
+                return sink.write(ping.data(), ping.size());
+            }
+            case PageHub::Wait::Closed:
+                sink.done();
+                return true;
+            }
+            return false;
+        },
+        [this, id](bool) {
+            m_hub.close(id);
+            platform::RunLoop::main().post([this, id] { m_shell.pageClosed(id); });
+        });
+}
+
+void ShellServer::handleInput(const Request& request, Response& response) {
+    if (request.body.size() > kMaxMessageBytes) // sent without a length
+        return fail(response, 413, "The message is too long");
+    std::string error;
+    auto batch = PageMessages::parseInput(request.body, error);
+    if (!batch)
+        return fail(response, 400, error);
+    std::uint64_t handledAt = 0;
+    if (!onMain([&] {
+            m_shell.handleInput(*batch);
+            handledAt = m_shell.renderCount();
+        }))
+        return fail(response, 503, "The application is busy");
+    m_shell.waitForRenderAfter(handledAt, 10);
+    std::uint64_t sequence = 0;
+    if (FrameStream* stream = m_shell.frameStream(Shell::kCanonicalScale); stream && stream->latest())
+        sequence = stream->latest()->sequence;
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(nlohmann::json {{"frame", sequence}}.dump(), "application/json");
+}
+
+void ShellServer::handlePageState(const Request& request, Response& response) {
+    if (request.body.size() > kMaxMessageBytes) // sent without a length
+        return fail(response, 413, "The message is too long");
+    std::string error;
+    auto state = PageMessages::parsePageState(request.body, error);
+    if (!state)
+        return fail(response, 400, error);
+    platform::RunLoop::main().post([this, state = *state] { m_shell.pageChanged(state); });
+    response.status = 204;
+}
+
+void ShellServer::handleWebContent(const Request& request, Response& response) {
+    if (request.body.size() > kMaxMessageBytes) // sent without a length
+        return fail(response, 413, "The message is too long");
+    std::string error;
+    auto event = PageMessages::parseWebContent(request.body, error);
+    if (!event)
+        return fail(response, 400, error);
+    platform::RunLoop::main().post([this, event = *event] { m_shell.handleWebContent(event); });
+    response.status = 204;
+}
+
+void ShellServer::handlePicture(const Request& request, Response& response) {
+    auto id = integerParameter(request, "id");
+    if (!id || *id < 1 || *id > 1'000'000'000)
+        return fail(response, 400, "picture needs its request id");
+    platform::graphics::Image image;
+    if (!request.body.empty()) {
+        int width = 0, height = 0;
+        if (!platform::graphics::Image::pngPixelSize(request.body, width, height))
+            return fail(response, 400, "The picture must be a PNG image");
+        if (width > kMaxPictureSide || height > kMaxPictureSide)
+            return fail(response, 400, "The picture is too large");
+        image = platform::graphics::Image::imageWithData(request.body, 1);
+        if (!image)
+            return fail(response, 400, "The picture could not be read");
+    }
+    platform::RunLoop::main().post(
+        [this, request = static_cast<int>(*id), image] { m_shell.handlePicture(request, image); });
+    response.status = 204;
+}
+
+void ShellServer::handleFile(const Request& request, Response& response) {
+    std::string path = request.matches[1];
+    serveFile(path, response, false, m_webRoot);
 }
 
 } // namespace shell

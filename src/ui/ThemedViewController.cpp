@@ -47,6 +47,12 @@ void ThemedViewController::showAlert(const std::string& title, const std::string
     std::make_shared<AlertView>(title, message, nullptr, "OK")->show();
 }
 
+void ThemedViewController::showSaveFailedAlert() {
+    showAlert("Error",
+        "The change could not be saved. Check that there is free space on this device and that Vantrel's "
+        "data folder can be written to, then try again.");
+}
+
 // --- Per screen
 
 void ThemedViewController::viewDidLoad() {

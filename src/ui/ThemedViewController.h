@@ -51,6 +51,9 @@ public:
 
     // An alert with one "OK" button and no delegate: the validation messages of the forms.
     static void showAlert(const std::string& title, const std::string& message);
+    // What a form shows when the store did not take its record: the form stays open with
+    // the values as typed.
+    static void showSaveFailedAlert();
 
     // Keyboard hooks, called on the platform's keyboard notifications once the view has
     // loaded; they do nothing here.

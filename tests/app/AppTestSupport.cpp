@@ -1,5 +1,7 @@
 #include "app/AppTestSupport.h"
 
+#include <sqlite3.h>
+
 #include <cstdlib>
 
 #include "data/DB.h"
@@ -102,6 +104,11 @@ Service VantrelAppTest::recordService(
     }
     ADD_FAILURE() << "no starter service named " << serviceName;
     return {};
+}
+
+void VantrelAppTest::refuseWrites() {
+    ASSERT_EQ(sqlite3_exec(DB::helper()->database(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr),
+        SQLITE_OK);
 }
 
 void VantrelAppTest::keepScreen(const std::string& name) {

@@ -57,6 +57,10 @@ protected:
     static Service recordService(
         const Vehicle& vehicle, const std::string& serviceName, platform::Date date, int odometer);
 
+    // From now on the store refuses every write, as a read-only data folder or a full disk
+    // makes it do.
+    static void refuseWrites();
+
     // With $VANTREL_RENDER_DIR set, the screen is written there as "<name>.png" for a person
     // to look at.
     void keepScreen(const std::string& name);

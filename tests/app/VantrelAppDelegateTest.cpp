@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "QLCoreLibrary/ApplicationExtensions.h"
+#include "QLCoreLibrary/BackupArchive.h"
 #include "app/AppTestSupport.h"
 #include "data/DB.h"
 #include "model/SettingsManager.h"
@@ -86,6 +87,37 @@ TEST_F(VantrelAppDelegateTest, LaunchOpensTheDatabaseAndShowsTheVehicleListInAKe
 
     Application::sharedApplication().terminate();
     EXPECT_EQ(DB::helper(), nullptr);
+}
+
+TEST_F(VantrelAppDelegateTest, DamagedDataIsKeptAsideAndTheUserToldOnce) {
+    const std::string documents = driver().sandbox().documents();
+    platform::fs::createDirectories(documents);
+    platform::fs::writeFileAtomically(documents + "/vantrel.db", "scribbled over");
+    platform::fs::writeFileAtomically(
+        platform::UserDefaults::preferencesFilePath(), std::string("<plist>\0", 8));
+    // Left by a restore that was killed.
+    platform::fs::createDirectories(BackupArchive::stagingDirectory());
+    platform::UserDefaults::resetStandardUserDefaults();
+    launch();
+
+    auto alert = driver().alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title, "Vantrel");
+    EXPECT_EQ(alert->buttons, std::vector<std::string> {"OK"});
+    EXPECT_NE(alert->message.find(documents + "/vantrel.damaged-2011-03-01-0950"), std::string::npos)
+        << alert->message;
+    EXPECT_NE(alert->message.find("restore it from the backup screen"), std::string::npos);
+    EXPECT_NE(alert->message.find("settings could not be read"), std::string::npos);
+    EXPECT_FALSE(platform::fs::fileExists(BackupArchive::stagingDirectory()));
+    keepScreen("damaged-data-notice");
+    driver().dismissAlert(0);
+    // The fresh database works.
+    addVehicle("Fresh start");
+    EXPECT_EQ(DB::vehiclesWithServiceDueInDays(14, 500).size(), 1u);
+
+    relaunch();
+    EXPECT_FALSE(driver().alert() && driver().alert()->title == "Vantrel"
+        && driver().alert()->message.find("damaged") != std::string::npos);
 }
 
 TEST_F(VantrelAppDelegateTest, ResigningSchedulesADailyReminderPerDueServiceOneMinuteApart) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
+#include <unistd.h>
 
 #include <minizip/zip.h>
 
@@ -19,6 +22,7 @@
 #include "platform/net/FormRequest.h"
 #include "platform/net/SilentSocket.h"
 #include "server/LoopbackBackupServer.h"
+#include "support/DataFiles.h"
 #include "support/TemporarySandbox.h"
 
 using platform::RunLoop;
@@ -250,7 +254,7 @@ TEST_F(BackupServiceClientTest, AccountKeepsOnlyANameOfItsOwn) {
 
 TEST_F(BackupServiceClientTest, BackupWithoutAccountIsRefused) {
     client().saveCredentials("ann@example.com", "");
-    fs::writeFileAtomically(document("vantrel.db"), "database");
+    fs::writeFileAtomically(document("vantrel.db"), vantrel::test::shippedDatabaseBytes());
     backupAndWait();
     EXPECT_EQ(m_alerts, std::vector<std::string> {kUnauthorized});
     EXPECT_EQ(m_events, (std::vector<std::string> {"backup/busy/Backing up", "backup/OK/Complete"}));
@@ -295,11 +299,11 @@ TEST_F(BackupServiceClientTest, RestoreOnAnotherDeviceBringsBackVehiclesAndSetti
     Vehicle daily;
     daily.name = "Daily driver";
     daily.odometer = 48210;
-    ASSERT_NE(DB::saveVehicle(daily), 0);
+    ASSERT_TRUE(DB::saveVehicle(daily));
     Vehicle weekend;
     weekend.name = "Weekend car";
-    ASSERT_NE(DB::saveVehicle(weekend), 0);
-    fs::writeFileAtomically(document("1.png"), "first picture");
+    ASSERT_TRUE(DB::saveVehicle(weekend));
+    fs::writeFileAtomically(document("1.png"), vantrel::test::pngBytes(8, 6));
     UserDefaults::standardUserDefaults().setInteger("themeIndex", 12);
     backupAndWait();
     ASSERT_EQ(m_server->store().backupCount("ann@example.com"), 1);
@@ -335,7 +339,7 @@ TEST_F(BackupServiceClientTest, RestoreOnAnotherDeviceBringsBackVehiclesAndSetti
     EXPECT_EQ(vehicles[0].name, "Daily driver");
     EXPECT_EQ(vehicles[0].odometer, 48210);
     EXPECT_EQ(vehicles[1].name, "Weekend car");
-    EXPECT_EQ(fs::readFile(document("1.png")), "first picture");
+    EXPECT_EQ(fs::readFile(document("1.png")), vantrel::test::pngBytes(8, 6));
     EXPECT_EQ(fs::readFile(document("9.png")), "kept");
     EXPECT_FALSE(fs::fileExists(document("com.quillon.vantrel.plist")));
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("themeIndex"), 12);
@@ -372,6 +376,14 @@ TEST_F(ScriptedServiceClientTest, CountAndListTakeWhatTheyCan) {
     ASSERT_TRUE(waitForEvent("backuplist/OK/odd"));
     ASSERT_EQ(client().backups().size(), 1u);
     EXPECT_EQ(client().backups()[0].at("bid").string(), "b1");
+
+    // A reply nesting 18,700 arrays deep once overflowed the stack: now it is no reply.
+    m_service.onJSON("backuplist",
+        R"({"Status":"OK","Description":"deep","Data":)" + std::string(18700, '[') + std::string(18700, ']')
+            + "}");
+    client().refreshBackupList();
+    ASSERT_TRUE(waitForEvent("backuplist/Error"));
+    EXPECT_EQ(client().backups().size(), 1u);
 
     m_service.onJSON("backuplist", R"({"Status":"Error","Description":"Not authorized."})");
     client().refreshBackupList();
@@ -447,7 +459,8 @@ TEST_F(ScriptedServiceClientTest, FailedDownloadsLeaveTheDataUntouched) {
 TEST_F(ScriptedServiceClientTest, HostileArchiveCannotWriteOutsideTheDocuments) {
     const std::string outside = fs::joinPath(m_sandbox->root(), "escaped.db");
     const std::string absolute = fs::joinPath(platform::Sandbox::temporaryDirectory(), "absolute.db");
-    const std::string archive = zipBytes({{"vantrel.db", "restored database"}, {"../escaped.db", "up"},
+    const std::string database = vantrel::test::shippedDatabaseBytes();
+    const std::string archive = zipBytes({{"vantrel.db", database}, {"../escaped.db", "up"},
         {absolute, "absolute"}, {"Library/Preferences/com.quillon.vantrel.plist", "nested"}});
     listOneBackup("b1");
     serveDownload(200, archive, md5Of(archive));
@@ -455,11 +468,98 @@ TEST_F(ScriptedServiceClientTest, HostileArchiveCannotWriteOutsideTheDocuments) 
 
     restoreAndWait(0);
     EXPECT_EQ(m_events, (std::vector<std::string> {"restore/busy/Restoring", "restore/OK/Complete"}));
-    EXPECT_EQ(fs::readFile(document("vantrel.db")), "restored database");
+    EXPECT_EQ(fs::readFile(document("vantrel.db")), database);
     EXPECT_FALSE(fs::fileExists(outside));
     EXPECT_FALSE(fs::fileExists(absolute));
     EXPECT_EQ(fs::contentsOfDirectory(m_sandbox->root()), rootBefore);
     EXPECT_EQ(fs::contentsOfDirectory(documentsDirectory()), std::vector<std::string> {"vantrel.db"});
+}
+
+TEST_F(ScriptedServiceClientTest, HostileArchivesAreRefusedWithTheDataUntouched) {
+    const std::string current
+        = vantrel::test::databaseBytesAfter("INSERT INTO Vehicle (Name) VALUES ('Mine')");
+    fs::writeFileAtomically(document("vantrel.db"), current);
+    DB::connect();
+    std::string bomb;
+    {
+        const std::string path = fs::joinPath(platform::Sandbox::temporaryDirectory(), "bomb.zip");
+        vantrel::test::writeZip(path, {{"vantrel.db", current}, {"filler", std::string(6 << 20, '\0')}});
+        bomb = fs::readFile(path).value();
+    }
+    BackupServiceClient::Limits limits;
+    limits.maxRestoreBytes = 1 << 20;
+    client().setLimits(limits);
+    const std::pair<std::string, std::string> cases[] = {
+        {zipBytes({{"vantrel.db", "text, not a database"}}),
+            "The database in the backup is damaged. Your data was not changed."},
+        {zipBytes({{"vantrel.db", current}, {"vantrel.db", "garbage"}}),
+            "The backup is damaged: it holds the same file more than once. Your data was not changed."},
+        {bomb, "The backup is larger than Vantrel can restore. Your data was not changed."},
+    };
+    listOneBackup("b1");
+    for (const auto& [archive, alert] : cases) {
+        serveDownload(200, archive, md5Of(archive));
+        restoreAndWait(0);
+        EXPECT_EQ(m_alerts, std::vector<std::string> {alert});
+        EXPECT_EQ(m_events.back(), "restore/Error/Complete");
+        EXPECT_EQ(fs::readFile(document("vantrel.db")), current);
+        EXPECT_EQ(DB::vehiclesWithServiceDueInDays(14, 500).size(), 1u) << "the data is open again";
+        clearRecords();
+    }
+    DB::disconnect();
+}
+
+TEST_F(ScriptedServiceClientTest, SlowHugeOrSpaceFillingRepliesEndInAClearFailure) {
+    BackupServiceClient::Limits limits;
+    limits.controlSeconds = 0.5;
+    limits.fileSeconds = 0.5;
+    client().setLimits(limits);
+    // A service that trickles its reply: cut at the deadline, not after minutes.
+    m_service.on("backupcount", [](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider("application/json", [](size_t offset, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the service's pace, not the test's
+            return offset < 200 && sink.write(" ", 1);
+        });
+    });
+    const auto started = std::chrono::steady_clock::now();
+    client().refreshBackupCount();
+    ASSERT_TRUE(waitForEvent("backupcount/Error/The request timed out."));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+
+    // 2 MiB for a count: refused, not held in memory.
+    m_service.onJSON("backupcount", R"({"Status":"OK","Description":")" + std::string(2 << 20, '7') + "\"}");
+    client().refreshBackupCount();
+    ASSERT_TRUE(waitForEvent("backupcount/Error/The reply is larger than expected."));
+    EXPECT_EQ(client().backupCount(), -1);
+
+    // A download onto a full disk says so.
+    const std::string archive = zipBytes({{"vantrel.db", vantrel::test::shippedDatabaseBytes()}});
+    listOneBackup("b1");
+    serveDownload(200, archive, md5Of(archive));
+    ASSERT_EQ(symlink("/dev/full", (BackupArchive::archivePath() + ".download").c_str()), 0);
+    fs::writeFileAtomically(document("vantrel.db"), "current database");
+    restoreAndWait(0);
+    EXPECT_EQ(m_alerts,
+        std::vector<std::string> {"There is not enough free space on this device to download the backup. "
+                                  "Please free some space and try again."});
+    EXPECT_EQ(fs::readFile(document("vantrel.db")), "current database");
+}
+
+TEST_F(ScriptedServiceClientTest, AnIdentityThatCannotBeStoredStaysTheSameAndIsReported) {
+    const std::string stored = fs::joinPath(platform::Sandbox::libraryDirectory(), "device-identifier");
+    fs::createDirectories(stored); // in the way of the file: it cannot be written
+    const std::string id = client().deviceID();
+    EXPECT_EQ(id.size(), 40u);
+    EXPECT_EQ(client().deviceID(), id);
+    EXPECT_FALSE(platform::Device::current().isIdentifierStored());
+    m_service.onJSON("registerdevice", R"({"Status":"OK","Description":"Registered."})");
+    client().registerWithEmail("bob@example.com", "Bob");
+    ASSERT_TRUE(waitFor([&] { return !m_alerts.empty(); }));
+    EXPECT_EQ(m_alerts[0],
+        "This device's identity could not be saved because Vantrel's data folder cannot be written. Please "
+        "make it writable and register again.");
+    EXPECT_EQ(m_service.calls("registerdevice"), 0);
+    EXPECT_EQ(client().email(), "ann@example.com");
 }
 
 TEST_F(ScriptedServiceClientTest, OneArchiveOperationAtATime) {
@@ -490,7 +590,7 @@ TEST_F(ScriptedServiceClientTest, OneArchiveOperationAtATime) {
 
 TEST_F(BackupServiceClientTest, StoppedServiceIsATransportFailure) {
     registerDevice("ann@example.com");
-    fs::writeFileAtomically(document("vantrel.db"), "database");
+    fs::writeFileAtomically(document("vantrel.db"), vantrel::test::shippedDatabaseBytes());
     backupAndWait();
     client().refreshBackupList();
     ASSERT_TRUE(waitForEvent("backuplist/OK/1 backup"));
@@ -522,7 +622,7 @@ TEST_F(BackupServiceClientTest, StoppedServiceIsATransportFailure) {
         (std::vector<std::string> {
             "restore/busy/Restoring", "connect/Error/Could not connect to the server."}));
     EXPECT_EQ(m_alerts, std::vector<std::string> {kConnection});
-    EXPECT_EQ(fs::readFile(document("vantrel.db")), "database");
+    EXPECT_EQ(fs::readFile(document("vantrel.db")), vantrel::test::shippedDatabaseBytes());
 }
 
 TEST(BackupServiceClient, FormatsBackupDatesInTheLocalZone) {

@@ -4,6 +4,7 @@
 
 #include "model/Units.h"
 #include "platform/base/Sandbox.h"
+#include "support/DataFiles.h"
 
 namespace fs = platform::fs;
 using namespace vantrel::test;
@@ -134,19 +135,92 @@ TEST(DBConnect, UpdateScriptsBringA10DatabaseToTheShippedSchema) {
     DB::disconnect();
 }
 
-TEST(DBConnect, AFileThatIsNotSQLiteIsNeitherReadNorOverwritten) {
+TEST(DBConnect, ADamagedDatabaseIsKeptAsideAndTheShippedOneTakesItsPlace) {
     TemporarySandbox sandbox;
-    std::string path = documentsPath("vantrel.db");
-    fs::writeFileAtomically(path, "this is not a database, but it is the user's file");
+    const std::string path = documentsPath("vantrel.db");
+    const std::string shipped = vantrel::test::shippedDatabaseBytes();
+    std::string scribbled = vantrel::test::databaseBytesAfter("INSERT INTO Vehicle (Name) VALUES ('Mine')");
+    for (size_t i = 1024; i < scribbled.size(); i += 5)
+        scribbled[i] = static_cast<char>(i);
+    const std::pair<const char*, std::string> cases[] = {
+        {"not SQLite", "this is not a database, but it is the user's file"},
+        {"empty", ""},
+        {"truncated", shipped.substr(0, shipped.size() / 3)},
+        {"scribbled", scribbled},
+        {"a directory", ""},
+    };
+    platform::Clock::setNow(localDate(2024, 3, 9, 14));
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        if (std::string(name) == "a directory")
+            fs::createDirectories(path);
+        else
+            fs::writeFileAtomically(path, bytes);
+        DB::connect();
+        ASSERT_NE(DB::helper(), nullptr);
+        auto aside = DB::takeDamagedDatabaseKeptAside();
+        ASSERT_TRUE(aside);
+        EXPECT_TRUE(fs::lastPathComponent(*aside).starts_with("vantrel.damaged-2024-03-09-14"));
+        if (!fs::isDirectory(*aside)) {
+            EXPECT_EQ(fs::readFile(*aside), bytes);
+        }
+        EXPECT_FALSE(DB::takeDamagedDatabaseKeptAside()) << "told once";
+        Vehicle car;
+        car.name = "Fresh start";
+        EXPECT_TRUE(DB::saveVehicle(car));
+        DB::disconnect();
+        fs::removeItem(*aside);
+        fs::removeItem(path);
+    }
+
+    // A sound database is never moved, not even one the engine cannot write to.
     DB::connect();
-    EXPECT_TRUE(DB::vehiclesWithServiceDueInDays(14, 500).empty());
-    Vehicle car;
-    car.name = "Lost";
-    EXPECT_EQ(DB::saveVehicle(car), 0);
-    EXPECT_EQ(DB::dueServiceCount(14, 500), 0);
-    DB::deleteVehicle(1);
     DB::disconnect();
-    EXPECT_EQ(fs::readFile(path), "this is not a database, but it is the user's file");
+    DB::connect();
+    EXPECT_FALSE(DB::damagedDatabaseKeptAside());
+    DB::disconnect();
+}
+
+TEST(DBConnect, SavesOnAReadOnlyDataFolderReportFailure) {
+    TemporarySandbox sandbox;
+    DB::connect();
+    Vehicle car;
+    car.name = "Stored";
+    ASSERT_TRUE(DB::saveVehicle(car));
+    Fillup fillup;
+    fillup.vehicleID = car.vid;
+    fillup.odometer = 100;
+    ASSERT_TRUE(DB::saveFillup(fillup, true));
+    // What a read-only folder or a full disk does to every write, also for root: SQLite
+    // refuses it.
+    ASSERT_EQ(sqlite3_exec(DB::helper()->database(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+
+    Vehicle added;
+    added.name = "Lost";
+    EXPECT_FALSE(DB::saveVehicle(added));
+    EXPECT_EQ(added.vid, 0);
+    car.name = "Renamed";
+    EXPECT_FALSE(DB::saveVehicle(car));
+    Service oil;
+    oil.name = "Oil";
+    oil.vehicleID = car.vid;
+    EXPECT_FALSE(DB::saveService(oil));
+    Service performed = DB::serviceSummaryForVehicle(car.vid).at(0);
+    EXPECT_FALSE(DB::saveVehicleService(performed, false));
+    Repair repair;
+    repair.vehicleID = car.vid;
+    EXPECT_FALSE(DB::saveRepair(repair, false));
+    fillup.odometer = 200;
+    EXPECT_FALSE(DB::saveFillup(fillup, false));
+    Fillup another = fillup;
+    another.fillupID = 0;
+    EXPECT_FALSE(DB::saveFillup(another, false));
+    EXPECT_FALSE(DB::updateVehicleRowOrders({car}));
+    EXPECT_FALSE(DB::deleteFillup(fillup));
+    EXPECT_FALSE(DB::deleteVehicle(car.vid));
+    EXPECT_EQ(DB::getVehicleWithID(car.vid).name, "Stored");
+    DB::disconnect();
 }
 
 TEST(DBConnect, AMissingQueryFileLeavesEveryOperationEmpty) {
@@ -160,7 +234,7 @@ TEST(DBConnect, AMissingQueryFileLeavesEveryOperationEmpty) {
         ASSERT_NE(DB::helper(), nullptr);
         Vehicle car;
         car.name = "Nowhere";
-        EXPECT_EQ(DB::saveVehicle(car), 0);
+        EXPECT_FALSE(DB::saveVehicle(car));
         EXPECT_TRUE(DB::vehiclesWithServiceDueInDays(14, 500).empty());
         EXPECT_EQ(DB::getVehicleWithID(1).vid, 0);
         DB::disconnect();

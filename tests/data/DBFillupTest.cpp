@@ -84,13 +84,14 @@ TEST_F(DBTest, FillupsComeOldestFirstAndSaveUpdatesInPlace) {
     edited.notes = "it's receipt #2";
     edited.type = kFillupPartial;
     edited.odometer = 1450;
-    EXPECT_EQ(DB::saveFillup(edited, true), later.fillupID);
+    EXPECT_TRUE(DB::saveFillup(edited, true));
+    EXPECT_EQ(edited.fillupID, later.fillupID);
     fillups = load(car);
     EXPECT_EQ(fillups[1].notes, "it's receipt #2");
     EXPECT_EQ(fillups[1].type, kFillupPartial);
     EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 1450);
 
-    DB::deleteFillup(fillups[0]);
+    EXPECT_TRUE(DB::deleteFillup(fillups[0]));
     fillups = load(car);
     ASSERT_EQ(fillups.size(), 1u);
     EXPECT_EQ(fillups[0].fillupID, later.fillupID);
@@ -133,7 +134,8 @@ TEST_F(DBTest, RepairsSaveUpdateAndDelete) {
     older.odometer = 9000;
     older.cost = 250.75;
     older.notes = "regulator";
-    EXPECT_GT(DB::saveRepair(older, true), 0);
+    EXPECT_TRUE(DB::saveRepair(older, true));
+    EXPECT_GT(older.repairID, 0);
     EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 10000);
 
     Repair newer = older.copy();

@@ -21,7 +21,8 @@ TEST_F(DBTest, AddingAServiceStoresTheTypeAndItsNotRecordedRow) {
     added.name = "Timing Belt";
     added.frequencyInMiles = 60000;
     added.frequencyInMonths = 60;
-    int serviceID = DB::saveService(added);
+    EXPECT_TRUE(DB::saveService(added));
+    int serviceID = added.serviceID;
     EXPECT_GT(serviceID, 0);
     EXPECT_GT(added.vehicleServiceID, 0);
 

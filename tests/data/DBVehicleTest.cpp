@@ -12,9 +12,9 @@ TEST_F(DBTest, SavingANewVehicleAssignsItsIDAndStarterServicesOnce) {
     car.year = 2015;
     car.odometer = 61000;
     car.notes = "Blue";
-    int vid = DB::saveVehicle(car);
+    ASSERT_TRUE(DB::saveVehicle(car));
+    int vid = car.vid;
     EXPECT_GT(vid, 0);
-    EXPECT_EQ(car.vid, vid);
 
     auto services = DB::serviceSummaryForVehicle(vid);
     ASSERT_EQ(services.size(), 5u);
@@ -30,7 +30,8 @@ TEST_F(DBTest, SavingANewVehicleAssignsItsIDAndStarterServicesOnce) {
 
     car.name = "Daily driver";
     car.year = 2016;
-    EXPECT_EQ(DB::saveVehicle(car), vid);
+    EXPECT_TRUE(DB::saveVehicle(car));
+    EXPECT_EQ(car.vid, vid);
     EXPECT_EQ(DB::serviceSummaryForVehicle(vid).size(), 5u) << "an update adds no services";
     Vehicle stored = DB::getVehicleWithID(vid);
     EXPECT_EQ(stored.name, "Daily driver");
@@ -65,7 +66,7 @@ TEST_F(DBTest, RowOrderFollowsTheListAndNewVehiclesGoLast) {
     Vehicle a = newVehicle("A");
     Vehicle b = newVehicle("B");
     Vehicle c = newVehicle("C");
-    DB::updateVehicleRowOrders({c, a, b});
+    EXPECT_TRUE(DB::updateVehicleRowOrders({c, a, b}));
     auto ordered = DB::vehiclesWithServiceDueInDays(14, 500);
     ASSERT_EQ(ordered.size(), 3u);
     EXPECT_EQ(ordered[0].name, "C");

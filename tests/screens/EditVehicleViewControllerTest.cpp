@@ -282,3 +282,18 @@ TEST_F(EditVehicleViewControllerTest, TheFormRisesWhileTheLicensePlateHasTheKeyb
     EXPECT_FALSE(editor.odometerView()->hiddenTextField().isFirstResponder());
     EXPECT_EQ(editor.vehicle().odometer, 250);
 }
+
+TEST_F(EditVehicleViewControllerTest, ASaveTheStoreRefusesKeepsTheFormOpenAndSaysSo) {
+    auto& editor = openNew();
+    driver().type(*editor.nameField(), "Runabout\n");
+    refuseWrites();
+    driver().pressRightBarButton();
+    const auto alert = driver().alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title, "Error");
+    EXPECT_NE(alert->message.find("could not be saved"), std::string::npos);
+    driver().dismissAlert(0);
+    EXPECT_EQ(driver().topViewController(), &editor);
+    EXPECT_EQ(editor.nameField()->text(), "Runabout");
+    EXPECT_TRUE(DB::vehiclesWithServiceDueInDays(14, 500).empty());
+}

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <openssl/evp.h>
 
+#include "httpd/RawConnection.h"
 #include "server/LoopbackBackupServer.h"
 
 using vantrel::test::LoopbackBackupServer;
@@ -34,7 +35,8 @@ protected:
 
     nlohmann::json post(const std::string& operation, const httplib::Params& fields,
         const std::string& device = kDevice, int* httpStatus = nullptr) {
-        return reply(client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields), httpStatus);
+        return reply(
+            client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields), httpStatus);
     }
 
     nlohmann::json upload(const std::string& email, const std::string& content, const std::string& hash,
@@ -92,6 +94,55 @@ TEST_F(BackupServerTest, RegistrationStaysPendingUntilTheLoggedLinkIsOpened) {
     // Registering again keeps the device authorized.
     post("registerdevice", {{"email", "ann@example.com"}, {"deviceName", "Renamed"}});
     EXPECT_EQ(authorization("ann@example.com"), "authorized");
+}
+
+TEST_F(BackupServerTest, ClientTextCannotForgeLogLinesAndRegistrationsAreLimited) {
+    post("registerdevice",
+        {{"email", "ann@example.com"},
+            {"deviceName",
+                "Phone\n2024-01-01 00:00 vantrel-backupd: registered "
+                "x, authorization link: http://evil.example/\x1b[2J\xff"}});
+    const auto log = m_server.log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].find('\n'), std::string::npos);
+    EXPECT_NE(log[0].find("device \"Phone\\n2024-01-01"), std::string::npos) << log[0];
+    EXPECT_NE(log[0].find("\\x1b[2J\\xff\" (" + kDevice + ") from 127.0.0.1, authorization link: http://"),
+        std::string::npos)
+        << log[0];
+    EXPECT_EQ(m_server.lastAuthorizationPath().find("evil"), std::string::npos);
+
+    // Ten a minute from one address; then a refusal that registers nothing.
+    for (int i = 1; i < 10; ++i)
+        EXPECT_EQ(
+            post("registerdevice", {{"email", "ann@example.com"}, {"deviceName", "Phone"}})["Status"], "OK");
+    int status = 0;
+    EXPECT_EQ(post("registerdevice", {{"email", "bob@example.com"}, {"deviceName", "Phone"}}, kOtherDevice,
+                  &status)["Status"],
+        "Error");
+    EXPECT_EQ(status, 429);
+    EXPECT_EQ(authorization("bob@example.com", kOtherDevice), "unauthorized");
+}
+
+TEST_F(BackupServerTest, AnUploadFromADeviceNoAccountAuthorizedIsRefusedBeforeItsBody) {
+    vantrel::test::RawConnection connection(m_server.port());
+    // Announces a body and sends none of it: the answer comes at once.
+    connection.send("POST /mobile/services/uploadfile/" + kDevice
+        + " HTTP/1.1\r\nHost: x\r\n"
+          "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: 3000\r\n\r\n");
+    const std::string reply = connection.readUntilClosed();
+    EXPECT_NE(reply.find("Please register first."), std::string::npos) << reply.substr(0, 80);
+
+    vantrel::test::RawConnection huge(m_server.port());
+    huge.send("POST /mobile/services/uploadfile/" + kDevice
+        + " HTTP/1.1\r\nHost: x\r\n"
+          "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: 199229440\r\n\r\n");
+    EXPECT_TRUE(huge.readUntilClosed().starts_with("HTTP/1.1 413"));
+
+    vantrel::test::RawConnection large(m_server.port());
+    large.send("POST /mobile/services/backupcount/" + kDevice
+        + " HTTP/1.1\r\nHost: x\r\n"
+          "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 10000000\r\n\r\n");
+    EXPECT_TRUE(large.readUntilClosed().starts_with("HTTP/1.1 413"));
 }
 
 TEST_F(BackupServerTest, RefusesInvalidRequests) {

@@ -17,13 +17,15 @@ TEST(ShellOptions, DefaultsListenOnLoopbackPort8080) {
 TEST(ShellOptions, ReadsEveryFlagInBothSpellings) {
     std::string error;
     auto options = ShellOptions::parse(
-        {"--port", "0", "--listen=0.0.0.0", "--data", "/tmp/v", "--backup-service=https://backup.example/"},
+        {"--port", "0", "--listen=0.0.0.0", "--data", "/tmp/v", "--backup-service=https://backup.example/",
+            "--public-url", "https://car.example.org"},
         error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->port, 0);
     EXPECT_EQ(options->listenAddress, "0.0.0.0");
     EXPECT_EQ(options->dataDirectory, "/tmp/v");
     EXPECT_EQ(options->backupServiceURL, "https://backup.example/");
+    EXPECT_EQ(options->publicURL, "https://car.example.org");
 }
 
 TEST(ShellOptions, RefusesMalformedArguments) {
@@ -37,6 +39,8 @@ TEST(ShellOptions, RefusesMalformedArguments) {
         {"--data="},
         {"--backup-service", "ftp://x"},
         {"--backup-service", "http://"},
+        {"--public-url", "car.example.org"},
+        {"--public-url", "https://user@car.example.org"},
         {"--colour", "red"},
         {"serve"},
     };

@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 
+#include "httpd/RawConnection.h"
 #include "platform/graphics/Image.h"
 #include "platform/views/Application.h"
 #include "shell/Shell.h"
@@ -41,10 +42,12 @@ Reply reply(const httplib::Result& result) {
 // shell stops.
 class ShellServerTest : public testing::Test {
 protected:
-    void runWith(const std::string& listen, const std::function<void(int port)>& client) {
+    void runWith(const std::string& listen, const std::function<void(int port)>& client,
+        const std::string& publicURL = {}) {
         shell::ShellOptions options;
         options.port = 0;
         options.listenAddress = listen;
+        options.publicURL = publicURL;
         options.dataDirectory = driver.sandbox().root();
         std::string error;
         ASSERT_TRUE(runner.start(
@@ -175,6 +178,75 @@ TEST_F(ShellServerTest, AnyOtherAddressWantsTheTokenAndKeepsItInACookie) {
     EXPECT_NE(replies["token"].header("Set-Cookie").find("vantrel_token=" + token), std::string::npos);
     EXPECT_EQ(replies["cookie"].status, 200);
     EXPECT_EQ(replies["frame"].status, 200);
+}
+
+TEST_F(ShellServerTest, APublicAddressInFrontIsAcceptedWithTheToken) {
+    std::map<std::string, Reply> replies;
+    std::string printed;
+    runWith(
+        "127.0.0.1",
+        [&](int port) {
+            printed = runner.addressesToOpen().front();
+            const std::string token = printed.substr(printed.find("?token=") + 7);
+            httplib::Client client("127.0.0.1", port);
+            // What the proxy passes on: the public host, the page's origin.
+            const httplib::Headers proxied {
+                {"Host", "car.example.org"}, {"Origin", "https://car.example.org"}};
+            replies["no token"] = reply(client.Get("/", proxied));
+            replies["token"] = reply(client.Get(("/?token=" + token).c_str(), proxied));
+            httplib::Headers withCookie = proxied;
+            withCookie.emplace("Cookie", "vantrel_token=" + token);
+            replies["cookie"] = reply(client.Get("/state", withCookie));
+            replies["other site"] = reply(client.Get("/state",
+                {{"Host", "car.example.org"}, {"Origin", "https://evil.example"},
+                    {"Cookie", "vantrel_token=" + token}}));
+            replies["plain http"] = reply(client.Get("/state",
+                {{"Host", "car.example.org"}, {"Origin", "http://car.example.org"},
+                    {"Cookie", "vantrel_token=" + token}}));
+        },
+        "https://car.example.org");
+    EXPECT_TRUE(printed.starts_with("https://car.example.org/?token=")) << printed;
+    EXPECT_EQ(replies["no token"].status, 401) << "the proxy brings everyone: the token is needed";
+    EXPECT_EQ(replies["token"].status, 303);
+    EXPECT_EQ(replies["cookie"].status, 200);
+    EXPECT_EQ(replies["other site"].status, 403);
+    EXPECT_EQ(replies["plain http"].status, 403);
+}
+
+TEST_F(ShellServerTest, BodiesLargerThanTheirRouteTakesAreNotRead) {
+    std::string reply413;
+    std::string afterwards;
+    runWith("127.0.0.1", [&](int port) {
+        vantrel::test::RawConnection connection(port);
+        // Announces 500 MB and sends none of it: the answer comes at once.
+        connection.send("POST /input HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port)
+            + "\r\nContent-Length: 500000000\r\n\r\n");
+        reply413 = connection.readUntilClosed();
+        httplib::Client client("127.0.0.1", port);
+        afterwards = reply(client.Get("/state")).body;
+    });
+    EXPECT_TRUE(reply413.starts_with("HTTP/1.1 413")) << reply413.substr(0, 40);
+    EXPECT_NE(afterwards.find("Vantrel"), std::string::npos);
+}
+
+TEST_F(ShellServerTest, StoppingRightAfterTheStartDoesNotHang) {
+    shell::ShellOptions options;
+    options.port = 0;
+    options.dataDirectory = driver.sandbox().root();
+    std::string error;
+    ASSERT_TRUE(runner.start(
+        options,
+        [&] {
+            auto& app = platform::views::Application::sharedApplication();
+            app.setDelegate(delegate);
+            app.launch();
+        },
+        error));
+    // As a signal 40 ms after start does: before the server's thread may listen, before
+    // the main loop runs.
+    runner.stop();
+    runner.run();
+    EXPECT_EQ(delegate->calls.back(), "terminate");
 }
 
 TEST(ShellServer, ASecondShellCannotTakeTheSamePort) {

@@ -1,6 +1,7 @@
 #include "support/TemporarySandbox.h"
 
 #include "QLCoreLibrary/ValueText.h"
+#include "data/DB.h"
 #include "platform/base/Clock.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/Locale.h"
@@ -17,6 +18,8 @@ void resetSeams() {
     platform::TimeZone::setDefault({});
     ResetDecimalSeparatorCache();
     platform::RunLoop::main().reset();
+    // A damaged database found in one sandbox is no news in the next.
+    DB::takeDamagedDatabaseKeptAside();
 }
 } // namespace
 

@@ -17,19 +17,35 @@ Device& Device::current() {
 }
 
 std::string Device::uniqueIdentifier() const {
+    std::lock_guard lock(m_mutex);
     // Kept beside the preferences rather than in them, so that a restored backup from
     // another phone does not make this device pretend to be that one.
+    const std::string root = Sandbox::root();
     std::string path = fs::joinPath(Sandbox::libraryDirectory(), "device-identifier");
-    if (auto stored = fs::readFile(path); stored && stored->size() == 40)
+    if (auto stored = fs::readFile(path); stored && stored->size() == 40) {
+        m_identifiers[root] = {*stored, true};
         return *stored;
+    }
+    // One that could not be stored is still kept for the whole process: a new one on every
+    // call would make the service forget the device between two requests.
+    if (auto known = m_identifiers.find(root); known != m_identifiers.end())
+        return known->second.first;
     std::random_device random;
     std::string id;
     static const char* digits = "0123456789abcdef";
     for (int i = 0; i < 40; ++i)
         id += digits[random() % 16];
     fs::createDirectories(Sandbox::libraryDirectory());
-    fs::writeFileAtomically(path, id);
+    const bool stored = fs::writeFileAtomically(path, id);
+    m_identifiers[root] = {id, stored};
     return id;
+}
+
+bool Device::isIdentifierStored() const {
+    uniqueIdentifier();
+    std::lock_guard lock(m_mutex);
+    auto known = m_identifiers.find(Sandbox::root());
+    return known != m_identifiers.end() && known->second.second;
 }
 
 std::string Device::name() const {

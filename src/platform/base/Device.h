@@ -1,6 +1,9 @@
 #pragma once
 
+#include <map>
+#include <mutex>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -10,7 +13,11 @@ public:
     static Device& current();
 
     // A stable identifier generated once per sandbox (kept in Library/), 40 hex digits.
+    // When it cannot be stored, the one generated is kept for the rest of the process.
     std::string uniqueIdentifier() const;
+    // False when the identifier could not be written to Library/ (a read-only data folder):
+    // the next start will be another device to the backup service.
+    bool isIdentifierStored() const;
     // The device's own name: the host name unless set.
     std::string name() const;
     // The operating system version, "4.0" unless set.
@@ -33,6 +40,9 @@ private:
     std::string m_systemVersion;
     std::string m_machine;
     std::string m_model;
+    mutable std::mutex m_mutex;
+    // Per sandbox root: the identifier and whether it is stored.
+    mutable std::map<std::string, std::pair<std::string, bool>> m_identifiers;
 };
 
 } // namespace platform

@@ -12,6 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/base/Clock.h"
+#include "platform/base/DateFormatter.h"
+
 namespace platform::fs {
 
 namespace stdfs = std::filesystem;
@@ -115,6 +118,36 @@ bool moveItem(const std::string& from, const std::string& to, std::string* error
         return false;
     }
     return true;
+}
+
+std::optional<std::string> keepAside(const std::string& path, const std::string& label) {
+    DateFormatter formatter;
+    formatter.setLocale("en_US_POSIX");
+    formatter.setDateFormat("yyyy-MM-dd-HHmmss");
+    const std::string folder = stdfs::path(path).parent_path().string();
+    const std::string extension = pathExtension(path);
+    const std::string stem = deletingPathExtension(lastPathComponent(path)) + "." + label + "-"
+        + formatter.stringFromDate(Clock::now());
+    for (int attempt = 1; attempt < 100; ++attempt) {
+        std::string name = stem + (attempt > 1 ? "-" + std::to_string(attempt) : "");
+        if (!extension.empty())
+            name += "." + extension;
+        const std::string target = joinPath(folder, name);
+        std::error_code ec;
+        if (stdfs::exists(stdfs::symlink_status(target, ec)))
+            continue;
+        stdfs::rename(path, target, ec);
+        return ec ? std::nullopt : std::optional(target);
+    }
+    return std::nullopt;
+}
+
+std::optional<unsigned long long> freeSpace(const std::string& path) {
+    std::error_code ec;
+    const auto space = stdfs::space(path, ec);
+    if (ec)
+        return std::nullopt;
+    return static_cast<unsigned long long>(space.available);
 }
 
 bool copyItem(const std::string& from, const std::string& to, std::string* error) {

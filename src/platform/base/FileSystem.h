@@ -26,6 +26,12 @@ std::string joinPath(const std::string& folder, const std::string& name);
 std::string lastPathComponent(const std::string& path);
 std::string pathExtension(const std::string& path);
 std::string deletingPathExtension(const std::string& path);
+// Moves a damaged file or folder out of the way without deleting it: to
+// "<name>.<label>-<yyyy-MM-dd-HHmmss>[-N].<extension>" beside it, dated by the platform clock
+// in the device time zone. Returns the new path, none when it could not be moved.
+std::optional<std::string> keepAside(const std::string& path, const std::string& label);
+// Bytes free for an unprivileged writer on the file system holding `path`; none when unknown.
+std::optional<unsigned long long> freeSpace(const std::string& path);
 // A fresh empty folder under the system temporary folder (tests, staging).
 std::string makeTemporaryDirectory(const std::string& prefix);
 

@@ -4,6 +4,8 @@
 
 #include <plist/plist.h>
 
+#include "platform/base/PropertyListScanner.h"
+
 namespace platform::plist {
 
 namespace {
@@ -122,7 +124,7 @@ std::string toXML(const Dictionary& dictionary) {
 }
 
 std::optional<Dictionary> dictionaryFromBytes(const std::string& bytes) {
-    if (bytes.empty())
+    if (!PropertyListScanner::isSafe(bytes))
         return std::nullopt;
     plist_t node = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &node);

@@ -30,18 +30,29 @@ std::string UserDefaults::preferencesFilePath() {
     return fs::joinPath(Sandbox::preferencesDirectory(), Bundle::mainBundle().identifier() + ".plist");
 }
 
-// Needs m_mutex. A missing, unreadable or corrupt file reads as an empty store; the file is
-// left as it is until something is stored and synchronized.
+// Needs m_mutex. A missing or unreadable file reads as an empty store and is left alone. A
+// file that was read but cannot be parsed safely is kept aside under a dated name, so that it
+// can neither stop every later start nor be overwritten by the defaults.
 void UserDefaults::load() {
     if (g_loaded)
         return;
     g_loaded = true;
     m_values.clear();
     m_dirty = false;
-    if (auto bytes = fs::readFile(preferencesFilePath())) {
+    m_damagedFile.reset();
+    const std::string path = preferencesFilePath();
+    if (auto bytes = fs::readFile(path)) {
         if (auto dict = plist::dictionaryFromBytes(*bytes))
             m_values = std::move(*dict);
+        else if (!bytes->empty())
+            m_damagedFile = fs::keepAside(path, "damaged");
     }
+}
+
+std::optional<std::string> UserDefaults::damagedFileKeptAside() const {
+    std::lock_guard lock(m_mutex);
+    const_cast<UserDefaults*>(this)->load();
+    return m_damagedFile;
 }
 
 std::optional<Value> UserDefaults::objectForKey(const std::string& key) const {
@@ -136,6 +147,11 @@ bool UserDefaults::synchronize() {
         return false;
     m_dirty = false;
     return true;
+}
+
+void UserDefaults::forgetDamagedFile() {
+    std::lock_guard lock(m_mutex);
+    m_damagedFile.reset();
 }
 
 Dictionary UserDefaults::dictionaryRepresentation() const {

@@ -12,8 +12,9 @@ namespace platform {
 // preferences file Library/Preferences/<bundle identifier>.plist as an XML property list.
 //
 // The file is read once on first use (and again after resetStandardUserDefaults()).
-// A corrupt or unreadable file reads as an empty store and is left alone until the next
-// explicit synchronize(). Writes are atomic: a crash never leaves a half-written file.
+// An unreadable file reads as an empty store. A damaged one (or one that would be unsafe to
+// parse) is renamed aside and the store starts empty. Writes are atomic: a crash never
+// leaves a half-written file.
 class UserDefaults {
 public:
     static UserDefaults& standardUserDefaults();
@@ -46,6 +47,12 @@ public:
     // Returns false when the file could not be written (the store stays in memory).
     bool synchronize();
 
+    // Where a damaged preferences file was moved when the store was last read; none when
+    // the file was fine.
+    std::optional<std::string> damagedFileKeptAside() const;
+    // Once the user was told.
+    void forgetDamagedFile();
+
     // The whole store (for tests and the backup archive's bookkeeping).
     Dictionary dictionaryRepresentation() const;
     // The preferences file of the current sandbox.
@@ -58,6 +65,7 @@ private:
     mutable std::mutex m_mutex;
     Dictionary m_values;
     bool m_dirty {false};
+    std::optional<std::string> m_damagedFile;
 };
 
 } // namespace platform

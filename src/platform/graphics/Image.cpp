@@ -1,5 +1,8 @@
 #include "platform/graphics/Image.h"
 
+#include <cstdint>
+#include <cstdio>
+
 #include "platform/base/Bundle.h"
 #include "platform/base/FileSystem.h"
 #include "platform/graphics/Context.h"
@@ -121,6 +124,28 @@ Image::Image(cairo_surface_t* surface, double scale, ImageOrientation orientatio
     }
 }
 
+namespace {
+
+std::string readHeader(const std::string& path) {
+    std::string header(24, '\0');
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return {};
+    header.resize(std::fread(header.data(), 1, header.size(), file));
+    std::fclose(file);
+    return header;
+}
+
+// Pictures come from users and restored backups: one that would take gigabytes to decode is
+// refused before any pixel is.
+bool isDecodable(std::string_view bytes) {
+    int width = 0, height = 0;
+    return Image::pngPixelSize(bytes, width, height)
+        && static_cast<long long>(width) * height <= Image::kMaxDecodedPixels;
+}
+
+} // namespace
+
 Image Image::imageWithContentsOfFile(const std::string& path) {
     std::string chosen = path;
     double scale = 1;
@@ -135,6 +160,8 @@ Image Image::imageWithContentsOfFile(const std::string& path) {
             scale = 2;
         }
     }
+    if (!isDecodable(readHeader(chosen)))
+        return {};
     cairo_surface_t* surface = normalized(cairo_image_surface_create_from_png(chosen.c_str()));
     if (!surface)
         return {};
@@ -160,7 +187,27 @@ Image Image::imageNamed(const std::string& name) {
     return image;
 }
 
+bool Image::pngPixelSize(std::string_view bytes, int& width, int& height) {
+    static constexpr std::string_view signature {"\x89PNG\r\n\x1a\n", 8};
+    if (bytes.size() < 24 || bytes.substr(0, 8) != signature || bytes.substr(12, 4) != "IHDR")
+        return false;
+    auto read = [&](size_t at) {
+        std::uint32_t value = 0;
+        for (size_t i = 0; i < 4; ++i)
+            value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+        return value;
+    };
+    const std::uint32_t w = read(16), h = read(20);
+    if (w == 0 || h == 0 || w > 0x7FFFFFFF || h > 0x7FFFFFFF)
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
 Image Image::imageWithData(std::string_view pngBytes, double scale) {
+    if (!isDecodable(pngBytes))
+        return {};
     ByteReader reader {pngBytes};
     cairo_surface_t* surface = normalized(cairo_image_surface_create_from_png_stream(readBytes, &reader));
     if (!surface)

@@ -32,11 +32,15 @@ enum class ImageOrientation {
 // default-constructed image is null (no pixels); loaders answer a null image on failure.
 class Image {
 public:
+    // Larger PNGs are not decoded (64 MB of pixels).
+    static constexpr long long kMaxDecodedPixels = 4096LL * 4096;
+
     Image() = default;
     // Takes a reference to `surface` (an image surface) holding the pixels as stored.
     Image(cairo_surface_t* surface, double scale, ImageOrientation orientation = ImageOrientation::Up);
 
-    // Loads a PNG file. When the main screen scale (ImageContext::mainScreenScale) is 2 and
+    // Loads a PNG file (none when it declares more than kMaxDecodedPixels). When the main screen scale
+    // (ImageContext::mainScreenScale) is 2 and
     // "<base>@2x.<ext>" exists beside it, that file is loaded with scale 2; a path that names
     // an "@2x" file itself also gives scale 2.
     static Image imageWithContentsOfFile(const std::string& path);
@@ -44,6 +48,10 @@ public:
     static Image imageNamed(const std::string& name);
     // Decodes PNG bytes; the image gets `scale`.
     static Image imageWithData(std::string_view pngBytes, double scale = 1);
+    // The pixel size a PNG declares in its header, read without decoding anything; false
+    // for bytes that do not start like a PNG. Lets callers refuse a picture whose decoding
+    // would take gigabytes.
+    static bool pngPixelSize(std::string_view pngBytes, int& width, int& height);
 
     explicit operator bool() const { return m_pixels != nullptr; }
     bool isNull() const { return m_pixels == nullptr; }

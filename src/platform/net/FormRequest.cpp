@@ -1,9 +1,13 @@
 #include "platform/net/FormRequest.h"
 
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <curl/curl.h>
 
@@ -46,6 +50,19 @@ RequestError errorForCode(CURLcode code) {
     }
 }
 
+constexpr unsigned long long kDefaultMaxReplyBytes = 1024 * 1024;
+constexpr unsigned long long kDefaultMaxDownloadBytes = 1024ULL * 1024 * 1024;
+
+RequestError outOfSpaceError() {
+    return {RequestError::Code::OutOfSpace, "There is not enough free space on the device."};
+}
+
+RequestError errorForWrite() {
+    if (errno == ENOSPC || errno == EDQUOT)
+        return outOfSpaceError();
+    return {RequestError::Code::FileError, "The reply could not be saved."};
+}
+
 std::string trim(std::string text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
@@ -69,6 +86,11 @@ struct FormRequestTransfer {
     FILE* download {nullptr};
     std::string downloadTemporaryPath;
     std::string formBody;
+    // Set by a callback that stops the transfer, for a clearer error than curl's own.
+    std::optional<RequestError> abortReason;
+    unsigned long long received {0};
+    unsigned long long maxReceived {0};
+    std::chrono::steady_clock::time_point deadline;
 
     explicit FormRequestTransfer(FormRequest& r)
         : request(r) { }
@@ -87,6 +109,12 @@ struct FormRequestTransfer {
     static size_t onBody(char* data, size_t size, size_t count, void* context) {
         auto* self = static_cast<FormRequestTransfer*>(context);
         const size_t length = size * count;
+        self->received += length;
+        if (self->received > self->maxReceived) {
+            self->abortReason
+                = RequestError {RequestError::Code::TooLarge, "The reply is larger than expected."};
+            return 0;
+        }
         if (self->request.m_downloadPath.empty()) {
             self->request.m_body.append(data, length);
             return length;
@@ -100,7 +128,42 @@ struct FormRequestTransfer {
                 return 0; // aborts the transfer with a write error
             }
         }
-        return std::fwrite(data, 1, length, self->download);
+        const size_t written = std::fwrite(data, 1, length, self->download);
+        if (written != length)
+            self->abortReason = errorForWrite();
+        return written;
+    }
+
+    // The announced length is checked against the limit and the free space before a byte
+    // of the body arrives, and extends the time allowed.
+    void announcedLength(const std::string& value) {
+        char* end = nullptr;
+        const unsigned long long length = std::strtoull(value.c_str(), &end, 10);
+        if (end == value.c_str())
+            return;
+        if (length > maxReceived) {
+            abortReason = RequestError {RequestError::Code::TooLarge, "The reply is larger than expected."};
+        } else if (!request.m_downloadPath.empty()) {
+            std::string folder
+                = request.m_downloadPath.substr(0, request.m_downloadPath.find_last_of('/') + 1);
+            const auto free = fs::freeSpace(folder.empty() ? "." : folder);
+            if (free && length > *free)
+                abortReason = outOfSpaceError();
+        }
+        if (request.m_timeLimitBytesPerSecond > 0)
+            deadline += std::chrono::milliseconds(static_cast<long long>(
+                1000.0 * static_cast<double>(length) / request.m_timeLimitBytesPerSecond));
+    }
+
+    static int onProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        auto* self = static_cast<FormRequestTransfer*>(context);
+        if (self->abortReason)
+            return 1;
+        if (std::chrono::steady_clock::now() > self->deadline) {
+            self->abortReason = RequestError {RequestError::Code::TimedOut, "The request timed out."};
+            return 1;
+        }
+        return 0;
     }
 
     static size_t onHeader(char* data, size_t size, size_t count, void* context) {
@@ -115,10 +178,16 @@ struct FormRequestTransfer {
         const auto colon = line.find(':');
         if (colon != std::string::npos) {
             auto name = trim(line.substr(0, colon));
+            if (strcasecmp(name.c_str(), "Content-Length") == 0)
+                self->announcedLength(trim(line.substr(colon + 1)));
+            // Headers are kept in memory too: a flood of them is no reply of the service.
+            if (self->request.m_headers.size() >= 100)
+                self->abortReason
+                    = RequestError {RequestError::Code::TooLarge, "The reply is larger than expected."};
             if (!name.empty())
                 self->request.m_headers[name] = trim(line.substr(colon + 1));
         }
-        return length;
+        return self->abortReason ? 0 : length;
     }
 
     std::optional<RequestError> prepareBody() {
@@ -153,6 +222,10 @@ struct FormRequestTransfer {
                 std::fclose(probe);
             else
                 return RequestError {RequestError::Code::FileError, "The file to send could not be read."};
+            struct stat info { };
+            if (request.m_timeLimitBytesPerSecond > 0 && ::stat(path.c_str(), &info) == 0)
+                deadline += std::chrono::milliseconds(static_cast<long long>(
+                    1000.0 * static_cast<double>(info.st_size) / request.m_timeLimitBytesPerSecond));
             curl_mimepart* part = curl_mime_addpart(mime);
             curl_mime_name(part, key.c_str());
             curl_mime_filedata(part, path.c_str()); // also sets the part's file name
@@ -172,6 +245,10 @@ struct FormRequestTransfer {
             request.m_error = RequestError {RequestError::Code::Other, "The network is not available."};
             return;
         }
+        deadline = std::chrono::steady_clock::now()
+            + std::chrono::milliseconds(static_cast<long long>(1000 * request.m_timeLimitSeconds));
+        maxReceived = request.m_maxResponseBytes.value_or(
+            request.m_downloadPath.empty() ? kDefaultMaxReplyBytes : kDefaultMaxDownloadBytes);
         if (auto failure = prepareBody()) {
             request.m_error = failure;
             return;
@@ -192,19 +269,21 @@ struct FormRequestTransfer {
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, s_connectTimeout.load());
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, s_stallTimeout.load());
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &FormRequestTransfer::onProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
 
         const CURLcode result = curl_easy_perform(curl);
         if (download) {
             const bool flushed = std::fclose(download) == 0;
             download = nullptr;
             if (result == CURLE_OK && !flushed) {
-                request.m_error
-                    = RequestError {RequestError::Code::FileError, "The reply could not be saved."};
+                request.m_error = errorForWrite();
                 return;
             }
         }
         if (result != CURLE_OK) {
-            request.m_error = errorForCode(result);
+            request.m_error = abortReason ? *abortReason : errorForCode(result);
             request.m_headers.clear();
             return;
         }
@@ -241,6 +320,11 @@ void FormRequest::addFile(const std::string& path, const std::string& key) {
 
 void FormRequest::setDownloadDestinationPath(const std::string& path) {
     m_downloadPath = path;
+}
+
+void FormRequest::setTimeLimit(double seconds, double bytesPerSecond) {
+    m_timeLimitSeconds = seconds;
+    m_timeLimitBytesPerSecond = bytesPerSecond;
 }
 
 void FormRequest::startSynchronous() {

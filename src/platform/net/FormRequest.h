@@ -12,7 +12,7 @@ namespace platform::net {
 
 // A transport failure: the request never got a complete reply.
 struct RequestError {
-    enum class Code { ConnectionFailed, TimedOut, FileError, Other };
+    enum class Code { ConnectionFailed, TimedOut, FileError, OutOfSpace, TooLarge, Other };
     Code code {Code::Other};
     std::string localizedDescription;
 };
@@ -52,6 +52,14 @@ public:
     // file (and no partial file) is at the path.
     void setDownloadDestinationPath(const std::string& path);
 
+    // The whole request, reply included, must be done within `seconds`, plus one second for
+    // every `bytesPerSecond` bytes of the files sent and of the reply's announced length, so
+    // that a server trickling bytes cannot hold it for ever. Default: 60 seconds flat.
+    void setTimeLimit(double seconds, double bytesPerSecond = 0);
+    // The longest reply body taken, in memory or into the download file; a longer one (or
+    // one announced as longer) fails with TooLarge. Default: 1 MiB in memory, 1 GiB to a file.
+    void setMaximumResponseSize(unsigned long long bytes) { m_maxResponseBytes = bytes; }
+
     // Runs the request on the calling thread. Afterwards error() is none exactly when a
     // reply arrived, whatever its HTTP status.
     void startSynchronous();
@@ -82,6 +90,9 @@ private:
     std::vector<std::pair<std::string, std::string>> m_postValues;
     std::vector<std::pair<std::string, std::string>> m_files; // key, path
     std::string m_downloadPath;
+    double m_timeLimitSeconds {60};
+    double m_timeLimitBytesPerSecond {0};
+    std::optional<unsigned long long> m_maxResponseBytes;
     Handler m_completion;
     Handler m_failed;
 

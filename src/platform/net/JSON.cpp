@@ -65,7 +65,31 @@ nlohmann::json toJSON(const Value& value) {
 
 } // namespace
 
+bool JSON::nestsDeeperThan(std::string_view text, int maxDepth) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth)
+                return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 std::optional<Value> JSON::decode(std::string_view text) {
+    if (nestsDeeperThan(text))
+        return std::nullopt;
     auto json = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (json.is_discarded())
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/base/Clock.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/UserDefaults.h"
 #include "support/TemporarySandbox.h"
@@ -61,18 +62,54 @@ TEST_F(UserDefaultsTest, OtherKindsConvertLikeThePhone) {
     EXPECT_FALSE(defaults.arrayForKey("number"));
 }
 
-TEST_F(UserDefaultsTest, CorruptFileReadsEmptyAndStaysUntilNextWrite) {
+TEST_F(UserDefaultsTest, DamagedOrHostileFilesAreKeptAsideAndTheStoreStartsEmpty) {
     std::string path = UserDefaults::preferencesFilePath();
-    ASSERT_TRUE(fs::writeFileAtomically(path, "<plist><dict><key>broken"));
-    UserDefaults::resetStandardUserDefaults();
-    EXPECT_TRUE(defaults.dictionaryRepresentation().empty());
-    EXPECT_TRUE(defaults.synchronize()); // nothing changed: nothing written
-    EXPECT_EQ(fs::readFile(path), "<plist><dict><key>broken");
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k</key>";
+    for (int i = 0; i < 27000; ++i)
+        deep += "<array>";
+    std::string deepBinary = "bplist00";
+    for (int i = 0; i < 30000; ++i) // arrays each holding the next
+        deepBinary += std::string("\xA1", 1) + char(((i + 1) >> 8) & 0xFF) + char((i + 1) & 0xFF);
+    deepBinary += std::string(1, '\x08'); // the innermost object: false
+    const size_t table = deepBinary.size();
+    for (int i = 0; i <= 30000; ++i) {
+        const size_t offset = 8 + 3 * size_t(i);
+        deepBinary += {char(offset >> 16), char((offset >> 8) & 0xFF), char(offset & 0xFF)};
+    }
+    std::string trailer(32, '\0');
+    trailer[6] = 3; // offset size
+    trailer[7] = 2; // reference size
+    trailer[14] = char((30001 >> 8) & 0xFF);
+    trailer[15] = char(30001 & 0xFF);
+    for (int i = 0; i < 8; ++i)
+        trailer[24 + i] = char((table >> (8 * (7 - i))) & 0xFF);
+    deepBinary += trailer;
+
+    const std::string cases[] = {
+        "<plist><dict><key>broken",
+        std::string("<plist version=\"1.0\"><dict><key>s</key><string>a\0b</string></dict></plist>", 72),
+        "<plist version=\"1.0\"><dict><key>s</key><string>a&#0;b</string></dict></plist>",
+        deep,
+        deepBinary,
+    };
+    Clock::setNow(Date::fromTimeIntervalSince1970(1700000000));
+    for (const auto& bytes : cases) {
+        ASSERT_TRUE(fs::writeFileAtomically(path, bytes));
+        UserDefaults::resetStandardUserDefaults();
+        EXPECT_TRUE(defaults.dictionaryRepresentation().empty());
+        auto aside = defaults.damagedFileKeptAside();
+        ASSERT_TRUE(aside);
+        EXPECT_TRUE(fs::lastPathComponent(*aside).starts_with("com.quillon.vantrel.damaged-2023-11-"));
+        EXPECT_EQ(fs::readFile(*aside), bytes);
+        EXPECT_FALSE(fs::fileExists(path));
+        fs::removeItem(*aside);
+    }
 
     defaults.setBool("fresh", true);
     ASSERT_TRUE(defaults.synchronize());
     UserDefaults::resetStandardUserDefaults();
     EXPECT_TRUE(defaults.boolForKey("fresh"));
+    EXPECT_FALSE(defaults.damagedFileKeptAside());
 }
 
 TEST_F(UserDefaultsTest, FailedWriteIsReportedAndKeepsTheValuesInMemory) {
