@@ -18,6 +18,8 @@ namespace {
 
 // Every fill-up of the car's history.
 constexpr int kWholeHistory = 6;
+constexpr const char* kDeleteFailed
+    = "The fill-up could not be deleted. Check that Vantrel's data folder can be written to, then try again.";
 
 const char* typeLetter(int type) {
     switch (type) {
@@ -134,7 +136,12 @@ void FuelTabViewController::commitEditingStyle(
     TableView& table, TableViewCellEditingStyle style, IndexPath indexPath) {
     if (style != TableViewCellEditingStyle::Delete || !isFillupRow(indexPath.row))
         return;
-    DB::deleteFillup(fillupAtRow(indexPath.row));
+    if (!DB::deleteFillup(fillupAtRow(indexPath.row))) {
+        showAlert("Error", kDeleteFailed);
+        // The row stays, without its delete button.
+        table.reloadData();
+        return;
+    }
     // The tanks on either side of the one removed are attributed anew.
     const size_t before = m_history.size();
     loadHistory();

@@ -234,7 +234,10 @@ void RecordFillupViewController::save() {
         showAlert("Error", "Quantity is required.");
         return;
     }
-    DB::saveFillup(m_fillup, SettingsManager::sharedManager().autoUpdateOdometer());
+    if (!DB::saveFillup(m_fillup, SettingsManager::sharedManager().autoUpdateOdometer())) {
+        showSaveFailedAlert();
+        return;
+    }
     if (NavigationController* navigation = navigationController())
         navigation->popViewControllerAnimated(true);
 }

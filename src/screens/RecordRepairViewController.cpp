@@ -175,7 +175,10 @@ void RecordRepairViewController::save() {
         showAlert("Error", "Odometer reading is required.");
         return;
     }
-    DB::saveRepair(m_repair, SettingsManager::sharedManager().autoUpdateOdometer());
+    if (!DB::saveRepair(m_repair, SettingsManager::sharedManager().autoUpdateOdometer())) {
+        showSaveFailedAlert();
+        return;
+    }
     if (NavigationController* navigation = navigationController())
         navigation->popViewControllerAnimated(true);
 }

@@ -12,6 +12,13 @@
 
 using namespace platform::views;
 
+namespace {
+
+constexpr const char* kDeleteFailed
+    = "The repair could not be deleted. Check that Vantrel's data folder can be written to, then try again.";
+
+} // namespace
+
 RepairsTabViewController::RepairsTabViewController(Vehicle vehicle)
     : ThemedTableViewController(kLayoutName, TableViewStyle::Plain)
     , m_vehicle(std::move(vehicle)) { }
@@ -86,7 +93,12 @@ void RepairsTabViewController::commitEditingStyle(
     TableView& table, TableViewCellEditingStyle style, IndexPath indexPath) {
     if (style != TableViewCellEditingStyle::Delete || indexPath.row >= int(m_history.size()))
         return;
-    DB::deleteRepair(m_history[size_t(indexPath.row)]);
+    if (!DB::deleteRepair(m_history[size_t(indexPath.row)])) {
+        showAlert("Error", kDeleteFailed);
+        // The row stays, without its delete button.
+        table.reloadData();
+        return;
+    }
     m_history.erase(m_history.begin() + indexPath.row);
     if (m_history.empty())
         table.reloadData();

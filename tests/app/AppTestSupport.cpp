@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "QLCoreLibrary/DBHelper.h"
 #include "data/DB.h"
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"

@@ -298,6 +298,19 @@ TEST_F(FuelScreensTest, TheFormChecksItsValuesAndKeepsTotalAndPriceInStep) {
     EXPECT_EQ(stored[0].quantity, 1200);
     EXPECT_EQ(stored[0].costPerUnit, 3.499);
     EXPECT_EQ(row(list, 0).total, "$4,198.80");
+
+    // A store that takes no writes: the row stays, the form stays open, and both say so.
+    refuseWrites();
+    deleteRow(list, 0);
+    ASSERT_TRUE(driver().alert());
+    EXPECT_NE(driver().alert()->message.find("could not be deleted"), std::string::npos);
+    driver().dismissAlert(0);
+    EXPECT_EQ(row(list, 0).total, "$4,198.80");
+    record("1300", "10", "3");
+    ASSERT_TRUE(driver().alert());
+    EXPECT_NE(driver().alert()->message.find("could not be saved"), std::string::npos);
+    driver().dismissAlert(0);
+    EXPECT_EQ(top<RecordFillupViewController>().fillup().odometer, 1300);
 }
 
 TEST_F(FuelScreensTest, ADecimalCommaAndACurrencyWithoutCents) {
