@@ -306,6 +306,61 @@ class ShellEndToEnd(unittest.TestCase):
 if __name__ == "__main__":
     unittest.main(verbosity=2)
 
+    def tap_entry_of_row(self, shell, title):
+        """Taps the entry on the right of the form row titled `title`."""
+        item = next((entry for entry in shell.state()["texts"] if entry["text"] == title), None)
+        self.assertIsNotNone(item, f'no row "{title}" on the screen')
+        self.tap_point(240, item["y"] + item["h"] / 2)
+
+    def test_a_fill_up_recorded_in_the_browser_shows_on_the_fuel_list(self):
+        driver = self.driver
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+        self.tap_text(shell, "Add A Car")
+        self.wait_for_text("Vehicle's Name")
+        self.tap_text(shell, "Vehicle's Name")
+        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
+        ActionChains(driver).send_keys("Hatchback").perform()
+        self.wait_for_text("Hatchback")
+        self.tap_text(shell, "Save")
+        self.wait_for_text("Model not specified")
+
+        # The car's menu, its fuel page and the invitation to record the first fill-up.
+        self.tap_text(shell, "Hatchback")
+        self.wait_for_text("Fuel")
+        self.tap_text(shell, "Fuel")
+        self.wait_for_text("Record A Fill-up")
+        self.tap_text(shell, "Record A Fill-up")
+        self.wait_for_text("Total Cost")
+
+        # The odometer has the number pad at once; the quantity and the price follow.
+        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
+        self.assertEqual(driver.find_element(By.ID, "keys").get_attribute("inputmode"), "numeric")
+        ActionChains(driver).send_keys("1250").perform()
+        self.tap_entry_of_row(shell, "Gallons")
+        ActionChains(driver).send_keys("12.5").perform()
+        self.wait_for_text("12.5")
+        self.tap_entry_of_row(shell, "Cost Per Gallon")
+        ActionChains(driver).send_keys("3.4").perform()
+        self.wait_for_text("3.4")
+        self.screenshot(shell, "fill-up-form.png")
+        self.tap_text(shell, "Save")
+        self.wait_until("return [...document.querySelectorAll('#reader li')]"
+                        ".some((entry) => entry.textContent.startsWith('12.500gal @ '));")
+        self.screenshot(shell, "fuel-list.png")
+        self.assertEqual(self.page_errors(), [])
+
+        database = sqlite3.connect(os.path.join(self.data_dir, "Documents", "vantrel.db"))
+        try:
+            rows = database.execute("SELECT Odometer, Quantity, CostPerUnit, Type FROM Fillup").fetchall()
+            odometer = database.execute("SELECT Odometer FROM Vehicle WHERE Name = 'Hatchback'").fetchone()
+        finally:
+            database.close()
+        self.assertEqual(rows, [(1250, 12.5, 3.4, 0)])
+        self.assertEqual(odometer, (1250,))
+
     def test_two_services_added_and_recorded_one_goes_due_soon_with_the_thresholds(self):
         driver = self.driver
         shell = Shell(self.data_dir)
