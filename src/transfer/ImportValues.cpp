@@ -157,10 +157,13 @@ ImportValues::ImportValues(DateOrder order, DecimalMark mark)
 ImportValues ImportValues::decide(const std::vector<std::string>& dateCells,
     const std::vector<std::string>& numberCells, const ImportOptions& options, Defaults defaults,
     ImportData& data) {
-    int dayFirst = 0, monthFirst = 0, open = 0;
+    // Dotted dates (16.03.2024) are day first wherever they are written; slashes and dashes
+    // are written both ways.
+    int dayFirst = 0, monthFirst = 0, open = 0, openDotted = 0;
     for (const std::string& cell : dateCells) {
         std::string_view a, b, c;
-        if (!dateParts(trim(cell), a, b, c) || a.size() == 4)
+        const std::string text = trim(cell);
+        if (!dateParts(text, a, b, c) || a.size() == 4)
             continue;
         const int first = toInt(a), second = toInt(b);
         if (first > 12 && second <= 12)
@@ -168,10 +171,11 @@ ImportValues ImportValues::decide(const std::vector<std::string>& dateCells,
         else if (second > 12 && first <= 12)
             ++monthFirst;
         else if (first != second)
-            ++open;
+            ++(text[a.size()] == '.' ? openDotted : open);
     }
     DateOrder order = dayFirst > monthFirst ? DateOrder::DayFirst
         : monthFirst > dayFirst             ? DateOrder::MonthFirst
+        : open == 0 && openDotted > 0       ? DateOrder::DayFirst
                                             : defaults.dateOrder;
     data.dateOrderUnclear = open > 0 && dayFirst == 0 && monthFirst == 0;
     if (options.dateOrder != DateOrder::Automatic)

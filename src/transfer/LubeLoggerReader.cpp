@@ -11,14 +11,15 @@ constexpr const char* kNotice
       "their server: check the units, the dates and the first rows below.";
 
 // The person's own columns ("extrafield_Station"), kept in the notes.
-std::vector<std::string> extraFields(const CsvColumns& header, const CsvRecord& record) {
+std::vector<std::string> extraFields(const CsvRecord& header, const CsvRecord& record) {
     std::vector<std::string> lines;
     for (size_t i = 0; i < header.size(); ++i) {
-        if (!header.key(i).starts_with("extrafield_"))
+        const std::string name = ImportValues::trim(header.field(i));
+        if (!ImportValues::lowerCase(name).starts_with("extrafield_"))
             continue;
         const std::string value = ImportValues::trim(record.field(i));
         if (!value.empty())
-            lines.push_back(ImportValues::trim(header.key(i).substr(11)) + ": " + value);
+            lines.push_back(name.substr(11) + ": " + value);
     }
     return lines;
 }
@@ -34,7 +35,7 @@ ImportValues::Defaults localeDefaults() {
     return {ImportValues::localeDateOrder(), ImportValues::localeDecimalMark()};
 }
 
-std::string notesOf(const CsvColumns& header, const CsvRecord& record, std::optional<size_t> notes,
+std::string notesOf(const CsvRecord& header, const CsvRecord& record, std::optional<size_t> notes,
     std::optional<size_t> tags) {
     std::vector<std::string> lines {CsvColumns::cell(record, notes)};
     const std::string tagged = ImportValues::trim(CsvColumns::cell(record, tags));
@@ -92,7 +93,7 @@ void LubeLoggerReader::readFuel(
         cells.type = ImportValues::yesNo(CsvColumns::cell(record, missed)).value_or(false) ? kFillupReset
             : ImportValues::yesNo(CsvColumns::cell(record, full)).value_or(true)           ? kFillupFull
                                                                                            : kFillupPartial;
-        cells.notes = notesOf(header, record, notes, tags);
+        cells.notes = notesOf(records.front(), record, notes, tags);
         if (auto fillup = rows.fillup(cells))
             vehicle.fillups.push_back(std::move(*fillup));
     }
@@ -116,7 +117,7 @@ void LubeLoggerReader::readRecords(
         const CsvRecord& record = records[r];
         std::string name = ImportValues::trim(record.field(kDescription));
         auto repair = rows.repair({record.line, name.empty() ? "Repair" : name, record.field(kDate),
-            record.field(kOdometer), record.field(kCost), notesOf(header, record, kNotes, kTags)});
+            record.field(kOdometer), record.field(kCost), notesOf(records.front(), record, kNotes, kTags)});
         if (repair)
             vehicle.repairs.push_back(std::move(*repair));
     }
