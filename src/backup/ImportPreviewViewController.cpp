@@ -92,6 +92,7 @@ void ImportPreviewViewController::viewDidLoad() {
 
 void ImportPreviewViewController::reread() {
     m_plan.reset(); // it points into the data it was made from
+    m_firstRows.clear();
     m_data = LogbookImport::read(m_source, m_options);
     if (m_targets.size() != m_data.vehicles.size())
         m_targets = ImportPlan::defaultTargets(m_data);
@@ -101,6 +102,7 @@ void ImportPreviewViewController::reread() {
 void ImportPreviewViewController::replan() {
     m_plan = std::make_unique<ImportPlan>(m_data, m_options, m_targets);
     m_targets = m_plan->targets();
+    m_firstRows = makeFirstRows();
     if (isViewLoaded())
         tableView()->reloadData();
 }
@@ -122,7 +124,7 @@ std::vector<ImportPreviewViewController::Section> ImportPreviewViewController::s
     shown.push_back(Section::Units);
     if (!m_data.problems.empty())
         shown.push_back(Section::Problems);
-    if (!firstRows().empty())
+    if (!m_firstRows.empty())
         shown.push_back(Section::FirstRows);
     return shown;
 }
@@ -165,7 +167,7 @@ int ImportPreviewViewController::numberOfRowsInSection(TableView&, int section) 
         return int(
             std::min(m_data.problems.size(), kMaxProblemRows) + (m_data.problems.size() > kMaxProblemRows));
     case Section::FirstRows:
-        return int(firstRows().size());
+        return int(m_firstRows.size());
     }
     return 0;
 }
@@ -248,43 +250,47 @@ std::string ImportPreviewViewController::vehicleDetail(size_t vehicle) const {
     return detail;
 }
 
-std::vector<std::pair<std::string, std::string>> ImportPreviewViewController::firstRows() const {
-    if (!m_plan)
-        return {};
-    const int unit = m_plan->storedDistanceUnit();
+std::vector<std::pair<std::string, std::string>> ImportPreviewViewController::makeFirstRows() const {
+    // Fill-ups first, as they matter most; oldest first within a kind. Only the rows shown are
+    // put into words: a file may hold thousands.
     struct Row {
-        std::optional<platform::Date> date;
         int kind;
-        std::pair<std::string, std::string> texts;
+        std::optional<platform::Date> date;
+        const std::string* car;
+        const void* record;
     };
     std::vector<Row> rows;
     for (const ImportPlan::PlannedVehicle& planned : m_plan->vehicles()) {
-        const std::string& car = planned.source->name;
+        const std::string* car = &planned.source->name;
         for (const Fillup& fillup : planned.fillups)
-            rows.push_back({fillup.date, 0,
-                {dayText(fillup.date) + " · " + car,
-                    distanceText(fillup.odometer, unit) + " · " + FormatFloat(fillup.quantity, 3) + " "
-                        + VantrelCsvLayout::fuelSymbol(fillup.units) + " at "
-                        + FormatCurrency(fillup.costPerUnit) + " · " + typeText(fillup.type)}});
+            rows.push_back({0, fillup.date, car, &fillup});
         for (const Repair& repair : planned.repairs)
-            rows.push_back({repair.datePerformed, 1,
-                {dayText(repair.datePerformed) + " · " + repair.name,
-                    "Repair · " + distanceText(repair.odometer, unit) + " · "
-                        + FormatCurrency(repair.cost)}});
-        for (const ImportPlan::PlannedService& service : planned.services) {
-            const Service& record = service.record;
-            rows.push_back({record.datePerformed, 2,
-                {dayText(record.datePerformed) + " · " + record.name,
-                    "Service · " + distanceText(record.odometer, unit) + " · "
-                        + FormatCurrency(record.cost)}});
+            rows.push_back({1, repair.datePerformed, car, &repair});
+        for (const ImportPlan::PlannedService& service : planned.services)
+            rows.push_back({2, service.record.datePerformed, car, &service.record});
+    }
+    const auto shown = rows.begin() + std::ptrdiff_t(std::min(rows.size(), kFirstRows));
+    std::partial_sort(rows.begin(), shown, rows.end(),
+        [](const Row& a, const Row& b) { return std::tie(a.kind, a.date) < std::tie(b.kind, b.date); });
+    const int unit = m_plan->storedDistanceUnit();
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (auto row = rows.begin(); row != shown; ++row) {
+        if (row->kind == 0) {
+            const Fillup& fillup = *static_cast<const Fillup*>(row->record);
+            texts.push_back({dayText(fillup.date) + " · " + *row->car,
+                distanceText(fillup.odometer, unit) + " · " + FormatFloat(fillup.quantity, 3) + " "
+                    + VantrelCsvLayout::fuelSymbol(fillup.units) + " at " + FormatCurrency(fillup.costPerUnit)
+                    + " = " + FormatCurrency(fillup.totalCost()) + " · " + typeText(fillup.type)});
+        } else if (row->kind == 1) {
+            const Repair& repair = *static_cast<const Repair*>(row->record);
+            texts.push_back({dayText(repair.datePerformed) + " · " + repair.name,
+                "Repair · " + distanceText(repair.odometer, unit) + " · " + FormatCurrency(repair.cost)});
+        } else {
+            const Service& record = *static_cast<const Service*>(row->record);
+            texts.push_back({dayText(record.datePerformed) + " · " + record.name,
+                "Service · " + distanceText(record.odometer, unit) + " · " + FormatCurrency(record.cost)});
         }
     }
-    // Fill-ups first, as they matter most; oldest first within a kind.
-    std::stable_sort(rows.begin(), rows.end(),
-        [](const Row& a, const Row& b) { return std::tie(a.kind, a.date) < std::tie(b.kind, b.date); });
-    std::vector<std::pair<std::string, std::string>> texts;
-    for (size_t i = 0; i < rows.size() && i < kFirstRows; ++i)
-        texts.push_back(rows[i].texts);
     return texts;
 }
 
@@ -340,10 +346,8 @@ std::pair<std::string, std::string> ImportPreviewViewController::rowTexts(Sectio
                 + (where.empty() ? "" : ", " + ImportValues::lowerCase(where.substr(0, 1)) + where.substr(1));
         return {where, problem.message};
     }
-    case Section::FirstRows: {
-        const auto rows = firstRows();
-        return index < rows.size() ? rows[index] : std::pair<std::string, std::string> {};
-    }
+    case Section::FirstRows:
+        return index < m_firstRows.size() ? m_firstRows[index] : std::pair<std::string, std::string> {};
     }
     return {};
 }

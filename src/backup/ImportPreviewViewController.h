@@ -77,13 +77,14 @@ private:
     std::string unitsFooter() const;
     std::string vehicleDetail(size_t vehicle) const;
     // The records shown under "First Rows" (fill-ups first), as title and detail.
-    std::vector<std::pair<std::string, std::string>> firstRows() const;
+    std::vector<std::pair<std::string, std::string>> makeFirstRows() const;
 
     ImportSource m_source;
     ImportOptions m_options;
     ImportData m_data;
     std::vector<ImportPlan::Target> m_targets;
     std::unique_ptr<ImportPlan> m_plan;
+    std::vector<std::pair<std::string, std::string>> m_firstRows;
     // The unit row whose list is open.
     std::optional<UnitRow> m_choosing;
 };

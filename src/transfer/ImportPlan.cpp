@@ -42,14 +42,35 @@ int unitCode(int distance, int fuel) {
 
 std::vector<ImportPlan::Target> ImportPlan::defaultTargets(const ImportData& data) {
     const std::vector<Vehicle> cars = DB::vehiclesWithServiceDueInDays(0, 0);
+    // What each car holds, to recognise a file imported into it before under another name.
+    const int fuelUnit = data.fuelUnit.value_or(SettingsManager::sharedManager().fuelUnit());
+    std::vector<std::set<std::pair<std::string, long long>>> held;
+    for (const Vehicle& car : cars) {
+        held.emplace_back();
+        for (const Fillup& fillup : DB::fillupsForVehicle(car, kFuelLiter, kDistanceMiles, 6))
+            held.back().insert({dayText(fillup.date), centilitres(fillup)});
+    }
     std::vector<Target> targets;
     for (const ImportedVehicle& vehicle : data.vehicles) {
         Target target;
         const std::string name = ImportValues::lowerCase(ImportValues::trim(vehicle.name));
-        for (const Vehicle& car : cars) {
-            if (ImportValues::lowerCase(ImportValues::trim(car.name)) == name) {
-                target = {Target::ExistingVehicle, car.vid};
+        size_t bestMatches = 0;
+        for (size_t c = 0; c < cars.size(); ++c) {
+            if (ImportValues::lowerCase(ImportValues::trim(cars[c].name)) == name) {
+                target = {Target::ExistingVehicle, cars[c].vid};
                 break;
+            }
+            size_t matches = 0;
+            for (const ImportedFillup& row : vehicle.fillups) {
+                Fillup fillup;
+                fillup.date = dateOf(row.date);
+                fillup.quantity = row.quantity;
+                fillup.units = row.units.value_or(fuelUnit);
+                matches += held[c].count({dayText(fillup.date), centilitres(fillup)});
+            }
+            if (matches > bestMatches) {
+                bestMatches = matches;
+                target = {Target::ExistingVehicle, cars[c].vid};
             }
         }
         targets.push_back(target);

@@ -25,7 +25,8 @@ public:
 
         bool operator==(const Target&) const = default;
     };
-    // An existing car of the same name, else a new car.
+    // For each car of the file: the existing car of the same name, else the one that already
+    // holds most of its fill-ups (the file was imported into it before), else a new car.
     static std::vector<Target> defaultTargets(const ImportData& data);
 
     // A performance of a service (none date: on the car but not recorded yet), with the
