@@ -92,8 +92,12 @@ ImportPlan::ImportPlan(const ImportData& data, const ImportOptions& options, std
                 ++rowUnits[*fillup.units];
         }
     }
-    const auto mostUsed = std::max_element(
+    auto mostUsed = std::max_element(
         rowUnits.begin(), rowUnits.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    // A tie leaves the settings' unit as it is.
+    if (const auto settingsUnit = rowUnits.find(settings.fuelUnit());
+        settingsUnit != rowUnits.end() && settingsUnit->second == mostUsed->second)
+        mostUsed = settingsUnit;
     m_fileFuelUnit = options.fuelUnit ? *options.fuelUnit
         : data.fuelUnit               ? *data.fuelUnit
         : mostUsed != rowUnits.end()  ? mostUsed->first
