@@ -79,15 +79,18 @@ std::vector<CsvRecord> CsvReader::parse(std::string_view text, char separator) {
 }
 
 char CsvReader::detectSeparator(std::string_view text) {
+    // The header says it best: the first line with any separator outside quotes (section
+    // marks have none); data lines may hold decimal commas in a semicolon file.
     constexpr std::array<char, 3> candidates {',', ';', '\t'};
     std::array<int, 3> counts {};
     bool quoted = false;
-    int lines = 0;
     for (char c : text) {
-        if (c == '"')
+        if (c == '"') {
             quoted = !quoted;
-        else if (!quoted && c == '\n' && ++lines == 5)
-            break;
+        } else if (!quoted && (c == '\n' || c == '\r')) {
+            if (*std::max_element(counts.begin(), counts.end()) > 0)
+                break;
+        }
         for (size_t i = 0; i < candidates.size(); ++i)
             counts[i] += !quoted && c == candidates[i];
     }

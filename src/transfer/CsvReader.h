@@ -25,8 +25,8 @@ public:
     // `text` is UTF-8; a leading byte-order mark is ignored.
     static std::vector<CsvRecord> parse(std::string_view text, char separator = ',');
 
-    // The separator the text's first lines use most, outside quotes: ',', ';' or a tab
-    // (',' when none appears).
+    // The separator of the text's first line that has any, outside quotes: ',', ';' or a tab,
+    // whichever it holds most (',' when none appears).
     static char detectSeparator(std::string_view text);
 
     // Some exports follow a quoted header name with a number outside the quotes
