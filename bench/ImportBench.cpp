@@ -46,21 +46,25 @@ std::vector<Row> rows() {
         char date[16];
         std::snprintf(date, sizeof date, "%04d-%02d-%02d", *day.year, *day.month, *day.day);
         made.push_back({date, 10000 + 290 * i, 8 + (i * 37 % 60) / 10.0, 2.5 + (i * 13 % 150) / 100.0,
-            i % 9 == 4 ? kFillupPartial : i % 97 == 50 ? kFillupReset : kFillupFull});
+            i % 9 == 4         ? kFillupPartial
+                : i % 97 == 50 ? kFillupReset
+                               : kFillupFull});
     }
     return made;
 }
 
 std::string fuellyFile(const std::vector<Row>& rows) {
-    std::string text = "car_name, model, mpg,  odometer, miles, gallons, price, city_percentage, fuelup_date, "
-                       "date_added, tags, notes, missed_fuelup, partial_fuelup, latitude, longitude, brand\n";
+    std::string text
+        = "car_name, model, mpg,  odometer, miles, gallons, price, city_percentage, fuelup_date, "
+          "date_added, tags, notes, missed_fuelup, partial_fuelup, latitude, longitude, brand\n";
     char line[512];
     // Newest first, as Fuelly writes them.
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         std::snprintf(line, sizeof line,
-            "\"Commuter\",\"Estate 2.0\",0,%d.0,290.0,%.3f,%.3f,50,%s,%s 08:00:00,\"\",\"\",%d,%d,,,\"Corner Fuel\"\n",
-            row->odometer, row->gallons, row->price, row->date.c_str(), row->date.c_str(), row->type == kFillupReset,
-            row->type == kFillupPartial);
+            "\"Commuter\",\"Estate 2.0\",0,%d.0,290.0,%.3f,%.3f,50,%s,%s 08:00:00,\"\",\"\",%d,%d,,,\"Corner "
+            "Fuel\"\n",
+            row->odometer, row->gallons, row->price, row->date.c_str(), row->date.c_str(),
+            row->type == kFillupReset, row->type == kFillupPartial);
         text += line;
     }
     return text;
@@ -68,8 +72,8 @@ std::string fuellyFile(const std::vector<Row>& rows) {
 
 void emptyLogbook() {
     sqlite3_exec(DB::helper()->database(),
-        "DELETE FROM Fillup; DELETE FROM VehicleService; DELETE FROM Service; DELETE FROM Vehicle;", nullptr, nullptr,
-        nullptr);
+        "DELETE FROM Fillup; DELETE FROM VehicleService; DELETE FROM Service; DELETE FROM Vehicle;", nullptr,
+        nullptr, nullptr);
 }
 
 double millisecondsSince(std::chrono::steady_clock::time_point start) {
