@@ -14,29 +14,6 @@ Service serviceNamed(int vid, const std::string& name) {
 
 } // namespace
 
-TEST_F(DBTest, AddingAServiceStoresTheTypeAndItsNotRecordedRow) {
-    Vehicle car = newVehicle("Car", 20000);
-    Service added;
-    added.vehicleID = car.vid;
-    added.name = "Timing Belt";
-    added.frequencyInMiles = 60000;
-    added.frequencyInMonths = 60;
-    EXPECT_TRUE(DB::saveService(added));
-    int serviceID = added.serviceID;
-    EXPECT_GT(serviceID, 0);
-    EXPECT_GT(added.vehicleServiceID, 0);
-
-    Service listed = serviceNamed(car.vid, "Timing Belt");
-    EXPECT_EQ(listed.serviceID, serviceID);
-    EXPECT_EQ(listed.vehicleServiceID, added.vehicleServiceID);
-    EXPECT_FALSE(listed.datePerformed);
-    EXPECT_FALSE(listed.dueDate);
-    EXPECT_EQ(listed.frequencyInMiles, 60000);
-    EXPECT_EQ(listed.frequencyInMonths, 60);
-    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 20000);
-    EXPECT_TRUE(DB::serviceHistoryForVehicle(car.vid, serviceID).empty());
-}
-
 TEST_F(DBTest, SaveServiceWithAPerformanceMovesTheOdometer) {
     Vehicle car = newVehicle("Car", 20000);
     Service service = serviceNamed(car.vid, "Oil Change");
