@@ -33,15 +33,6 @@ TEST_F(Badge, OneDigitMakesAPillHalfAgainAsWideAsHigh) {
     EXPECT_EQ(badge.frame(), Rect(-4, -4, badge.badgeBounds().width() + 8, badge.badgeBounds().height() + 8));
 }
 
-TEST_F(Badge, LongerTextsMakeWiderPills) {
-    BadgeView badge;
-    for (const std::string text : {"12", "128", "1024"}) {
-        badge.setText(text);
-        const Rect bubble = expectedBubble(text);
-        EXPECT_EQ(badge.badgeBounds().size, bubble.size) << text;
-    }
-}
-
 TEST_F(Badge, WithoutShadowTheFrameIsTheBubble) {
     BadgeView badge;
     badge.setDrawShadow(false);
@@ -62,14 +53,6 @@ TEST_F(Badge, TheSameTextIsMeasuredOnce) {
     EXPECT_EQ(badge.frame().origin, Point(50, 60));
     badge.setText("4");
     EXPECT_EQ(badge.frame().origin, Point(0, 0));
-}
-
-TEST_F(Badge, IgnoresBackgroundAndOpacity) {
-    BadgeView badge;
-    badge.setBackgroundColor(Color::rgba(0, 1, 0));
-    badge.setOpaque(true);
-    EXPECT_FALSE(badge.backgroundColor());
-    EXPECT_FALSE(badge.isOpaque());
 }
 
 TEST_F(Badge, Pictures) {
