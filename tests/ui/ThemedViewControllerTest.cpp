@@ -197,16 +197,9 @@ TEST_F(Themes, KeyboardHooksFollowTheNotifications) {
     EXPECT_EQ(other->keyboard, "willShow didShow ");
 }
 
-TEST_F(Themes, CellBackgroundsAndFonts) {
+TEST_F(Themes, FontHelpersSetEveryAttribute) {
     ThemedViewController::setSelectedTheme(2);
     const Color first = colorWithHex(0x3781DF);
-    auto plain = ThemedViewController::plainCellBackgroundView();
-    EXPECT_EQ(plain->backgroundColor(), Color::white(1, 0.35));
-    EXPECT_EQ(plain->strokeColor(), first.withAlpha(0.75));
-    auto selected = ThemedViewController::plainCellSelectedBackgroundView();
-    EXPECT_EQ(selected->backgroundColor(), first.withAlpha(0.15));
-    EXPECT_EQ(selected->strokeColor(), first);
-
     // Each font helper sets every attribute, so a label restyled from large to small
     // loses the large style's colour and shadow.
     Label label;
