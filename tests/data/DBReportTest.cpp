@@ -89,13 +89,3 @@ TEST_F(DBReportTest, ExpenseSeriesWithTheirDates) {
     EXPECT_FALSE(m_first);
     EXPECT_FALSE(m_last);
 }
-
-TEST_F(DBReportTest, ServiceStatusCountsInPieOrder) {
-    // Clock 2024-06-15, odometer 1000; the performances keep the not-recorded row's reading
-    // of 0, so every distance remaining is well above 500.
-    perform(m_car.vid, "Oil Change", localDate(2024, 6, 1), 0); // due Dec 1: on schedule
-    perform(m_car.vid, "Tire Rotation", localDate(2023, 12, 20), 0); // due Jun 20: due soon
-    perform(m_car.vid, "Air Filter", localDate(2023, 6, 1), 0); // due Jun 1: overdue
-    EXPECT_EQ(DB::serviceStatusReport(m_car, 14, 500), (std::vector<int> {1, 1, 1, 2}));
-    EXPECT_EQ(DB::serviceStatusReport(m_car, 2, 500), (std::vector<int> {2, 0, 1, 2}));
-}
