@@ -102,18 +102,6 @@ TEST(DrawingUtilities, RoundedRectCutsEllipticCorners) {
     EXPECT_TRUE(near(drawn.colorAtPoint({1.5, 10}), kRed));
 }
 
-TEST(DrawingUtilities, BeginImageContextUsesTheScreenScale) {
-    ImageContext::setMainScreenScale(2);
-    QLBeginImageContext({10, 5}, false);
-    ASSERT_NE(ImageContext::currentContext(), nullptr);
-    Image image = ImageContext::imageFromCurrentImageContext();
-    ImageContext::endImageContext();
-    EXPECT_EQ(image.scale(), 2);
-    EXPECT_EQ(image.pixelWidth(), 20);
-    EXPECT_EQ(image.size(), Size(10, 5));
-    EXPECT_EQ(ImageContext::currentContext(), nullptr);
-}
-
 TEST(DrawingUtilities, LogoHasADotForEverySetBit) {
     ImageContext::setMainScreenScale(1);
     Image logo = QLGetLogoImage(kBlue, 70);

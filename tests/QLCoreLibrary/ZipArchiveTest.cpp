@@ -5,10 +5,10 @@
 #include <utime.h>
 
 #include <minizip/unzip.h>
-#include <minizip/zip.h>
 
 #include "QLCoreLibrary/ZipArchive.h"
 #include "platform/base/FileSystem.h"
+#include "support/DataFiles.h"
 #include "support/TemporarySandbox.h"
 
 namespace fs = platform::fs;
@@ -35,23 +35,6 @@ std::vector<EntryInfo> storedEntries(const std::string& path) {
     }
     unzClose(unz);
     return entries;
-}
-
-// An archive with entries of the given names, written with minizip directly (as a hostile
-// archive would be).
-void writeRawArchive(
-    const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
-    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    ASSERT_TRUE(zip);
-    for (const auto& [name, content] : entries) {
-        zip_fileinfo info {};
-        ASSERT_EQ(zipOpenNewFileInZip(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                      Z_DEFAULT_COMPRESSION),
-            ZIP_OK);
-        zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size()));
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
 }
 
 class ZipArchiveTest : public testing::Test {
@@ -157,7 +140,7 @@ TEST_F(ZipArchiveTest, HostileEntryNamesWriteNothingOutsideTheFolder) {
     const std::string outside = fs::joinPath(m_sandbox.root(), "escaped.txt");
     // Longer than a fixed name buffer of 255 bytes, as long as a file name can be.
     const std::string longName = std::string(251, 'n') + ".txt";
-    writeRawArchive(output("evil.zip"),
+    vantrel::test::writeZip(output("evil.zip"),
         {
             {"../escaped.txt", "up"},
             {outside, "absolute"},
@@ -191,7 +174,7 @@ TEST_F(ZipArchiveTest, DamagedEntryFailsAndLeavesNoPartialFile) {
     std::string content;
     for (int i = 0; i < 5000; ++i)
         content += std::to_string(i * 7919 % 1000) + ",";
-    writeRawArchive(output("a.zip"), {{"first.txt", "fine"}, {"data.csv", content}});
+    vantrel::test::writeZip(output("a.zip"), {{"first.txt", "fine"}, {"data.csv", content}});
     auto bytes = *fs::readFile(output("a.zip"));
     // Damage the middle of the second entry's compressed data.
     const auto header = bytes.find("data.csv");

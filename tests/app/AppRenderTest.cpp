@@ -56,16 +56,4 @@ TEST_P(AppRenderTest, VehicleListWithThreeCars) {
     EXPECT_LT(fill.green, 0.3);
 }
 
-TEST_P(AppRenderTest, StartSettingsAndAbout) {
-    launch();
-    shot("start-screen");
-    root().settingsButtonPressed();
-    driver().runUntilIdle();
-    shot("settings");
-    driver().pressBack();
-    root().aboutButtonPressed();
-    driver().runUntilIdle();
-    shot("about");
-}
-
 INSTANTIATE_TEST_SUITE_P(Themes, AppRenderTest, testing::Values(0, 2));

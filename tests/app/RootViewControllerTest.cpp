@@ -4,7 +4,6 @@
 #include "app/StartupViewController.h"
 #include "app/VehicleListTableViewCell.h"
 #include "data/DB.h"
-#include "model/SettingsManager.h"
 #include "platform/base/FileSystem.h"
 #include "platform/views/Application.h"
 #include "platform/views/NavigationController.h"
@@ -239,18 +238,4 @@ TEST_F(RootViewControllerTest, ToolbarAndStartRowsReachEveryAction) {
 
     tapToolbarItem(5); // About
     EXPECT_NE(dynamic_cast<AboutViewController*>(driver().window().topPresentedController()), nullptr);
-}
-
-TEST_F(RootViewControllerTest, AStoredThemeBeyondTheTableBehavesAsThemeZero) {
-    SettingsManager::sharedManager().setThemeIndex(35);
-    launch();
-    EXPECT_EQ(ThemedViewController::selectedTheme(), 0);
-    EXPECT_EQ(ThemedViewController::firstColor(), Color::fromHex(0x2F4160));
-    EXPECT_EQ(driver().navigationController()->navigationBar().tintColor(), Color::fromHex(0x2F4160));
-
-    SettingsManager::sharedManager().setThemeIndex(7);
-    SettingsManager::sharedManager().save();
-    relaunch();
-    EXPECT_EQ(ThemedViewController::selectedTheme(), 7);
-    EXPECT_EQ(driver().navigationController()->navigationBar().tintColor(), Color::fromHex(0x0D1C40));
 }

@@ -5,8 +5,6 @@
 #include <thread>
 #include <unistd.h>
 
-#include <minizip/zip.h>
-
 #include "QLCoreLibrary/BackupArchive.h"
 #include "QLCoreLibrary/FileManagerExtensions.h"
 #include "QLCoreLibrary/ZipArchive.h"
@@ -30,6 +28,7 @@ using platform::UserDefaults;
 using vantrel::test::LoopbackBackupServer;
 using vantrel::test::ScriptedService;
 using vantrel::test::TemporarySandbox;
+using vantrel::test::zipArchiveBytes;
 namespace fs = platform::fs;
 
 namespace {
@@ -57,23 +56,6 @@ std::string md5Of(const std::string& content) {
     std::string digest = md5ForFileAtPath(path);
     fs::removeItem(path);
     return digest;
-}
-
-// A zip archive's bytes with entries of exactly these names, as a forged archive may carry.
-std::string zipBytes(const std::vector<std::pair<std::string, std::string>>& entries) {
-    const std::string path = fs::joinPath(platform::Sandbox::temporaryDirectory(), "forged.zip");
-    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    for (const auto& [name, content] : entries) {
-        zip_fileinfo info {};
-        zipOpenNewFileInZip(
-            zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION);
-        zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size()));
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
-    std::string bytes = fs::readFile(path).value_or("");
-    fs::removeItem(path);
-    return bytes;
 }
 
 class BackupServiceClientTest : public testing::Test {
@@ -421,7 +403,7 @@ TEST_F(ScriptedServiceClientTest, AuthorizationFailureStatusDoesNotStopTheUpload
 }
 
 TEST_F(ScriptedServiceClientTest, FailedDownloadsLeaveTheDataUntouched) {
-    const std::string archive = zipBytes({{"vantrel.db", "restored database"}});
+    const std::string archive = zipArchiveBytes({{"vantrel.db", "restored database"}});
     struct Case {
         const char* name;
         int status;
@@ -460,7 +442,7 @@ TEST_F(ScriptedServiceClientTest, HostileArchiveCannotWriteOutsideTheDocuments) 
     const std::string outside = fs::joinPath(m_sandbox->root(), "escaped.db");
     const std::string absolute = fs::joinPath(platform::Sandbox::temporaryDirectory(), "absolute.db");
     const std::string database = vantrel::test::shippedDatabaseBytes();
-    const std::string archive = zipBytes({{"vantrel.db", database}, {"../escaped.db", "up"},
+    const std::string archive = zipArchiveBytes({{"vantrel.db", database}, {"../escaped.db", "up"},
         {absolute, "absolute"}, {"Library/Preferences/com.quillon.vantrel.plist", "nested"}});
     listOneBackup("b1");
     serveDownload(200, archive, md5Of(archive));
@@ -480,19 +462,15 @@ TEST_F(ScriptedServiceClientTest, HostileArchivesAreRefusedWithTheDataUntouched)
         = vantrel::test::databaseBytesAfter("INSERT INTO Vehicle (Name) VALUES ('Mine')");
     fs::writeFileAtomically(document("vantrel.db"), current);
     DB::connect();
-    std::string bomb;
-    {
-        const std::string path = fs::joinPath(platform::Sandbox::temporaryDirectory(), "bomb.zip");
-        vantrel::test::writeZip(path, {{"vantrel.db", current}, {"filler", std::string(6 << 20, '\0')}});
-        bomb = fs::readFile(path).value();
-    }
+    const std::string bomb
+        = zipArchiveBytes({{"vantrel.db", current}, {"filler", std::string(6 << 20, '\0')}});
     BackupServiceClient::Limits limits;
     limits.maxRestoreBytes = 1 << 20;
     client().setLimits(limits);
     const std::pair<std::string, std::string> cases[] = {
-        {zipBytes({{"vantrel.db", "text, not a database"}}),
+        {zipArchiveBytes({{"vantrel.db", "text, not a database"}}),
             "The database in the backup is damaged. Your data was not changed."},
-        {zipBytes({{"vantrel.db", current}, {"vantrel.db", "garbage"}}),
+        {zipArchiveBytes({{"vantrel.db", current}, {"vantrel.db", "garbage"}}),
             "The backup is damaged: it holds the same file more than once. Your data was not changed."},
         {bomb, "The backup is larger than Vantrel can restore. Your data was not changed."},
     };
@@ -533,7 +511,7 @@ TEST_F(ScriptedServiceClientTest, SlowHugeOrSpaceFillingRepliesEndInAClearFailur
     EXPECT_EQ(client().backupCount(), -1);
 
     // A download onto a full disk says so.
-    const std::string archive = zipBytes({{"vantrel.db", vantrel::test::shippedDatabaseBytes()}});
+    const std::string archive = zipArchiveBytes({{"vantrel.db", vantrel::test::shippedDatabaseBytes()}});
     listOneBackup("b1");
     serveDownload(200, archive, md5Of(archive));
     ASSERT_EQ(symlink("/dev/full", (BackupArchive::archivePath() + ".download").c_str()), 0);

@@ -72,31 +72,6 @@ TEST_F(DBTest, AReadingBelowThePreviousOneIsMarkedInvalid) {
     EXPECT_EQ(fillups[1].distance, 1800 - 10400) << "the attribution itself is unchanged";
 }
 
-TEST_F(DBTest, FillupsComeOldestFirstAndSaveUpdatesInPlace) {
-    Vehicle car = newVehicle("Car", 500);
-    Fillup later = fillupAt(car.vid, localDate(2024, 5, 10), 1400, 35);
-    Fillup earlier = fillupAt(car.vid, localDate(2024, 5, 1), 1000, 40);
-    auto fillups = load(car);
-    ASSERT_EQ(fillups.size(), 2u);
-    EXPECT_EQ(fillups[0].fillupID, earlier.fillupID);
-
-    Fillup edited = fillups[1];
-    edited.notes = "it's receipt #2";
-    edited.type = kFillupPartial;
-    edited.odometer = 1450;
-    EXPECT_TRUE(DB::saveFillup(edited, true));
-    EXPECT_EQ(edited.fillupID, later.fillupID);
-    fillups = load(car);
-    EXPECT_EQ(fillups[1].notes, "it's receipt #2");
-    EXPECT_EQ(fillups[1].type, kFillupPartial);
-    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 1450);
-
-    EXPECT_TRUE(DB::deleteFillup(fillups[0]));
-    fillups = load(car);
-    ASSERT_EQ(fillups.size(), 1u);
-    EXPECT_EQ(fillups[0].fillupID, later.fillupID);
-}
-
 TEST_F(DBTest, PeriodFiltersCountBackFromTheClocksToday) {
     // Clock: 2024-06-15 12:00.
     Vehicle car = newVehicle("Car");
@@ -123,49 +98,6 @@ TEST_F(DBTest, PeriodFiltersCountBackFromTheClocksToday) {
     EXPECT_EQ(odometers(1), (std::vector<int> {500, 600}));
     platform::Clock::setNow(localDate(2024, 6, 15, 23, 59));
     EXPECT_EQ(odometers(1), (std::vector<int> {400, 500}));
-}
-
-TEST_F(DBTest, RepairsSaveUpdateAndDelete) {
-    Vehicle car = newVehicle("Car", 10000);
-    Repair older;
-    older.vehicleID = car.vid;
-    older.name = "Driver's window";
-    older.datePerformed = localDate(2024, 1, 2);
-    older.odometer = 9000;
-    older.cost = 250.75;
-    older.notes = "regulator";
-    EXPECT_TRUE(DB::saveRepair(older, true));
-    EXPECT_GT(older.repairID, 0);
-    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 10000);
-
-    Repair newer = older.copy();
-    newer.repairID = 0;
-    newer.name = "Muffler";
-    newer.datePerformed = localDate(2024, 3, 4);
-    newer.odometer = 12000;
-    DB::saveRepair(newer, true);
-    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 12000);
-
-    auto repairs = DB::allRepairsForVehicle(car);
-    ASSERT_EQ(repairs.size(), 2u);
-    EXPECT_EQ(repairs[0].name, "Muffler") << "newest first";
-    Repair stored = DB::repairWithID(older.repairID);
-    EXPECT_EQ(stored.name, "Driver's window");
-    EXPECT_EQ(stored.datePerformed, localDate(2024, 1, 2));
-    EXPECT_EQ(stored.odometer, 9000);
-    EXPECT_DOUBLE_EQ(stored.cost, 250.75);
-    EXPECT_EQ(stored.notes, "regulator");
-    EXPECT_EQ(stored.vehicleID, car.vid);
-
-    stored.cost = 260;
-    stored.datePerformed = std::nullopt;
-    DB::saveRepair(stored, false);
-    EXPECT_DOUBLE_EQ(DB::repairWithID(older.repairID).cost, 260);
-    EXPECT_FALSE(DB::repairWithID(older.repairID).datePerformed);
-
-    DB::deleteRepair(stored);
-    EXPECT_EQ(DB::allRepairsForVehicle(car).size(), 1u);
-    EXPECT_EQ(DB::repairWithID(older.repairID).repairID, 0);
 }
 
 TEST_F(DBTest, GarbageInADateColumnReadsAsNoDate) {

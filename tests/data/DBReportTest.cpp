@@ -46,39 +46,6 @@ protected:
 
 } // namespace
 
-TEST_F(DBReportTest, EconomyAndCostPerDistanceSeries) {
-    auto economy = DB::fuelEconomyReport(m_car, 6, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
-    ASSERT_EQ(economy.size(), 2u);
-    EXPECT_FLOAT_EQ(economy[0], 30);
-    EXPECT_FLOAT_EQ(economy[1], 30);
-    EXPECT_EQ(m_first, localDate(2024, 6, 1));
-    EXPECT_EQ(m_last, localDate(2024, 6, 10)) << "the open last tank adds a date but no point";
-
-    auto costPerMile = DB::costForDistanceReport(m_car, 6, kDistanceMiles, m_first, m_last);
-    ASSERT_EQ(costPerMile.size(), 2u);
-    EXPECT_FLOAT_EQ(costPerMile[0], 0.1f);
-    EXPECT_FLOAT_EQ(costPerMile[1], 0.1f);
-
-    auto kmPerLitre = DB::fuelEconomyReport(m_car, 6, kFuelLiter, kDistanceMiles, 3, m_first, m_last);
-    ASSERT_EQ(kmPerLitre.size(), 2u);
-    EXPECT_NEAR(kmPerLitre[0], 12.754f, 0.001f);
-
-    auto consumption = DB::fuelConsumptionReport(m_car, 6, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
-    ASSERT_EQ(consumption.size(), 2u);
-    EXPECT_NEAR(consumption[0], 3.3333f, 0.0001f) << "gallons per 100 miles";
-}
-
-TEST_F(DBReportTest, FillupSeriesOfTooFewTanksAreEmpty) {
-    auto economy = DB::fuelEconomyReport(m_other, 6, kFuelLiter, kDistanceKilometers, 3, m_first, m_last);
-    EXPECT_TRUE(economy.empty());
-    EXPECT_EQ(m_first, localDate(2024, 6, 3));
-    // The last 7 days hold only the fill-up of June 10: no tank closes inside the period.
-    economy = DB::fuelEconomyReport(m_car, 1, kFuelUSGallon, kDistanceMiles, 0, m_first, m_last);
-    EXPECT_TRUE(economy.empty());
-    EXPECT_EQ(m_first, localDate(2024, 6, 10));
-    EXPECT_EQ(m_last, localDate(2024, 6, 10));
-}
-
 TEST_F(DBReportTest, FuelPricesIncludeEveryVehicleConverted) {
     auto prices = DB::fuelPricesReport(m_car, 6, kFuelUSGallon, m_first, m_last);
     ASSERT_EQ(prices.size(), 4u);
@@ -121,24 +88,4 @@ TEST_F(DBReportTest, ExpenseSeriesWithTheirDates) {
     EXPECT_TRUE(lastWeek.empty());
     EXPECT_FALSE(m_first);
     EXPECT_FALSE(m_last);
-}
-
-TEST_F(DBReportTest, CostDistributionInTheOrderServicesRepairsFuel) {
-    addRepair(m_car.vid, localDate(2024, 6, 2), 100);
-    addRepair(m_car.vid, localDate(2023, 6, 2), 50);
-    perform(m_car.vid, "Oil Change", localDate(2024, 5, 20), 40);
-    EXPECT_EQ(DB::costDistributionReport(m_car, 6), (std::vector<float> {40, 150, 90}));
-    EXPECT_EQ(DB::costDistributionReport(m_car, 5), (std::vector<float> {40, 100, 90}));
-    EXPECT_EQ(DB::costDistributionReport(m_other, 2), (std::vector<float> {0, 0, 40}));
-    EXPECT_EQ(DB::costDistributionReport(m_other, 1), (std::vector<float> {0, 0, 0}));
-}
-
-TEST_F(DBReportTest, ServiceStatusCountsInPieOrder) {
-    // Clock 2024-06-15, odometer 1000; the performances keep the not-recorded row's reading
-    // of 0, so every distance remaining is well above 500.
-    perform(m_car.vid, "Oil Change", localDate(2024, 6, 1), 0); // due Dec 1: on schedule
-    perform(m_car.vid, "Tire Rotation", localDate(2023, 12, 20), 0); // due Jun 20: due soon
-    perform(m_car.vid, "Air Filter", localDate(2023, 6, 1), 0); // due Jun 1: overdue
-    EXPECT_EQ(DB::serviceStatusReport(m_car, 14, 500), (std::vector<int> {1, 1, 1, 2}));
-    EXPECT_EQ(DB::serviceStatusReport(m_car, 2, 500), (std::vector<int> {2, 0, 1, 2}));
 }

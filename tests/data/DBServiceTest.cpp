@@ -14,29 +14,6 @@ Service serviceNamed(int vid, const std::string& name) {
 
 } // namespace
 
-TEST_F(DBTest, AddingAServiceStoresTheTypeAndItsNotRecordedRow) {
-    Vehicle car = newVehicle("Car", 20000);
-    Service added;
-    added.vehicleID = car.vid;
-    added.name = "Timing Belt";
-    added.frequencyInMiles = 60000;
-    added.frequencyInMonths = 60;
-    EXPECT_TRUE(DB::saveService(added));
-    int serviceID = added.serviceID;
-    EXPECT_GT(serviceID, 0);
-    EXPECT_GT(added.vehicleServiceID, 0);
-
-    Service listed = serviceNamed(car.vid, "Timing Belt");
-    EXPECT_EQ(listed.serviceID, serviceID);
-    EXPECT_EQ(listed.vehicleServiceID, added.vehicleServiceID);
-    EXPECT_FALSE(listed.datePerformed);
-    EXPECT_FALSE(listed.dueDate);
-    EXPECT_EQ(listed.frequencyInMiles, 60000);
-    EXPECT_EQ(listed.frequencyInMonths, 60);
-    EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 20000);
-    EXPECT_TRUE(DB::serviceHistoryForVehicle(car.vid, serviceID).empty());
-}
-
 TEST_F(DBTest, SaveServiceWithAPerformanceMovesTheOdometer) {
     Vehicle car = newVehicle("Car", 20000);
     Service service = serviceNamed(car.vid, "Oil Change");
@@ -149,41 +126,6 @@ TEST_F(DBTest, DeletingAServiceHistoryRemovesTheServiceFromTheVehicle) {
     EXPECT_EQ(DB::serviceSummaryForVehicle(car.vid).size(), 4u);
     EXPECT_EQ(serviceNamed(car.vid, "Oil Change").serviceID, 0);
     EXPECT_EQ(count("Service"), servicesBefore - 1) << "the type left with its rows";
-}
-
-TEST_F(DBTest, DueQueriesCountOverdueAndDueSoonRecordedServices) {
-    // Clock: 2024-06-15 12:00. Thresholds 14 days, 500 miles.
-    Vehicle car = newVehicle("Car", 30000);
-    Vehicle other = newVehicle("Other", 1000);
-    auto record = [](int vid, const std::string& name, platform::Date date, int odometer) {
-        Service service = serviceNamed(vid, name);
-        service.datePerformed = date;
-        service.odometer = odometer;
-        DB::saveVehicleService(service, false);
-    };
-    record(
-        car.vid, "Oil Change", localDate(2024, 1, 1), 29000); // due 2024-07-01: 15 days, 4000 mi: on schedule
-    record(car.vid, "Tire Rotation", localDate(2024, 1, 1), 22600); // 100 mi left: due soon
-    record(car.vid, "Air Filter", localDate(2023, 6, 15), 28000); // due today: overdue
-    record(other.vid, "Oil Change", localDate(2023, 12, 25), 900); // due 2024-06-25: 9 days: due soon
-    // Never recorded: the other services.
-
-    EXPECT_EQ(DB::dueServiceCount(14, 500), 3);
-    EXPECT_EQ(DB::dueServiceCountForVehicle(car, 14, 500), 2);
-    EXPECT_EQ(DB::dueServiceCountForVehicle(other, 14, 500), 1);
-    EXPECT_EQ(DB::dueServiceCount(20, 500), 4) << "15 days left is within 20";
-    auto vehicles = DB::vehiclesWithServiceDueInDays(14, 500);
-    ASSERT_EQ(vehicles.size(), 2u);
-    EXPECT_EQ(vehicles[0].dueServiceCount, 2);
-    EXPECT_EQ(vehicles[1].dueServiceCount, 1);
-
-    auto due = DB::allServicesDueInDays(14, 500);
-    ASSERT_EQ(due.size(), 3u);
-    EXPECT_EQ(due[0].name, "Air Filter") << "soonest due first";
-    EXPECT_EQ(due[0].vehicleName, "Car");
-    EXPECT_EQ(due[1].name, "Oil Change");
-    EXPECT_EQ(due[1].vehicleName, "Other");
-    EXPECT_EQ(due[2].name, "Tire Rotation");
 }
 
 TEST_F(DBTest, TheLatestPerformanceFollowsCorrectionsAndDeletions) {

@@ -302,7 +302,6 @@ class ShellEndToEnd(unittest.TestCase):
         self.screenshot(shell, "backup-3-restored.png")
         self.assertEqual(self.page_errors(), [])
 
-
     def tap_entry_of_row(self, shell, title):
         """Taps the entry on the right of the form row titled `title`."""
         item = next((entry for entry in shell.state()["texts"] if entry["text"] == title), None)

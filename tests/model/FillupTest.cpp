@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "model/Fillup.h"
-#include "model/Repair.h"
 #include "model/Units.h"
 
 namespace {
@@ -82,32 +81,4 @@ TEST(FillupEconomy, KilometresAndLitres) {
     EXPECT_FLOAT_EQ(fillup.efficiencyWithUnit(3), 8);
     EXPECT_FLOAT_EQ(fillup.economyWithUnit(3), 12.5);
     EXPECT_FLOAT_EQ(fillup.economyWithUnit(2), static_cast<float>(500 * 0.621371192) / 40);
-}
-
-TEST(FillupCopy, KeepsStoredFieldsOnly) {
-    Fillup loaded = tank(10, 3, kFuelUSGallon);
-    loaded.fillupID = 4;
-    loaded.vehicleID = 2;
-    loaded.odometer = 1200;
-    loaded.type = kFillupPartial;
-    loaded.notes = "n";
-    loaded.distance = 300;
-    loaded.distanceUnit = kDistanceKilometers;
-    loaded.isValid = true;
-    Fillup copy = loaded.copy();
-    EXPECT_EQ(copy.fillupID, 4);
-    EXPECT_EQ(copy.vehicleID, 2);
-    EXPECT_EQ(copy.odometer, 1200);
-    EXPECT_EQ(copy.type, kFillupPartial);
-    EXPECT_EQ(copy.notes, "n");
-    EXPECT_DOUBLE_EQ(copy.quantity, 10);
-    EXPECT_EQ(copy.distance, 0);
-    EXPECT_EQ(copy.refuelQuantity, 0);
-    EXPECT_FALSE(copy.isValid);
-
-    Repair repair;
-    repair.repairID = 3;
-    repair.currentOdometer = 99;
-    EXPECT_EQ(repair.copy().repairID, 3);
-    EXPECT_EQ(repair.copy().currentOdometer, 0);
 }

@@ -58,16 +58,3 @@ TEST(ServiceRecord, DueStatusRule) {
     never.datePerformed.reset();
     EXPECT_EQ(never.dueStatus(500, 14), DueStatus::NotRecorded);
 }
-
-TEST(ServiceRecord, CopyLeavesOutTheCurrentOdometer) {
-    Service service = performed(100, local(2024, 7, 1));
-    service.vehicleServiceID = 3;
-    service.name = "Oil";
-    service.notes = "n";
-    Service copy = service.copy();
-    EXPECT_EQ(copy.vehicleServiceID, 3);
-    EXPECT_EQ(copy.name, "Oil");
-    EXPECT_EQ(copy.dueMiles, service.dueMiles);
-    EXPECT_EQ(copy.dueDate, service.dueDate);
-    EXPECT_EQ(copy.currentOdometer, 0);
-}

@@ -41,14 +41,9 @@ TEST_F(SettingsManagerTest, BooleansReachTheDiskAtOnceOthersOnSave) {
     EXPECT_EQ(settings.themeIndex(), 7);
 }
 
-TEST_F(SettingsManagerTest, UnitListsAndShortNames) {
-    EXPECT_EQ(SettingsManager::distanceUnits(), (std::vector<std::string> {"Kilometers", "Miles"}));
-    EXPECT_EQ(SettingsManager::fuelUnits().size(), 3u);
-    EXPECT_EQ(SettingsManager::fuelEconomyUnits()[5], "km/gal (Imperial)");
-    EXPECT_EQ(SettingsManager::fuelEfficiencyUnits()[3], "L/100km");
+TEST_F(SettingsManagerTest, ShortNamesOfTheGallonsAndOfAnUnknownUnit) {
     settings.setFuelUnit(kFuelImperialGallon);
     EXPECT_EQ(settings.fuelUnitShortName(), "gal");
     settings.setFuelUnit(9);
     EXPECT_EQ(settings.fuelUnitName(), "");
 }
-

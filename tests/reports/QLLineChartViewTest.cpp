@@ -142,17 +142,6 @@ TEST(QLLineChartView, ExtremeInputEndsAndDrawsNothingWild) {
     }
 }
 
-TEST(QLLineChartView, TitleTakesItsHeightFromTheTop) {
-    auto chart = std::make_shared<QLLineChartView>(Rect(0, 0, 320, 416));
-    chart->setTitle("Fuel economy");
-    chart->setData({1, 2});
-    chart->calculateMetrics();
-    float expected
-        = static_cast<float>(TextLayout::sizeWithFont("Fuel economy", chart->titleFont()).height) + 15;
-    EXPECT_EQ(chart->metrics().titleHeight, expected);
-    EXPECT_EQ(chart->metrics().minY, 10 + expected);
-}
-
 TEST(QLLineChartView, DelegateFormatsTheLabels) {
     struct Dollars : QLChartViewDelegate {
         std::optional<std::string> formatValue(float value, QLLineChartView&) override {

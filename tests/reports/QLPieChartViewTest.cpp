@@ -1,7 +1,5 @@
 #include "reports/QLPieChartView.h"
 #include "platform/graphics/ImageContext.h"
-#include "platform/graphics/TextLayout.h"
-#include "reports/QLChartViewDelegate.h"
 
 #include <gtest/gtest.h>
 
@@ -83,16 +81,6 @@ TEST(QLPieChartView, WideAreaPutsTheKeyRight) {
     EXPECT_EQ(m.keyRect.maxY(), 190);
 }
 
-TEST(QLPieChartView, TitleShiftsThePlot) {
-    auto chart = std::make_shared<QLPieChartView>(Rect(0, 0, 300, 300));
-    chart->setTitle("Expenses");
-    chart->calculateMetrics();
-    float titleHeight
-        = static_cast<float>(TextLayout::sizeWithFont("Expenses", chart->titleFont()).height) + 15;
-    EXPECT_EQ(chart->metrics().titleHeight, titleHeight);
-    EXPECT_EQ(chart->metrics().minY, 10 + titleHeight);
-}
-
 TEST(QLPieChartView, SlicesFollowClockwiseFromThreeOClock) {
     auto chart = pie(Rect(0, 0, 300, 300), items({1, 1, 2}));
     auto angles = chart->sliceAngles();
@@ -154,19 +142,6 @@ TEST(QLPieChartView, KeyColumnIsCentredOrClipped) {
     EXPECT_TRUE(crowded->keyClipped());
     EXPECT_EQ(column.front().text.y(), crowded->metrics().keyRect.y()); // starts at the top
     render(crowded); // and draws
-}
-
-TEST(QLPieChartView, KeyLabelsFormatting) {
-    auto chart = std::make_shared<QLPieChartView>();
-    EXPECT_EQ(chart->formatKeyLabel(QLPieChartData(123.4f, "Fuel", kRed)), "Fuel (123.40)");
-    struct Percent : QLChartViewDelegate {
-        std::optional<std::string> formatKeyLabel(const QLPieChartData& item, QLPieChartView&) override {
-            return item.label + ": " + std::to_string(static_cast<int>(item.value)) + "%";
-        }
-    };
-    auto percent = std::make_shared<Percent>();
-    chart->setDelegate(percent);
-    EXPECT_EQ(chart->formatKeyLabel(QLPieChartData(25, "Overdue", kRed)), "Overdue: 25%");
 }
 
 TEST(QLPieChartView, NothingToShowDrawsTheMessage) {

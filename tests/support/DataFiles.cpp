@@ -47,4 +47,13 @@ void writeZip(const std::string& path, const std::vector<std::pair<std::string, 
     zipClose(zip, nullptr);
 }
 
+std::string zipArchiveBytes(const std::vector<std::pair<std::string, std::string>>& entries) {
+    const std::string folder = fs::makeTemporaryDirectory("vantrel-zip");
+    const std::string path = fs::joinPath(folder, "archive.zip");
+    writeZip(path, entries);
+    std::string bytes = fs::readFile(path).value_or("");
+    fs::removeItem(folder);
+    return bytes;
+}
+
 } // namespace vantrel::test

@@ -15,5 +15,7 @@ std::string pngBytes(int width, int height);
 // Writes a zip archive with entries of exactly these names and contents (duplicates and
 // unsafe names included, as a forged archive may carry).
 void writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
+// The bytes of such an archive.
+std::string zipArchiveBytes(const std::vector<std::pair<std::string, std::string>>& entries);
 
 } // namespace vantrel::test

@@ -62,14 +62,6 @@ TEST_F(DecorativeViews, PlainCellBackgroundHasASeparatorAlongTheBottom) {
     EXPECT_LT(separator.green, 0.4);
 }
 
-TEST_F(DecorativeViews, RoundedRectKeepsThePlatformBackgroundClear) {
-    QLRoundedRectView panel(Rect(0, 0, 100, 40));
-    EXPECT_DOUBLE_EQ(panel.cornerRadius(), 8); // a fifth of the smaller side
-    panel.setBackgroundColor(Color::rgba(0, 0, 1));
-    EXPECT_EQ(panel.backgroundColor(), Color::rgba(0, 0, 1));
-    EXPECT_FALSE(static_cast<View&>(panel).backgroundColor());
-}
-
 TEST_F(DecorativeViews, RoundedRectGeometry) {
     QLRoundedRectView panel(Rect(0, 0, 96, 96));
     panel.setCornerRadius(200);

@@ -291,13 +291,3 @@ TEST_F(ValueEditors, NotesViewIsRuledOncePerLine) {
     EXPECT_NEAR(rule.red, 0xD1 / 255.0, 0.03);
     EXPECT_NEAR(rule.blue, 0xB8 / 255.0, 0.03);
 }
-
-TEST_F(ValueEditors, SelectionListFromALayoutTakesOnlyTheValue) {
-    auto list = SelectionViewController::withLayout(SelectionViewController::kLayoutName, std::string("km"));
-    list->setAllowAddNew(false);
-    push(list);
-    EXPECT_EQ(list->value(), "km");
-    EXPECT_TRUE(list->values().empty());
-    ASSERT_TRUE(list->selectionTableView());
-    EXPECT_EQ(list->selectionTableView()->numberOfRowsInSection(0), 0);
-}

@@ -1,32 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "QLCoreLibrary/FileManagerExtensions.h"
-#include "platform/base/Bundle.h"
 #include "platform/base/Device.h"
 #include "platform/base/FileSystem.h"
-#include "platform/base/Sandbox.h"
 #include "support/TemporarySandbox.h"
 
 using namespace platform;
-
-TEST(Bundle, InformationValues) {
-    auto& bundle = Bundle::mainBundle();
-    EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleIdentifier"), "com.quillon.vantrel");
-    EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleDisplayName"), "Vantrel");
-    EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleVersion"), VANTREL_VERSION);
-    EXPECT_FALSE(bundle.objectForInfoDictionaryKey("NoSuchKey"));
-    EXPECT_TRUE(fs::isDirectory(bundle.resourcePath())) << bundle.resourcePath();
-    EXPECT_FALSE(bundle.pathForResource("NoSuchResource", "png"));
-}
-
-TEST(Sandbox, FoldersAndStandardLocations) {
-    vantrel::test::TemporarySandbox sandbox;
-    EXPECT_EQ(Sandbox::root(), sandbox.root());
-    EXPECT_EQ(documentsDirectory(), sandbox.root() + "/Documents");
-    EXPECT_EQ(libraryDirectory(), sandbox.root() + "/Library");
-    EXPECT_EQ(appPreferencesFile(), sandbox.root() + "/Library/Preferences/com.quillon.vantrel.plist");
-    EXPECT_TRUE(fs::isDirectory(Sandbox::temporaryDirectory()));
-}
 
 TEST(Device, IdentifierIsStablePerSandbox) {
     std::string first, again, other;

@@ -41,15 +41,6 @@ TEST_F(UserDefaultsTest, EveryKindSurvivesTheFile) {
     EXPECT_TRUE(defaults.dictionaryForKey("dict")->at("k").toBool());
 }
 
-TEST_F(UserDefaultsTest, ResetDropsWhatWasNotSynchronized) {
-    defaults.setInteger("kept", 1);
-    defaults.synchronize();
-    defaults.setInteger("lost", 2);
-    UserDefaults::resetStandardUserDefaults();
-    EXPECT_TRUE(defaults.objectForKey("kept"));
-    EXPECT_FALSE(defaults.objectForKey("lost"));
-}
-
 TEST_F(UserDefaultsTest, OtherKindsConvertLikeThePhone) {
     defaults.setString("yes", "YES");
     defaults.setString("number", "12");

@@ -307,16 +307,6 @@ TEST(GraphicsContext, ShadowOffsetIgnoresTheTransformAndComesFromOutside) {
     EXPECT_LT(at(result, 50, 30).alpha, 0.05);
 }
 
-TEST(GraphicsContext, HardShadowAndAlpha) {
-    ImageContext image({40, 40}, false, 1);
-    Context& ctx = image.context();
-    ctx.setShadowWithColor({5, 5}, 0, Color::black().withAlpha(0.5));
-    ctx.fillRect({5, 5, 10, 10});
-    Image result = image.image();
-    EXPECT_NEAR(result.pixelAt(17, 17).alpha, 0.5, 0.02);
-    EXPECT_EQ(result.pixelAt(21, 21).alpha, 0);
-}
-
 TEST(GraphicsShadowBlur, SpreadsAndKeepsCoverage) {
     ShadowBlur none(0);
     EXPECT_EQ(none.extent(), 0);

@@ -3,7 +3,6 @@
 #include "platform/base/Calendar.h"
 #include "platform/base/NotificationCenter.h"
 #include "platform/views/ActionSheet.h"
-#include "platform/views/ActivityIndicatorView.h"
 #include "platform/views/AlertButton.h"
 #include "platform/views/AlertView.h"
 #include "platform/views/Button.h"
@@ -254,17 +253,6 @@ TEST_F(ControlScreen, DatePickerKeepsDatesWithinItsLimits) {
     picker->setDate(day(1999, 1, 1));
     picker->setMinimumDate(day(2005, 6, 1));
     EXPECT_EQ(Calendar().components(picker->date()).year, 2005);
-}
-
-TEST_F(ControlScreen, ActivityIndicatorHidesWhenStopped) {
-    auto spinner = add(std::make_shared<ActivityIndicatorView>(ActivityIndicatorViewStyle::WhiteLarge));
-    EXPECT_TRUE(spinner->isHidden());
-    spinner->startAnimating();
-    EXPECT_FALSE(spinner->isHidden());
-    spinner->stopAnimating();
-    EXPECT_TRUE(spinner->isHidden());
-    spinner->setHidesWhenStopped(false);
-    EXPECT_FALSE(spinner->isHidden());
 }
 
 TEST_F(ControlScreen, ScrollViewTellsItsDelegateAndStaysWithinItsInsets) {

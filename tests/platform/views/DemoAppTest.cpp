@@ -4,7 +4,6 @@
 
 #include "platform/views/DemoScreens.h"
 #include "platform/views/Keyboard.h"
-#include "platform/views/KeyboardKey.h"
 #include "platform/views/Label.h"
 #include "platform/views/NavigationController.h"
 #include "support/AppDriver.h"
@@ -13,13 +12,6 @@ namespace vantrel::test {
 namespace {
 
 using namespace platform::views;
-
-std::vector<std::string> someCars(int count) {
-    std::vector<std::string> cars;
-    for (int i = 0; i < count; ++i)
-        cars.push_back("Car " + std::to_string(i + 1));
-    return cars;
-}
 
 class DemoApp : public ::testing::Test {
 protected:
@@ -142,42 +134,6 @@ TEST_F(DemoApp, KeyboardNotificationsFollowTheEntries) {
     EXPECT_FALSE(driver.window().isKeyboardVisible());
 }
 
-TEST_F(DemoApp, AnApplicationKeyOverTheBlankPadKeyTakesTaps) {
-    launch({"Civic"});
-    driver.tapRow(list->table(), 0, 0);
-    auto form = list->lastForm;
-    driver.tap(*form->odometerField);
-    // Found the way phone code finds it: a window subview described as the keyboard.
-    View* keyboardView = nullptr;
-    for (Window* window : Application::sharedApplication().windows()) {
-        for (auto& subview : window->subviews()) {
-            if (subview->description().rfind("<UIKeyboard", 0) == 0)
-                keyboardView = subview.get();
-        }
-    }
-    ASSERT_NE(keyboardView, nullptr);
-    auto done = std::make_shared<Button>(Rect(0, 163, 105, 53));
-    done->setTag(1000);
-    done->setTitle("Done");
-    bool pressed = false;
-    done->addTarget(
-        [&] {
-            pressed = true;
-            form->odometerField->resignFirstResponder();
-        },
-        ControlEventTouchUpInside);
-    keyboardView->addSubview(done);
-    driver.type(*form->odometerField, "7");
-    ASSERT_NE(driver.keyboardKey("Done"), nullptr);
-    driver.tap(*driver.keyboardKey("Done"));
-    EXPECT_TRUE(pressed);
-    EXPECT_EQ(form->odometer, 7);
-    // The keyboard is rebuilt for the next entry: the key is gone.
-    driver.tap(*form->odometerField);
-    EXPECT_EQ(driver.keyboardKey("Done"), nullptr);
-    EXPECT_EQ(driver.window().keyboard()->viewWithTag(1000), nullptr);
-}
-
 TEST_F(DemoApp, SwipeToDeleteAsksForConfirmation) {
     launch({"Civic", "Golf", "Polo"});
     driver.swipeRow(list->table(), 0, 1);
@@ -218,32 +174,6 @@ TEST_F(DemoApp, EditModeDeletesWithTheMinusControlAndDeleteButton) {
     EXPECT_FALSE(list->isEditing());
     EXPECT_EQ(nav->navigationBar().rightButtonView()->title(), "Edit");
     EXPECT_EQ(list->table().cellForRowAtIndexPath({0, 0})->editingControl(), nullptr);
-}
-
-TEST_F(DemoApp, FarRowsAreReachedByScrollingAndOnlyVisibleRowsHaveCells) {
-    launch(someCars(500));
-    EXPECT_LE(list->cellRequests, 12);
-    EXPECT_LE(list->table().visibleCells().size(), 10u);
-    driver.tapRow(list->table(), 0, 420);
-    ASSERT_EQ(driver.topViewController(), list->lastForm.get());
-    EXPECT_EQ(list->lastForm->name, "Car 421");
-    driver.pressBack();
-    // Scrolling reused cells instead of making one per row.
-    EXPECT_LT(list->cellRequests, 500);
-    // The end of the list can be reached and the content snaps back inside.
-    driver.scrollToRow(list->table(), 1, 0);
-    EXPECT_LE(list->table().contentOffset().y, list->table().maximumContentOffset().y);
-}
-
-TEST_F(DemoApp, SwitchFlipsOnTap) {
-    launch({"Civic"});
-    driver.tapRow(list->table(), 0, 0);
-    auto form = list->lastForm;
-    ASSERT_TRUE(form->remindersSwitch->isOn());
-    driver.tap(*form->remindersSwitch);
-    EXPECT_FALSE(form->reminders);
-    driver.tap(*form->remindersSwitch);
-    EXPECT_TRUE(form->reminders);
 }
 
 TEST_F(DemoApp, BusyWindowIgnoresInput) {

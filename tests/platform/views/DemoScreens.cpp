@@ -65,7 +65,6 @@ int DemoListViewController::numberOfRowsInSection(TableView&, int section) {
 }
 
 std::shared_ptr<TableViewCell> DemoListViewController::cellForRowAtIndexPath(TableView& table, IndexPath ip) {
-    ++cellRequests;
     if (ip.section == 1) {
         auto cell = table.dequeueReusableCellWithIdentifier("Setting");
         if (!cell)

@@ -31,7 +31,6 @@ public:
     std::vector<std::string> cars;
     platform::views::TableView& table() { return *m_table; }
     std::shared_ptr<DemoFormViewController> lastForm;
-    int cellRequests {0};
 
     void loadView() override;
     void viewDidLoad() override;

@@ -19,22 +19,12 @@ public:
         , m_log(std::move(log)) {
         setTitle(m_name);
     }
-    bool landscape = false;
     void viewDidLoad() override { m_log->push_back(m_name + " load"); }
     void viewDidUnload() override { m_log->push_back(m_name + " unload"); }
     void viewWillAppear(bool) override { m_log->push_back(m_name + " willAppear"); }
     void viewDidAppear(bool) override { m_log->push_back(m_name + " didAppear"); }
     void viewWillDisappear(bool) override { m_log->push_back(m_name + " willDisappear"); }
     void viewDidDisappear(bool) override { m_log->push_back(m_name + " didDisappear"); }
-    bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation o) override {
-        return o == InterfaceOrientation::Portrait || landscape;
-    }
-    void willRotateToInterfaceOrientation(InterfaceOrientation, double) override {
-        m_log->push_back(m_name + " willRotate");
-    }
-    void didRotateFromInterfaceOrientation(InterfaceOrientation) override {
-        m_log->push_back(m_name + " didRotate");
-    }
 
 private:
     std::string m_name;
@@ -145,20 +135,6 @@ TEST_F(Navigation, HiddenScreensDropTheirViewsOnMemoryWarningAndReloadThem) {
     driver.pressBack();
     EXPECT_EQ(log->front(), "root load");
     EXPECT_TRUE(root->isViewLoaded());
-}
-
-TEST_F(Navigation, RotatesOnlyWhenTheTopScreenAllows) {
-    launch();
-    EXPECT_FALSE(driver.window().setInterfaceOrientation(InterfaceOrientation::LandscapeRight));
-    root->landscape = true;
-    log->clear();
-    EXPECT_TRUE(driver.window().setInterfaceOrientation(InterfaceOrientation::LandscapeRight));
-    EXPECT_EQ(*log, (std::vector<std::string> {"root willRotate", "root didRotate"}));
-    EXPECT_EQ(driver.window().bounds().size, (Size {480, 320}));
-    EXPECT_EQ(root->view()->frame(), Rect(0, 44, 480, 256));
-    EXPECT_EQ(nav->navigationBar().frame().width(), 480);
-    EXPECT_EQ(root->interfaceOrientation(), InterfaceOrientation::LandscapeRight);
-    EXPECT_EQ(driver.render().pixelWidth(), 960);
 }
 
 TEST_F(Navigation, LayoutsBuildViewsByName) {

@@ -179,15 +179,6 @@ TEST(View, UnhandledTouchesGoToTheSuperview) {
     EXPECT_EQ(recorder->events, (std::vector<std::string> {"began", "ended"}));
 }
 
-TEST(View, DescriptionNamesTheClassFrameAndTag) {
-    auto label = std::make_shared<Label>(Rect(1, 2.5, 30, 40));
-    label->setTag(12);
-    std::string text = label->description();
-    EXPECT_EQ(text.rfind("<Label: 0x", 0), 0u) << text;
-    EXPECT_NE(text.find("frame = (1 2.5; 30 40)"), std::string::npos) << text;
-    EXPECT_NE(text.find("tag = 12"), std::string::npos) << text;
-}
-
 TEST(View, AnimationAppliesAtOnceAndCompletesFromTheLoop) {
     RunLoop::main().reset();
     auto view = viewAt(0, 0, 10, 10);
