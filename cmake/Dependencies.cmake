@@ -11,6 +11,13 @@ pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(CRYPTO REQUIRED IMPORTED_TARGET libcrypto)
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+# libcsv (the CSV reader of imports) ships no pkg-config file.
+find_path(LIBCSV_INCLUDE_DIR csv.h REQUIRED)
+find_library(LIBCSV_LIBRARY csv REQUIRED)
+add_library(LibCSV::csv UNKNOWN IMPORTED)
+set_target_properties(LibCSV::csv PROPERTIES
+  IMPORTED_LOCATION "${LIBCSV_LIBRARY}"
+  INTERFACE_INCLUDE_DIRECTORIES "${LIBCSV_INCLUDE_DIR}")
 find_package(nlohmann_json 3 REQUIRED)
 find_package(GTest REQUIRED)
 find_package(benchmark REQUIRED)

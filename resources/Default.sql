@@ -127,6 +127,15 @@ SELECT VehicleServiceID, VehicleID, ServiceID, Name, FrequencyInMonths, Frequenc
 FROM LatestVehicleService
 WHERE VehicleID = @VehicleID AND ServiceID = @ServiceID;
 
+--$AllVehicleServices
+-- Every row of every service of the vehicle, the not-recorded ones too, service by service
+-- in the order they were added: what an export writes.
+SELECT VehicleServiceID, VehicleID, ServiceID, Name, FrequencyInMonths, FrequencyInMiles,
+       DatePerformed, Odometer, Cost, Notes, DueMiles, DueDate, CurrentOdometer, VehicleName
+FROM VehicleServiceDetail
+WHERE VehicleID = @VehicleID
+ORDER BY ServiceID, VehicleServiceID;
+
 --$VehicleServiceWithID
 SELECT VehicleServiceID, VehicleID, ServiceID, Name, FrequencyInMonths, FrequencyInMiles,
        DatePerformed, Odometer, Cost, Notes, DueMiles, DueDate, CurrentOdometer, VehicleName
@@ -219,6 +228,19 @@ WHERE FillupID = @FillUpID;
 
 --$DeleteFillupWithID
 DELETE FROM Fillup WHERE FillupID = @FillUpID;
+
+-- ---------------------------------------------------------------------------------------------
+-- Transactions: an import stores all of its rows or none
+-- ---------------------------------------------------------------------------------------------
+
+--$BeginTransaction
+BEGIN IMMEDIATE;
+
+--$CommitTransaction
+COMMIT;
+
+--$RollbackTransaction
+ROLLBACK;
 
 -- ---------------------------------------------------------------------------------------------
 -- Reports: rows in ascending date order

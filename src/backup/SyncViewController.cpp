@@ -1,9 +1,15 @@
 #include "backup/SyncViewController.h"
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
 #include "backup/BackupBusyOverlay.h"
 #include "backup/BackupFiles.h"
 #include "backup/BackupListViewController.h"
 #include "backup/BackupServiceClient.h"
+#include "backup/CsvFiles.h"
+#include "backup/ImportPreviewViewController.h"
 #include "backup/SyncSetupViewController.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/SharedFrom.h"
@@ -11,6 +17,8 @@
 #include "platform/views/Application.h"
 #include "platform/views/Label.h"
 #include "platform/views/NavigationController.h"
+#include "transfer/ImportSource.h"
+#include "transfer/LogbookImport.h"
 
 using namespace platform::views;
 
@@ -23,8 +31,11 @@ constexpr const char* kFileCell = "file-cell";
 constexpr const char* kEmptyCell = "empty-cell";
 constexpr const char* kThisComputer = "This Computer";
 constexpr const char* kThisComputerFooter
-    = "Keep a backup file safe, or restore it in Vantrel on another computer.";
-constexpr double kFooterHeight = 40;
+    = "Keep a backup file safe, or restore it in Vantrel on another computer. Import the history kept in "
+      "another logbook app, or take yours along as CSV files.";
+constexpr double kFooterMargin = 8;
+const char* const kFileRows[]
+    = {"Download Backup File", "Restore From File", "Import From Another App", "Download CSV Files"};
 
 BackupServiceClient& client() {
     return BackupServiceClient::sharedClient();
@@ -93,7 +104,7 @@ int SyncViewController::numberOfRowsInSection(TableView&, int section) {
     const auto shown = shownSections();
     if (section < 0 || size_t(section) >= shown.size())
         return 0;
-    return shown[size_t(section)] == Section::ThisComputer ? 2 : 1;
+    return shown[size_t(section)] == Section::ThisComputer ? int(std::size(kFileRows)) : 1;
 }
 
 std::shared_ptr<View> SyncViewController::viewForHeaderInSection(TableView&, int section) {
@@ -107,15 +118,23 @@ std::shared_ptr<View> SyncViewController::viewForHeaderInSection(TableView&, int
 double SyncViewController::heightForFooterInSection(TableView& table, int section) {
     auto computer = indexPathFor(Section::ThisComputer);
     if (computer && computer->section == section)
-        return kFooterHeight;
+        return viewForFooterInSection(table, section)->frame().height() + kFooterMargin;
     return TableViewDelegate::heightForFooterInSection(table, section);
 }
 
 std::shared_ptr<View> SyncViewController::viewForFooterInSection(TableView&, int section) {
     auto computer = indexPathFor(Section::ThisComputer);
-    if (computer && computer->section == section)
-        return tableFooterViewWithText(kThisComputerFooter);
-    return nullptr;
+    if (!computer || computer->section != section)
+        return nullptr;
+    // As tall as the text needs.
+    auto footer = tableFooterViewWithText(kThisComputerFooter);
+    if (!footer->subviews().empty()) {
+        View& label = *footer->subviews().front();
+        const double height = std::ceil(label.sizeThatFits({label.frame().width(), 0}).height);
+        label.setFrame({label.frame().x(), 0, label.frame().width(), height});
+        footer->setFrame({footer->frame().x(), footer->frame().y(), footer->frame().width(), height});
+    }
+    return footer;
 }
 
 std::shared_ptr<TableViewCell> SyncViewController::cellForRowAtIndexPath(
@@ -141,8 +160,7 @@ std::shared_ptr<TableViewCell> SyncViewController::cellForRowAtIndexPath(
         cell = restoreCell(table);
     } else {
         cell = table.dequeueReusableCell(kFileCell, TableViewCellStyle::Default);
-        cell->textLabel().setText(
-            indexPath.row == kDownloadRow ? "Download Backup File" : "Restore From File");
+        cell->textLabel().setText(kFileRows[std::clamp(indexPath.row, 0, int(std::size(kFileRows)) - 1)]);
     }
     cell->setBackgroundColor(Color::white(1, 0.5));
     setSmallFont(cell->textLabel());
@@ -198,8 +216,12 @@ void SyncViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ind
     case Section::ThisComputer:
         if (indexPath.row == kDownloadRow)
             downloadBackupFile();
-        else
+        else if (indexPath.row == kRestoreFromFileRow)
             restoreFromFile();
+        else if (indexPath.row == kImportRow)
+            importFromAnotherApp();
+        else
+            downloadCsvFiles();
         break;
     }
 }
@@ -265,6 +287,56 @@ void SyncViewController::didDismissWithButtonIndex(AlertView&, int buttonIndex) 
     const std::string path = m_chosenFile->path;
     m_chosenFile.reset();
     client().restoreFromFile(path);
+}
+
+// --- Other logbooks and CSV files
+
+void SyncViewController::downloadCsvFiles() {
+    if (auto problem = CsvFiles::download())
+        showAlert(BackupServiceClient::AlertTitle, *problem);
+}
+
+void SyncViewController::importFromAnotherApp() {
+    ApplicationHost* files = host();
+    if (!files)
+        return;
+    if (client().isArchiveOperationRunning()) {
+        showAlert(BackupServiceClient::AlertTitle,
+            "A backup or restore is still running. Please try again when it has finished.");
+        return;
+    }
+    std::weak_ptr<SyncViewController> weak = platform::sharedFrom(this);
+    files->pickFile(LogbookImport::extensions(), [weak](std::optional<PickedFile> file) {
+        if (auto self = weak.lock())
+            self->fileChosenForImport(std::move(file));
+        else if (file)
+            platform::fs::removeItem(file->path);
+    });
+}
+
+void SyncViewController::fileChosenForImport(std::optional<PickedFile> file) {
+    if (!file)
+        return;
+    std::string problem;
+    auto source = CsvFiles::read(*file, problem);
+    if (!source) {
+        showAlert(BackupServiceClient::AlertTitle, problem);
+        return;
+    }
+    ImportData data = LogbookImport::read(*source, {});
+    if (data.format == ImportFormat::Unknown) {
+        showAlert(BackupServiceClient::AlertTitle, LogbookImport::kUnknownMessage);
+        return;
+    }
+    if (data.recordCount() == 0 && data.problems.empty()) {
+        showAlert(BackupServiceClient::AlertTitle,
+            "This " + LogbookImport::formatName(data.format)
+                + " file holds no fill-ups, services or repairs Vantrel could import. Nothing was changed.");
+        return;
+    }
+    if (NavigationController* navigation = navigationController())
+        navigation->pushViewController(
+            std::make_shared<ImportPreviewViewController>(std::move(*source), std::move(data)), true);
 }
 
 void SyncViewController::forgetChosenFile() {

@@ -14,15 +14,16 @@ class BackupBusyOverlay;
 
 // "Data Backup": the account (set up on SyncSetupViewController), a backup to the service,
 // how many backups it holds (tapped: the list to restore from), and, on a host that can
-// exchange files with the user's computer, a backup file to download and a restore from such
-// a file. The service's sections show once the device is registered; the screen follows the
-// client through its status notifications.
+// exchange files with the user's computer, a backup file to download, a restore from such
+// a file, an import from another logbook app (previewed on ImportPreviewViewController) and
+// the logbook as CSV files to download. The service's sections show once the device is registered; the screen
+// follows the client through its status notifications.
 class SyncViewController : public ThemedTableViewController, public platform::views::AlertViewDelegate {
 public:
     static constexpr const char* kLayoutName = "SyncViewController";
     enum class Section { Account, Backup, Restore, ThisComputer };
     // Rows of "This Computer".
-    enum : int { kDownloadRow = 0, kRestoreFromFileRow = 1 };
+    enum : int { kDownloadRow = 0, kRestoreFromFileRow = 1, kImportRow = 2, kDownloadCsvRow = 3 };
 
     SyncViewController();
     ~SyncViewController() override;
@@ -37,6 +38,8 @@ public:
     void refreshButtonPressed();
     void downloadBackupFile();
     void restoreFromFile();
+    void importFromAnotherApp();
+    void downloadCsvFiles();
 
     void viewDidLoad() override;
 
@@ -59,6 +62,7 @@ public:
 private:
     void statusChanged(const platform::Notification& notification);
     void fileChosen(std::optional<platform::views::PickedFile> file);
+    void fileChosenForImport(std::optional<platform::views::PickedFile> file);
     void forgetChosenFile();
     std::shared_ptr<platform::views::TableViewCell> restoreCell(platform::views::TableView& table);
 

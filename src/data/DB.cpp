@@ -166,7 +166,7 @@ Vehicle DB::getVehicleWithID(int vid) {
     return readOne<Vehicle>(helper, DBRows::vehicle);
 }
 
-bool DB::saveVehicle(Vehicle& vehicle) {
+bool DB::saveVehicle(Vehicle& vehicle, bool starterServices) {
     DBHelper& helper = engine();
     bool inserting = vehicle.vid == 0;
     helper.beginResourceQuery(inserting ? "InsertVehicle" : "UpdateVehicle");
@@ -179,7 +179,7 @@ bool DB::saveVehicle(Vehicle& vehicle) {
     helper.setInteger(vehicle.odometer, "@Odometer");
     helper.setString(vehicle.notes, "@Notes");
     bool stored = executeSave(helper, inserting, vehicle.vid);
-    if (stored && inserting) {
+    if (stored && inserting && starterServices) {
         helper.beginResourceQueryBatch("SetVehicleDefaults");
         helper.setInteger(vehicle.vid, "@VehicleID");
         stored = executeWrite(helper);
@@ -297,6 +297,13 @@ Service DB::vehicleServiceWithID(int vehicleServiceID) {
     helper.beginResourceQuery("VehicleServiceWithID");
     helper.setInteger(vehicleServiceID, "@VehicleServiceID");
     return readOne<Service>(helper, DBRows::service);
+}
+
+std::vector<Service> DB::allServiceRecordsForVehicle(int vid) {
+    DBHelper& helper = engine();
+    helper.beginResourceQuery("AllVehicleServices");
+    helper.setInteger(vid, "@VehicleID");
+    return readAll<Service>(helper, DBRows::service);
 }
 
 bool DB::saveService(Service& service) {
@@ -481,9 +488,40 @@ bool DB::saveFillup(Fillup& fillup, bool updateOdometer) {
     return stored;
 }
 
+std::vector<Fillup> DB::storedFillupsForVehicle(int vid) {
+    DBHelper& helper = engine();
+    helper.beginResourceQuery("AllFillups");
+    helper.setInteger(vid, "@VehicleID");
+    helper.setNullForParameter("@FilterPeriod");
+    return readAll<Fillup>(helper, DBRows::fillup);
+}
+
 bool DB::deleteFillup(const Fillup& fillup) {
     DBHelper& helper = engine();
     helper.beginResourceQuery("DeleteFillupWithID");
     helper.setInteger(fillup.fillupID, "@FillUpID");
     return executeWrite(helper);
+}
+
+// --- Transactions ---
+
+bool DB::beginTransaction() {
+    DBHelper& helper = engine();
+    helper.beginResourceQuery("BeginTransaction");
+    return executeWrite(helper);
+}
+
+bool DB::commitTransaction() {
+    DBHelper& helper = engine();
+    helper.beginResourceQuery("CommitTransaction");
+    if (executeWrite(helper))
+        return true;
+    rollbackTransaction();
+    return false;
+}
+
+void DB::rollbackTransaction() {
+    DBHelper& helper = engine();
+    helper.beginResourceQuery("RollbackTransaction");
+    executeWrite(helper);
 }

@@ -51,9 +51,10 @@ public:
     // thresholds.
     static std::vector<Vehicle> vehiclesWithServiceDueInDays(int days, int miles);
     static Vehicle getVehicleWithID(int vid);
-    // Inserts (vid 0: assigns vid and gives the vehicle its starter services) or updates.
-    // True when stored; a new vehicle that could not be stored keeps vid 0.
-    static bool saveVehicle(Vehicle& vehicle);
+    // Inserts (vid 0: assigns vid and, unless told otherwise, gives the vehicle its starter
+    // services) or updates. True when stored; a new vehicle that could not be stored keeps
+    // vid 0.
+    static bool saveVehicle(Vehicle& vehicle, bool starterServices = true);
     // Raises the vehicle's odometer to `reading`; a lower reading changes nothing (and is
     // no failure).
     static bool updateOdometer(int reading, int vid);
@@ -78,6 +79,9 @@ public:
     static std::vector<Service> serviceHistoryForVehicle(int vid, int serviceID);
     static Service lastService(int serviceID, int vid);
     static Service vehicleServiceWithID(int vehicleServiceID);
+    // Every record of every service of the vehicle, the not-recorded ones included, service by
+    // service in the order the services were added, each one's records in the order stored.
+    static std::vector<Service> allServiceRecordsForVehicle(int vid);
     // Saves the service type (serviceID 0: inserts and assigns it); with a vehicleID also
     // saveVehicleService(service, true). True when all of it was stored; an insert that
     // failed leaves its identifier 0.
@@ -109,6 +113,9 @@ public:
     // True when stored (see saveVehicleService).
     static bool saveFillup(Fillup& fillup, bool updateOdometer);
     static bool deleteFillup(const Fillup& fillup);
+    // The vehicle's fill-ups as stored (each in its own unit, nothing attributed), oldest
+    // first.
+    static std::vector<Fillup> storedFillupsForVehicle(int vid);
     // The SQLite date modifier of a period code ("7 days", "1 months", ...), none for the
     // whole history.
     static std::optional<std::string> filterPeriod(int code);
@@ -116,6 +123,14 @@ public:
     // next Full fill-up and the fuel bought up to it; a Reset ends the open tank without a
     // figure (distance 0, fuel 1).
     static void calculateDistance(std::vector<Fillup>& fillups);
+
+    // --- Transactions ---
+    // Everything saved between begin and commit is stored together or, after rollback (or a
+    // commit that fails, which rolls back), not at all. Transactions do not nest: begin fails
+    // while one is open.
+    static bool beginTransaction();
+    static bool commitTransaction();
+    static void rollbackTransaction();
 
     // --- Reports: one value per row, oldest first; minDate / maxDate get the first and last
     // dates of the series, none when empty ---

@@ -65,7 +65,7 @@ TEST(DBConnect, FirstLaunchCopiesTheShippedDatabaseAtTheBuildVersion) {
     EXPECT_TRUE(fs::fileExists(documentsPath("vantrel.db")));
     DB::helper()->beginQuery("SELECT Value FROM SystemData WHERE Key = 'Schema Version'");
     EXPECT_EQ(DB::helper()->executeString(), platform::Bundle::mainBundle().version());
-    EXPECT_EQ(DB::helper()->queries().size(), 44u);
+    EXPECT_EQ(DB::helper()->queries().size(), 48u);
     EXPECT_TRUE(DB::vehiclesWithServiceDueInDays(14, 500).empty());
     DB::disconnect();
     EXPECT_EQ(DB::helper(), nullptr);

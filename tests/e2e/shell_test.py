@@ -482,5 +482,124 @@ class ShellEndToEnd(unittest.TestCase):
         self.assertEqual(self.page_errors(), [])
 
 
+    # Files of other logbooks, written for this test from their layouts (values invented).
+    FUELLY = (
+        "car_name, model, mpg,  odometer, miles, gallons, price, city_percentage, fuelup_date, date_added, tags, "
+        "notes, missed_fuelup, partial_fuelup, latitude, longitude, brand\n"
+        '"Blue wagon","Estate 2.0",21.33,31400.0,190.0,11.000,3.399,40,2022-07-12,2022-07-12 08:12:44,"","",0,0,,,"Hilltop"\n'
+        '"Blue wagon","Estate 2.0",0,31210.0,130.0,4.000,3.429,40,2022-07-05,2022-07-05 18:30:01,"","top-up",0,1,,,""\n'
+        '"Blue wagon","Estate 2.0",0,31080.0,0,12.250,3.389,40,2022-06-28,2022-06-28 17:02:10,"","",0,0,,,""\n')
+    FUELIO = (
+        '"## Vehicle"\n'
+        '"Name","Description","DistUnit","FuelUnit","ConsumptionUnit","ImportCSVDateFormat","VIN","Insurance","Plate",'
+        '"Make","Model","Year"\n'
+        '"Red hatch","","1","1","1","yyyy-MM-dd","","","AB-12-CD","Makerco","Hatch","2017"\n'
+        '"## Log"\n'
+        '"Data","Odo (mi)","Fuel (us gallons)","Full","Price (optional)","mpg (optional)","latitude (optional)",'
+        '"longitude (optional)","City (optional)","Notes (optional)","Missed","TankNumber","FuelType","VolumePrice",'
+        '"StationID (optional)","ExcludeDistance","UniqueId","TankCalc","Weather"\n'
+        '"2024-05-10 07:30","52300.0","8.0","1","27.12","0.0","0.0","0.0",,"","0","1","110","3.39","0","0.0","3","0.0",\n'
+        '"2024-05-02 07:41","52060.0","3.0","0","10.20","0.0","0.0","0.0",,"","0","1","110","3.40","0","0.0","2","0.0",\n'
+        '"2024-04-21 16:12","51800.0","11.0","1","37.18","0.0","0.0","0.0",,"first","0","1","110","3.38","0","0.0","1","0.0",\n')
+
+    @staticmethod
+    def logbook(data_dir):
+        """Everything the logbook keeps, as rows to compare."""
+        database = sqlite3.connect(os.path.join(data_dir, "Documents", "vantrel.db"))
+        try:
+            return [database.execute(query).fetchall() for query in (
+                "SELECT Name, LicensePlate, Make, Model, Year, Odometer, Notes FROM Vehicle ORDER BY RowOrder",
+                "SELECT v.Name, f.Date, f.Odometer, f.Quantity, f.CostPerUnit, f.Units, f.Type, f.Notes "
+                "FROM Fillup f JOIN Vehicle v USING (VehicleID) ORDER BY v.RowOrder, f.Date, f.Odometer",
+                "SELECT v.Name, r.Name, r.DatePerformed, r.Odometer, r.Cost, r.Notes "
+                "FROM Repair r JOIN Vehicle v USING (VehicleID) ORDER BY v.RowOrder, r.DatePerformed",
+                "SELECT v.Name, s.Name, s.FrequencyInMiles, s.FrequencyInMonths, vs.DatePerformed, vs.Odometer, "
+                "vs.Cost, vs.Notes FROM VehicleService vs JOIN Vehicle v USING (VehicleID) JOIN Service s "
+                "USING (ServiceID) ORDER BY v.RowOrder, s.Name, vs.DatePerformed")]
+        finally:
+            database.close()
+
+    def import_file(self, shell, path, car):
+        """Data Backup, Import From Another App, the file in the chooser, the preview, Import."""
+        self.tap_point(22, 42)
+        self.wait_for_text("Import From Another App")
+        self.tap_text(shell, "Import From Another App")
+        self.wait_until("return !document.getElementById('sheet').hidden;")
+        self.driver.find_element(By.ID, "chosen-file").send_keys(path)
+        self.wait_until("return document.getElementById('sheet').hidden;")
+        self.wait_for_text(car)
+        self.wait_for_text("Format")
+        self.screenshot(shell, "import-preview-" + os.path.basename(path) + ".png")
+        self.tap_point(286, 42)  # Import, on the right of the bar
+        self.wait_for_text("Import Complete")
+        self.tap_text(shell, "OK")
+        self.wait_for_text(car)
+
+    def test_two_apps_files_imported_in_the_browser_then_exported_bring_the_same_logbook_to_an_empty_folder(self):
+        driver = self.driver
+        files = tempfile.mkdtemp(prefix="vantrel-e2e-import-")
+        self.addCleanup(shutil.rmtree, files, True)
+        driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": files})
+        fuelly = os.path.join(files, "fuelups.csv")
+        fuelio = os.path.join(files, "car1-20240521.csv")
+        for path, text in ((fuelly, self.FUELLY), (fuelio, self.FUELIO)):
+            with open(path, "w", encoding="utf-8") as file:
+                file.write(text)
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+
+        # A Fuelly file for one car, a Fuelio file for another.
+        self.import_file(shell, fuelly, "Blue wagon")
+        self.import_file(shell, fuelio, "Red hatch")
+        self.screenshot(shell, "import-cars.png")
+
+        # Each car's fuel list shows the economy of its full-to-full tank, as computed by hand.
+        for car, economy in (("Blue wagon", "21.33 MPG"),  # 31,080 to 31,400 miles on 4 + 11 gallons
+                             ("Red hatch", "45.45 MPG")):  # 51,800 to 52,300 miles on 3 + 8 gallons
+            self.tap_text(shell, car)
+            self.wait_for_text("Record fill-ups and view fuel performance.")
+            self.tap_text(shell, "Fuel")
+            self.wait_for_text_starting(economy)
+            self.screenshot(shell, "import-fuel-list-" + car.replace(" ", "-") + ".png")
+            self.tap_point(40, 42)  # back to the car's menu
+            self.wait_for_text("Record fill-ups and view fuel performance.")
+            self.tap_text(shell, "Cars")
+            self.wait_for_text("Red hatch")
+
+        # Exported as CSV files, into the browser's downloads.
+        self.tap_point(22, 42)
+        self.wait_for_text("Download CSV Files")
+        self.tap_text(shell, "Download CSV Files")
+        deadline = time.time() + 20
+        exported = []
+        while time.time() < deadline and not exported:
+            exported = glob.glob(os.path.join(files, "vantrel-csv-*.zip"))
+            time.sleep(0.1)
+        self.assertEqual(len(exported), 1, os.listdir(files))
+        with zipfile.ZipFile(exported[0]) as archive:
+            self.assertEqual(sorted(archive.namelist()),
+                             ["fillups.csv", "repairs.csv", "services.csv", "vehicles.csv"])
+        self.assertEqual(self.page_errors(), [])
+        driver.get("about:blank")
+        self.assertEqual(shell.stop(), 0, shell.output())
+        kept = self.logbook(self.data_dir)
+        self.assertEqual(len(kept[1]), 6, "six fill-ups")
+
+        # An empty data folder: the export brings the same logbook back.
+        other_dir = tempfile.mkdtemp(prefix="vantrel-e2e-other-")
+        self.addCleanup(shutil.rmtree, other_dir, True)
+        shell = Shell(other_dir)
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+        self.import_file(shell, exported[0], "Blue wagon")
+        self.wait_for_text("Red hatch")
+        self.screenshot(shell, "import-restored.png")
+        self.assertEqual(self.page_errors(), [])
+        driver.get("about:blank")
+        self.assertEqual(shell.stop(), 0, shell.output())
+        self.assertEqual(self.logbook(other_dir), kept)
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
