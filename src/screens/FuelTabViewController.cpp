@@ -9,6 +9,7 @@
 #include "platform/views/NavigationController.h"
 #include "screens/FillupHistoryCell.h"
 #include "screens/RecordFillupViewController.h"
+#include "ui/PlaceholderCell.h"
 #include "ui/VTPlainCellBackgroundView.h"
 
 using namespace platform::views;
@@ -95,17 +96,9 @@ double FuelTabViewController::heightForRowAtIndexPath(TableView&, IndexPath) {
 std::shared_ptr<TableViewCell> FuelTabViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     if (!isFillupRow(indexPath.row)) {
-        auto cell = table.dequeueReusableCell(kPlaceholderIdentifier, TableViewCellStyle::Subtitle);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->setSelectionStyle(TableViewCellSelectionStyle::Gray);
-        cell->textLabel().setText("Record A Fill-up");
-        setLargeFont(cell->textLabel());
-        Label& detail = *cell->detailTextLabel();
-        detail.setText("You have not recorded any fill-up for this car. Tap here to record a fill-up.");
-        detail.setNumberOfLines(3);
-        setSmallFont(detail);
-        cell->setBackgroundView(plainCellBackgroundView());
-        cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+        auto cell = table.dequeueReusableCell<PlaceholderCell>(kPlaceholderIdentifier);
+        cell->show("Record A Fill-up",
+            "You have not recorded any fill-up for this car. Tap here to record a fill-up.");
         return cell;
     }
     const Fillup& fillup = fillupAtRow(indexPath.row);

@@ -7,6 +7,7 @@
 #include "screens/RecordRepairViewController.h"
 #include "screens/RepairHistoryCell.h"
 #include "ui/OdometerView.h"
+#include "ui/PlaceholderCell.h"
 #include "ui/VTPlainCellBackgroundView.h"
 
 using namespace platform::views;
@@ -52,17 +53,9 @@ double RepairsTabViewController::heightForRowAtIndexPath(TableView&, IndexPath) 
 std::shared_ptr<TableViewCell> RepairsTabViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     if (m_history.empty() || indexPath.row >= int(m_history.size())) {
-        auto cell = table.dequeueReusableCell(kPlaceholderIdentifier, TableViewCellStyle::Subtitle);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->setSelectionStyle(TableViewCellSelectionStyle::Gray);
-        cell->textLabel().setText("Record A Repair");
-        setLargeFont(cell->textLabel());
-        Label& detail = *cell->detailTextLabel();
-        detail.setText("You have not recorded any repair for this car. Tap here to record a repair.");
-        detail.setNumberOfLines(3);
-        setSmallFont(detail);
-        cell->setBackgroundView(plainCellBackgroundView());
-        cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+        auto cell = table.dequeueReusableCell<PlaceholderCell>(kPlaceholderIdentifier);
+        cell->show(
+            "Record A Repair", "You have not recorded any repair for this car. Tap here to record a repair.");
         return cell;
     }
     const Repair& repair = m_history[size_t(indexPath.row)];
