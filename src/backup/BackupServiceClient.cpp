@@ -344,15 +344,20 @@ bool BackupServiceClient::beginArchiveOperation() {
     return m_archiveOperation.compare_exchange_strong(idle, true);
 }
 
+void BackupServiceClient::runArchiveOperation(std::function<void()> operation) {
+    m_busy = true;
+    // Off the main thread, unless the caller already is.
+    if (platform::RunLoop::main().isMainThread())
+        platform::runInBackground(std::move(operation));
+    else
+        operation();
+}
+
 void BackupServiceClient::backup() {
     // They share the archive path and close the database: never two at once.
     if (!beginArchiveOperation())
         return;
-    m_busy = true;
-    if (platform::RunLoop::main().isMainThread())
-        platform::runInBackground([this] { performBackup(); });
-    else
-        performBackup();
+    runArchiveOperation([this] { performBackup(); });
 }
 
 void BackupServiceClient::performBackup() {
@@ -431,11 +436,7 @@ void BackupServiceClient::restore(int index) {
     std::string identifier = bid == entry.end() ? "" : bid->second.toString().value_or("");
     if (!beginArchiveOperation())
         return;
-    m_busy = true;
-    if (platform::RunLoop::main().isMainThread())
-        platform::runInBackground([this, identifier] { performRestore(identifier); });
-    else
-        performRestore(identifier);
+    runArchiveOperation([this, identifier] { performRestore(identifier); });
 }
 
 RestoreProblem BackupServiceClient::installDownloadedArchive(const std::string& archive) {
@@ -524,11 +525,7 @@ void BackupServiceClient::restoreFromFile(const std::string& path) {
         fs::removeItem(path);
         return;
     }
-    m_busy = true;
-    if (platform::RunLoop::main().isMainThread())
-        platform::runInBackground([this, path] { performFileRestore(path); });
-    else
-        performFileRestore(path);
+    runArchiveOperation([this, path] { performFileRestore(path); });
 }
 
 // A chosen file takes the downloaded archive's place and its way from there: only the

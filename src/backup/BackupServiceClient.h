@@ -131,6 +131,8 @@ private:
     void postNotification(platform::Dictionary info);
 
     bool beginArchiveOperation();
+    // Marks the client busy and runs an archive operation begun above.
+    void runArchiveOperation(std::function<void()> operation);
     void performBackup();
     // Packs and sends the archive; true when the service accepted it.
     bool uploadBackup();
