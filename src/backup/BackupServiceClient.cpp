@@ -484,40 +484,47 @@ void BackupServiceClient::performRestore(std::string bid) {
         download.setMaximumResponseSize(m_limits.maxDownloadBytes);
         download.startSynchronous();
 
-        std::optional<std::string> failure;
         if (download.error()) {
             processConnectionError(download);
-        } else if (download.responseStatusCode() == 404) {
-            failure = kNotFoundMessage;
         } else {
+            std::optional<std::string> failure;
             const auto& headers = download.responseHeaders();
             const auto hash = headers.find("Hash");
-            if (!fs::fileExists(archive))
+            if (download.responseStatusCode() == 404)
+                failure = kNotFoundMessage;
+            else if (!fs::fileExists(archive))
                 failure = kDownloadFailedMessage;
             else if (hash == headers.end() || md5ForFileAtPath(archive) != hash->second)
                 failure = kCorruptMessage;
             else if (auto problem = installDownloadedArchive(archive); problem != RestoreProblem::None)
                 failure = restoreProblemMessage(problem);
-            if (!failure) {
-                postStatusNotification("restore", "OK", "Complete");
-                // Posted after the notification, so the screens have left the list when it shows.
-                showMessage(kRestoredMessage);
-            }
-        }
-        if (failure) {
-            showMessage(*failure);
-            postStatusNotification("restore", "Error", "Complete");
+            reportRestore(failure);
         }
     } catch (...) {
-        // Whatever was moved goes back, and the data is open again.
-        BackupArchive::recoverInterruptedRestore();
-        if (!DB::helper())
-            DB::connect();
-        showMessage(kRestoreFailedMessage);
-        postStatusNotification("restore", "Error", "Complete");
+        restoreInterrupted();
     }
     m_busy = false;
     endArchiveOperation();
+}
+
+void BackupServiceClient::reportRestore(const std::optional<std::string>& failure) {
+    if (failure) {
+        showMessage(*failure);
+        postStatusNotification("restore", "Error", "Complete");
+        return;
+    }
+    postStatusNotification("restore", "OK", "Complete");
+    // Posted after the notification, so the screens have left the list when it shows.
+    showMessage(kRestoredMessage);
+}
+
+void BackupServiceClient::restoreInterrupted() {
+    // Whatever was moved goes back, and the data is open again.
+    BackupArchive::recoverInterruptedRestore();
+    if (!DB::helper())
+        DB::connect();
+    showMessage(kRestoreFailedMessage);
+    postStatusNotification("restore", "Error", "Complete");
 }
 
 void BackupServiceClient::restoreFromFile(const std::string& path) {
@@ -541,20 +548,9 @@ void BackupServiceClient::performFileRestore(std::string path) {
             failure = kRestoreFailedMessage;
         else if (auto problem = installDownloadedArchive(archive); problem != RestoreProblem::None)
             failure = restoreProblemMessage(problem);
-        if (failure) {
-            showMessage(*failure);
-            postStatusNotification("restore", "Error", "Complete");
-        } else {
-            postStatusNotification("restore", "OK", "Complete");
-            showMessage(kRestoredMessage);
-        }
+        reportRestore(failure);
     } catch (...) {
-        // Whatever was moved goes back, and the data is open again.
-        BackupArchive::recoverInterruptedRestore();
-        if (!DB::helper())
-            DB::connect();
-        showMessage(kRestoreFailedMessage);
-        postStatusNotification("restore", "Error", "Complete");
+        restoreInterrupted();
     }
     fs::removeItem(path);
     m_busy = false;
