@@ -10,26 +10,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <filesystem>
-#include <future>
-#include <mutex>
+#include <optional>
 #include <random>
 #include <sqlite3.h>
-#include <thread>
 
 #include <httplib.h>
-#include <nlohmann/json.hpp>
 
+#include "BenchShell.h"
 #include "QLCoreLibrary/DBHelper.h"
-#include "app/VantrelMain.h"
 #include "data/DB.h"
 #include "model/Fillup.h"
 #include "model/SettingsManager.h"
 #include "model/Vehicle.h"
-#include "platform/base/RunLoop.h"
-#include "shell/ShellRunner.h"
-#include "ui/Configuration.h"
 
 namespace {
 
@@ -69,102 +61,16 @@ int fillFuelLog() {
     return car.vid;
 }
 
-// The shell on a thread of its own (its main loop), for one benchmark: it stops when done, so
-// that another shell may run after it in this process.
-class FuelShell {
-public:
-    FuelShell() {
-        m_root
-            = std::filesystem::temp_directory_path() / ("vantrel-fuel-bench-" + std::to_string(::getpid()));
-        m_thread = std::thread([this] {
-            shell::ShellOptions options;
-            options.port = 0;
-            options.dataDirectory = m_root.string();
-            std::string error;
-            bool started = m_runner.start(
-                options,
-                [this] {
-                    Configuration::setHelpBaseURL(m_runner.localBaseURL());
-                    m_vid = fillFuelLog();
-                    launchVantrel();
-                },
-                error);
-            {
-                std::lock_guard lock(m_mutex);
-                m_port = started ? m_runner.port() : -1;
-            }
-            m_ready.notify_all();
-            if (started)
-                m_runner.run();
-        });
-        std::unique_lock lock(m_mutex);
-        m_ready.wait(lock, [this] { return m_port != 0; });
-    }
-    ~FuelShell() {
-        m_runner.stop();
-        if (m_thread.joinable())
-            m_thread.join();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
-
-    int port() const { return m_port; }
-    int vid() const { return m_vid; }
-
-    // Runs `work` on the application's main loop and waits for it.
-    template<class Work> auto onMain(Work work) {
-        std::packaged_task<decltype(work())()> task(std::move(work));
-        auto result = task.get_future();
-        platform::RunLoop::main().post([&task] { task(); });
-        return result.get();
-    }
-
-private:
-    std::filesystem::path m_root;
-    shell::ShellRunner m_runner;
-    std::thread m_thread;
-    std::mutex m_mutex;
-    std::condition_variable m_ready;
-    int m_port {0};
-    int m_vid {0};
-};
-
-struct Text {
-    std::string text;
-    double x {0}, y {0};
-};
-
-// The texts on the screen, as the shell's state tells scripts.
-std::vector<Text> screenTexts(httplib::Client& client) {
-    std::vector<Text> texts;
-    auto result = client.Get("/state");
-    if (!result || result->status != 200)
-        return texts;
-    auto state = nlohmann::json::parse(result->body, nullptr, false);
-    if (!state.is_object() || !state.contains("texts"))
-        return texts;
-    for (auto& entry : state["texts"]) {
-        texts.push_back({entry.value("text", ""), entry.value("x", 0.0) + entry.value("w", 0.0) / 2,
-            entry.value("y", 0.0) + entry.value("h", 0.0) / 2});
-    }
-    return texts;
+std::optional<ScreenText> find(const std::vector<ScreenText>& texts, const std::string& text) {
+    auto it = std::find_if(texts.begin(), texts.end(), [&](const ScreenText& t) { return t.text == text; });
+    return it == texts.end() ? std::nullopt : std::optional<ScreenText>(*it);
 }
 
-std::optional<Text> find(const std::vector<Text>& texts, const std::string& text) {
-    auto it = std::find_if(texts.begin(), texts.end(), [&](const Text& t) { return t.text == text; });
-    return it == texts.end() ? std::nullopt : std::optional<Text>(*it);
-}
-
-// A tap, and the seconds until the shell answered with its new frame.
+// A tap, and the seconds until the shell answered with its new frame (-1 without an answer).
 double tap(httplib::Client& client, double x, double y) {
-    nlohmann::json events = nlohmann::json::array();
-    events.push_back({{"type", "down"}, {"x", x}, {"y", y}});
-    events.push_back({{"type", "up"}, {"x", x}, {"y", y}});
-    std::string body = nlohmann::json {{"page", 1}, {"events", events}}.dump();
-    auto start = std::chrono::steady_clock::now();
-    auto result = client.Post("/input", body, "application/json");
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return result && result->status == 200 ? seconds : -1;
+    bool answered = false;
+    double seconds = postTouches(client, {{"down", x, y}, {"up", x, y}}, &answered);
+    return answered ? seconds : -1;
 }
 
 double bareFillupRead(int vid) {
@@ -188,14 +94,15 @@ double bareFillupRead(int vid) {
 }
 
 void BM_FuelListOpensWithThreeThousandFillups(benchmark::State& state) {
-    FuelShell shell;
+    int vid = 0;
+    BenchShell shell("fuel", [&vid] { vid = fillFuelLog(); });
     if (shell.port() < 0) {
         state.SkipWithError("the shell could not start");
         return;
     }
     httplib::Client client("127.0.0.1", shell.port());
     // Into the car's menu.
-    std::vector<Text> texts = screenTexts(client);
+    std::vector<ScreenText> texts = screenTexts(client);
     auto car = find(texts, "Commuter");
     if (!car) {
         state.SkipWithError("the car is not in the list");
@@ -218,7 +125,7 @@ void BM_FuelListOpensWithThreeThousandFillups(benchmark::State& state) {
             // The rows' purchase lines end with the type of the fill-up.
             std::string seen;
             bool listed = false;
-            for (const Text& text : screenTexts(client)) {
+            for (const ScreenText& text : screenTexts(client)) {
                 seen += text.text + " | ";
                 listed = listed || text.text.ends_with("(F)");
             }
@@ -227,14 +134,14 @@ void BM_FuelListOpensWithThreeThousandFillups(benchmark::State& state) {
                 return;
             }
         }
-        auto reads = shell.onMain([&shell] {
+        auto reads = shell.onMain([&vid] {
             using Clock = std::chrono::steady_clock;
             SettingsManager& settings = SettingsManager::sharedManager();
-            Vehicle car = DB::getVehicleWithID(shell.vid());
+            Vehicle car = DB::getVehicleWithID(vid);
             auto start = Clock::now();
             auto fillups = DB::fillupsForVehicle(car, settings.fuelUnit(), settings.distanceUnit(), 6);
             auto middle = Clock::now();
-            benchmark::DoNotOptimize(bareFillupRead(shell.vid()));
+            benchmark::DoNotOptimize(bareFillupRead(vid));
             auto end = Clock::now();
             benchmark::DoNotOptimize(fillups.size());
             return std::pair(std::chrono::duration<double>(middle - start).count(),
@@ -252,9 +159,7 @@ void BM_FuelListOpensWithThreeThousandFillups(benchmark::State& state) {
     if (taps.empty())
         return;
     double iterations = double(taps.size());
-    std::sort(taps.begin(), taps.end());
-    state.counters["median_ms"] = taps[taps.size() / 2] * 1000;
-    state.counters["p95_ms"] = taps[std::min(taps.size() - 1, taps.size() * 95 / 100)] * 1000;
+    setLatencyCounters(state, taps);
     state.counters["store_read_ms"] = storeSeconds / iterations * 1000;
     state.counters["bare_read_ms"] = bareSeconds / iterations * 1000;
 }

@@ -8,20 +8,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <filesystem>
-#include <mutex>
-#include <thread>
+#include <string>
 
 #include <httplib.h>
-#include <nlohmann/json.hpp>
 
-#include "app/VantrelMain.h"
+#include "BenchShell.h"
 #include "data/DB.h"
 #include "model/Vehicle.h"
-#include "shell/ShellRunner.h"
-#include "ui/Configuration.h"
 
 namespace {
 
@@ -43,78 +36,9 @@ void fillGarage() {
 }
 
 // The shell runs on a thread of its own (its main loop) for as long as the benchmarks.
-class RunningShell {
-public:
-    static RunningShell& shared() {
-        static RunningShell shell;
-        return shell;
-    }
-
-    int port() const { return m_port; }
-
-    ~RunningShell() {
-        m_runner.stop();
-        if (m_thread.joinable())
-            m_thread.join();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
-
-private:
-    RunningShell() {
-        m_root
-            = std::filesystem::temp_directory_path() / ("vantrel-shell-bench-" + std::to_string(::getpid()));
-        m_thread = std::thread([this] {
-            shell::ShellOptions options;
-            options.port = 0;
-            options.dataDirectory = m_root.string();
-            std::string error;
-            bool started = m_runner.start(
-                options,
-                [this] {
-                    Configuration::setHelpBaseURL(m_runner.localBaseURL());
-                    fillGarage();
-                    launchVantrel();
-                },
-                error);
-            {
-                std::lock_guard lock(m_mutex);
-                m_port = started ? m_runner.port() : -1;
-            }
-            m_ready.notify_all();
-            if (started)
-                m_runner.run();
-        });
-        std::unique_lock lock(m_mutex);
-        m_ready.wait(lock, [this] { return m_port != 0; });
-    }
-
-    std::filesystem::path m_root;
-    shell::ShellRunner m_runner;
-    std::thread m_thread;
-    std::mutex m_mutex;
-    std::condition_variable m_ready;
-    int m_port {0};
-};
-
-struct Touch {
-    const char* type;
-    double x;
-    double y;
-};
-
-// Posts one batch of touches and answers the seconds until the new frame was available.
-double post(httplib::Client& client, std::initializer_list<Touch> touches, std::uint64_t* frame = nullptr) {
-    nlohmann::json events = nlohmann::json::array();
-    for (auto& touch : touches)
-        events.push_back({{"type", touch.type}, {"x", touch.x}, {"y", touch.y}});
-    std::string body = nlohmann::json {{"page", 1}, {"events", events}}.dump();
-    auto start = std::chrono::steady_clock::now();
-    auto result = client.Post("/input", body, "application/json");
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (result && result->status == 200 && frame)
-        *frame = nlohmann::json::parse(result->body)["frame"].get<std::uint64_t>();
-    return seconds;
+BenchShell& runningShell() {
+    static BenchShell shell("shell", fillGarage);
+    return shell;
 }
 
 size_t bytesOf(httplib::Client& client, const std::string& path) {
@@ -124,17 +48,11 @@ size_t bytesOf(httplib::Client& client, const std::string& path) {
 
 // Whether a text on the screen reads `text`, as the shell's state tells scripts.
 bool screenShows(httplib::Client& client, const std::string& text, std::string* seen = nullptr) {
-    auto result = client.Get("/state");
-    if (!result || result->status != 200)
-        return false;
-    auto state = nlohmann::json::parse(result->body, nullptr, false);
-    if (!state.is_object() || !state.contains("texts"))
-        return false;
     bool found = false;
-    for (auto& entry : state["texts"]) {
-        found = found || entry.value("text", "") == text;
+    for (const ScreenText& shown : screenTexts(client)) {
+        found = found || shown.text == text;
         if (seen)
-            *seen += entry.value("text", "") + " | ";
+            *seen += shown.text + " | ";
     }
     return found;
 }
@@ -145,28 +63,25 @@ class Measurement {
 public:
     explicit Measurement(benchmark::State& state)
         : m_state(state)
-        , m_client("127.0.0.1", std::max(0, RunningShell::shared().port())) {
-        if (RunningShell::shared().port() < 0)
+        , m_client("127.0.0.1", std::max(0, runningShell().port())) {
+        if (runningShell().port() < 0)
             state.SkipWithError("the shell could not start");
     }
     ~Measurement() {
         if (m_latencies.empty())
             return;
-        std::sort(m_latencies.begin(), m_latencies.end());
-        m_state.counters["median_ms"] = m_latencies[m_latencies.size() / 2] * 1000;
-        m_state.counters["p95_ms"]
-            = m_latencies[std::min(m_latencies.size() - 1, m_latencies.size() * 95 / 100)] * 1000;
+        setLatencyCounters(m_state, m_latencies);
         m_state.counters["patch_bytes"] = double(m_patchBytes) / double(m_latencies.size());
         m_state.counters["frame_bytes"] = double(bytesOf(m_client, "/frame.png"));
     }
 
-    bool ready() const { return RunningShell::shared().port() > 0; }
+    bool ready() const { return runningShell().port() > 0; }
     httplib::Client& client() { return m_client; }
 
     // Posts touches as the iteration's timed work and fetches the region they changed.
     void timed(std::initializer_list<Touch> touches) {
         std::uint64_t frame = 0;
-        double seconds = post(m_client, touches, &frame);
+        double seconds = postTouches(m_client, touches, nullptr, &frame);
         m_state.SetIterationTime(seconds);
         m_latencies.push_back(seconds);
         m_patchBytes += bytesOf(m_client, "/patch?scale=2&seq=" + std::to_string(frame));
@@ -191,7 +106,7 @@ void BM_ShellTapPushesScreen(benchmark::State& state) {
             state.SkipWithError(("the tap did not open the car editor; the screen shows " + seen).c_str());
             return;
         }
-        post(measurement.client(), {{"down", 30, 42}, {"up", 30, 42}}); // back to the cars
+        postTouches(measurement.client(), {{"down", 30, 42}, {"up", 30, 42}}); // back to the cars
     }
 }
 BENCHMARK(BM_ShellTapPushesScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
@@ -203,17 +118,17 @@ void BM_ShellScrollTwentyCars(benchmark::State& state) {
     httplib::Client& client = measurement.client();
     double y = 400;
     double step = -12;
-    post(client, {{"down", 160, y}});
+    postTouches(client, {{"down", 160, y}});
     for (auto _ : state) {
         if ((step < 0 && y + step < 80) || (step > 0 && y + step > 420)) {
-            post(client, {{"up", 160, y}});
+            postTouches(client, {{"up", 160, y}});
             step = -step;
-            post(client, {{"down", 160, y}});
+            postTouches(client, {{"down", 160, y}});
         }
         y += step;
         measurement.timed({{"move", 160, y}});
     }
-    post(client, {{"up", 160, y}});
+    postTouches(client, {{"up", 160, y}});
 }
 BENCHMARK(BM_ShellScrollTwentyCars)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 

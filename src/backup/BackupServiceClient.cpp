@@ -344,15 +344,20 @@ bool BackupServiceClient::beginArchiveOperation() {
     return m_archiveOperation.compare_exchange_strong(idle, true);
 }
 
+void BackupServiceClient::runArchiveOperation(std::function<void()> operation) {
+    m_busy = true;
+    // Off the main thread, unless the caller already is.
+    if (platform::RunLoop::main().isMainThread())
+        platform::runInBackground(std::move(operation));
+    else
+        operation();
+}
+
 void BackupServiceClient::backup() {
     // They share the archive path and close the database: never two at once.
     if (!beginArchiveOperation())
         return;
-    m_busy = true;
-    if (platform::RunLoop::main().isMainThread())
-        platform::runInBackground([this] { performBackup(); });
-    else
-        performBackup();
+    runArchiveOperation([this] { performBackup(); });
 }
 
 void BackupServiceClient::performBackup() {
@@ -431,11 +436,7 @@ void BackupServiceClient::restore(int index) {
     std::string identifier = bid == entry.end() ? "" : bid->second.toString().value_or("");
     if (!beginArchiveOperation())
         return;
-    m_busy = true;
-    if (platform::RunLoop::main().isMainThread())
-        platform::runInBackground([this, identifier] { performRestore(identifier); });
-    else
-        performRestore(identifier);
+    runArchiveOperation([this, identifier] { performRestore(identifier); });
 }
 
 RestoreProblem BackupServiceClient::installDownloadedArchive(const std::string& archive) {
@@ -483,40 +484,47 @@ void BackupServiceClient::performRestore(std::string bid) {
         download.setMaximumResponseSize(m_limits.maxDownloadBytes);
         download.startSynchronous();
 
-        std::optional<std::string> failure;
         if (download.error()) {
             processConnectionError(download);
-        } else if (download.responseStatusCode() == 404) {
-            failure = kNotFoundMessage;
         } else {
+            std::optional<std::string> failure;
             const auto& headers = download.responseHeaders();
             const auto hash = headers.find("Hash");
-            if (!fs::fileExists(archive))
+            if (download.responseStatusCode() == 404)
+                failure = kNotFoundMessage;
+            else if (!fs::fileExists(archive))
                 failure = kDownloadFailedMessage;
             else if (hash == headers.end() || md5ForFileAtPath(archive) != hash->second)
                 failure = kCorruptMessage;
             else if (auto problem = installDownloadedArchive(archive); problem != RestoreProblem::None)
                 failure = restoreProblemMessage(problem);
-            if (!failure) {
-                postStatusNotification("restore", "OK", "Complete");
-                // Posted after the notification, so the screens have left the list when it shows.
-                showMessage(kRestoredMessage);
-            }
-        }
-        if (failure) {
-            showMessage(*failure);
-            postStatusNotification("restore", "Error", "Complete");
+            reportRestore(failure);
         }
     } catch (...) {
-        // Whatever was moved goes back, and the data is open again.
-        BackupArchive::recoverInterruptedRestore();
-        if (!DB::helper())
-            DB::connect();
-        showMessage(kRestoreFailedMessage);
-        postStatusNotification("restore", "Error", "Complete");
+        restoreInterrupted();
     }
     m_busy = false;
     endArchiveOperation();
+}
+
+void BackupServiceClient::reportRestore(const std::optional<std::string>& failure) {
+    if (failure) {
+        showMessage(*failure);
+        postStatusNotification("restore", "Error", "Complete");
+        return;
+    }
+    postStatusNotification("restore", "OK", "Complete");
+    // Posted after the notification, so the screens have left the list when it shows.
+    showMessage(kRestoredMessage);
+}
+
+void BackupServiceClient::restoreInterrupted() {
+    // Whatever was moved goes back, and the data is open again.
+    BackupArchive::recoverInterruptedRestore();
+    if (!DB::helper())
+        DB::connect();
+    showMessage(kRestoreFailedMessage);
+    postStatusNotification("restore", "Error", "Complete");
 }
 
 void BackupServiceClient::restoreFromFile(const std::string& path) {
@@ -524,11 +532,7 @@ void BackupServiceClient::restoreFromFile(const std::string& path) {
         fs::removeItem(path);
         return;
     }
-    m_busy = true;
-    if (platform::RunLoop::main().isMainThread())
-        platform::runInBackground([this, path] { performFileRestore(path); });
-    else
-        performFileRestore(path);
+    runArchiveOperation([this, path] { performFileRestore(path); });
 }
 
 // A chosen file takes the downloaded archive's place and its way from there: only the
@@ -544,20 +548,9 @@ void BackupServiceClient::performFileRestore(std::string path) {
             failure = kRestoreFailedMessage;
         else if (auto problem = installDownloadedArchive(archive); problem != RestoreProblem::None)
             failure = restoreProblemMessage(problem);
-        if (failure) {
-            showMessage(*failure);
-            postStatusNotification("restore", "Error", "Complete");
-        } else {
-            postStatusNotification("restore", "OK", "Complete");
-            showMessage(kRestoredMessage);
-        }
+        reportRestore(failure);
     } catch (...) {
-        // Whatever was moved goes back, and the data is open again.
-        BackupArchive::recoverInterruptedRestore();
-        if (!DB::helper())
-            DB::connect();
-        showMessage(kRestoreFailedMessage);
-        postStatusNotification("restore", "Error", "Complete");
+        restoreInterrupted();
     }
     fs::removeItem(path);
     m_busy = false;

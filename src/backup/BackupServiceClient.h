@@ -131,6 +131,8 @@ private:
     void postNotification(platform::Dictionary info);
 
     bool beginArchiveOperation();
+    // Marks the client busy and runs an archive operation begun above.
+    void runArchiveOperation(std::function<void()> operation);
     void performBackup();
     // Packs and sends the archive; true when the service accepted it.
     bool uploadBackup();
@@ -139,6 +141,10 @@ private:
     // data has opened; reopens the database in every case.
     RestoreProblem installDownloadedArchive(const std::string& archive);
     void performFileRestore(std::string path);
+    // Tells the user how a restore ended: the failure's message, or that it was restored.
+    void reportRestore(const std::optional<std::string>& failure);
+    // After a restore that threw: the previous data back and open, and the user told.
+    void restoreInterrupted();
     void endArchiveOperation();
     void forgetBackups();
 

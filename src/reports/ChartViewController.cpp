@@ -37,8 +37,10 @@ constexpr std::array<PeriodTitles, kFilterCount> kPeriodTitles {{
 
 } // namespace
 
-ChartViewController::ChartViewController(const std::string& layoutName)
-    : ThemedViewController(layoutName, buildLayout) { }
+ChartViewController::ChartViewController(const std::string& layoutName, int report, const Vehicle& vehicle)
+    : ThemedViewController(layoutName, buildLayout)
+    , m_report(report)
+    , m_vehicle(vehicle) { }
 
 // The strip along the top with its highlight and buttons, the chart in the rest; both follow
 // the screen's width, the chart its height too.
@@ -89,7 +91,7 @@ Button* ChartViewController::filterButton(int tag) const {
 
 void ChartViewController::viewDidLoad() {
     ThemedViewController::viewDidLoad();
-    setTitle("Report");
+    setTitle(m_vehicle.name);
     m_selectedFilter = kWholeHistory;
     m_filterView->setBackgroundPatternImage(
         stretchableGlossyImageWithColor(firstColor(), m_filterView->frame().height(), 0));
@@ -99,6 +101,10 @@ void ChartViewController::viewDidLoad() {
     for (const auto& button : m_buttons)
         button->addTarget(action(&ChartViewController::filterButtonPressed), ControlEventTouchUpInside);
     layoutFilterButtons();
+    m_chartView->setTitleColor(firstColor());
+    m_chartView->setGradientColor(Color::white(1, 0.5));
+    m_chartView->setBackgroundColor(Color::white(1, 0.5));
+    m_chartView->setNoDataMessage(kNoDataMessage);
 }
 
 void ChartViewController::filterButtonPressed(Control& button) {

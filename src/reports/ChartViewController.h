@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Vehicle.h"
 #include "platform/views/Button.h"
 #include "ui/ThemedViewController.h"
 
@@ -13,6 +14,8 @@ class QLRoundedRectView;
 // The base of the report screens: a strip of six period buttons above a chart, with a
 // rounded highlight behind the selected one. Pressing a button selects its period and asks
 // the subclass to rebuild its report (generateReport), even when it was selected already.
+// The screen is titled with the car's name; the chart takes the theme's title colour, a
+// half-white face and the no-data message, and the subclass adds what its kind needs.
 //
 // The screen turns with the phone (all but upside down). On its side the status and
 // navigation bars are hidden so that the strip and the chart fill the screen, and the
@@ -23,6 +26,11 @@ public:
     // Period codes, the `filter` of the report queries.
     enum Period : int { kWeek = 1, kMonth, kThreeMonths, kSixMonths, kYear, kWholeHistory };
     static constexpr double kFilterHeight = 44;
+    static constexpr const char* kNoDataMessage = "There is insufficient data to generate this report.";
+
+    // The subclass's report code and its car.
+    int report() const { return m_report; }
+    const Vehicle& vehicle() const { return m_vehicle; }
 
     int selectedFilter() const { return m_selectedFilter; }
     platform::views::View& filterView() const { return *m_filterView; }
@@ -48,7 +56,7 @@ public:
     void didRotateFromInterfaceOrientation(platform::views::InterfaceOrientation from) override;
 
 protected:
-    explicit ChartViewController(const std::string& layoutName);
+    ChartViewController(const std::string& layoutName, int report, const Vehicle& vehicle);
 
     // The subclass's chart for the area under the strip; it follows the screen's size.
     virtual std::shared_ptr<QLChartView> makeChart(platform::views::Rect frame) = 0;
@@ -57,6 +65,8 @@ private:
     static void buildLayout(platform::views::ViewController& controller);
     void showBars(bool shown);
 
+    int m_report;
+    Vehicle m_vehicle;
     int m_selectedFilter {kWholeHistory};
     std::shared_ptr<platform::views::View> m_filterView;
     std::shared_ptr<QLRoundedRectView> m_filterButtonHighlight;

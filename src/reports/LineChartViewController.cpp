@@ -79,9 +79,7 @@ std::optional<std::string> mediumDate(const DB::OptionalDate& date) {
 } // namespace
 
 LineChartViewController::LineChartViewController(int report, const Vehicle& vehicle)
-    : ChartViewController(kLayoutName)
-    , m_report(report)
-    , m_vehicle(vehicle) { }
+    : ChartViewController(kLayoutName, report, vehicle) { }
 
 std::string LineChartViewController::costPerDistanceTitle() {
     std::string unit = SettingsManager::sharedManager().distanceUnitName();
@@ -98,20 +96,15 @@ std::shared_ptr<QLChartView> LineChartViewController::makeChart(Rect frame) {
 
 void LineChartViewController::viewDidLoad() {
     ChartViewController::viewDidLoad();
-    setTitle(m_vehicle.name);
     m_chart->setDelegate(platform::sharedFrom(this));
-    m_chart->setTitleColor(firstColor());
     m_chart->setLineColor(firstColor());
-    m_chart->setGradientColor(Color::white(1, 0.5));
-    m_chart->setBackgroundColor(Color::white(1, 0.5));
     m_chart->setAxisColor(Color::rgba(kAxisGrey, kAxisGrey, kAxisGrey, 1));
     m_chart->setGridlineGolor(Color::black().withAlpha(0.25));
-    m_chart->setNoDataMessage(kNoDataMessage);
     generateReport();
 }
 
 void LineChartViewController::generateReport() {
-    Series series = seriesFor(m_report, m_vehicle, selectedFilter());
+    Series series = seriesFor(report(), vehicle(), selectedFilter());
     m_chart->setTitle(series.title);
     // A period without points shows the message alone: dates of rows that gave no point
     // (a single fill-up, say) would only suggest a chart that is not there.
@@ -128,7 +121,7 @@ void LineChartViewController::didRotateFromInterfaceOrientation(InterfaceOrienta
 }
 
 std::optional<std::string> LineChartViewController::formatValue(float value, QLLineChartView&) {
-    if (m_report == kFuelEconomy || m_report == kFuelConsumption) {
+    if (report() == kFuelEconomy || report() == kFuelConsumption) {
         char text[64];
         std::snprintf(text, sizeof text, "%1.2f", static_cast<double>(value));
         return std::string(text);

@@ -17,7 +17,6 @@ class QLLineChartView;
 class LineChartViewController : public ChartViewController, public QLChartViewDelegate {
 public:
     static constexpr const char* kLayoutName = "LineChartViewController";
-    static constexpr const char* kNoDataMessage = "There is insufficient data to generate this report.";
 
     enum Report : int {
         kFuelEconomy = 0,
@@ -33,8 +32,6 @@ public:
 
     LineChartViewController(int report, const Vehicle& vehicle);
 
-    int report() const { return m_report; }
-    const Vehicle& vehicle() const { return m_vehicle; }
     QLLineChartView& chart() const { return *m_chart; }
 
     // "Cost Per Mile" / "Cost Per Kilometer": the settings' distance unit name less its last
@@ -50,7 +47,5 @@ protected:
     std::shared_ptr<QLChartView> makeChart(platform::views::Rect frame) override;
 
 private:
-    int m_report;
-    Vehicle m_vehicle;
     std::shared_ptr<QLLineChartView> m_chart;
 };

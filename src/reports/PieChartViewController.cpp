@@ -53,9 +53,7 @@ std::vector<QLPieChartData> slices(const std::vector<Value>& values, const std::
 } // namespace
 
 PieChartViewController::PieChartViewController(int report, const Vehicle& vehicle)
-    : ChartViewController(kLayoutName)
-    , m_report(report)
-    , m_vehicle(vehicle) { }
+    : ChartViewController(kLayoutName, report, vehicle) { }
 
 std::shared_ptr<QLChartView> PieChartViewController::makeChart(Rect frame) {
     m_chart = std::make_shared<QLPieChartView>(frame);
@@ -64,27 +62,22 @@ std::shared_ptr<QLChartView> PieChartViewController::makeChart(Rect frame) {
 
 void PieChartViewController::viewDidLoad() {
     ChartViewController::viewDidLoad();
-    setTitle(m_vehicle.name);
     m_chart->setDelegate(platform::sharedFrom(this));
-    m_chart->setTitleColor(firstColor());
     m_chart->setLineColor(Color::white(1, 0.25));
-    m_chart->setGradientColor(Color::white(1, 0.5));
-    m_chart->setBackgroundColor(Color::white(1, 0.5));
-    m_chart->setNoDataMessage(kNoDataMessage);
     generateReport();
 }
 
 void PieChartViewController::generateReport() {
-    if (m_report == kExpenseDistribution)
+    if (report() == kExpenseDistribution)
         generateExpenseDistributionReport();
-    else if (m_report == kServiceStatus)
+    else if (report() == kServiceStatus)
         generateServiceStatusReport();
     m_chart->setNeedsDisplay();
 }
 
 void PieChartViewController::generateExpenseDistributionReport() {
     m_chart->setTitle("Expense Distribution");
-    m_chart->setData(slices(DB::costDistributionReport(m_vehicle, selectedFilter()), kExpenseSlices));
+    m_chart->setData(slices(DB::costDistributionReport(vehicle(), selectedFilter()), kExpenseSlices));
 }
 
 void PieChartViewController::generateServiceStatusReport() {
@@ -92,7 +85,7 @@ void PieChartViewController::generateServiceStatusReport() {
     fillScreenWithChart();
     const SettingsManager& settings = SettingsManager::sharedManager();
     m_chart->setData(
-        slices(DB::serviceStatusReport(m_vehicle, settings.daysBeforeDue(), settings.distanceBeforeDue()),
+        slices(DB::serviceStatusReport(vehicle(), settings.daysBeforeDue(), settings.distanceBeforeDue()),
             kStatusSlices));
 }
 
@@ -103,14 +96,14 @@ void PieChartViewController::fillScreenWithChart() {
 
 void PieChartViewController::didRotateFromInterfaceOrientation(InterfaceOrientation from) {
     ChartViewController::didRotateFromInterfaceOrientation(from);
-    if (m_report == kServiceStatus)
+    if (report() == kServiceStatus)
         fillScreenWithChart();
     m_chart->setNeedsDisplay();
 }
 
 std::optional<std::string> PieChartViewController::formatKeyLabel(
     const QLPieChartData& item, QLPieChartView&) {
-    if (m_report == kServiceStatus)
+    if (report() == kServiceStatus)
         return item.label + " (" + std::to_string(static_cast<int>(item.value)) + ")";
     return item.label + " (" + FormatCurrency(item.value) + ")";
 }

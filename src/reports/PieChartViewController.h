@@ -17,14 +17,11 @@ class QLPieChartView;
 class PieChartViewController : public ChartViewController, public QLChartViewDelegate {
 public:
     static constexpr const char* kLayoutName = "PieChartViewController";
-    static constexpr const char* kNoDataMessage = "There is insufficient data to generate this report.";
 
     enum Report : int { kExpenseDistribution = 0, kServiceStatus = 1 };
 
     PieChartViewController(int report, const Vehicle& vehicle);
 
-    int report() const { return m_report; }
-    const Vehicle& vehicle() const { return m_vehicle; }
     QLPieChartView& chart() const { return *m_chart; }
 
     void viewDidLoad() override;
@@ -41,7 +38,5 @@ private:
     // The status chart has no periods: the chart takes the whole screen.
     void fillScreenWithChart();
 
-    int m_report;
-    Vehicle m_vehicle;
     std::shared_ptr<QLPieChartView> m_chart;
 };

@@ -7,7 +7,6 @@
 #include "platform/views/NavigationController.h"
 #include "reports/LineChartViewController.h"
 #include "reports/PieChartViewController.h"
-#include "ui/VTTabBar.h"
 
 using namespace platform::views;
 
@@ -56,8 +55,7 @@ const ReportRow* rowAt(IndexPath indexPath) {
 } // namespace
 
 ReportsTabViewController::ReportsTabViewController(const Vehicle& vehicle)
-    : ThemedTableViewController(kLayoutName, TableViewStyle::Grouped)
-    , m_vehicle(vehicle) { }
+    : VehiclePageViewController(kLayoutName, TableViewStyle::Grouped, vehicle) { }
 
 std::string ReportsTabViewController::rowTitle(IndexPath indexPath) {
     const ReportRow* row = rowAt(indexPath);
@@ -76,17 +74,9 @@ std::string ReportsTabViewController::rowTitle(IndexPath indexPath) {
     }
 }
 
-void ReportsTabViewController::viewDidLoad() {
-    ThemedTableViewController::viewDidLoad();
-    m_tabBar = std::make_shared<VTTabBar>(Rect(0, 0, view()->bounds().width(), VTTabBar::kHeight));
-    setBottomBar(m_tabBar);
-}
-
 void ReportsTabViewController::viewWillAppear(bool animated) {
     // The base applies the theme, which reloads the rows, so a changed unit shows at once.
-    ThemedTableViewController::viewWillAppear(animated);
-    m_tabBar->setBackgroundColor(firstColor());
-    m_tabBar->setVehicle(m_vehicle);
+    VehiclePageViewController::viewWillAppear(animated);
     setTitle("Reports");
 }
 
@@ -124,8 +114,8 @@ void ReportsTabViewController::didSelectRowAtIndexPath(TableView& table, IndexPa
         return;
     std::shared_ptr<ViewController> screen;
     if (row->chart == Chart::Line)
-        screen = std::make_shared<LineChartViewController>(row->report, m_vehicle);
+        screen = std::make_shared<LineChartViewController>(row->report, vehicle());
     else
-        screen = std::make_shared<PieChartViewController>(row->report, m_vehicle);
+        screen = std::make_shared<PieChartViewController>(row->report, vehicle());
     navigation->pushViewController(screen, true);
 }

@@ -4,15 +4,12 @@
 #include <string>
 
 #include "model/Vehicle.h"
-#include "ui/ThemedTableViewController.h"
-#include "ui/VehiclePages.h"
-
-class VTTabBar;
+#include "ui/VehiclePageViewController.h"
 
 // The reports page of one car: its reports in three sections (fuel, expenses, other), the
 // rows named in the units of the settings, each opening its chart; the vehicle tab bar along
 // the bottom.
-class ReportsTabViewController : public ThemedTableViewController, public VTTabPage {
+class ReportsTabViewController : public VehiclePageViewController {
 public:
     static constexpr const char* kLayoutName = "ReportsTabViewController";
     static constexpr const char* kCellIdentifier = "reports-tableview-cell";
@@ -20,13 +17,10 @@ public:
 
     explicit ReportsTabViewController(const Vehicle& vehicle);
 
-    const Vehicle& vehicle() const { return m_vehicle; }
-    VTTabBar& tabBar() const { return *m_tabBar; }
     int tabBarTag() const override { return VehiclePages::kReports; }
     // The text of a row, by the current settings.
     static std::string rowTitle(platform::views::IndexPath indexPath);
 
-    void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
     int numberOfSectionsInTableView(platform::views::TableView&) override;
@@ -38,8 +32,4 @@ public:
     double heightForHeaderInSection(platform::views::TableView&, int) override { return kHeaderHeight; }
     void didSelectRowAtIndexPath(
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
-
-private:
-    Vehicle m_vehicle;
-    std::shared_ptr<VTTabBar> m_tabBar;
 };

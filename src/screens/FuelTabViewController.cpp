@@ -9,8 +9,8 @@
 #include "platform/views/NavigationController.h"
 #include "screens/FillupHistoryCell.h"
 #include "screens/RecordFillupViewController.h"
+#include "ui/PlaceholderCell.h"
 #include "ui/VTPlainCellBackgroundView.h"
-#include "ui/VTTabBar.h"
 
 using namespace platform::views;
 
@@ -35,29 +35,23 @@ const char* typeLetter(int type) {
 } // namespace
 
 FuelTabViewController::FuelTabViewController(Vehicle vehicle)
-    : ThemedTableViewController(kLayoutName, TableViewStyle::Plain)
-    , m_vehicle(std::move(vehicle)) { }
+    : VehiclePageViewController(kLayoutName, TableViewStyle::Plain, std::move(vehicle)) { }
 
 void FuelTabViewController::viewDidLoad() {
-    ThemedTableViewController::viewDidLoad();
+    VehiclePageViewController::viewDidLoad();
     setTitle("Fuel");
     navigationItem().setRightBarButtonItem(
         std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, action(&FuelTabViewController::addNew)));
-    m_tabBar = std::make_shared<VTTabBar>(Rect(0, 0, view()->bounds().width(), VTTabBar::kHeight));
-    setBottomBar(m_tabBar);
 }
 
-void FuelTabViewController::viewWillAppear(bool animated) {
-    ThemedTableViewController::viewWillAppear(animated);
+void FuelTabViewController::reloadPage() {
     loadHistory();
     tableView()->reloadData();
-    m_tabBar->setBackgroundColor(firstColor());
-    m_tabBar->setVehicle(m_vehicle);
 }
 
 void FuelTabViewController::loadHistory() {
     SettingsManager& settings = SettingsManager::sharedManager();
-    m_history = DB::fillupsForVehicle(m_vehicle, settings.fuelUnit(), settings.distanceUnit(), kWholeHistory);
+    m_history = DB::fillupsForVehicle(vehicle(), settings.fuelUnit(), settings.distanceUnit(), kWholeHistory);
 }
 
 const Fillup& FuelTabViewController::fillupAtRow(int row) const {
@@ -86,7 +80,7 @@ std::string FuelTabViewController::purchaseLine(const Fillup& fillup) {
 
 void FuelTabViewController::addNew() {
     Fillup fillup;
-    fillup.vehicleID = m_vehicle.vid;
+    fillup.vehicleID = vehicle().vid;
     if (NavigationController* navigation = navigationController())
         navigation->pushViewController(std::make_shared<RecordFillupViewController>(fillup, true), true);
 }
@@ -102,17 +96,9 @@ double FuelTabViewController::heightForRowAtIndexPath(TableView&, IndexPath) {
 std::shared_ptr<TableViewCell> FuelTabViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     if (!isFillupRow(indexPath.row)) {
-        auto cell = table.dequeueReusableCell(kPlaceholderIdentifier, TableViewCellStyle::Subtitle);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->setSelectionStyle(TableViewCellSelectionStyle::Gray);
-        cell->textLabel().setText("Record A Fill-up");
-        setLargeFont(cell->textLabel());
-        Label& detail = *cell->detailTextLabel();
-        detail.setText("You have not recorded any fill-up for this car. Tap here to record a fill-up.");
-        detail.setNumberOfLines(3);
-        setSmallFont(detail);
-        cell->setBackgroundView(plainCellBackgroundView());
-        cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+        auto cell = table.dequeueReusableCell<PlaceholderCell>(kPlaceholderIdentifier);
+        cell->show("Record A Fill-up",
+            "You have not recorded any fill-up for this car. Tap here to record a fill-up.");
         return cell;
     }
     const Fillup& fillup = fillupAtRow(indexPath.row);

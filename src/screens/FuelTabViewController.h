@@ -6,10 +6,7 @@
 
 #include "model/Fillup.h"
 #include "model/Vehicle.h"
-#include "ui/ThemedTableViewController.h"
-#include "ui/VehiclePages.h"
-
-class VTTabBar;
+#include "ui/VehiclePageViewController.h"
 
 // The fill-ups of one car, newest first, in the units of the settings: each row shows the
 // date, what was bought, the total cost and the economy and consumption of the tank the
@@ -17,7 +14,7 @@ class VTTabBar;
 // while there are none) records a fill-up, a row opens its fill-up for correction, and a
 // swipe deletes one. The history is read afresh each time the screen is about to appear and
 // after every deletion, since removing a fill-up changes the tanks around it.
-class FuelTabViewController : public ThemedTableViewController, public VTTabPage {
+class FuelTabViewController : public VehiclePageViewController {
 public:
     static constexpr const char* kLayoutName = "FuelTabViewController";
     static constexpr const char* kCellIdentifier = "fillup-history-cell";
@@ -28,12 +25,10 @@ public:
 
     explicit FuelTabViewController(Vehicle vehicle);
 
-    const Vehicle& vehicle() const { return m_vehicle; }
     // Oldest first, as the store answers them.
     const std::vector<Fillup>& history() const { return m_history; }
     // The fill-up shown on `row` (the newest on row 0).
     const Fillup& fillupAtRow(int row) const;
-    VTTabBar& tabBar() const { return *m_tabBar; }
 
     // The bottom-left line of a row: "Invalid odometer reading." for a fill-up marked not
     // valid; nothing for the newest fill-up (its tank is still open), for a tank without
@@ -49,7 +44,6 @@ public:
     int tabBarTag() const override { return VehiclePages::kFuel; }
 
     void viewDidLoad() override;
-    void viewWillAppear(bool animated) override;
 
     int numberOfRowsInSection(platform::views::TableView&, int) override;
     std::shared_ptr<platform::views::TableViewCell> cellForRowAtIndexPath(
@@ -64,10 +58,9 @@ public:
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
 
 private:
+    void reloadPage() override;
     void loadHistory();
     bool isFillupRow(int row) const { return row >= 0 && row < int(m_history.size()); }
 
-    Vehicle m_vehicle;
     std::vector<Fillup> m_history;
-    std::shared_ptr<VTTabBar> m_tabBar;
 };

@@ -1,17 +1,11 @@
 #include "screens/RecordFillupViewController.h"
 
-#include <algorithm>
-
 #include "QLCoreLibrary/ValueText.h"
 #include "data/DB.h"
 #include "model/SettingsManager.h"
 #include "model/Units.h"
 #include "platform/base/Clock.h"
 #include "platform/base/SharedFrom.h"
-#include "platform/views/NavigationController.h"
-#include "ui/FormCell.h"
-#include "ui/GenericEditViewController.h"
-#include "ui/NotesViewController.h"
 #include "ui/OdometerView.h"
 #include "ui/SelectionViewController.h"
 
@@ -19,17 +13,9 @@ using namespace platform::views;
 
 namespace {
 
-constexpr const char* kEmptyCell = "empty-cell";
 const char* const kIdentifiers[] = {"date-cell", "odometer-cell", "quantity-cell", "cost-per-unit-cell",
     "total-cost-cell", "type-cell", "notes-cell"};
 const char* const kTypeNames[] = {"Full", "Partial", "Reset"};
-
-// Where the views of a row lie (a grouped cell's content is 300 points wide).
-const Rect kLabelFrame {15, 0, 195, 41};
-// The value labels end short of the disclosure indicator.
-const Rect kValueLabelFrame {80, 0, 190, 41};
-const Rect kFieldFrame {100, 10, 180, 24};
-const Rect kOdometerFrame {160, 10, 120, 0};
 
 std::string rowTitle(int row) {
     bool liters = SettingsManager::sharedManager().fuelUnit() == kFuelLiter;
@@ -54,7 +40,7 @@ std::string rowTitle(int row) {
 } // namespace
 
 RecordFillupViewController::RecordFillupViewController(const Fillup& fillup, bool createNew)
-    : ThemedTableViewController(kLayoutName, TableViewStyle::Grouped)
+    : RecordFormViewController(kLayoutName, kStandardFrames, kOdometerRow)
     , m_fillup(fillup.copy()) {
     if (createNew) {
         if (m_fillup.date)
@@ -83,14 +69,12 @@ RecordFillupViewController::RecordFillupViewController(const Fillup& fillup, boo
 }
 
 void RecordFillupViewController::viewDidLoad() {
-    ThemedTableViewController::viewDidLoad();
+    RecordFormViewController::viewDidLoad();
     setTitle("Fill-up");
-    navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(
-        BarButtonSystemItem::Save, action(&RecordFillupViewController::save)));
 }
 
 void RecordFillupViewController::viewDidAppear(bool animated) {
-    ThemedTableViewController::viewDidAppear(animated);
+    RecordFormViewController::viewDidAppear(animated);
     if (m_fillup.odometer < 1)
         entries().beginEditing(kOdometerRow);
 }
@@ -98,13 +82,6 @@ void RecordFillupViewController::viewDidAppear(bool animated) {
 std::string RecordFillupViewController::typeName(int type) {
     // Any code beyond Partial counts as a Reset, as the fuel list reads it.
     return kTypeNames[type == kFillupFull ? 0 : type == kFillupPartial ? 1 : 2];
-}
-
-OdometerView* RecordFillupViewController::odometerView() {
-    tableView()->layoutIfNeeded();
-    auto* cell = dynamic_cast<FormCell<OdometerView>*>(
-        tableView()->cellForRowAtIndexPath(IndexPath::forRow(kOdometerRow, 0)));
-    return cell ? &cell->value() : nullptr;
 }
 
 void RecordFillupViewController::entryChanged(int key) {
@@ -120,124 +97,62 @@ void RecordFillupViewController::entryChanged(int key) {
     }
 }
 
-std::shared_ptr<TableViewCell> RecordFillupViewController::cellForEntry(TableView& table, int row) {
-    if (row == kOdometerRow) {
-        auto cell = table.dequeueReusableCell<FormCell<OdometerView>>(
-            kIdentifiers[row], kLabelFrame, kOdometerFrame);
-        cell->value().setEditable(true);
-        entries().attach(kOdometerRow, cell->value());
-        cell->label().setText(rowTitle(row));
-        setSmallFont(cell->label());
-        return cell;
-    }
-    auto cell = table.dequeueReusableCell<FormCell<TextField>>(kIdentifiers[row], kLabelFrame, kFieldFrame);
-    TextField& field = cell->value();
-    field.setTextAlignment(TextAlignment::Right);
-    field.setFont(platform::graphics::Font::systemFontOfSize(16));
-    field.setTextColor(firstColor());
-    field.setBackgroundColor(Color::clear());
-    field.setKeyboardType(KeyboardType::NumberPad);
-    field.setReturnKeyType(ReturnKeyType::Default);
-    entries().attach(row, field);
-    cell->label().setText(rowTitle(row));
-    setSmallFont(cell->label());
-    return cell;
-}
-
 std::shared_ptr<TableViewCell> RecordFillupViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     const int row = indexPath.row;
     if (indexPath.section != 0 || row < 0 || row >= kRowCount)
-        return table.dequeueReusableCell(kEmptyCell, TableViewCellStyle::Default);
-    std::shared_ptr<TableViewCell> made;
-    if (row >= kOdometerRow && row <= kTotalCostRow) {
-        made = cellForEntry(table, row);
-        made->setSelectionStyle(TableViewCellSelectionStyle::None);
-    } else {
-        auto cell
-            = table.dequeueReusableCell<FormCell<Label>>(kIdentifiers[row], kLabelFrame, kValueLabelFrame);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        std::string text;
-        if (row == kDateRow) {
-            text = m_fillup.date ? FormatDate(*m_fillup.date, DateStyle::Medium) : "";
-        } else if (row == kTypeRow) {
-            text = typeName(m_fillup.type);
-        } else {
-            // Notes show as one line.
-            text = m_fillup.notes;
-            std::replace(text.begin(), text.end(), '\n', ' ');
-        }
-        cell->value().setText(text);
-        cell->value().setTextAlignment(TextAlignment::Right);
-        setMediumFont(cell->value());
-        cell->label().setText(rowTitle(row));
-        setSmallFont(cell->label());
-        made = cell;
+        return emptyCell(table);
+    switch (row) {
+    case kDateRow:
+        return editorCell(table, row, kIdentifiers[row], rowTitle(row), dateText());
+    case kOdometerRow:
+        return odometerCell(table, row, kIdentifiers[row], rowTitle(row));
+    case kTypeRow:
+        return editorCell(table, row, kIdentifiers[row], rowTitle(row), typeName(m_fillup.type));
+    case kNotesRow:
+        return editorCell(table, row, kIdentifiers[row], rowTitle(row), notesText());
+    default:
+        return entryCell(table, row, kIdentifiers[row], rowTitle(row));
     }
-    made->setTag(row);
-    return made;
 }
 
 void RecordFillupViewController::didSelectRowAtIndexPath(TableView& table, IndexPath indexPath) {
     table.deselectRowAtIndexPath(indexPath, true);
-    const int row = indexPath.row;
-    if (row >= kOdometerRow && row <= kTotalCostRow) {
-        entries().beginEditing(row);
+    switch (indexPath.row) {
+    case kDateRow:
+        editDate("Fillup Date");
         return;
-    }
-    entries().resign();
-    auto self = platform::sharedFrom(this);
-    std::shared_ptr<ViewController> editor;
-    if (row == kDateRow) {
-        auto date = std::make_shared<GenericEditViewController>(
-            GenericEditViewController::DateEditor, EditorValue(m_fillup.date));
-        date->setDelegate(self);
-        date->setTitle("Fillup Date");
-        editor = date;
-    } else if (row == kTypeRow) {
+    case kTypeRow: {
+        entries().resign();
         auto types = std::make_shared<SelectionViewController>(
             std::vector<std::string>(std::begin(kTypeNames), std::end(kTypeNames)), typeName(m_fillup.type));
         types->setAllowAddNew(false);
-        types->setDelegate(self);
+        types->setDelegate(platform::sharedFrom(this));
         types->setTitle("Fill-up Type");
-        editor = types;
-    } else if (row == kNotesRow) {
-        auto notes = std::make_shared<NotesViewController>();
-        notes->setDelegate(self);
-        notes->setTitle("Notes");
-        if (NavigationController* navigation = navigationController())
-            navigation->pushViewController(notes, true);
-        notes->notesView().setText(m_fillup.notes);
+        pushEditor(types);
         return;
     }
-    if (NavigationController* navigation = navigationController(); navigation && editor)
-        navigation->pushViewController(editor, true);
+    case kNotesRow:
+        editNotes();
+        return;
+    default:
+        entries().beginEditing(indexPath.row);
+        return;
+    }
 }
 
 void RecordFillupViewController::didSelectValue(ViewController& editor, const EditorValue& value, int index) {
-    if (dynamic_cast<GenericEditViewController*>(&editor))
-        value.storeDateInto(m_fillup.date);
-    else if (dynamic_cast<NotesViewController*>(&editor))
-        m_fillup.notes = value.text();
-    else if (dynamic_cast<SelectionViewController*>(&editor) && index >= kFillupFull && index <= kFillupReset)
+    if (dynamic_cast<SelectionViewController*>(&editor) && index >= kFillupFull && index <= kFillupReset)
         m_fillup.type = index;
-    tableView()->reloadData();
+    RecordFormViewController::didSelectValue(editor, value, index);
 }
 
-void RecordFillupViewController::save() {
-    entries().resign();
-    if (m_fillup.odometer < 0) {
-        showAlert("Error", "Odometer reading is required.");
-        return;
-    }
-    if (m_fillup.quantity == 0) {
-        showAlert("Error", "Quantity is required.");
-        return;
-    }
-    if (!DB::saveFillup(m_fillup, SettingsManager::sharedManager().autoUpdateOdometer())) {
-        showSaveFailedAlert();
-        return;
-    }
-    if (NavigationController* navigation = navigationController())
-        navigation->popViewControllerAnimated(true);
+std::optional<std::string> RecordFillupViewController::missingValue() const {
+    if (m_fillup.quantity == 0)
+        return "Quantity is required.";
+    return std::nullopt;
+}
+
+bool RecordFillupViewController::store() {
+    return DB::saveFillup(m_fillup, SettingsManager::sharedManager().autoUpdateOdometer());
 }

@@ -5,10 +5,7 @@
 
 #include "model/Fillup.h"
 #include "platform/views/TextField.h"
-#include "ui/GenericEditViewControllerDelegate.h"
-#include "ui/ThemedTableViewController.h"
-
-class OdometerView;
+#include "ui/RecordFormViewController.h"
 
 // Records a fill-up of a car or corrects a stored one: date, odometer reading, quantity,
 // price per unit, total cost, type (Full, Partial, Reset) and notes, in the fuel unit of the
@@ -16,8 +13,7 @@ class OdometerView;
 // is typed, and typing a total works the price out from the quantity. Save requires an
 // odometer reading and a quantity and, when the settings say so, raises the car's odometer.
 // Leaving by the back button discards the edits.
-class RecordFillupViewController : public ThemedTableViewController,
-                                   public GenericEditViewControllerDelegate {
+class RecordFillupViewController : public RecordFormViewController {
 public:
     static constexpr const char* kLayoutName = "RecordFillupViewController";
     // Rows; each row's entry goes by its row.
@@ -43,12 +39,8 @@ public:
     platform::views::TextField* quantityField() { return entries().field(kQuantityRow); }
     platform::views::TextField* costPerUnitField() { return entries().field(kCostPerUnitRow); }
     platform::views::TextField* totalCostField() { return entries().field(kTotalCostRow); }
-    OdometerView* odometerView();
-    platform::views::TextField* textFieldBeingEdited() { return entries().textFieldBeingEdited(); }
     // "Full", "Partial" or "Reset".
     static std::string typeName(int type);
-
-    void save();
 
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
@@ -59,13 +51,19 @@ public:
     void didSelectRowAtIndexPath(
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
 
+    // Also takes the type chosen.
     void didSelectValue(
         platform::views::ViewController& editor, const EditorValue& value, int index) override;
 
 private:
+    std::optional<platform::Date>& recordDate() override { return m_fillup.date; }
+    std::string& recordNotes() override { return m_fillup.notes; }
+    std::int32_t recordOdometer() const override { return m_fillup.odometer; }
+    std::optional<std::string> missingValue() const override;
+    bool store() override;
+
     // Keeps the total, or the price, in step with what is being typed.
     void entryChanged(int key);
-    std::shared_ptr<platform::views::TableViewCell> cellForEntry(platform::views::TableView& table, int row);
 
     Fillup m_fillup;
 };

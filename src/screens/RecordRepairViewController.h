@@ -4,17 +4,13 @@
 
 #include "model/Repair.h"
 #include "platform/views/TextField.h"
-#include "ui/GenericEditViewControllerDelegate.h"
-#include "ui/ThemedTableViewController.h"
-
-class OdometerView;
+#include "ui/RecordFormViewController.h"
 
 // Records a repair of a car or corrects a stored one: its name, date, odometer reading, cost
 // and notes. The screen edits its own copy of the repair; Save stores it (the odometer
 // reading is required, the name is not) and, when the settings say so, raises the car's
 // odometer. Leaving by the back button discards the edits.
-class RecordRepairViewController : public ThemedTableViewController,
-                                   public GenericEditViewControllerDelegate {
+class RecordRepairViewController : public RecordFormViewController {
 public:
     static constexpr const char* kLayoutName = "RecordRepairViewController";
     // Rows; each row's entry goes by its row.
@@ -29,10 +25,6 @@ public:
     const Repair& repair() const { return m_repair; }
     platform::views::TextField* nameField() { return entries().field(kNameRow); }
     platform::views::TextField* costField() { return entries().field(kCostRow); }
-    OdometerView* odometerView();
-    platform::views::TextField* textFieldBeingEdited() { return entries().textFieldBeingEdited(); }
-
-    void save();
 
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
@@ -43,9 +35,11 @@ public:
     void didSelectRowAtIndexPath(
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
 
-    void didSelectValue(
-        platform::views::ViewController& editor, const EditorValue& value, int index) override;
-
 private:
+    std::optional<platform::Date>& recordDate() override { return m_repair.datePerformed; }
+    std::string& recordNotes() override { return m_repair.notes; }
+    std::int32_t recordOdometer() const override { return m_repair.odometer; }
+    bool store() override;
+
     Repair m_repair;
 };

@@ -4,17 +4,13 @@
 
 #include "model/Service.h"
 #include "platform/views/TextField.h"
-#include "ui/GenericEditViewControllerDelegate.h"
-#include "ui/ThemedTableViewController.h"
-
-class OdometerView;
+#include "ui/RecordFormViewController.h"
 
 // Enters one performance of a scheduled service: its date, odometer reading (required),
 // cost and notes. It records a new performance or corrects a stored one; Save stores it
 // and, when the settings ask for it, raises the car's odometer to the reading. Edits live in
 // the screen's own copy until Save; leaving by the back button discards them.
-class RecordServiceViewController : public ThemedTableViewController,
-                                    public GenericEditViewControllerDelegate {
+class RecordServiceViewController : public RecordFormViewController {
 public:
     static constexpr const char* kLayoutName = "RecordServiceViewController";
     enum : int { kDateRow = 0, kOdometerRow = 1, kCostRow = 2, kNotesRow = 3 };
@@ -27,12 +23,8 @@ public:
 
     const Service& service() const { return m_service; }
     const std::shared_ptr<platform::views::TableView>& serviceTableView() { return tableView(); }
-    platform::views::TextField* textFieldBeingEdited() { return entries().textFieldBeingEdited(); }
-    // The value views while their rows are shown, or none.
-    OdometerView* odometerView();
+    // The cost entry while its row is shown, or none.
     platform::views::TextField* costField() { return entries().field(kCostRow); }
-
-    void save();
 
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
@@ -43,9 +35,11 @@ public:
     void didSelectRowAtIndexPath(
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
 
-    void didSelectValue(
-        platform::views::ViewController& editor, const EditorValue& value, int index) override;
-
 private:
+    std::optional<platform::Date>& recordDate() override { return m_service.datePerformed; }
+    std::string& recordNotes() override { return m_service.notes; }
+    std::int32_t recordOdometer() const override { return m_service.odometer; }
+    bool store() override;
+
     Service m_service;
 };

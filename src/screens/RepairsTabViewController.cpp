@@ -7,8 +7,8 @@
 #include "screens/RecordRepairViewController.h"
 #include "screens/RepairHistoryCell.h"
 #include "ui/OdometerView.h"
+#include "ui/PlaceholderCell.h"
 #include "ui/VTPlainCellBackgroundView.h"
-#include "ui/VTTabBar.h"
 
 using namespace platform::views;
 
@@ -20,29 +20,23 @@ constexpr const char* kDeleteFailed
 } // namespace
 
 RepairsTabViewController::RepairsTabViewController(Vehicle vehicle)
-    : ThemedTableViewController(kLayoutName, TableViewStyle::Plain)
-    , m_vehicle(std::move(vehicle)) { }
+    : VehiclePageViewController(kLayoutName, TableViewStyle::Plain, std::move(vehicle)) { }
 
 void RepairsTabViewController::viewDidLoad() {
-    ThemedTableViewController::viewDidLoad();
+    VehiclePageViewController::viewDidLoad();
     setTitle("Repairs");
     navigationItem().setRightBarButtonItem(
         std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, action(&RepairsTabViewController::addNew)));
-    m_tabBar = std::make_shared<VTTabBar>(Rect(0, 0, view()->bounds().width(), VTTabBar::kHeight));
-    setBottomBar(m_tabBar);
 }
 
-void RepairsTabViewController::viewWillAppear(bool animated) {
-    ThemedTableViewController::viewWillAppear(animated);
-    m_history = DB::allRepairsForVehicle(m_vehicle);
+void RepairsTabViewController::reloadPage() {
+    m_history = DB::allRepairsForVehicle(vehicle());
     tableView()->reloadData();
-    m_tabBar->setBackgroundColor(firstColor());
-    m_tabBar->setVehicle(m_vehicle);
 }
 
 void RepairsTabViewController::addNew() {
     Repair repair;
-    repair.vehicleID = m_vehicle.vid;
+    repair.vehicleID = vehicle().vid;
     repair.datePerformed = platform::Clock::now();
     if (NavigationController* navigation = navigationController())
         navigation->pushViewController(std::make_shared<RecordRepairViewController>(repair, true), true);
@@ -59,17 +53,9 @@ double RepairsTabViewController::heightForRowAtIndexPath(TableView&, IndexPath) 
 std::shared_ptr<TableViewCell> RepairsTabViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     if (m_history.empty() || indexPath.row >= int(m_history.size())) {
-        auto cell = table.dequeueReusableCell(kPlaceholderIdentifier, TableViewCellStyle::Subtitle);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->setSelectionStyle(TableViewCellSelectionStyle::Gray);
-        cell->textLabel().setText("Record A Repair");
-        setLargeFont(cell->textLabel());
-        Label& detail = *cell->detailTextLabel();
-        detail.setText("You have not recorded any repair for this car. Tap here to record a repair.");
-        detail.setNumberOfLines(3);
-        setSmallFont(detail);
-        cell->setBackgroundView(plainCellBackgroundView());
-        cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+        auto cell = table.dequeueReusableCell<PlaceholderCell>(kPlaceholderIdentifier);
+        cell->show(
+            "Record A Repair", "You have not recorded any repair for this car. Tap here to record a repair.");
         return cell;
     }
     const Repair& repair = m_history[size_t(indexPath.row)];

@@ -5,16 +5,13 @@
 
 #include "model/Repair.h"
 #include "model/Vehicle.h"
-#include "ui/ThemedTableViewController.h"
-#include "ui/VehiclePages.h"
-
-class VTTabBar;
+#include "ui/VehiclePageViewController.h"
 
 // The repairs of one car, in the store's order (newest first), with the vehicle tab bar
 // along the bottom. Add (or the invitation shown while there are none) records a repair, a
 // row opens its repair for correction, and a swipe deletes one. The list is read afresh each
 // time the screen is about to appear.
-class RepairsTabViewController : public ThemedTableViewController, public VTTabPage {
+class RepairsTabViewController : public VehiclePageViewController {
 public:
     static constexpr const char* kLayoutName = "RepairsTabViewController";
     static constexpr const char* kCellIdentifier = "repair-history-cell";
@@ -24,9 +21,7 @@ public:
 
     explicit RepairsTabViewController(Vehicle vehicle);
 
-    const Vehicle& vehicle() const { return m_vehicle; }
     const std::vector<Repair>& history() const { return m_history; }
-    VTTabBar& tabBar() const { return *m_tabBar; }
 
     // Opens the record-repair form on a new repair of this car.
     void addNew();
@@ -34,7 +29,6 @@ public:
     int tabBarTag() const override { return VehiclePages::kRepairs; }
 
     void viewDidLoad() override;
-    void viewWillAppear(bool animated) override;
 
     int numberOfRowsInSection(platform::views::TableView&, int) override;
     std::shared_ptr<platform::views::TableViewCell> cellForRowAtIndexPath(
@@ -49,7 +43,7 @@ public:
         platform::views::TableView& table, platform::views::IndexPath indexPath) override;
 
 private:
-    Vehicle m_vehicle;
+    void reloadPage() override;
+
     std::vector<Repair> m_history;
-    std::shared_ptr<VTTabBar> m_tabBar;
 };

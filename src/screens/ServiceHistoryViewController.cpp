@@ -7,6 +7,7 @@
 #include "platform/views/NavigationController.h"
 #include "screens/RecordServiceViewController.h"
 #include "ui/OdometerView.h"
+#include "ui/PlaceholderCell.h"
 #include "ui/VTPlainCellBackgroundView.h"
 
 using namespace platform::views;
@@ -82,19 +83,11 @@ void ServiceHistoryViewController::viewWillDisappear(bool animated) {
 std::shared_ptr<TableViewCell> ServiceHistoryViewController::cellForRowAtIndexPath(
     TableView& table, IndexPath indexPath) {
     if (m_history.empty()) {
-        auto cell = table.dequeueReusableCell(kPlaceholderIdentifier, TableViewCellStyle::Subtitle);
-        cell->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
-        cell->setSelectionStyle(TableViewCellSelectionStyle::Gray);
+        auto cell = table.dequeueReusableCell<PlaceholderCell>(kPlaceholderIdentifier);
         const std::string& name = m_service.name;
-        cell->textLabel().setText("Record " + name);
-        setLargeFont(cell->textLabel());
-        Label& detail = *cell->detailTextLabel();
-        detail.setText("You have not recorded " + name + " service for this car. Tap here to record " + name
-            + " service.");
-        detail.setNumberOfLines(3);
-        setSmallFont(detail);
-        cell->setBackgroundView(plainCellBackgroundView());
-        cell->setSelectedBackgroundView(plainCellSelectedBackgroundView());
+        cell->show("Record " + name,
+            "You have not recorded " + name + " service for this car. Tap here to record " + name
+                + " service.");
         return cell;
     }
     auto cell = table.dequeueReusableCell<HistoryCell>(kCellIdentifier);

@@ -14,7 +14,6 @@
 #include "screens/EditServiceViewController.h"
 #include "screens/LastServiceViewController.h"
 #include "ui/VTPlainCellBackgroundView.h"
-#include "ui/VTTabBar.h"
 
 using namespace platform::views;
 
@@ -64,28 +63,22 @@ private:
 };
 
 ServicesTabViewController::ServicesTabViewController(const Vehicle& vehicle)
-    : ThemedTableViewController(kLayoutName, TableViewStyle::Plain)
-    , m_vehicle(vehicle) { }
+    : VehiclePageViewController(kLayoutName, TableViewStyle::Plain, vehicle) { }
 
 void ServicesTabViewController::viewDidLoad() {
-    ThemedTableViewController::viewDidLoad();
+    VehiclePageViewController::viewDidLoad();
     setTitle("Services");
     navigationItem().setRightBarButtonItem(std::make_shared<BarButtonItem>(
         BarButtonSystemItem::Add, action(&ServicesTabViewController::addNew)));
-    m_tabBar = std::make_shared<VTTabBar>(Rect(0, 0, view()->bounds().width(), VTTabBar::kHeight));
-    setBottomBar(m_tabBar);
 }
 
-void ServicesTabViewController::viewWillAppear(bool animated) {
-    ThemedTableViewController::viewWillAppear(animated);
+void ServicesTabViewController::reloadPage() {
     // The car as stored now (its odometer may have moved), for the pages the bar opens.
-    Vehicle stored = DB::getVehicleWithID(m_vehicle.vid);
-    if (stored.vid == m_vehicle.vid)
-        m_vehicle = std::move(stored);
-    m_services = DB::serviceSummaryForVehicle(m_vehicle.vid);
+    Vehicle stored = DB::getVehicleWithID(vehicle().vid);
+    if (stored.vid == vehicle().vid)
+        setVehicle(std::move(stored));
+    m_services = DB::serviceSummaryForVehicle(vehicle().vid);
     tableView()->reloadData();
-    m_tabBar->setBackgroundColor(firstColor());
-    m_tabBar->setVehicle(m_vehicle);
 }
 
 std::string ServicesTabViewController::statusLine(const Service& service, const std::string& unitName) {
@@ -158,7 +151,7 @@ void ServicesTabViewController::commitEditingStyle(
 
 void ServicesTabViewController::addNew() {
     Service service;
-    service.vehicleID = m_vehicle.vid;
+    service.vehicleID = vehicle().vid;
     service.frequencyInMiles = kNewServiceMiles;
     service.frequencyInMonths = kNewServiceMonths;
     service.notes = "";

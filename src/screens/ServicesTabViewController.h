@@ -6,17 +6,14 @@
 
 #include "model/Service.h"
 #include "model/Vehicle.h"
-#include "ui/ThemedTableViewController.h"
-#include "ui/VehiclePages.h"
-
-class VTTabBar;
+#include "ui/VehiclePageViewController.h"
 
 // The scheduled services of one car, each with a strip in its due-status colour and a line
 // saying when it is next due or by how much it is overdue. Add opens the interval editor
 // for a new service; a row opens the service's detail; swipe to delete removes the service
 // with its whole history. The list is read afresh each time it is about to appear, so what
 // the service screens saved shows on return. The vehicle tab bar runs along the bottom.
-class ServicesTabViewController : public ThemedTableViewController, public VTTabPage {
+class ServicesTabViewController : public VehiclePageViewController {
 public:
     static constexpr const char* kLayoutName = "ServicesTabViewController";
     static constexpr const char* kCellIdentifier = "ServiceListCell";
@@ -29,10 +26,8 @@ public:
 
     explicit ServicesTabViewController(const Vehicle& vehicle);
 
-    const Vehicle& vehicle() const { return m_vehicle; }
     const std::vector<Service>& services() const { return m_services; }
     const std::shared_ptr<platform::views::TableView>& serviceTableView() { return tableView(); }
-    const std::shared_ptr<VTTabBar>& tabBar() const { return m_tabBar; }
 
     // "Service not recorded yet", "Overdue by ..." or "Due in ...", with `unitName` in lower
     // case as the distance.
@@ -43,7 +38,6 @@ public:
     int tabBarTag() const override { return VehiclePages::kServices; }
 
     void viewDidLoad() override;
-    void viewWillAppear(bool animated) override;
 
     int numberOfRowsInSection(platform::views::TableView&, int) override { return int(m_services.size()); }
     std::shared_ptr<platform::views::TableViewCell> cellForRowAtIndexPath(
@@ -64,7 +58,7 @@ public:
 private:
     class ServiceCell;
 
-    Vehicle m_vehicle;
+    void reloadPage() override;
+
     std::vector<Service> m_services;
-    std::shared_ptr<VTTabBar> m_tabBar;
 };

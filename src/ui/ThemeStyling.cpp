@@ -11,6 +11,27 @@
 using namespace platform::views;
 using platform::graphics::Font;
 
+namespace {
+
+// A section's header or footer: `label` on a clear strip 36 high and as wide as the screen,
+// in the theme's header colour, with a white shadow unless that colour is white itself.
+std::shared_ptr<View> sectionTextView(std::shared_ptr<Label> label) {
+    auto container = std::make_shared<View>(Rect(0, 0, Screen::kWidth, 36));
+    container->setBackgroundColor(Color::clear());
+    container->setOpaque(false);
+    label->setBackgroundColor(Color::clear());
+    const Color color = ThemeStyling::tableViewHeaderColor();
+    label->setTextColor(color);
+    if (color != Color::whiteColor()) {
+        label->setShadowColor(Color::whiteColor());
+        label->setShadowOffset({0, 1});
+    }
+    container->addSubview(label);
+    return container;
+}
+
+} // namespace
+
 std::string ThemeStyling::helpURL() {
     std::string url = Configuration::helpBaseURL() + "mobile/vantrel/help/";
     if (currentTheme().headerFlag) {
@@ -90,41 +111,19 @@ void ThemeStyling::setLargeFont(Label& label) {
 }
 
 std::shared_ptr<View> ThemeStyling::tableHeaderViewWithText(const std::string& text) {
-    auto container = std::make_shared<View>(Rect(0, 0, Screen::kWidth, 36));
-    container->setBackgroundColor(Color::clear());
-    container->setOpaque(false);
     auto label = std::make_shared<Label>(Rect(16, 0, 310, 36));
     label->setText(text);
     label->setFont(Font::systemFontOfSize(17));
-    label->setBackgroundColor(Color::clear());
-    const Color color = tableViewHeaderColor();
-    label->setTextColor(color);
-    if (color != Color::whiteColor()) {
-        label->setShadowColor(Color::whiteColor());
-        label->setShadowOffset({0, 1});
-    }
-    container->addSubview(label);
-    return container;
+    return sectionTextView(label);
 }
 
 std::shared_ptr<View> ThemeStyling::tableFooterViewWithText(const std::string& text) {
-    auto container = std::make_shared<View>(Rect(0, 0, Screen::kWidth, 36));
-    container->setBackgroundColor(Color::clear());
-    container->setOpaque(false);
     auto label = std::make_shared<Label>(Rect(20, 0, 280, 36));
     label->setText(text);
     label->setFont(Font::systemFontOfSize(12));
     label->setTextAlignment(platform::graphics::TextAlignment::Center);
     label->setNumberOfLines(0);
-    label->setBackgroundColor(Color::clear());
-    const Color color = tableViewHeaderColor();
-    label->setTextColor(color);
-    if (color != Color::whiteColor()) {
-        label->setShadowColor(Color::whiteColor());
-        label->setShadowOffset({0, 1});
-    }
-    container->addSubview(label);
-    return container;
+    return sectionTextView(label);
 }
 
 std::shared_ptr<View> ThemeStyling::plainTableHeaderViewWithText(const std::string& text) {

@@ -12,16 +12,18 @@
 // screen is the table's data source and delegate, held weakly by the table. A subclass
 // answers the table's questions and nothing else of the set-up:
 //
-//     class RepairsTabViewController : public ThemedTableViewController {
-//         RepairsTabViewController(Vehicle vehicle)
-//             : ThemedTableViewController("RepairsTabViewController", TableViewStyle::Plain) { ... }
+//     class ServiceHistoryViewController : public ThemedTableViewController {
+//         ServiceHistoryViewController(const Service& service)
+//             : ThemedTableViewController("ServiceHistoryViewController", TableViewStyle::Plain) { ... }
 //         int numberOfRowsInSection(TableView&, int) override;
 //         std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, IndexPath) override;
 //     };
 //
 // A form declares its entries in entries() (see FormEntries) and attaches their views as it
-// builds its rows. A row left selected is deselected each time the screen is about to
-// appear; a value being typed is committed when the screen is about to disappear.
+// builds its rows; the record forms do so through RecordFormViewController, and the pages of
+// a car build on VehiclePageViewController. A row left selected is deselected each time the
+// screen is about to appear; a value being typed is committed when the screen is about to
+// disappear.
 class ThemedTableViewController : public ThemedViewController,
                                   public platform::views::TableViewDataSource,
                                   public platform::views::TableViewDelegate {

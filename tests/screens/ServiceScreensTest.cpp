@@ -94,7 +94,7 @@ protected:
     static int appBadge() { return Application::sharedApplication().applicationIconBadgeNumber(); }
     void tapCar() {
         auto& list = top<ServicesTabViewController>();
-        driver().tap(*list.tabBar()->buttonWithTag(VehiclePages::kCar));
+        driver().tap(*list.tabBar().buttonWithTag(VehiclePages::kCar));
     }
 };
 
@@ -400,7 +400,7 @@ TEST_P(ServiceScreensRenderTest, EveryStateOnTheListAndEveryScreenOfAService) {
         EXPECT_EQ(statusOf(list, i), rows[i].status) << "row " << i;
         expectColor(stripColor(list, i), rows[i].colour);
     }
-    VTTabBar& bar = *list.tabBar();
+    VTTabBar& bar = list.tabBar();
     EXPECT_EQ(bar.selector().frame(), bar.buttonWithTag(VehiclePages::kServices)->frame());
     shot("services-list");
 
