@@ -156,9 +156,6 @@ void Shell::pageOpened(int page) {
     m_hub.send(page, "state", stateJSON());
     if (auto latest = streamFor(kCanonicalScale).latest())
         sendFrameNotice(page, *latest, kCanonicalScale, true);
-    for (auto& missed : m_missedNotifications)
-        m_hub.send(page, "notify", missed);
-    m_missedNotifications.clear();
 }
 
 void Shell::pageChanged(const PageState& state) {
@@ -455,15 +452,19 @@ bool Shell::openURL(const std::string& url) {
     return true;
 }
 
+// Reminders reach the pages only while the application is not in front (the platform shows
+// nothing while it is active). One fired with no page open is seen by nobody, as on a phone
+// left in a drawer; the page that opens next brings the application to the front, where a
+// phone would not show it either. A notice carries its thread as a tag, so the page replaces
+// the thread's earlier notice instead of adding one.
 void Shell::presentLocalNotification(const LocalNotification& notification) {
-    std::string message
-        = dumpJSON({{"body", notification.alertBody}, {"sound", notification.soundName.has_value()},
-            {"title", platform::Bundle::mainBundle().displayName()}});
-    if (m_openPages.empty()) {
-        m_missedNotifications.push_back(message);
+    if (m_openPages.empty())
         return;
-    }
-    m_hub.broadcast("notify", message);
+    std::string tag
+        = notification.threadIdentifier.empty() ? notification.alertBody : notification.threadIdentifier;
+    m_hub.broadcast("notify",
+        dumpJSON({{"body", notification.alertBody}, {"sound", notification.soundName.has_value()},
+            {"title", platform::Bundle::mainBundle().displayName()}, {"tag", tag}}));
 }
 
 bool Shell::isSourceTypeAvailable(ImagePickerSourceType type) {

@@ -128,8 +128,7 @@ private:
     int m_pictureRequest {0};
     std::function<void(platform::graphics::Image)> m_pictureCompletion;
 
-    std::vector<std::string> m_missedNotifications;
-    std::uint64_t m_clockTimer {0}; // reminders shown while no page was open
+    std::uint64_t m_clockTimer {0};
 
     mutable std::mutex m_stateMutex;
     std::string m_state;

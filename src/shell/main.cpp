@@ -1,6 +1,7 @@
 // vantrel: the application, shown in a web browser. It starts the application on the main
-// loop, serves its page and prints the address to open; SIGINT or SIGTERM stops it the way a
-// phone closes an application (resign active, terminate) before it exits.
+// loop, serves its page and prints the address to open; SIGINT, SIGTERM or SIGHUP (its
+// terminal closed) stops it the way a phone closes an application (resign active, terminate)
+// before it exits.
 
 #include <csignal>
 #include <cstdlib>
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     shell::ShellRunner runner;

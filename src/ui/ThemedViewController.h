@@ -91,7 +91,7 @@ public:
     // footer under plain tables that have no footer; reloaded) and the navigation bar.
     virtual void applyTheme();
 
-    // The feedback mail: with a mail handler on the device, the subject and the HTML body
+    // The feedback mail: with a mail handler on the device, the subject and the plain-text body
     // (the message and a footer naming the device and its system version) go to the
     // handler as a mailto: address; without one, an "Error" alert explains that mail is
     // not set up. Answers whether the mail was handed over.
