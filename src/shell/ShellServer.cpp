@@ -344,14 +344,16 @@ void ShellServer::installRoutes() {
         if (!batch)
             return fail(response, 400, error);
         std::uint64_t handledAt = 0;
+        double scale = Shell::kCanonicalScale;
         if (!onMain([&] {
                 m_shell.handleInput(*batch);
                 handledAt = m_shell.renderCount();
+                scale = m_shell.scaleOf(batch->page);
             }))
             return fail(response, 503, "The application is busy");
         m_shell.waitForRenderAfter(handledAt, 10);
         std::uint64_t sequence = 0;
-        if (FrameStream* stream = m_shell.frameStream(Shell::kCanonicalScale); stream && stream->latest())
+        if (FrameStream* stream = m_shell.frameStream(scale); stream && stream->latest())
             sequence = stream->latest()->sequence;
         response.set_header("Cache-Control", "no-store");
         response.set_content(nlohmann::json {{"frame", sequence}}.dump(), "application/json");

@@ -4,6 +4,8 @@
 
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
+#include "platform/views/Keyboard.h"
+#include "platform/views/Screen.h"
 #include "platform/views/WebView.h"
 #include "shell/Shell.h"
 #include "shell/ShellTestSupport.h"
@@ -44,6 +46,21 @@ protected:
         state.landscape = landscape;
         state.scale = scale;
         state.camera = camera;
+        shell.pageChanged(state);
+        return page;
+    }
+
+    // A page as the browser reports it: the room it has for the screen (CSS pixels, upright)
+    // and whether the device has a keyboard of its own.
+    int openPageWithDisplay(double width, double height, double scale, bool ownKeyboard) {
+        int page = *hub.open();
+        shell.pageOpened(page);
+        PageState state;
+        state.page = page;
+        state.scale = scale;
+        state.displayWidth = width;
+        state.displayHeight = height;
+        state.ownKeyboard = ownKeyboard;
         shell.pageChanged(state);
         return page;
     }
@@ -141,6 +158,63 @@ TEST_F(ShellTest, KeysReachTheEntryAndThePageLearnsWhichKeyboardItWants) {
     send(page, {KeyEvent {KeyEvent::Kind::Text, "120"}, KeyEvent {KeyEvent::Kind::Return, {}}});
     EXPECT_EQ(form->odometerField->text(), "120");
     EXPECT_TRUE(state()["keyboard"].is_null());
+}
+
+TEST_F(ShellTest, TheScreenTakesTheShapeOfThePageInUseAndItsKeyboard) {
+    // A 390 x 844 phone at pixel ratio 3: 320 points wide, as tall as the display allows.
+    int phone = openPageWithDisplay(390, 844, 1170 / 320.0, true);
+    EXPECT_EQ(Screen::mainScreen().height(), 692);
+    EXPECT_EQ(delegate->window->bounds(), Rect(0, 0, 320, 692));
+    EXPECT_EQ(delegate->navigation->view()->frame(), Rect(0, 20, 320, 672));
+    EXPECT_EQ(state()["screen"]["h"], 692.0);
+    auto frames = messagesNamed(takeMessages(hub, phone), "frame");
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back()["w"], 1170);
+    EXPECT_EQ(frames.back()["h"], 2531); // 692 points at 3.65625, rounded up
+    // Touches reach the whole height; the entry raises the phone's keyboard, not the drawn one.
+    tap(phone, 22, 42);
+    auto form = delegate->list->lastForm;
+    ASSERT_TRUE(form);
+    driver.tap(*form->nameField);
+    shell.renderFrames();
+    EXPECT_EQ(state()["keyboard"]["drawn"], false);
+    EXPECT_TRUE(driver.window().keyboard()->isHidden());
+
+    // A desktop window of 1280 x 800 is wider than tall: the screen keeps its smallest height.
+    int desktop = openPageWithDisplay(1280 - 52, 800 - 198, 1, false);
+    EXPECT_EQ(Screen::mainScreen().height(), 480);
+    EXPECT_EQ(state()["screen"]["h"], 480.0);
+    EXPECT_EQ(state()["keyboard"]["drawn"], true);
+    EXPECT_FALSE(driver.window().keyboard()->isHidden());
+    takeMessages(hub, desktop);
+    shell.renderFrames();
+
+    // The phone is used again, then closed: the desktop leads.
+    send(phone, {KeyEvent {KeyEvent::Kind::Text, "Z"}});
+    EXPECT_EQ(shell.leadingPage(), phone);
+    EXPECT_EQ(Screen::mainScreen().height(), 692);
+    shell.pageClosed(phone);
+    EXPECT_EQ(shell.leadingPage(), desktop);
+    EXPECT_EQ(Screen::mainScreen().height(), 480);
+    EXPECT_EQ(form->nameField->text(), "Z");
+}
+
+TEST_F(ShellTest, AnAnimatedPushReachesThePageAsAMoveWithItsFrame) {
+    int page = openPage();
+    takeMessages(hub, page);
+    delegate->navigation->pushViewController(std::make_shared<TurningController>(), true);
+    shell.renderFrames();
+    auto frames = messagesNamed(takeMessages(hub, page), "frame");
+    ASSERT_EQ(frames.size(), 1u);
+    ASSERT_EQ(frames[0]["moves"].size(), 1u);
+    EXPECT_EQ(frames[0]["moves"][0]["kind"], "push");
+    EXPECT_EQ(frames[0]["moves"][0]["y"], 20.0);
+    EXPECT_EQ(frames[0]["moves"][0]["h"], 460.0);
+    delegate->navigation->popViewControllerAnimated(false);
+    shell.renderFrames();
+    frames = messagesNamed(takeMessages(hub, page), "frame");
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_FALSE(frames[0].contains("moves"));
 }
 
 TEST_F(ShellTest, EachPageGetsFramesAtItsOwnScale) {

@@ -1,6 +1,8 @@
 #include "platform/views/Window.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "platform/base/NotificationCenter.h"
 #include "platform/graphics/Context.h"
@@ -53,6 +55,11 @@ Window::Window(Rect frame)
 Window::~Window() {
     if (Application::sharedApplication().keyWindow() == this)
         Application::sharedApplication().windowWillClose(*this);
+    // The subviews leave while the window is still whole: an entry that ends editing on its
+    // way out reaches the window's keyboard and first responder, which the base class's
+    // destructor would find already destroyed.
+    for (auto& subview : std::vector<std::shared_ptr<View>>(subviews()))
+        subview->removeFromSuperview();
 }
 
 void Window::makeKeyAndVisible() {
@@ -226,7 +233,28 @@ void Window::clearFirstResponder(View* view) {
 
 Rect Window::keyboardOnScreenFrame() const {
     double height = isLandscape(m_orientation) ? kLandscapeKeyboardHeight : kKeyboardHeight;
+    if (m_hostKeyboard && m_hostKeyboardHeight > 0)
+        height = std::min(m_hostKeyboardHeight, bounds().height() - kStatusBarHeight);
     return Rect(0, bounds().height() - height, bounds().width(), height);
+}
+
+void Window::setHostKeyboard(bool hostKeyboard, double height) {
+    height = std::isfinite(height) ? std::max(0.0, std::round(height)) : 0;
+    if (hostKeyboard == m_hostKeyboard && height == m_hostKeyboardHeight)
+        return;
+    Rect before = keyboardOnScreenFrame();
+    m_hostKeyboard = hostKeyboard;
+    m_hostKeyboardHeight = height;
+    if (!m_keyboard || !m_keyboardShown)
+        return;
+    m_keyboard->setHidden(m_hostKeyboard);
+    Rect after = keyboardOnScreenFrame();
+    m_keyboard->setFrame(after);
+    if (after != before) {
+        postKeyboardNotification(kKeyboardWillShowNotification, before, after);
+        postKeyboardNotification(kKeyboardDidShowNotification, before, after);
+    }
+    Application::sharedApplication().keyboardDidChange();
 }
 
 Rect Window::keyboardOffScreenFrame() const {
@@ -239,6 +267,7 @@ void Window::attachKeyboard(KeyInput& input) {
         m_keyboard = std::make_shared<Keyboard>(keyboardOnScreenFrame());
     View* inputView = dynamic_cast<View*>(&input);
     m_keyboard->setFrame(keyboardOnScreenFrame());
+    m_keyboard->setHidden(m_hostKeyboard);
     m_keyboard->configureFor(input, inputView ? inputView->sharedFromThis() : nullptr);
     if (m_keyboard->superview() != this) {
         // Above the content and the status bar, below alerts.
@@ -249,6 +278,8 @@ void Window::attachKeyboard(KeyInput& input) {
     }
     m_keyboardWasShown = m_keyboardShown;
     m_keyboardShown = true;
+    if (!m_keyboardWasShown && !m_hostKeyboard)
+        noteTransition(Transition::Kind::KeyboardUp, keyboardOnScreenFrame());
     Application::sharedApplication().keyboardDidChange();
 }
 
@@ -266,6 +297,8 @@ void Window::detachKeyboard() {
     Rect end = keyboardOffScreenFrame();
     postKeyboardNotification(kKeyboardWillHideNotification, begin, end);
     m_keyboardShown = false;
+    if (!m_hostKeyboard)
+        noteTransition(Transition::Kind::KeyboardDown, begin);
     if (m_keyboard) {
         m_keyboard->detach();
         m_keyboard->removeFromSuperview();
@@ -417,12 +450,28 @@ bool Window::setInterfaceOrientation(InterfaceOrientation orientation) {
     double duration = 0.3;
     top->rotate(orientation, duration, 0);
     m_orientation = orientation;
-    const Screen& screen = Screen::mainScreen();
-    setFrame(isLandscape(orientation) ? Rect({0, 0}, screen.landscapeSize()) : screen.bounds());
-    layoutContent();
+    screenDidResize();
     top->rotate(orientation, duration, 1);
     top->rotate(from, duration, 2);
     return true;
+}
+
+void Window::screenDidResize() {
+    const Screen& screen = Screen::mainScreen();
+    Rect frame = isLandscape(m_orientation) ? Rect({0, 0}, screen.landscapeSize()) : screen.bounds();
+    if (frame != this->frame())
+        setFrame(frame);
+    layoutContent();
+}
+
+void Window::noteTransition(Transition::Kind kind, Rect region) {
+    region = region.intersection(bounds());
+    if (!region.isEmpty())
+        m_transitions.push_back({kind, region});
+}
+
+std::vector<Window::Transition> Window::takeTransitions() {
+    return std::exchange(m_transitions, {});
 }
 
 graphics::Image Window::render(double scale) {
