@@ -194,6 +194,8 @@ std::string ScreenState::build(const std::string& localBaseURL) {
             {"autocapitalize", autocapitalize(traits->autocapitalizationType)},
             {"autocorrect", traits->autocorrectionType != AutocorrectionType::No},
             {"secure", traits->secureTextEntry}, {"drawn", window && !window->usesHostKeyboard()},
+            {"text",
+                keyboard && keyboard->input() && !traits->secureTextEntry ? keyboard->input()->text() : ""},
             {"field", rectJSON(entryFrame(window ? window->firstResponder() : nullptr))}};
     } else {
         state["keyboard"] = nullptr;

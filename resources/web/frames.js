@@ -1,0 +1,232 @@
+// The phone's frames on the page: fetched as PNG, whole or as the patch that changed, into a
+// back buffer, and shown on the screen canvas either at once or, when the shell says the
+// change was a movement (a push, a pop, a modal screen, the keyboard), as a slide from the
+// frame before to the frame after. The slide is drawn here from those two frames alone;
+// nothing more comes over the wire.
+'use strict';
+
+window.VantrelFrames = (screen) => {
+  const context = screen.getContext('2d', { alpha: false });
+  const back = document.createElement('canvas');
+  const backContext = back.getContext('2d', { alpha: false });
+  const before = document.createElement('canvas');
+  const beforeContext = before.getContext('2d', { alpha: false });
+  const kDuration = 300; // ms, as a phone slides its screens
+  const reducedMotion = matchMedia('(prefers-reduced-motion: reduce)');
+
+  let slide = null; // { moves, scale, start }
+
+  async function loadImage(url) {
+    try {
+      const response = await fetch(url, { cache: 'no-store' });
+      if (!response.ok)
+        return null;
+      return { image: await createImageBitmap(await response.blob()), response };
+    } catch (error) {
+      return null;
+    }
+  }
+
+  function resize(width, height) {
+    finishSlide();
+    for (const canvas of [screen, back, before]) {
+      canvas.width = width;
+      canvas.height = height;
+    }
+  }
+
+  // ---- Slides
+
+  const ease = (t) => (t < 0.5 ? 4 * t * t * t : 1 - Math.pow(-2 * t + 2, 3) / 2);
+
+  function pixels(move, scale) {
+    const x = Math.round(move.x * scale);
+    const y = Math.round(move.y * scale);
+    return { x, y, w: Math.round((move.x + move.w) * scale) - x, h: Math.round((move.y + move.h) * scale) - y };
+  }
+
+  // Draws `source`'s region r shifted by (dx, dy), clipped to r.
+  function shifted(source, r, dx, dy) {
+    context.save();
+    context.beginPath();
+    context.rect(r.x, r.y, r.w, r.h);
+    context.clip();
+    context.drawImage(source, r.x, r.y, r.w, r.h, r.x + dx, r.y + dy, r.w, r.h);
+    context.restore();
+  }
+
+  function drawSlide(now) {
+    const t = Math.min(1, (now - slide.start) / kDuration);
+    const p = ease(t);
+    for (const move of slide.moves) {
+      const r = pixels(move, slide.scale);
+      switch (move.kind) {
+      case 'push':
+        shifted(before, r, -p * r.w, 0);
+        shifted(back, r, (1 - p) * r.w, 0);
+        break;
+      case 'pop':
+        shifted(before, r, p * r.w, 0);
+        shifted(back, r, -(1 - p) * r.w, 0);
+        break;
+      case 'present':
+      case 'keyboardUp':
+        shifted(before, r, 0, 0);
+        shifted(back, r, 0, (1 - p) * r.h);
+        break;
+      case 'dismiss':
+      case 'keyboardDown':
+        shifted(back, r, 0, 0);
+        shifted(before, r, 0, p * r.h);
+        break;
+      default:
+        break;
+      }
+    }
+    return t >= 1;
+  }
+
+  function step(now) {
+    if (!slide)
+      return;
+    if (drawSlide(now))
+      finishSlide();
+    else
+      requestAnimationFrame(step);
+  }
+
+  function finishSlide() {
+    if (!slide)
+      return;
+    slide = null;
+    context.drawImage(back, 0, 0);
+  }
+
+  // A screen's movement carries whatever the keyboard did with it.
+  function startSlide(moves, scale) {
+    const screenMoves = moves.filter((m) => !m.kind.startsWith('keyboard'));
+    slide = { moves: screenMoves.length ? screenMoves : moves, scale, start: performance.now() };
+    context.drawImage(back, 0, 0);
+    drawSlide(slide.start);
+    requestAnimationFrame(step);
+  }
+
+  // ---- Fetching
+
+  const frames = {
+    scale: 2,
+    have: 0,
+    latest: 0,
+    needWhole: true,
+    notices: new Map(),
+    busy: false,
+    // Tells scripts which frame the screen shows (and that a slide began).
+    onShown: () => {},
+
+    reset(scale) {
+      this.scale = scale;
+      this.have = 0;
+      this.latest = 0;
+      this.needWhole = true;
+      this.notices.clear();
+    },
+
+    notice(notice) {
+      if (notice.w !== undefined && Math.abs(notice.scale - this.scale) > 1e-9)
+        return;
+      this.notices.set(notice.seq, notice);
+      if (notice.full && notice.seq > this.have)
+        this.needWhole = true;
+      this.latest = Math.max(this.latest, notice.seq);
+      this.update();
+    },
+
+    sequenceAnswered(seq) {
+      if (seq > this.latest) {
+        this.latest = seq;
+        this.update();
+      }
+    },
+
+    // A touch during a slide lands on the new screen: show it whole at once.
+    settle() {
+      finishSlide();
+    },
+
+    async update() {
+      if (this.busy)
+        return;
+      this.busy = true;
+      try {
+        while (this.needWhole || this.have < this.latest) {
+          const target = this.latest;
+          const pending = [];
+          for (let seq = this.have + 1; seq <= target; ++seq)
+            pending.push(this.notices.get(seq));
+          if (!this.needWhole && this.have > 0 && pending.length <= 4 && pending.every(Boolean)) {
+            const loaded = await Promise.all(
+              pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`)));
+            if (loaded.every(Boolean)) {
+              this.apply(pending, loaded.map((l) => l.image));
+              continue;
+            }
+          }
+          const whole = await loadImage(`/frame.png?scale=${this.scale}`);
+          if (!whole)
+            break;
+          const seq = Number(whole.response.headers.get('X-Frame-Sequence')) || 0;
+          const image = whole.image;
+          if (back.width !== image.width || back.height !== image.height)
+            resize(image.width, image.height);
+          finishSlide();
+          backContext.drawImage(image, 0, 0);
+          context.drawImage(image, 0, 0);
+          image.close?.();
+          this.have = seq;
+          this.latest = Math.max(this.latest, seq);
+          this.needWhole = false;
+          this.onShown(seq);
+        }
+        for (const seq of this.notices.keys()) {
+          if (seq <= this.have)
+            this.notices.delete(seq);
+        }
+      } finally {
+        this.busy = false;
+      }
+    },
+
+    apply(pending, images) {
+      const moves = [];
+      let moving = false;
+      for (let i = 0; i < pending.length; ++i) {
+        const n = pending[i];
+        if (back.width !== n.w || back.height !== n.h) {
+          this.needWhole = true;
+          images.slice(i).forEach((image) => image.close?.());
+          return;
+        }
+        if (n.moves && n.moves.length) {
+          // The slide starts from what the screen shows now (the frame before, or a slide
+          // under way).
+          if (!moving)
+            beforeContext.drawImage(screen, 0, 0);
+          moving = true;
+          moves.push(...n.moves);
+        }
+        backContext.drawImage(images[i], n.x, n.y);
+        if (!slide && !moving)
+          context.drawImage(images[i], n.x, n.y);
+        images[i].close?.();
+        this.have = n.seq;
+      }
+      if (moving && !reducedMotion.matches)
+        startSlide(moves, pending[pending.length - 1].scale);
+      else if (moving && !slide)
+        context.drawImage(back, 0, 0);
+      this.onShown(this.have);
+    },
+  };
+
+  return frames;
+};
