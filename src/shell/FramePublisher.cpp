@@ -38,10 +38,15 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
                 slot = std::make_unique<FrameStream>(scaleOf(key));
             stream = slot.get();
         }
-        // Only this thread publishes; readers take the stream's own lock.
-        if (auto notice = stream->publish(window.render(scaleOf(key))))
+        // Only this thread publishes; readers take the stream's own lock. Each scale draws
+        // into the frame before last, which nothing reads any more.
+        platform::graphics::Image& spare = m_spares[key];
+        platform::graphics::Image image = window.render(scaleOf(key), std::move(spare));
+        spare = {};
+        if (auto notice = stream->publish(image, &spare))
             frames.push_back({scaleOf(key), *notice});
     }
+    std::erase_if(m_spares, [&](auto& entry) { return !keys.contains(entry.first); });
     std::lock_guard lock(m_mutex);
     m_drawn = std::move(keys);
     m_pageKeys = pageScales;

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/graphics/Image.h"
 #include "shell/FrameStream.h"
 
 namespace platform::views {
@@ -51,6 +52,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::map<int, std::unique_ptr<FrameStream>> m_streams;
+    std::map<int, platform::graphics::Image> m_spares; // main thread: frames to draw into again
     std::map<int, std::chrono::steady_clock::time_point> m_requested; // key -> last fetch
     std::set<int> m_drawn; // keys the last publish drew
     std::set<int> m_pageKeys; // of them, the pages' own

@@ -74,7 +74,7 @@ std::shared_ptr<const std::string> encode(const Pixels& p, int x, int y, int wid
 FrameStream::FrameStream(double scale)
     : m_scale(scale) { }
 
-std::optional<FrameStream::Notice> FrameStream::publish(const Image& image) {
+std::optional<FrameStream::Notice> FrameStream::publish(const Image& image, Image* spare) {
     Pixels next = pixelsOf(image);
     if (!next.data || next.width <= 0 || next.height <= 0)
         return std::nullopt;
@@ -87,10 +87,14 @@ std::optional<FrameStream::Notice> FrameStream::publish(const Image& image) {
     bool whole = !previous.data || previous.width != next.width || previous.height != next.height;
     if (!whole) {
         changedRect(previous, next, notice.x, notice.y, notice.patchWidth, notice.patchHeight);
-        if (notice.patchWidth == 0)
+        if (notice.patchWidth == 0) {
+            if (spare)
+                *spare = image;
             return std::nullopt;
-        // A patch almost the size of the screen saves nothing over the whole frame.
-        whole = notice.patchWidth * notice.patchHeight > next.width * next.height * 3 / 4;
+        }
+        // Only a patch of (almost) every pixel is the whole frame; a push still leaves the
+        // status bar out, which is worth its bytes.
+        whole = notice.patchWidth == next.width && notice.patchHeight >= next.height - 1;
     }
     if (whole) {
         notice.x = notice.y = 0;
@@ -103,6 +107,8 @@ std::optional<FrameStream::Notice> FrameStream::publish(const Image& image) {
 
     std::lock_guard lock(m_mutex);
     notice.sequence = m_latest ? m_latest->sequence + 1 : 1;
+    if (spare)
+        *spare = std::move(m_current);
     m_current = image;
     m_currentPixels = next;
     m_latest = notice;

@@ -35,8 +35,11 @@ public:
     double scale() const { return m_scale; }
 
     // Takes a newly drawn screen (upright, `scale` pixels per point). Answers the notice of
-    // the new frame, or none when no pixel changed.
-    std::optional<Notice> publish(const platform::graphics::Image& image);
+    // the new frame, or none when no pixel changed. `spare` receives the image nothing needs
+    // any more (the frame before, or `image` itself when it changed nothing), for the next
+    // screen to be drawn into.
+    std::optional<Notice> publish(
+        const platform::graphics::Image& image, platform::graphics::Image* spare = nullptr);
 
     // The latest notice (none before the first frame).
     std::optional<Notice> latest() const;

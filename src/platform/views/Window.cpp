@@ -1,5 +1,7 @@
 #include "platform/views/Window.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -474,11 +476,27 @@ std::vector<Window::Transition> Window::takeTransitions() {
     return std::exchange(m_transitions, {});
 }
 
-graphics::Image Window::render(double scale) {
+graphics::Image Window::render(double scale, graphics::Image reuse) {
     layoutIfNeeded();
+    // The window paints every pixel (its background is opaque), so a frame buffer can be
+    // drawn over as it is: no allocation, no clearing, no copy.
+    cairo_surface_t* surface = reuse.reusableSurface();
+    int width = static_cast<int>(std::ceil(bounds().width() * scale - 1e-6));
+    int height = static_cast<int>(std::ceil(bounds().height() * scale - 1e-6));
+    if (surface && cairo_image_surface_get_format(surface) == CAIRO_FORMAT_RGB24
+        && cairo_image_surface_get_width(surface) == width
+        && cairo_image_surface_get_height(surface) == height && backgroundColor()
+        && backgroundColor()->alpha >= 1) {
+        {
+            graphics::Context context(surface, scale);
+            renderInContext(context);
+        }
+        cairo_surface_flush(surface);
+        return reuse;
+    }
     graphics::ImageContext image(bounds().size, true, scale);
     renderInContext(image.context());
-    return image.image();
+    return image.takeImage();
 }
 
 bool Window::renderPNG(const std::string& path, double scale) {

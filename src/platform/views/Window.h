@@ -122,8 +122,10 @@ public:
     void noteTransition(Transition::Kind kind, Rect region);
     std::vector<Transition> takeTransitions();
 
-    // Composes the screen into an image at `scale` pixels per point.
-    graphics::Image render(double scale = 2);
+    // Composes the screen into an image at `scale` pixels per point. `reuse`, an earlier
+    // frame of the same size that nothing else holds any more, is drawn over instead of
+    // allocating a new frame.
+    graphics::Image render(double scale = 2, graphics::Image reuse = {});
     bool renderPNG(const std::string& path, double scale = 2);
 
     void layoutSubviews() override;

@@ -1,0 +1,76 @@
+// The frame the shell sends after a push, alone: Vantrel's car editor on a 390 x 844 phone
+// (320 x 692 points, the phone's own keyboard instead of the drawn one), drawn and encoded as
+// a whole frame at pixel ratio 3 (1170 pixels across) and 1 (390 across). browser_bench.py
+// sets these beside the tap-to-screen times it measures in the browser.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/RootViewController.h"
+#include "app/VantrelMain.h"
+#include "platform/base/FileSystem.h"
+#include "platform/base/RunLoop.h"
+#include "platform/base/Sandbox.h"
+#include "platform/views/Application.h"
+#include "platform/views/NavigationController.h"
+#include "platform/views/Screen.h"
+#include "platform/views/Window.h"
+#include "shell/FrameStream.h"
+
+namespace {
+
+using namespace platform::views;
+
+void BM_EncodeFrame(benchmark::State& state, double pixelsAcross) {
+    auto root = std::filesystem::temp_directory_path() / ("vantrel-frame-bench-" + std::to_string(::getpid()));
+    platform::Sandbox::setRoot(root.string());
+    Screen::mainScreen().setHeight(692);
+    Application& application = Application::sharedApplication();
+    application.reset();
+    auto delegate = launchVantrel();
+    platform::RunLoop::main().runUntilIdle();
+    Window* window = application.keyWindow();
+    window->setHostKeyboard(true);
+    auto* navigation = dynamic_cast<NavigationController*>(window->rootViewController().get());
+    if (auto* root = navigation ? dynamic_cast<RootViewController*>(navigation->viewControllers().front().get())
+                                : nullptr)
+        root->addButtonPressed();
+    platform::RunLoop::main().runUntilIdle();
+
+    double scale = pixelsAcross / Screen::kWidth;
+    double rendering = 0;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        auto image = window->render(scale);
+        auto drawn = std::chrono::steady_clock::now();
+        shell::FrameStream stream(scale);
+        auto notice = stream.publish(image);
+        auto end = std::chrono::steady_clock::now();
+        rendering += std::chrono::duration<double, std::milli>(drawn - start).count();
+        bytes = notice ? stream.framePNG()->size() : 0;
+        state.SetIterationTime(std::chrono::duration<double>(end - drawn).count());
+    }
+    state.counters["render_ms"] = rendering / double(state.iterations());
+    if (const char* keep = std::getenv("VANTREL_KEEP_FRAME")) {
+        shell::FrameStream stream(scale);
+        stream.publish(window->render(scale));
+        platform::fs::writeFileAtomically(std::string(keep) + "-" + std::to_string(int(pixelsAcross)) + ".png", *stream.framePNG());
+    }
+    state.counters["bytes"] = double(bytes);
+
+    application.terminate();
+    application.reset();
+    platform::RunLoop::main().reset();
+    Screen::mainScreen().setHeight(Screen::kMinimumHeight);
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
+BENCHMARK_CAPTURE(BM_EncodeFrame, ratio3, 1170.0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_EncodeFrame, ratio1, 390.0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
+
+} // namespace
