@@ -30,6 +30,7 @@ test-asan:
 
 bench: build
 	@$(BUILD_DIR)/bin/vantrel_bench
+	@VANTREL_BUILD=$(BUILD_DIR)/bin /usr/bin/python3 bench/browser_bench.py
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

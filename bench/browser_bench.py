@@ -264,7 +264,7 @@ def main():
 
     for name, milliseconds in encode_alone().items():
         figures[name] = {"ms": milliseconds}
-        print(f"{name} (render and encode alone): {milliseconds:.1f} ms")
+        print(f"{name} (encoding the frame alone): {milliseconds:.1f} ms")
 
     for label, data in (("no data", prepared_data()), ("50 overdue services, reminders on", prepared_data(overdue=50))):
         try:

@@ -99,6 +99,7 @@ window.VantrelFrames = (screen) => {
     if (!slide)
       return;
     slide = null;
+    delete screen.dataset.sliding;
     context.drawImage(back, 0, 0);
   }
 
@@ -106,6 +107,7 @@ window.VantrelFrames = (screen) => {
   function startSlide(moves, scale) {
     const screenMoves = moves.filter((m) => !m.kind.startsWith('keyboard'));
     slide = { moves: screenMoves.length ? screenMoves : moves, scale, start: performance.now() };
+    screen.dataset.sliding = slide.moves.map((m) => m.kind).join(' '); // for scripts
     context.drawImage(back, 0, 0);
     drawSlide(slide.start);
     requestAnimationFrame(step);
