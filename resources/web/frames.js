@@ -143,11 +143,15 @@ window.VantrelFrames = (screen) => {
       this.update();
     },
 
+    // The answer to a touch names the frame it made; its notices normally come first, and a
+    // page that has not caught up a moment later fetches what it missed.
     sequenceAnswered(seq) {
-      if (seq > this.latest) {
-        this.latest = seq;
-        this.update();
-      }
+      setTimeout(() => {
+        if (seq > this.have && seq > this.latest) {
+          this.latest = seq;
+          this.update();
+        }
+      }, 300);
     },
 
     // A touch during a slide lands on the new screen: show it whole at once.
@@ -165,7 +169,15 @@ window.VantrelFrames = (screen) => {
           const pending = [];
           for (let seq = this.have + 1; seq <= target; ++seq)
             pending.push(this.notices.get(seq));
-          if (!this.needWhole && this.have > 0 && pending.length <= 4 && pending.every(Boolean)) {
+          if (!this.needWhole && pending.every(Boolean)) {
+            // A frame in parts shows once every part is here; the notices of the rest call
+            // again.
+            while (pending.length && pending[pending.length - 1].part < pending[pending.length - 1].parts - 1)
+              pending.pop();
+            if (!pending.length)
+              break;
+          }
+          if (!this.needWhole && this.have > 0 && pending.length && pending.length <= 6 && pending.every(Boolean)) {
             const loaded = await Promise.all(
               pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`)));
             if (loaded.every(Boolean)) {

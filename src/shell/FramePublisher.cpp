@@ -43,8 +43,8 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
         platform::graphics::Image& spare = m_spares[key];
         platform::graphics::Image image = window.render(scaleOf(key), std::move(spare));
         spare = {};
-        if (auto notice = stream->publish(image, &spare))
-            frames.push_back({scaleOf(key), *notice});
+        if (auto notices = stream->publish(image, &spare); !notices.empty())
+            frames.push_back({scaleOf(key), std::move(notices)});
     }
     std::erase_if(m_spares, [&](auto& entry) { return !keys.contains(entry.first); });
     std::lock_guard lock(m_mutex);

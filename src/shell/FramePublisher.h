@@ -30,7 +30,7 @@ public:
 
     struct Frame {
         double scale {0};
-        FrameStream::Notice notice;
+        std::vector<FrameStream::Notice> notices; // its parts
     };
 
     // Main thread: draws `window` at the pages' scales and the other scales wanted, and

@@ -51,7 +51,7 @@ std::string noticeMessage(const FrameStream::Notice& notice, double scale, bool 
     const std::vector<Window::Transition>& moves = {}) {
     json message = {{"seq", notice.sequence}, {"scale", scale}, {"w", notice.width}, {"h", notice.height},
         {"x", notice.x}, {"y", notice.y}, {"pw", notice.patchWidth}, {"ph", notice.patchHeight},
-        {"full", full}};
+        {"full", full}, {"part", notice.part}, {"parts", notice.parts}};
     if (!moves.empty()) {
         json list = json::array();
         for (auto& move : moves) {
@@ -301,12 +301,16 @@ void Shell::renderFrames() {
             pageScales.insert(FramePublisher::keyOf(state.scale));
         for (auto& frame : m_frames.publish(*window, pageScales)) {
             int key = FramePublisher::keyOf(frame.scale);
-            std::string message = noticeMessage(frame.notice, frame.scale, false, moves);
-            for (int page : m_openPages) {
-                auto state = m_pages.find(page);
-                double pageScale = state == m_pages.end() ? kCanonicalScale : state->second.scale;
-                if (FramePublisher::keyOf(pageScale) == key)
-                    sendFrameNotice(page, message);
+            for (auto& notice : frame.notices) {
+                // The movements go with the frame's first part.
+                std::string message = noticeMessage(notice, frame.scale, false,
+                    notice.part == 0 ? moves : std::vector<Window::Transition> {});
+                for (int page : m_openPages) {
+                    auto state = m_pages.find(page);
+                    double pageScale = state == m_pages.end() ? kCanonicalScale : state->second.scale;
+                    if (FramePublisher::keyOf(pageScale) == key)
+                        sendFrameNotice(page, message);
+                }
             }
         }
     }

@@ -28,9 +28,9 @@ TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
     EXPECT_FALSE(stream.latest());
     EXPECT_EQ(stream.framePNG(), nullptr);
     auto first = stream.publish(screenWith(std::nullopt));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(*first, (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60}));
-    EXPECT_FALSE(stream.publish(screenWith(std::nullopt)));
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0], (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60}));
+    EXPECT_TRUE(stream.publish(screenWith(std::nullopt)).empty());
     EXPECT_EQ(stream.latest()->sequence, 1u);
 
     std::uint64_t sequence = 0;
@@ -45,14 +45,14 @@ TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
 TEST(FrameStream, APatchHoldsExactlyWhatChanged) {
     FrameStream stream(2);
     stream.publish(screenWith(std::nullopt));
-    auto notice = stream.publish(screenWith(Rect(10, 5, 4, 3)));
-    ASSERT_TRUE(notice);
-    EXPECT_EQ(*notice, (FrameStream::Notice {2, 80, 60, 20, 10, 8, 6}));
+    auto notices = stream.publish(screenWith(Rect(10, 5, 4, 3)));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], (FrameStream::Notice {2, 80, 60, 20, 10, 8, 6}));
 
     FrameStream::Notice kept;
     auto patch = stream.patchPNG(2, &kept);
     ASSERT_NE(patch, nullptr);
-    EXPECT_EQ(kept, *notice);
+    EXPECT_EQ(kept, notices[0]);
     Image decoded = Image::imageWithData(*patch, 1);
     ASSERT_EQ(decoded.pixelWidth(), 8);
     ASSERT_EQ(decoded.pixelHeight(), 6);
@@ -69,11 +69,31 @@ TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
     FrameStream stream(2);
     stream.publish(screenWith(std::nullopt));
     auto turned = stream.publish(screenWith(std::nullopt, Size(30, 40)));
-    ASSERT_TRUE(turned);
-    EXPECT_EQ(*turned, (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80}));
+    ASSERT_EQ(turned.size(), 1u);
+    EXPECT_EQ(turned[0], (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80}));
 
     for (int i = 0; i < int(FrameStream::kKeptPatches) + 1; ++i)
-        ASSERT_TRUE(stream.publish(screenWith(Rect(i % 20, 1, 1, 1), Size(30, 40))));
+        ASSERT_FALSE(stream.publish(screenWith(Rect(i % 20, 1, 1, 1), Size(30, 40))).empty());
     EXPECT_EQ(stream.patchPNG(2), nullptr);
     EXPECT_NE(stream.patchPNG(stream.latest()->sequence), nullptr);
+}
+
+TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
+    FrameStream stream(2);
+    Size screen(320, 480);
+    EXPECT_EQ(stream.publish(screenWith(std::nullopt, screen)).size(), 2u);
+    auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen));
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 640, 960, 0, 40, 640, 460, 0, 2}));
+    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 640, 960, 0, 500, 640, 460, 1, 2}));
+    EXPECT_EQ(stream.latest()->sequence, 4u);
+    for (auto& notice : notices) {
+        Image band = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
+        EXPECT_EQ(band.pixelHeight(), notice.patchHeight);
+        EXPECT_EQ(band.pixelAt(0, 0), Color::rgba(1, 0, 0));
+        EXPECT_EQ(band.pixelAt(639, notice.patchHeight - 1), Color::rgba(1, 0, 0));
+    }
+    Image whole = Image::imageWithData(*stream.framePNG(), 2);
+    EXPECT_EQ(whole.pixelAt(5, 39), Color::whiteColor());
+    EXPECT_EQ(whole.pixelAt(5, 959), Color::rgba(1, 0, 0));
 }

@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -29,19 +30,25 @@ void appendChunk(std::string& out, const char* type, const unsigned char* data, 
 
 enum Filter : unsigned char { kNone = 0, kSub = 1, kUp = 2, kPaeth = 4 };
 
+// Where further levels stop paying for screens: the bytes barely shrink, the time grows.
+const int kFastLevel = std::getenv("VANTREL_PNG_LEVEL") ? std::atoi(std::getenv("VANTREL_PNG_LEVEL")) : 6;
+
 // A row of Cairo's pixels as PNG bytes: RGB, or RGBA with the alpha taken out again.
 void convertRow(const unsigned char* source, int width, bool hasAlpha, unsigned char* out) {
-    for (int x = 0; x < width; ++x) {
-        std::uint32_t pixel;
-        std::memcpy(&pixel, source + static_cast<std::ptrdiff_t>(x) * 4, 4);
-        unsigned r = (pixel >> 16) & 0xff, g = (pixel >> 8) & 0xff, b = pixel & 0xff;
-        if (!hasAlpha) {
-            out[0] = static_cast<unsigned char>(r);
-            out[1] = static_cast<unsigned char>(g);
-            out[2] = static_cast<unsigned char>(b);
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(source);
+    if (!hasAlpha) {
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t pixel = pixels[x];
+            out[0] = static_cast<unsigned char>(pixel >> 16);
+            out[1] = static_cast<unsigned char>(pixel >> 8);
+            out[2] = static_cast<unsigned char>(pixel);
             out += 3;
-            continue;
         }
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        std::uint32_t pixel = pixels[x];
+        unsigned r = (pixel >> 16) & 0xff, g = (pixel >> 8) & 0xff, b = pixel & 0xff;
         unsigned a = pixel >> 24;
         if (a != 255 && a != 0) {
             r = (r * 255 + a / 2) / a, g = (g * 255 + a / 2) / a, b = (b * 255 + a / 2) / a;
@@ -54,44 +61,49 @@ void convertRow(const unsigned char* source, int width, bool hasAlpha, unsigned 
     }
 }
 
-// How far the filtered bytes are from zero (the usual guess at what deflates best).
-unsigned long cost(const unsigned char* bytes, size_t size) {
-    unsigned long sum = 0;
-    for (size_t i = 0; i < size; ++i)
-        sum += bytes[i] < 128 ? bytes[i] : 256 - bytes[i];
-    return sum;
+inline unsigned magnitude(unsigned char byte) {
+    return byte < 128 ? byte : 256u - byte;
+}
+
+inline unsigned char paethPredictor(int a, int b, int c) {
+    int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return static_cast<unsigned char>((pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c));
 }
 
 // Filters one row into out[0] (the filter type) and out[1..]: rows equal to the one above
-// become zeros (Up); others take whichever of Sub and Paeth looks smaller. Sub suits the flat
-// colours and horizontal gradients of interface pictures; Paeth text and pictures.
-void filterRow(const unsigned char* row, const unsigned char* above, size_t size, int channels,
-    unsigned char* out, unsigned char* scratch) {
+// become zeros (Up); others take Sub or Paeth, whichever a sample of the row says leaves
+// smaller values (the usual guess at what deflates best). Sub suits the flat colours and
+// horizontal gradients of interface pictures; Paeth text and pictures.
+void filterRow(
+    const unsigned char* row, const unsigned char* above, size_t size, int channels, unsigned char* out) {
+    const size_t c = static_cast<size_t>(channels);
     if (above && std::memcmp(row, above, size) == 0) {
         out[0] = kUp;
         std::memset(out + 1, 0, size);
         return;
     }
-    unsigned char* sub = out + 1;
-    const size_t c = static_cast<size_t>(channels);
-    for (size_t i = 0; i < c && i < size; ++i)
-        sub[i] = row[i];
-    for (size_t i = c; i < size; ++i)
-        sub[i] = static_cast<unsigned char>(row[i] - row[i - c]);
-    out[0] = kSub;
-    if (!above)
+    bool paeth = false;
+    if (above) {
+        unsigned long sub = 0, predicted = 0;
+        for (size_t i = c; i < size; i += 7) {
+            sub += magnitude(static_cast<unsigned char>(row[i] - row[i - c]));
+            predicted += magnitude(
+                static_cast<unsigned char>(row[i] - paethPredictor(row[i - c], above[i], above[i - c])));
+        }
+        paeth = predicted < sub;
+    }
+    unsigned char* filtered = out + 1;
+    out[0] = paeth ? kPaeth : kSub;
+    if (!paeth) {
+        std::memcpy(filtered, row, std::min(c, size));
+        for (size_t i = c; i < size; ++i)
+            filtered[i] = static_cast<unsigned char>(row[i] - row[i - c]);
         return;
-    unsigned char* paeth = scratch;
-    for (size_t i = 0; i < size; ++i) {
-        int a = i >= c ? row[i - c] : 0, b = above[i], cc = i >= c ? above[i - c] : 0;
-        int p = a + b - cc, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - cc);
-        int predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : cc);
-        paeth[i] = static_cast<unsigned char>(row[i] - predictor);
     }
-    if (cost(paeth, size) < cost(sub, size)) {
-        out[0] = kPaeth;
-        std::memcpy(out + 1, paeth, size);
-    }
+    for (size_t i = 0; i < c && i < size; ++i)
+        filtered[i] = static_cast<unsigned char>(row[i] - above[i]);
+    for (size_t i = c; i < size; ++i)
+        filtered[i] = static_cast<unsigned char>(row[i] - paethPredictor(row[i - c], above[i], above[i - c]));
 }
 
 struct CompressorDeleter {
@@ -107,27 +119,28 @@ std::string PngEncoder::encode(
     const int channels = hasAlpha ? 4 : 3;
     const size_t rowBytes = static_cast<size_t>(width) * channels;
 
-    std::vector<unsigned char> filtered((rowBytes + 1) * static_cast<size_t>(height));
-    std::vector<unsigned char> rows[2]
-        = {std::vector<unsigned char>(rowBytes), std::vector<unsigned char>(rowBytes)};
-    std::vector<unsigned char> scratch(rowBytes);
+    // Kept between frames: fresh buffers of this size cost more in page faults than in work.
+    thread_local std::vector<unsigned char> filtered, compressed, rows;
+    filtered.resize((rowBytes + 1) * static_cast<size_t>(height));
+    rows.resize(rowBytes * 2);
     for (int y = 0; y < height; ++y) {
-        unsigned char* row = rows[y % 2].data();
+        unsigned char* row = rows.data() + rowBytes * static_cast<size_t>(y % 2);
+        const unsigned char* above
+            = y > 0 ? rows.data() + rowBytes * static_cast<size_t>((y + 1) % 2) : nullptr;
         convertRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, hasAlpha, row);
-        filterRow(row, y > 0 ? rows[(y + 1) % 2].data() : nullptr, rowBytes, channels,
-            filtered.data() + (rowBytes + 1) * static_cast<size_t>(y), scratch.data());
+        filterRow(row, above, rowBytes, channels, filtered.data() + (rowBytes + 1) * static_cast<size_t>(y));
     }
 
     // libdeflate compresses a whole buffer at once, faster and smaller than zlib's stream at
-    // the same level; level 6 is where further levels stop paying for screens.
+    // the same level.
     thread_local std::unique_ptr<libdeflate_compressor, CompressorDeleter> fast(
-        libdeflate_alloc_compressor(6));
+        libdeflate_alloc_compressor(kFastLevel));
     thread_local std::unique_ptr<libdeflate_compressor, CompressorDeleter> small(
         libdeflate_alloc_compressor(9));
     libdeflate_compressor* compressor = speed == Speed::Fast ? fast.get() : small.get();
     if (!compressor)
         return {};
-    std::vector<unsigned char> compressed(libdeflate_zlib_compress_bound(compressor, filtered.size()));
+    compressed.resize(libdeflate_zlib_compress_bound(compressor, filtered.size()));
     size_t size = libdeflate_zlib_compress(
         compressor, filtered.data(), filtered.size(), compressed.data(), compressed.size());
     if (size == 0)
