@@ -159,17 +159,34 @@ window.VantrelFrames = (screen) => {
       finishSlide();
     },
 
+    // The first part of the latest whole frame whose parts are all here (0 when none): a page
+    // that needs a whole frame takes its parts rather than asking for one more encoding.
+    wholeStart() {
+      for (let seq = this.latest; seq > this.have; --seq) {
+        const last = this.notices.get(seq);
+        if (!last || !last.whole || last.part !== last.parts - 1)
+          continue;
+        const first = seq - last.parts + 1;
+        let complete = true;
+        for (let part = first; part < seq; ++part)
+          complete = complete && Boolean(this.notices.get(part));
+        if (complete)
+          return first;
+      }
+      return 0;
+    },
+
     async update() {
       if (this.busy)
         return;
       this.busy = true;
       try {
         while (this.needWhole || this.have < this.latest) {
-          const target = this.latest;
+          const start = this.needWhole ? this.wholeStart() : this.have + 1;
           const pending = [];
-          for (let seq = this.have + 1; seq <= target; ++seq)
+          for (let seq = start || this.latest + 1; seq <= this.latest; ++seq)
             pending.push(this.notices.get(seq));
-          if (!this.needWhole && pending.every(Boolean)) {
+          if (start && pending.every(Boolean)) {
             // A frame in parts shows once every part is here; the notices of the rest call
             // again.
             while (pending.length && pending[pending.length - 1].part < pending[pending.length - 1].parts - 1)
@@ -177,7 +194,8 @@ window.VantrelFrames = (screen) => {
             if (!pending.length)
               break;
           }
-          if (!this.needWhole && this.have > 0 && pending.length && pending.length <= 6 && pending.every(Boolean)) {
+          const patches = this.needWhole || this.have > 0;
+          if (start && patches && pending.length && pending.length <= 6 && pending.every(Boolean)) {
             const loaded = await Promise.all(
               pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`)));
             if (loaded.every(Boolean)) {
@@ -215,6 +233,8 @@ window.VantrelFrames = (screen) => {
       let moving = false;
       for (let i = 0; i < pending.length; ++i) {
         const n = pending[i];
+        if (n.whole && n.part === 0 && (back.width !== n.w || back.height !== n.h))
+          resize(n.w, n.h);
         if (back.width !== n.w || back.height !== n.h) {
           this.needWhole = true;
           images.slice(i).forEach((image) => image.close?.());
@@ -233,6 +253,8 @@ window.VantrelFrames = (screen) => {
           context.drawImage(images[i], n.x, n.y);
         images[i].close?.();
         this.have = n.seq;
+        if (n.whole)
+          this.needWhole = false;
       }
       if (moving && !reducedMotion.matches)
         startSlide(moves, pending[pending.length - 1].scale);

@@ -19,8 +19,6 @@ double FramePublisher::scaleOf(int key) {
 std::vector<FramePublisher::Frame> FramePublisher::publish(
     platform::views::Window& window, const std::set<int>& pageScales) {
     std::set<int> keys = pageScales;
-    if (keys.empty())
-        keys.insert(keyOf(kCanonicalScale));
     {
         std::lock_guard lock(m_mutex);
         auto now = std::chrono::steady_clock::now();

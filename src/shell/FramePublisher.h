@@ -16,9 +16,9 @@ class Window;
 
 namespace shell {
 
-// The screen's frames at every scale somebody looks at: the scales the pages show, the
-// scales a script fetched lately (/frame.png?scale=...), and the canonical scale while no
-// page has said which it shows. Nothing else is drawn: each scale costs a whole rendering
+// The screen's frames at every scale somebody looks at: the scales the pages show and the
+// scales a script fetched lately (/frame.png?scale=..., the canonical one without a scale).
+// Nothing else is drawn, not even while no page is open: each scale costs a whole rendering
 // and encoding of every frame.
 //
 // Scales are keyed by whole pixels across the upright screen (PageMessages::roundedScale).
@@ -34,7 +34,7 @@ public:
     };
 
     // Main thread: draws `window` at the pages' scales and the other scales wanted, and
-    // answers the frames that changed. With `pageScales` empty the canonical scale is drawn.
+    // answers the frames that changed.
     std::vector<Frame> publish(platform::views::Window& window, const std::set<int>& pageScales);
 
     // Any thread: the stream at `scale` when frames are drawn at it now, else null; either way

@@ -101,6 +101,7 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
         notice.x = notice.y = 0;
         notice.patchWidth = next.width;
         notice.patchHeight = next.height;
+        notice.whole = true;
     }
 
     // A large change in two bands, encoded at the same time on two cores.
@@ -144,6 +145,18 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
     while (m_patches.size() > kKeptPatches)
         m_patches.pop_front();
     return notices;
+}
+
+std::vector<FrameStream::Notice> FrameStream::wholeParts() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_latest || !m_latest->whole)
+        return {};
+    std::vector<Notice> parts;
+    for (auto& patch : m_patches) {
+        if (patch.notice.sequence + m_latest->parts > m_latest->sequence)
+            parts.push_back(patch.notice);
+    }
+    return parts.size() == static_cast<size_t>(m_latest->parts) ? parts : std::vector<Notice> {};
 }
 
 std::optional<FrameStream::Notice> FrameStream::latest() const {

@@ -29,6 +29,7 @@ public:
         int patchHeight {0};
         int part {0}; // of the frame's parts, numbered from 0
         int parts {1};
+        bool whole {false}; // the parts together make the whole frame
         bool operator==(const Notice&) const = default;
     };
     static constexpr size_t kKeptPatches = 32;
@@ -50,6 +51,9 @@ public:
 
     // The latest notice (none before the first frame).
     std::optional<Notice> latest() const;
+    // The notices of the latest frame when it came whole and its parts are still kept, else
+    // none: a page that needs the whole frame fetches those.
+    std::vector<Notice> wholeParts() const;
     // The whole latest frame as PNG (null before the first frame), and its sequence number.
     std::shared_ptr<const std::string> framePNG(std::uint64_t* sequence = nullptr);
     // The patch that made frame `sequence` out of the one before; null once it is no longer kept.

@@ -51,7 +51,7 @@ std::string noticeMessage(const FrameStream::Notice& notice, double scale, bool 
     const std::vector<Window::Transition>& moves = {}) {
     json message = {{"seq", notice.sequence}, {"scale", scale}, {"w", notice.width}, {"h", notice.height},
         {"x", notice.x}, {"y", notice.y}, {"pw", notice.patchWidth}, {"ph", notice.patchHeight},
-        {"full", full}, {"part", notice.part}, {"parts", notice.parts}};
+        {"full", full}, {"part", notice.part}, {"parts", notice.parts}, {"whole", notice.whole}};
     if (!moves.empty()) {
         json list = json::array();
         for (auto& move : moves) {
@@ -106,8 +106,21 @@ void Shell::pageOpened(int page) {
     m_openPages.push_back(page);
     m_hub.send(page, "hello", dumpJSON(json {{"page", page}}));
     m_hub.send(page, "state", stateJSON());
-    if (FrameStream* stream = m_frames.drawn(kCanonicalScale); stream && stream->latest())
-        sendFrameNotice(page, noticeMessage(*stream->latest(), kCanonicalScale, true));
+    sendLatestFrame(page, kCanonicalScale);
+}
+
+// A page that starts showing a scale hears of its latest frame: of the parts it came in when
+// it came whole, else of the frame to fetch whole.
+void Shell::sendLatestFrame(int page, double scale) {
+    FrameStream* stream = m_frames.drawn(scale);
+    if (!stream || !stream->latest())
+        return;
+    double rounded = FramePublisher::scaleOf(FramePublisher::keyOf(scale));
+    std::vector<FrameStream::Notice> parts = stream->wholeParts();
+    if (parts.empty())
+        parts.push_back(*stream->latest());
+    for (auto& part : parts)
+        sendFrameNotice(page, noticeMessage(part, rounded, true));
 }
 
 void Shell::pageChanged(const PageState& state) {
@@ -128,10 +141,7 @@ void Shell::pageChanged(const PageState& state) {
     m_lifecycle.pageChanged(state);
     if (newScale) {
         renderFrames();
-        if (FrameStream* stream = m_frames.drawn(state.scale); stream && stream->latest())
-            sendFrameNotice(state.page,
-                noticeMessage(
-                    *stream->latest(), FramePublisher::scaleOf(FramePublisher::keyOf(state.scale)), true));
+        sendLatestFrame(state.page, state.scale);
     }
 }
 

@@ -114,6 +114,7 @@ private:
     void lead(int page);
     void followLeadingPage();
     void sendFrameNotice(int page, const std::string& message);
+    void sendLatestFrame(int page, double scale);
     int targetPage() const;
 
     platform::views::Application& m_application;

@@ -29,7 +29,7 @@ TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
     EXPECT_EQ(stream.framePNG(), nullptr);
     auto first = stream.publish(screenWith(std::nullopt));
     ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(first[0], (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60}));
+    EXPECT_EQ(first[0], (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60, 0, 1, true}));
     EXPECT_TRUE(stream.publish(screenWith(std::nullopt)).empty());
     EXPECT_EQ(stream.latest()->sequence, 1u);
 
@@ -70,7 +70,7 @@ TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
     stream.publish(screenWith(std::nullopt));
     auto turned = stream.publish(screenWith(std::nullopt, Size(30, 40)));
     ASSERT_EQ(turned.size(), 1u);
-    EXPECT_EQ(turned[0], (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80}));
+    EXPECT_EQ(turned[0], (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80, 0, 1, true}));
 
     for (int i = 0; i < int(FrameStream::kKeptPatches) + 1; ++i)
         ASSERT_FALSE(stream.publish(screenWith(Rect(i % 20, 1, 1, 1), Size(30, 40))).empty());
@@ -81,12 +81,16 @@ TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
 TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
     FrameStream stream(2);
     Size screen(320, 480);
-    EXPECT_EQ(stream.publish(screenWith(std::nullopt, screen)).size(), 2u);
+    auto first = stream.publish(screenWith(std::nullopt, screen));
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_TRUE(first[1].whole);
+    EXPECT_EQ(stream.wholeParts(), first); // what a page that opens now fetches
     auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen));
     ASSERT_EQ(notices.size(), 2u);
     EXPECT_EQ(notices[0], (FrameStream::Notice {3, 640, 960, 0, 40, 640, 460, 0, 2}));
     EXPECT_EQ(notices[1], (FrameStream::Notice {4, 640, 960, 0, 500, 640, 460, 1, 2}));
     EXPECT_EQ(stream.latest()->sequence, 4u);
+    EXPECT_TRUE(stream.wholeParts().empty());
     for (auto& notice : notices) {
         Image band = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
         EXPECT_EQ(band.pixelHeight(), notice.patchHeight);
