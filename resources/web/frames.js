@@ -183,6 +183,9 @@ window.VantrelFrames = (screen) => {
       try {
         while (this.needWhole || this.have < this.latest) {
           const start = this.needWhole ? this.wholeStart() : this.have + 1;
+          const newest = this.notices.get(this.latest);
+          if (!start && newest && newest.whole && newest.part < newest.parts - 1)
+            break; // the other parts of a whole frame are on their way
           const pending = [];
           for (let seq = start || this.latest + 1; seq <= this.latest; ++seq)
             pending.push(this.notices.get(seq));

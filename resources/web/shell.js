@@ -66,6 +66,15 @@
     return landscape ? { w: width - 128 - 24, h: height - 28 - 70 } : { w: width - 28 - 24, h: height - 128 - 70 };
   }
 
+  // A notice beside the phone needs room there; in a narrow window it goes below the phone,
+  // which then leaves it that room.
+  function noticeRoom(fit, landscape) {
+    if (touchDevice || !notices.children.length)
+      return 0;
+    const phoneWidth = pointWidth * fit + (landscape ? 128 : 28);
+    return (document.documentElement.clientWidth - phoneWidth) / 2 >= 272 ? 0 : 76;
+  }
+
   // The display as the upright phone sees it: the shell makes the screen as tall as it allows.
   function display() {
     const r = room(false);
@@ -81,7 +90,11 @@
     phone.classList.toggle('landscape', landscape);
     const r = room(landscape);
     const dpr = window.devicePixelRatio || 1;
-    const fit = Math.max(0.25, Math.min(r.w / pointWidth, r.h / pointHeight));
+    let fit = Math.max(0.25, Math.min(r.w / pointWidth, r.h / pointHeight));
+    const below = noticeRoom(fit, landscape);
+    if (below)
+      fit = Math.max(0.25, Math.min(r.w / pointWidth, (r.h - below) / pointHeight));
+    stage.style.paddingBottom = below ? `${below}px` : '';
     // Frames come at whole pixels across the upright screen; show them pixel for pixel.
     const pixelsAcross = Math.min(1280, Math.max(320, Math.floor(320 * fit * dpr + 1e-6)));
     const scale = pixelsAcross / 320;
@@ -584,11 +597,17 @@
     close.type = 'button';
     close.textContent = '×';
     close.title = 'Dismiss';
-    close.addEventListener('click', () => element.remove());
+    close.addEventListener('click', () => {
+      element.remove();
+      if (!touchDevice)
+        layout();
+    });
     element.append(icon, text, close);
     holder.prepend(element);
     while (holder.children.length > 3)
       holder.lastChild.remove();
+    if (!touchDevice)
+      layout();
     return element;
   }
 
