@@ -6,6 +6,7 @@
 'use strict';
 
 window.VantrelFrames = (screen) => {
+  let frames = null;
   const context = screen.getContext('2d', { alpha: false });
   const back = document.createElement('canvas');
   const backContext = back.getContext('2d', { alpha: false });
@@ -101,6 +102,7 @@ window.VantrelFrames = (screen) => {
     slide = null;
     delete screen.dataset.sliding;
     context.drawImage(back, 0, 0);
+    frames.onSettled();
   }
 
   // A screen's movement carries whatever the keyboard did with it.
@@ -115,7 +117,7 @@ window.VantrelFrames = (screen) => {
 
   // ---- Fetching
 
-  const frames = {
+  frames = {
     scale: 2,
     have: 0,
     latest: 0,
@@ -124,6 +126,12 @@ window.VantrelFrames = (screen) => {
     busy: false,
     // Tells scripts which frame the screen shows (and that a slide began).
     onShown: () => {},
+    // Called when the screen shows the latest frame at rest (no slide, nothing to fetch).
+    onSettled: () => {},
+
+    settled() {
+      return !slide && !this.busy && this.have >= this.latest && !this.needWhole;
+    },
 
     reset(scale) {
       this.scale = scale;
@@ -229,6 +237,8 @@ window.VantrelFrames = (screen) => {
       } finally {
         this.busy = false;
       }
+      if (this.settled())
+        this.onSettled();
     },
 
     apply(pending, images) {

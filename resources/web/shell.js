@@ -32,6 +32,15 @@
 
   const frames = window.VantrelFrames(screen);
   frames.onShown = (seq) => { screen.dataset.frame = String(seq); };
+  // Web content laid over the screen shows with the frame it belongs to, not over the frame
+  // before or a slide.
+  let webWaiting = false;
+  frames.onSettled = () => {
+    if (webWaiting) {
+      webWaiting = false;
+      webLayer.style.visibility = '';
+    }
+  };
 
   // ---- Layout: the screen scaled to fit, drawn at the device's pixel ratio.
 
@@ -500,6 +509,12 @@
   }
 
   function applyWebContent(list) {
+    const where = (item) => `${item.id}:${item.x},${item.y},${item.w},${item.h}`;
+    const before = [...webFrames.values()].map((entry) => where(entry.frame)).join(' ');
+    if (list.map(where).join(' ') !== before && !frames.settled()) {
+      webWaiting = true;
+      webLayer.style.visibility = 'hidden';
+    }
     const seen = new Set();
     for (const item of list) {
       seen.add(item.id);
