@@ -31,7 +31,7 @@ void appendChunk(std::string& out, const char* type, const unsigned char* data, 
 enum Filter : unsigned char { kNone = 0, kSub = 1, kUp = 2, kPaeth = 4 };
 
 // Where further levels stop paying for screens: the bytes barely shrink, the time grows.
-const int kFastLevel = std::getenv("VANTREL_PNG_LEVEL") ? std::atoi(std::getenv("VANTREL_PNG_LEVEL")) : 6;
+constexpr int kFastLevel = 6;
 
 // A row of Cairo's pixels as PNG bytes: RGB, or RGBA with the alpha taken out again.
 void convertRow(const unsigned char* source, int width, bool hasAlpha, unsigned char* out) {
@@ -65,9 +65,28 @@ inline unsigned magnitude(unsigned char byte) {
     return byte < 128 ? byte : 256u - byte;
 }
 
+// Paeth's choice among left (a), above (b) and upper left (c), written without branches so
+// that the compiler can do many bytes at once.
 inline unsigned char paethPredictor(int a, int b, int c) {
-    int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return static_cast<unsigned char>((pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c));
+    int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    int predictor = pb < pa ? b : a;
+    int smaller = pb < pa ? pb : pa;
+    return static_cast<unsigned char>(pc < smaller ? c : predictor);
+}
+
+void subFilter(const unsigned char* __restrict row, size_t size, size_t c, unsigned char* __restrict out) {
+    for (size_t i = 0; i < c && i < size; ++i)
+        out[i] = row[i];
+    for (size_t i = c; i < size; ++i)
+        out[i] = static_cast<unsigned char>(row[i] - row[i - c]);
+}
+
+void paethFilter(const unsigned char* __restrict row, const unsigned char* __restrict above, size_t size,
+    size_t c, unsigned char* __restrict out) {
+    for (size_t i = 0; i < c && i < size; ++i)
+        out[i] = static_cast<unsigned char>(row[i] - above[i]);
+    for (size_t i = c; i < size; ++i)
+        out[i] = static_cast<unsigned char>(row[i] - paethPredictor(row[i - c], above[i], above[i - c]));
 }
 
 // Filters one row into out[0] (the filter type) and out[1..]: rows equal to the one above
@@ -92,18 +111,11 @@ void filterRow(
         }
         paeth = predicted < sub;
     }
-    unsigned char* filtered = out + 1;
     out[0] = paeth ? kPaeth : kSub;
-    if (!paeth) {
-        std::memcpy(filtered, row, std::min(c, size));
-        for (size_t i = c; i < size; ++i)
-            filtered[i] = static_cast<unsigned char>(row[i] - row[i - c]);
-        return;
-    }
-    for (size_t i = 0; i < c && i < size; ++i)
-        filtered[i] = static_cast<unsigned char>(row[i] - above[i]);
-    for (size_t i = c; i < size; ++i)
-        filtered[i] = static_cast<unsigned char>(row[i] - paethPredictor(row[i - c], above[i], above[i - c]));
+    if (paeth)
+        paethFilter(row, above, size, c, out + 1);
+    else
+        subFilter(row, size, c, out + 1);
 }
 
 struct CompressorDeleter {
