@@ -1,8 +1,8 @@
-// The phone's frames on the page: fetched as PNG, whole or as the patch that changed, into a
-// back buffer, and shown on the screen canvas either at once or, when the shell says the
-// change was a movement (a push, a pop, a modal screen, the keyboard), as a slide from the
-// frame before to the frame after. The slide is drawn here from those two frames alone;
-// nothing more comes over the wire.
+// The phone's frames on the page: fetched as PNG, whole or as the patch that changed, and
+// drawn on the screen canvas at once or, when the shell says the change was a movement (a
+// push, a pop, a modal screen, the keyboard), as a slide from the frame before to the frame
+// after. The slide is drawn here from those two frames alone, kept in two canvases for its
+// length; nothing more comes over the wire.
 'use strict';
 
 window.VantrelFrames = (screen) => {
@@ -30,9 +30,18 @@ window.VantrelFrames = (screen) => {
 
   function resize(width, height) {
     finishSlide();
-    for (const canvas of [screen, back, before]) {
-      canvas.width = width;
-      canvas.height = height;
+    screen.width = width;
+    screen.height = height;
+  }
+
+  // The canvases a slide draws from: the frame before, and the frame after (which takes the
+  // frames that come during the slide).
+  function sizeSlideCanvases() {
+    for (const canvas of [back, before]) {
+      if (canvas.width !== screen.width || canvas.height !== screen.height) {
+        canvas.width = screen.width;
+        canvas.height = screen.height;
+      }
     }
   }
 
@@ -219,10 +228,9 @@ window.VantrelFrames = (screen) => {
             break;
           const seq = Number(whole.response.headers.get('X-Frame-Sequence')) || 0;
           const image = whole.image;
-          if (back.width !== image.width || back.height !== image.height)
+          if (screen.width !== image.width || screen.height !== image.height)
             resize(image.width, image.height);
           finishSlide();
-          backContext.drawImage(image, 0, 0);
           context.drawImage(image, 0, 0);
           image.close?.();
           this.have = seq;
@@ -243,36 +251,32 @@ window.VantrelFrames = (screen) => {
 
     apply(pending, images) {
       const moves = [];
-      let moving = false;
       for (let i = 0; i < pending.length; ++i) {
         const n = pending[i];
-        if (n.whole && n.part === 0 && (back.width !== n.w || back.height !== n.h))
+        if (n.whole && n.part === 0 && (screen.width !== n.w || screen.height !== n.h))
           resize(n.w, n.h);
-        if (back.width !== n.w || back.height !== n.h) {
+        if (screen.width !== n.w || screen.height !== n.h) {
           this.needWhole = true;
           images.slice(i).forEach((image) => image.close?.());
           return;
         }
-        if (n.moves && n.moves.length) {
+        if (n.moves && n.moves.length && !moves.length && !reducedMotion.matches) {
           // The slide starts from what the screen shows now (the frame before, or a slide
-          // under way).
-          if (!moving)
-            beforeContext.drawImage(screen, 0, 0);
-          moving = true;
+          // under way), towards the frame after, kept apart from the screen it draws on.
+          sizeSlideCanvases();
+          beforeContext.drawImage(screen, 0, 0);
+          if (!slide)
+            backContext.drawImage(screen, 0, 0);
           moves.push(...n.moves);
         }
-        backContext.drawImage(images[i], n.x, n.y);
-        if (!slide && !moving)
-          context.drawImage(images[i], n.x, n.y);
+        (slide || moves.length ? backContext : context).drawImage(images[i], n.x, n.y);
         images[i].close?.();
         this.have = n.seq;
         if (n.whole)
           this.needWhole = false;
       }
-      if (moving && !reducedMotion.matches)
+      if (moves.length)
         startSlide(moves, pending[pending.length - 1].scale);
-      else if (moving && !slide)
-        context.drawImage(back, 0, 0);
       this.onShown(this.have);
     },
   };

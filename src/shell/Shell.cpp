@@ -140,8 +140,14 @@ void Shell::pageChanged(const PageState& state) {
     followLeadingPage();
     m_lifecycle.pageChanged(state);
     if (newScale) {
+        // A whole frame drawn just now reached the page with the others' notices.
+        FrameStream* stream = m_frames.drawn(state.scale);
+        std::uint64_t before = stream && stream->latest() ? stream->latest()->sequence : 0;
         renderFrames();
-        sendLatestFrame(state.page, state.scale);
+        stream = m_frames.drawn(state.scale);
+        auto latest = stream ? stream->latest() : std::nullopt;
+        if (!latest || latest->sequence == before || !latest->whole)
+            sendLatestFrame(state.page, state.scale);
     }
 }
 

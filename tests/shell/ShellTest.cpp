@@ -99,7 +99,7 @@ TEST_F(ShellTest, StartsInTheBackgroundAndAPageBringsItForwardWithTheWholeFrame)
     EXPECT_EQ(messages[1].second["title"], "Vantrel");
     auto frames = messagesNamed(messages, "frame");
     ASSERT_FALSE(frames.empty());
-    EXPECT_TRUE(frames.back()["full"]);
+    EXPECT_TRUE(frames.back()["whole"]); // the page fetches its parts
     EXPECT_EQ(frames.back()["w"], 640);
     EXPECT_EQ(frames.back()["h"], 960);
     ASSERT_NE(shell.frameStream(2), nullptr);
