@@ -34,7 +34,8 @@ double threadMilliseconds() {
 }
 
 void BM_EncodeFrame(benchmark::State& state, double pixelsAcross) {
-    auto root = std::filesystem::temp_directory_path() / ("vantrel-frame-bench-" + std::to_string(::getpid()));
+    auto root
+        = std::filesystem::temp_directory_path() / ("vantrel-frame-bench-" + std::to_string(::getpid()));
     platform::Sandbox::setRoot(root.string());
     Screen::mainScreen().setHeight(692);
     Application& application = Application::sharedApplication();
@@ -44,8 +45,9 @@ void BM_EncodeFrame(benchmark::State& state, double pixelsAcross) {
     Window* window = application.keyWindow();
     window->setHostKeyboard(true);
     auto* navigation = dynamic_cast<NavigationController*>(window->rootViewController().get());
-    if (auto* root = navigation ? dynamic_cast<RootViewController*>(navigation->viewControllers().front().get())
-                                : nullptr)
+    if (auto* root = navigation
+            ? dynamic_cast<RootViewController*>(navigation->viewControllers().front().get())
+            : nullptr)
         root->addButtonPressed();
     platform::RunLoop::main().runUntilIdle();
 
@@ -78,7 +80,8 @@ void BM_EncodeFrame(benchmark::State& state, double pixelsAcross) {
     if (const char* keep = std::getenv("VANTREL_KEEP_FRAME")) {
         shell::FrameStream stream(scale);
         stream.publish(window->render(scale));
-        platform::fs::writeFileAtomically(std::string(keep) + "-" + std::to_string(int(pixelsAcross)) + ".png", *stream.framePNG());
+        platform::fs::writeFileAtomically(
+            std::string(keep) + "-" + std::to_string(int(pixelsAcross)) + ".png", *stream.framePNG());
     }
     state.counters["bytes"] = double(bytes);
 
@@ -89,7 +92,13 @@ void BM_EncodeFrame(benchmark::State& state, double pixelsAcross) {
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);
 }
-BENCHMARK_CAPTURE(BM_EncodeFrame, ratio3, 1170.0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK_CAPTURE(BM_EncodeFrame, ratio1, 390.0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK_CAPTURE(BM_EncodeFrame, ratio3, 1170.0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(BM_EncodeFrame, ratio1, 390.0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40);
 
 } // namespace

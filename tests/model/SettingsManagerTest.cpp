@@ -50,4 +50,3 @@ TEST_F(SettingsManagerTest, UnitListsAndShortNames) {
     settings.setFuelUnit(9);
     EXPECT_EQ(settings.fuelUnitName(), "");
 }
-
