@@ -34,8 +34,7 @@ protected:
 
     nlohmann::json post(const std::string& operation, const httplib::Params& fields,
         const std::string& device = kDevice, int* httpStatus = nullptr) {
-        return reply(
-            client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields), httpStatus);
+        return reply(client().Post(("/mobile/services/" + operation + "/" + device).c_str(), fields), httpStatus);
     }
 
     nlohmann::json upload(const std::string& email, const std::string& content, const std::string& hash,
