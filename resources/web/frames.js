@@ -1,15 +1,14 @@
 // The phone's frames on the page: fetched as PNG, whole or as the patch that changed, and
-// drawn on the screen canvas at once or, when the shell says the change was a movement (a
-// push, a pop, a modal screen, the keyboard), as a slide from the frame before to the frame
-// after. The slide is drawn here from those two frames alone, kept in two canvases for its
-// length; nothing more comes over the wire.
+// drawn on the screen canvas as they come. When the shell says a change was a movement (a
+// push, a pop, a modal screen, the keyboard), a canvas laid over the part that moves shows a
+// slide from the frame before (kept for the slide's length) to the screen canvas's new
+// frame; nothing more comes over the wire.
 'use strict';
 
-window.VantrelFrames = (screen) => {
+window.VantrelFrames = (screen, overlay) => {
   let frames = null;
   const context = screen.getContext('2d', { alpha: false });
-  const back = document.createElement('canvas');
-  const backContext = back.getContext('2d', { alpha: false });
+  const overlayContext = overlay.getContext('2d', { alpha: false });
   const before = document.createElement('canvas');
   const beforeContext = before.getContext('2d', { alpha: false });
   const kDuration = 300; // ms, as a phone slides its screens
@@ -34,17 +33,6 @@ window.VantrelFrames = (screen) => {
     screen.height = height;
   }
 
-  // The canvases a slide draws from: the frame before, and the frame after (which takes the
-  // frames that come during the slide).
-  function sizeSlideCanvases() {
-    for (const canvas of [back, before]) {
-      if (canvas.width !== screen.width || canvas.height !== screen.height) {
-        canvas.width = screen.width;
-        canvas.height = screen.height;
-      }
-    }
-  }
-
   // ---- Slides
 
   const ease = (t) => (t < 0.5 ? 4 * t * t * t : 1 - Math.pow(-2 * t + 2, 3) / 2);
@@ -55,38 +43,39 @@ window.VantrelFrames = (screen) => {
     return { x, y, w: Math.round((move.x + move.w) * scale) - x, h: Math.round((move.y + move.h) * scale) - y };
   }
 
-  // Draws `source`'s region r shifted by (dx, dy), clipped to r.
+  // Draws `source`'s region r (screen pixels) shifted by (dx, dy), clipped to r, onto the
+  // overlay, whose top left lies at the slide's origin.
   function shifted(source, r, dx, dy) {
-    context.save();
-    context.beginPath();
-    context.rect(r.x, r.y, r.w, r.h);
-    context.clip();
-    context.drawImage(source, r.x, r.y, r.w, r.h, r.x + dx, r.y + dy, r.w, r.h);
-    context.restore();
+    const x = r.x - slide.area.x, y = r.y - slide.area.y;
+    overlayContext.save();
+    overlayContext.beginPath();
+    overlayContext.rect(x, y, r.w, r.h);
+    overlayContext.clip();
+    overlayContext.drawImage(source, r.x, r.y, r.w, r.h, x + dx, y + dy, r.w, r.h);
+    overlayContext.restore();
   }
 
   function drawSlide(now) {
     const t = Math.min(1, (now - slide.start) / kDuration);
     const p = ease(t);
-    for (const move of slide.moves) {
-      const r = pixels(move, slide.scale);
-      switch (move.kind) {
+    for (const r of slide.regions) {
+      switch (r.kind) {
       case 'push':
         shifted(before, r, -p * r.w, 0);
-        shifted(back, r, (1 - p) * r.w, 0);
+        shifted(screen, r, (1 - p) * r.w, 0);
         break;
       case 'pop':
         shifted(before, r, p * r.w, 0);
-        shifted(back, r, -(1 - p) * r.w, 0);
+        shifted(screen, r, -(1 - p) * r.w, 0);
         break;
       case 'present':
       case 'keyboardUp':
         shifted(before, r, 0, 0);
-        shifted(back, r, 0, (1 - p) * r.h);
+        shifted(screen, r, 0, (1 - p) * r.h);
         break;
       case 'dismiss':
       case 'keyboardDown':
-        shifted(back, r, 0, 0);
+        shifted(screen, r, 0, 0);
         shifted(before, r, 0, p * r.h);
         break;
       default:
@@ -109,18 +98,32 @@ window.VantrelFrames = (screen) => {
     if (!slide)
       return;
     slide = null;
+    overlay.hidden = true;
     delete screen.dataset.sliding;
-    context.drawImage(back, 0, 0);
     frames.onSettled();
   }
 
-  // A screen's movement carries whatever the keyboard did with it.
+  // A screen's movement carries whatever the keyboard did with it. The overlay covers what
+  // moves; the rest of the screen shows the new frame beneath it.
   function startSlide(moves, scale) {
     const screenMoves = moves.filter((m) => !m.kind.startsWith('keyboard'));
-    slide = { moves: screenMoves.length ? screenMoves : moves, scale, start: performance.now() };
-    screen.dataset.sliding = slide.moves.map((m) => m.kind).join(' '); // for scripts
-    context.drawImage(back, 0, 0);
+    const regions = (screenMoves.length ? screenMoves : moves).map((m) => ({ kind: m.kind, ...pixels(m, scale) }));
+    const left = Math.min(...regions.map((r) => r.x)), top = Math.min(...regions.map((r) => r.y));
+    const right = Math.max(...regions.map((r) => r.x + r.w)), bottom = Math.max(...regions.map((r) => r.y + r.h));
+    const area = { x: left, y: top, w: right - left, h: bottom - top };
+    slide = { regions, area, start: performance.now() };
+    if (overlay.width !== area.w || overlay.height !== area.h) {
+      overlay.width = area.w;
+      overlay.height = area.h;
+    }
+    const style = overlay.style;
+    style.left = `${(100 * area.x) / screen.width}%`;
+    style.top = `${(100 * area.y) / screen.height}%`;
+    style.width = `${(100 * area.w) / screen.width}%`;
+    style.height = `${(100 * area.h) / screen.height}%`;
     drawSlide(slide.start);
+    overlay.hidden = false;
+    screen.dataset.sliding = regions.map((r) => r.kind).join(' '); // for scripts
     requestAnimationFrame(step);
   }
 
@@ -261,15 +264,16 @@ window.VantrelFrames = (screen) => {
           return;
         }
         if (n.moves && n.moves.length && !moves.length && !reducedMotion.matches) {
-          // The slide starts from what the screen shows now (the frame before, or a slide
-          // under way), towards the frame after, kept apart from the screen it draws on.
-          sizeSlideCanvases();
+          // The slide starts from the frame the screen shows now.
+          finishSlide();
+          if (before.width !== screen.width || before.height !== screen.height) {
+            before.width = screen.width;
+            before.height = screen.height;
+          }
           beforeContext.drawImage(screen, 0, 0);
-          if (!slide)
-            backContext.drawImage(screen, 0, 0);
           moves.push(...n.moves);
         }
-        (slide || moves.length ? backContext : context).drawImage(images[i], n.x, n.y);
+        context.drawImage(images[i], n.x, n.y);
         images[i].close?.();
         this.have = n.seq;
         if (n.whole)

@@ -30,7 +30,7 @@
   let state = { badge: 0, title: document.title, keyboard: null, landscape: false, web: [], reminders: 0 };
   let desktopLandscape = false;
 
-  const frames = window.VantrelFrames(screen);
+  const frames = window.VantrelFrames(screen, document.getElementById('slide'));
   frames.onShown = (seq) => { screen.dataset.frame = String(seq); };
   // Web content laid over the screen shows with the frame it belongs to, not over the frame
   // before or a slide.

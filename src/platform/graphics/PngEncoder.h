@@ -6,7 +6,7 @@
 namespace platform::graphics {
 
 // A small PNG writer for Cairo's 32-bit pixels, for screen frames sent to the browser many
-// times a second: rows filtered one by one (Up, Sub or Paeth), compressed with libdeflate.
+// times a second: rows filtered one by one (Up or Sub, quick to decode), compressed with libdeflate.
 class PngEncoder {
 public:
     enum class Speed { Fast, Small };
