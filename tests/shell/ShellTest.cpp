@@ -363,10 +363,13 @@ TEST_F(ShellTest, WebContentOfTheShellsOwnAddressLoadsFromThePagesOrigin) {
 TEST_F(ShellTest, TheScreenTurnsWithThePageWhereTheScreenOnTopAllowsIt) {
     int page = openPage(true);
     EXPECT_FALSE(isLandscape(delegate->window->interfaceOrientation())); // the list stands upright
+    EXPECT_EQ(state()["rotates"], false); // so the page shows no turn button
     delegate->navigation->pushViewController(std::make_shared<TurningController>(), false);
     shell.renderFrames();
     EXPECT_TRUE(isLandscape(delegate->window->interfaceOrientation()));
     EXPECT_EQ(state()["landscape"], true);
+    EXPECT_EQ(state()["rotates"], true);
+    EXPECT_EQ(state()["screen"], (json {{"w", 480.0}, {"h", 320.0}}));
     auto frames = messagesNamed(takeMessages(hub, page), "frame");
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames.back()["w"], 960);
