@@ -1,7 +1,10 @@
 // The frame the shell sends after a push, alone: Vantrel's car editor on a 390 x 844 phone
 // (320 x 692 points, the phone's own keyboard instead of the drawn one), drawn and encoded as
-// a whole frame at pixel ratio 3 (1170 pixels across) and 1 (390 across). browser_bench.py
-// sets these beside the tap-to-screen times it measures in the browser.
+// a whole frame at pixel ratio 3 (1170 pixels across) and 1 (390 across). The time is the
+// encoding (in two bands on two cores when large); the counters add the drawing, each step's
+// processor time on this thread, and the bytes. browser_bench.py sets these beside the
+// tap-to-screen times it measures in the browser. VANTREL_KEEP_FRAME=<path prefix> writes
+// the frame as a PNG for a person to look at.
 
 #include <benchmark/benchmark.h>
 
@@ -68,7 +71,7 @@ void BM_EncodeFrame(benchmark::State& state, double pixelsAcross) {
         spare = std::move(image);
         rendering += std::chrono::duration<double, std::milli>(drawn - start).count();
         renderingCPU += cpu1 - cpu0;
-        encodingCPU += cpu2 - cpu1;
+        encodingCPU += cpu2 - cpu1; // the first band's; the second is encoded beside it
         bytes = 0;
         for (auto& notice : notices)
             bytes += stream.patchPNG(notice.sequence)->size();
