@@ -784,7 +784,10 @@
   // ---- The event stream.
 
   function connect() {
-    const events = new EventSource('/events');
+    // How this page shows the screen goes with the connection, so that its first frame is
+    // drawn at once.
+    const { page: _, ...initial } = pageState();
+    const events = new EventSource(`/events?state=${encodeURIComponent(JSON.stringify(initial))}`);
     let shownTimer = setTimeout(() => { connecting.hidden = false; }, 800);
     events.addEventListener('hello', (event) => {
       const hello = JSON.parse(event.data);

@@ -206,6 +206,14 @@ std::optional<PageState> PageMessages::parsePageState(const std::string& body, s
     return state;
 }
 
+std::optional<PageState> PageMessages::parsePageState(const std::string& body, int page, std::string& error) {
+    auto object = parseObject(body, error);
+    if (!object)
+        return std::nullopt;
+    (*object)["page"] = page;
+    return parsePageState(object->dump(), error);
+}
+
 std::optional<WebContentEvent> PageMessages::parseWebContent(const std::string& body, std::string& error) {
     auto object = parseObject(body, error);
     if (!object)

@@ -79,6 +79,9 @@ public:
 
     static std::optional<InputBatch> parseInput(const std::string& body, std::string& error);
     static std::optional<PageState> parsePageState(const std::string& body, std::string& error);
+    // The same for page `page`, whatever the body says its page is (a page that has just
+    // connected does not know its number yet).
+    static std::optional<PageState> parsePageState(const std::string& body, int page, std::string& error);
     static std::optional<WebContentEvent> parseWebContent(const std::string& body, std::string& error);
 
     // Frames are drawn at whole pixels across the upright screen (steps of 1/320), so that

@@ -295,14 +295,23 @@ void ShellServer::installRoutes() {
         response.set_header("Cache-Control", "no-store");
         response.set_content(*png, "image/png");
     });
-    m_server->Get("/events", [this](const Request&, Response& response) {
+    m_server->Get("/events", [this](const Request& request, Response& response) {
         auto page = m_hub.open();
         if (!page)
             return fail(response, 503, "Too many pages are open");
         int id = *page;
-        platform::RunLoop::main().post([this, id] {
-            if (m_hub.isOpen(id))
-                m_shell.pageOpened(id);
+        // A page may say how it shows the screen as it connects (?state=, as POST /page says
+        // it), so that its first frame is drawn at once; a malformed one is ignored.
+        std::string error;
+        auto initial = request.has_param("state")
+            ? PageMessages::parsePageState(request.get_param_value("state"), id, error)
+            : std::nullopt;
+        platform::RunLoop::main().post([this, id, initial] {
+            if (!m_hub.isOpen(id))
+                return;
+            m_shell.pageOpened(id);
+            if (initial)
+                m_shell.pageChanged(*initial);
         });
         response.set_header("Cache-Control", "no-store");
         response.set_header("X-Accel-Buffering", "no");

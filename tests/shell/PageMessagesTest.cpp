@@ -94,6 +94,13 @@ TEST(PageMessages, PageStateSaysHowThePageShowsTheScreen) {
     EXPECT_EQ(plain->displayWidth, 0);
     EXPECT_FALSE(plain->ownKeyboard);
 
+    // As a page says it when it connects, before it knows its number.
+    auto connecting = PageMessages::parsePageState(R"({"scale":2,"display":{"w":390,"h":844}})", 7, error);
+    ASSERT_TRUE(connecting) << error;
+    EXPECT_EQ(connecting->page, 7);
+    EXPECT_EQ(connecting->displayHeight, 844);
+    EXPECT_FALSE(PageMessages::parsePageState("not json", 7, error));
+
     for (const char* body :
         {R"({"visible":true})", R"({"page":2,"visible":"yes"})", R"({"page":2,"scale":-1})",
             R"({"page":2,"scale":"2"})", R"({"page":2,"scale":100})", R"({"page":2,"display":{"w":390}})",
