@@ -39,19 +39,23 @@ CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 PROBE = """
 window.__bench = { up: 0, upFrame: 0, shown: [], first: 0 };
 addEventListener('pointerup', () => { window.__bench.up = performance.now(); window.__bench.upFrame = 0; }, true);
+addEventListener('pointerdown', () => { window.__bench.upFrame = 0; }, true);
 new MutationObserver((records) => {
   const now = performance.now();
   if (!window.__bench.first) window.__bench.first = performance.timeOrigin + now;
   for (const record of records)
     window.__bench.shown.push([now, Number(record.target.dataset.frame)]);
 }).observe(document, { subtree: true, attributes: true, attributeFilter: ['data-frame'] });
-// The shell's answer to the batch with the finger's lift names the frame it made.
-const originalFetch = window.fetch;
-window.fetch = async function (url, options) {
-  const response = await originalFetch.apply(this, arguments);
-  if (url === '/input' && options && /"type":"up"/.test(options.body))
-    response.clone().json().then((answer) => { window.__bench.upFrame = answer.frame; }).catch(() => {});
-  return response;
+// The frame of a push is the one whose notice says the screen moved.
+const OriginalEventSource = window.EventSource;
+window.EventSource = function (url) {
+  const events = new OriginalEventSource(url);
+  events.addEventListener('frame', (event) => {
+    const notice = JSON.parse(event.data);
+    if ((notice.moves || []).some((m) => m.kind === 'push' || m.kind === 'pop'))
+      window.__bench.upFrame = notice.seq;
+  });
+  return events;
 };
 """
 

@@ -178,15 +178,23 @@
       this.sending = true;
       const events = this.queue.splice(0, 256);
       try {
-        const response = await post('/input', { page, events });
+        // The page hears of the frames the events make; the answer need not wait for them.
+        const response = await post('/input', { page, events, frame: false });
         if (response.ok) {
           const answer = await response.json();
           frames.sequenceAnswered(answer.frame);
-          // A focus given ahead for a tap that did not start editing is withdrawn.
-          setTimeout(() => {
+          // A focus given ahead for a tap that did not start editing is withdrawn, once the
+          // shell has said what the tap did (its state follows the events' frame).
+          const asked = statesSeen;
+          const withdraw = (tries) => {
+            if (statesSeen === asked && tries > 0) {
+              setTimeout(() => withdraw(tries - 1), 100);
+              return;
+            }
             if (!state.keyboard && document.activeElement === keys)
               keys.blur();
-          }, 150);
+          };
+          setTimeout(() => withdraw(20), 150);
         }
       } catch (error) {
         // The connection is back soon; the events are lost like taps on a frozen screen.
@@ -753,7 +761,10 @@
       banner(title, reminder.body, { tag });
   }
 
+  let statesSeen = 0;
+
   function applyState(next) {
+    ++statesSeen;
     const reshaped = next.landscape !== state.landscape || JSON.stringify(next.screen) !== JSON.stringify(state.screen);
     state = next;
     document.title = next.title;

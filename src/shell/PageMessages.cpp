@@ -144,7 +144,7 @@ std::optional<InputBatch> PageMessages::parseInput(const std::string& body, std:
     if (!object)
         return std::nullopt;
     InputBatch batch;
-    if (!readPage(*object, batch.page, error))
+    if (!readPage(*object, batch.page, error) || !readBool(*object, "frame", batch.waitForFrame, error))
         return std::nullopt;
     auto events = object->find("events");
     if (events == object->end() || !events->is_array() || events->empty() || events->size() > kMaxEvents) {

@@ -34,6 +34,10 @@ using InputEvent = std::variant<PointerEvent, KeyEvent>;
 struct InputBatch {
     int page {0};
     std::vector<InputEvent> events;
+    // The answer names the frame the events made, once it is drawn; without ("frame": false)
+    // it comes as soon as they are handled (a page that hears of frames anyway sends its next
+    // batch sooner).
+    bool waitForFrame {true};
 };
 
 // How one open page is: shown or not, focused, its shape, and the scale it shows frames at.

@@ -360,7 +360,8 @@ void ShellServer::installRoutes() {
                 scale = m_shell.scaleOf(batch->page);
             }))
             return fail(response, 503, "The application is busy");
-        m_shell.waitForRenderAfter(handledAt, 10);
+        if (batch->waitForFrame)
+            m_shell.waitForRenderAfter(handledAt, 10);
         std::uint64_t sequence = 0;
         if (FrameStream* stream = m_shell.frameStream(scale); stream && stream->latest())
             sequence = stream->latest()->sequence;

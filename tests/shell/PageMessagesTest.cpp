@@ -12,12 +12,20 @@ TEST(PageMessages, ReadsABatchOfTouchesAndKeys) {
         error);
     ASSERT_TRUE(batch) << error;
     EXPECT_EQ(batch->page, 3);
+    EXPECT_TRUE(batch->waitForFrame);
     ASSERT_EQ(batch->events.size(), 7u);
     EXPECT_EQ(std::get<PointerEvent>(batch->events[0]), (PointerEvent {PointerEvent::Phase::Down, 10, 20.5}));
     EXPECT_EQ(std::get<PointerEvent>(batch->events[3]).phase, PointerEvent::Phase::Cancel);
     EXPECT_EQ(std::get<KeyEvent>(batch->events[4]), (KeyEvent {KeyEvent::Kind::Text, "Ölwechsel 🚗"}));
     EXPECT_EQ(std::get<KeyEvent>(batch->events[5]).kind, KeyEvent::Kind::Delete);
     EXPECT_EQ(std::get<KeyEvent>(batch->events[6]).kind, KeyEvent::Kind::Return);
+}
+
+TEST(PageMessages, APageThatHearsOfFramesNeedNotWaitForThem) {
+    std::string error;
+    auto batch = PageMessages::parseInput(R"({"page":3,"events":[{"type":"delete"}],"frame":false})", error);
+    ASSERT_TRUE(batch) << error;
+    EXPECT_FALSE(batch->waitForFrame);
 }
 
 TEST(PageMessages, RefusesMalformedInputWhole) {
@@ -50,6 +58,7 @@ TEST(PageMessages, RefusesMalformedInputWhole) {
         R"({"page":1,"events":[{"type":"text","text":")" + tooLong + R"("}]})",
         R"({"page":1,"events":[{"type":"text","text":7}]})",
         R"({"page":1,"events":[{"type":"delete"},{"type":"down","x":3}]})",
+        R"({"page":1,"events":[{"type":"delete"}],"frame":0})",
         tooMany,
     };
     for (auto& body : cases) {
