@@ -16,12 +16,32 @@ window.VantrelFrames = (screen, overlay) => {
 
   let slide = null; // { moves, scale, start }
 
+  // PNG bytes to something a canvas draws. The ImageDecoder API decodes in the page from the
+  // bytes at hand, a few times faster for small frames than an ImageBitmap from a Blob, whose
+  // bytes go through the browser's blob store first.
+  async function decode(bytes) {
+    if ('ImageDecoder' in window) {
+      try {
+        const decoder = new ImageDecoder({ data: bytes, type: 'image/png' });
+        const { image } = await decoder.decode();
+        decoder.close();
+        return image;
+      } catch (error) {
+        // The ImageBitmap below.
+      }
+    }
+    return createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+  }
+
+  const widthOf = (image) => image.displayWidth ?? image.width;
+  const heightOf = (image) => image.displayHeight ?? image.height;
+
   async function loadImage(url) {
     try {
       const response = await fetch(url, { cache: 'no-store' });
       if (!response.ok)
         return null;
-      return { image: await createImageBitmap(await response.blob()), response };
+      return { image: await decode(await response.arrayBuffer()), response };
     } catch (error) {
       return null;
     }
@@ -231,8 +251,8 @@ window.VantrelFrames = (screen, overlay) => {
             break;
           const seq = Number(whole.response.headers.get('X-Frame-Sequence')) || 0;
           const image = whole.image;
-          if (screen.width !== image.width || screen.height !== image.height)
-            resize(image.width, image.height);
+          if (screen.width !== widthOf(image) || screen.height !== heightOf(image))
+            resize(widthOf(image), heightOf(image));
           finishSlide();
           context.drawImage(image, 0, 0);
           image.close?.();

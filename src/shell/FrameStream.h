@@ -34,7 +34,7 @@ public:
     };
     static constexpr size_t kKeptPatches = 32;
     // Patches of more pixels than this are cut into two bands.
-    static constexpr int kBandPixels = 300'000;
+    static constexpr int kBandPixels = 600'000;
 
     explicit FrameStream(double scale);
     FrameStream(const FrameStream&) = delete;

@@ -10,8 +10,8 @@ using shell::FrameStream;
 namespace {
 
 // A 40 x 30 point screen at scale 2, white, with an optional red square.
-Image screenWith(std::optional<Rect> red, Size size = Size(40, 30)) {
-    ImageContext image(size, true, 2);
+Image screenWith(std::optional<Rect> red, Size size = Size(40, 30), double scale = 2) {
+    ImageContext image(size, true, scale);
     image.context().setFillColor(Color::whiteColor());
     image.context().fillRect(Rect(0, 0, size.width, size.height));
     if (red) {
@@ -79,25 +79,25 @@ TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
 }
 
 TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
-    FrameStream stream(2);
+    FrameStream stream(3);
     Size screen(320, 480);
-    auto first = stream.publish(screenWith(std::nullopt, screen));
+    auto first = stream.publish(screenWith(std::nullopt, screen, 3));
     ASSERT_EQ(first.size(), 2u);
     EXPECT_TRUE(first[1].whole);
     EXPECT_EQ(stream.wholeParts(), first); // what a page that opens now fetches
-    auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen));
+    auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen, 3));
     ASSERT_EQ(notices.size(), 2u);
-    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 640, 960, 0, 40, 640, 460, 0, 2}));
-    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 640, 960, 0, 500, 640, 460, 1, 2}));
+    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 960, 1440, 0, 60, 960, 690, 0, 2}));
+    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 960, 1440, 0, 750, 960, 690, 1, 2}));
     EXPECT_EQ(stream.latest()->sequence, 4u);
     EXPECT_TRUE(stream.wholeParts().empty());
     for (auto& notice : notices) {
         Image band = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
         EXPECT_EQ(band.pixelHeight(), notice.patchHeight);
         EXPECT_EQ(band.pixelAt(0, 0), Color::rgba(1, 0, 0));
-        EXPECT_EQ(band.pixelAt(639, notice.patchHeight - 1), Color::rgba(1, 0, 0));
+        EXPECT_EQ(band.pixelAt(959, notice.patchHeight - 1), Color::rgba(1, 0, 0));
     }
-    Image whole = Image::imageWithData(*stream.framePNG(), 2);
-    EXPECT_EQ(whole.pixelAt(5, 39), Color::whiteColor());
-    EXPECT_EQ(whole.pixelAt(5, 959), Color::rgba(1, 0, 0));
+    Image whole = Image::imageWithData(*stream.framePNG(), 3);
+    EXPECT_EQ(whole.pixelAt(5, 59), Color::whiteColor());
+    EXPECT_EQ(whole.pixelAt(5, 1439), Color::rgba(1, 0, 0));
 }
