@@ -31,6 +31,7 @@ test-asan:
 
 bench: build
 	@$(BUILD_DIR)/bin/vantrel_bench
+	@VANTREL_BUILD=$(BUILD_DIR)/bin /usr/bin/python3 bench/browser_bench.py
 
 # Each fuzz target for FUZZ_SECONDS (default 60) seconds, e.g. make fuzz FUZZ_SECONDS=300
 fuzz: deps

@@ -1,6 +1,10 @@
 // Takes the theme colour from the page address (?t=rrggbb, as the application opens the
 // manual) and keeps it on every link between the pages.
 (function () {
+  // Inside the phone's help browser the page scrolls by touch as on a phone, without a
+  // desktop scrollbar taking room from the narrow screen.
+  if (window.self !== window.top)
+    document.documentElement.className += " in-phone";
   var match = /[?&]t=([0-9a-fA-F]{6})(?:&|$)/.exec(window.location.search);
   if (!match)
     return;

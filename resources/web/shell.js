@@ -6,17 +6,23 @@
 
 (() => {
   const screen = document.getElementById('screen');
+  const stage = document.getElementById('stage');
   const glass = document.getElementById('glass');
   const phone = document.getElementById('phone');
   const webLayer = document.getElementById('web');
   const keys = document.getElementById('keys');
   const picture = document.getElementById('picture');
   const sheet = document.getElementById('sheet');
+  const notices = document.getElementById('notices');
   const banners = document.getElementById('banners');
   const connecting = document.getElementById('connecting');
   const reader = document.getElementById('reader');
-  const context = screen.getContext('2d', { alpha: false });
+  const rotate = document.getElementById('rotate');
+  const safeArea = document.getElementById('safe-area');
 
+  // A touch device fills its display with the screen and types with its own keyboard (every
+  // language it offers, composition included); a desktop shows the phone in a frame and its
+  // drawn keyboard, typed on by the computer's keyboard.
   const touchDevice = matchMedia('(pointer: coarse)').matches;
   document.body.classList.toggle('touch', touchDevice);
 
@@ -24,152 +30,95 @@
   let state = { badge: 0, title: document.title, keyboard: null, landscape: false, web: [], reminders: 0 };
   let desktopLandscape = false;
 
+  const frames = window.VantrelFrames(screen, document.getElementById('slide'));
+  frames.onShown = (seq) => { screen.dataset.frame = String(seq); };
+  // Web content laid over the screen shows with the frame it belongs to, not over the frame
+  // before or a slide.
+  let webWaiting = false;
+  frames.onSettled = () => {
+    if (webWaiting) {
+      webWaiting = false;
+      webLayer.style.visibility = '';
+    }
+  };
+
   // ---- Layout: the screen scaled to fit, drawn at the device's pixel ratio.
 
-  let requestedScale = 2; // pixels per point the shell draws for this page
   let pointWidth = 320;
   let pointHeight = 480;
   let cssPerPoint = 1;
+  let keyboardHeight = 0; // points of the screen the device's keyboard covers
+  let pan = 0; // CSS pixels the stage is moved up to keep the edited entry above that keyboard
 
   function wantsLandscape() {
     return touchDevice ? matchMedia('(orientation: landscape)').matches : desktopLandscape;
   }
 
+  function insets() {
+    const style = getComputedStyle(safeArea);
+    return {
+      top: parseFloat(style.paddingTop) || 0, right: parseFloat(style.paddingRight) || 0,
+      bottom: parseFloat(style.paddingBottom) || 0, left: parseFloat(style.paddingLeft) || 0,
+    };
+  }
+
+  // The room for the screen in CSS pixels, as it stands now. The layout viewport is measured,
+  // not the visual one: a keyboard that comes up does not make the phone smaller.
+  function room(landscape) {
+    const width = document.documentElement.clientWidth;
+    const height = document.documentElement.clientHeight;
+    if (touchDevice) {
+      const inset = insets();
+      return { w: width - inset.left - inset.right, h: height - inset.top - inset.bottom };
+    }
+    // Room for the phone's frame and the controls below it.
+    return landscape ? { w: width - 128 - 24, h: height - 28 - 70 } : { w: width - 28 - 24, h: height - 128 - 70 };
+  }
+
+  // A notice beside the phone needs room there; in a narrow window it goes below the phone,
+  // which then leaves it that room.
+  function noticeRoom(fit, landscape) {
+    if (touchDevice || !notices.children.length)
+      return 0;
+    const phoneWidth = pointWidth * fit + (landscape ? 128 : 28);
+    return (document.documentElement.clientWidth - phoneWidth) / 2 >= 272 ? 0 : 76;
+  }
+
+  // The display as the upright phone sees it: the shell makes the screen as tall as it allows.
+  function display() {
+    const r = room(false);
+    const upright = touchDevice ? { w: Math.min(r.w, r.h), h: Math.max(r.w, r.h) } : r;
+    return { w: Math.max(1, Math.round(upright.w)), h: Math.max(1, Math.round(upright.h)) };
+  }
+
   function layout() {
     const landscape = state.landscape;
-    pointWidth = landscape ? 480 : 320;
-    pointHeight = landscape ? 320 : 480;
+    const size = state.screen || { w: 320, h: 480 };
+    pointWidth = landscape ? Math.max(size.w, size.h) : Math.min(size.w, size.h);
+    pointHeight = landscape ? Math.min(size.w, size.h) : Math.max(size.w, size.h);
     phone.classList.toggle('landscape', landscape);
-    const viewport = window.visualViewport;
-    let width = viewport ? viewport.width : window.innerWidth;
-    let height = viewport ? viewport.height : window.innerHeight;
-    if (!touchDevice) {
-      // Room for the phone's frame and the controls below it.
-      width -= landscape ? 128 + 24 : 28 + 24;
-      height -= landscape ? 28 + 70 : 128 + 70;
-    }
+    const r = room(landscape);
     const dpr = window.devicePixelRatio || 1;
-    const fit = Math.max(0.25, Math.min(width / pointWidth, height / pointHeight));
-    // Frames come in quarter steps of scale; show them pixel for pixel.
-    const scale = Math.min(4, Math.max(1, Math.floor(fit * dpr * 4) / 4));
+    let fit = Math.max(0.25, Math.min(r.w / pointWidth, r.h / pointHeight));
+    const below = noticeRoom(fit, landscape);
+    if (below)
+      fit = Math.max(0.25, Math.min(r.w / pointWidth, (r.h - below) / pointHeight));
+    stage.style.paddingBottom = below ? `${below}px` : '';
+    // Frames come at whole pixels across the upright screen; show them pixel for pixel.
+    const pixelsAcross = Math.min(1280, Math.max(320, Math.floor(320 * fit * dpr + 1e-6)));
+    const scale = pixelsAcross / 320;
+    // Pixel for pixel, or smaller still when even the smallest frames do not fit.
     cssPerPoint = Math.min(fit, scale / dpr);
-    glass.style.width = `${pointWidth * cssPerPoint}px`;
-    glass.style.height = `${pointHeight * cssPerPoint}px`;
-    screen.style.width = `${pointWidth * cssPerPoint}px`;
-    screen.style.height = `${pointHeight * cssPerPoint}px`;
-    if (scale !== requestedScale) {
-      requestedScale = scale;
-      frames.reset();
+    for (const element of [glass, screen]) {
+      element.style.width = `${pointWidth * cssPerPoint}px`;
+      element.style.height = `${pointHeight * cssPerPoint}px`;
     }
+    if (scale !== frames.scale)
+      frames.reset(scale);
     placeWebContent();
+    placeNotices();
+    followKeyboard();
     postPageState();
-  }
-
-  // ---- Frames.
-
-  const frames = {
-    have: 0,
-    latest: 0,
-    needWhole: true,
-    notices: new Map(),
-    busy: false,
-
-    reset() {
-      this.have = 0;
-      this.latest = 0;
-      this.needWhole = true;
-      this.notices.clear();
-    },
-
-    notice(notice) {
-      if (notice.scale !== requestedScale)
-        return;
-      this.notices.set(notice.seq, notice);
-      if (notice.full && notice.seq > this.have)
-        this.needWhole = true;
-      this.latest = Math.max(this.latest, notice.seq);
-      this.update();
-    },
-
-    sequenceAnswered(seq) {
-      // The input's answer names the canonical frame; ours follows through its notice.
-      if (requestedScale === 2 && seq > this.latest) {
-        this.latest = seq;
-        this.update();
-      }
-    },
-
-    async update() {
-      if (this.busy)
-        return;
-      this.busy = true;
-      try {
-        while (this.needWhole || this.have < this.latest) {
-          const target = this.latest;
-          const pending = [];
-          for (let seq = this.have + 1; seq <= target; ++seq)
-            pending.push(this.notices.get(seq));
-          if (!this.needWhole && this.have > 0 && pending.length <= 4 && pending.every(Boolean)) {
-            const images = await Promise.all(
-              pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`)));
-            if (images.every(Boolean)) {
-              for (let i = 0; i < pending.length; ++i) {
-                const n = pending[i];
-                if (screen.width !== n.w || screen.height !== n.h) {
-                  this.needWhole = true;
-                  break;
-                }
-                context.drawImage(images[i], n.x, n.y);
-                images[i].close?.();
-                this.have = n.seq;
-              }
-              continue;
-            }
-          }
-          const whole = await loadWholeFrame();
-          if (!whole)
-            break;
-          if (screen.width !== whole.image.width || screen.height !== whole.image.height) {
-            screen.width = whole.image.width;
-            screen.height = whole.image.height;
-          }
-          context.drawImage(whole.image, 0, 0);
-          whole.image.close?.();
-          this.have = whole.seq;
-          this.latest = Math.max(this.latest, whole.seq);
-          this.needWhole = false;
-        }
-        for (const seq of this.notices.keys()) {
-          if (seq <= this.have)
-            this.notices.delete(seq);
-        }
-      } finally {
-        this.busy = false;
-      }
-    },
-  };
-
-  async function loadImage(url) {
-    try {
-      const response = await fetch(url, { cache: 'no-store' });
-      if (!response.ok)
-        return null;
-      return await createImageBitmap(await response.blob());
-    } catch (error) {
-      return null;
-    }
-  }
-
-  async function loadWholeFrame() {
-    try {
-      const response = await fetch(`/frame.png?scale=${requestedScale}`, { cache: 'no-store' });
-      if (!response.ok)
-        return null;
-      const seq = Number(response.headers.get('X-Frame-Sequence')) || 0;
-      return { seq, image: await createImageBitmap(await response.blob()) };
-    } catch (error) {
-      return null;
-    }
   }
 
   // ---- Messages to the shell.
@@ -190,8 +139,11 @@
       visible: document.visibilityState === 'visible',
       focused: document.hasFocus(),
       landscape: wantsLandscape(),
-      scale: requestedScale,
+      scale: frames.scale,
       camera: touchDevice,
+      display: display(),
+      ownKeyboard: touchDevice,
+      keyboardHeight,
     };
   }
 
@@ -226,15 +178,23 @@
       this.sending = true;
       const events = this.queue.splice(0, 256);
       try {
-        const response = await post('/input', { page, events });
+        // The page hears of the frames the events make; the answer need not wait for them.
+        const response = await post('/input', { page, events, frame: false });
         if (response.ok) {
           const answer = await response.json();
           frames.sequenceAnswered(answer.frame);
-          // A focus given ahead for a tap that did not start editing is withdrawn.
-          setTimeout(() => {
+          // A focus given ahead for a tap that did not start editing is withdrawn, once the
+          // shell has said what the tap did (its state follows the events' frame).
+          const asked = statesSeen;
+          const withdraw = (tries) => {
+            if (statesSeen === asked && tries > 0) {
+              setTimeout(() => withdraw(tries - 1), 100);
+              return;
+            }
             if (!state.keyboard && document.activeElement === keys)
               keys.blur();
-          }, 150);
+          };
+          setTimeout(() => withdraw(20), 150);
         }
       } catch (error) {
         // The connection is back soon; the events are lost like taps on a frozen screen.
@@ -264,6 +224,7 @@
       return;
     activePointer = event.pointerId;
     screen.setPointerCapture(event.pointerId);
+    frames.settle();
     input.add({ type: 'down', ...pointFor(event) });
     event.preventDefault();
   });
@@ -337,11 +298,27 @@
   }
 
   // ---- Keys: a hidden input holds the focus while an entry has the keyboard, so that a
-  // phone raises its own keyboard of the right kind; what is typed is forwarded.
+  // phone raises its own keyboard of the right kind; what is typed is forwarded. The input
+  // holds the entry's text, so that the device's keyboard sees what it types into (capitals,
+  // corrections, deleting); on a phone it lies over the entry, where a composition shows.
+
+  let composing = false;
+  let entryText = '';
 
   function focusKeys() {
     if (document.activeElement !== keys)
       keys.focus({ preventScroll: true });
+  }
+
+  function mirrorEntry() {
+    if (composing || keys.value === entryText)
+      return;
+    keys.value = entryText;
+    try {
+      keys.setSelectionRange(entryText.length, entryText.length);
+    } catch (error) {
+      // Inputs of some modes have no selection.
+    }
   }
 
   function sendText(text) {
@@ -357,12 +334,34 @@
     });
   }
 
-  let composing = false;
+  // How many characters an edit of the device's keyboard takes away (a word, a correction).
+  function replacedLength(event) {
+    const range = event.getTargetRanges?.()[0];
+    if (!range || range.startContainer !== range.endContainer)
+      return null;
+    return Math.max(0, range.endOffset - range.startOffset);
+  }
+
+  function deleteCharacters(count) {
+    for (let i = 0; i < count; ++i)
+      input.add({ type: 'delete' });
+  }
 
   keys.addEventListener('beforeinput', (event) => {
+    if (event.isComposing || composing)
+      return; // the composition is the device keyboard's own until it ends
     switch (event.inputType) {
+    case 'insertReplacementText': {
+      const replaced = replacedLength(event);
+      const text = event.data ?? event.dataTransfer?.getData('text/plain') ?? '';
+      if (replaced !== null) {
+        deleteCharacters(replaced);
+        sendText(text);
+      }
+      event.preventDefault();
+      break;
+    }
     case 'insertText':
-    case 'insertReplacementText':
     case 'insertFromPaste':
     case 'insertFromDrop': {
       const text = event.data ?? event.dataTransfer?.getData('text/plain') ?? '';
@@ -378,9 +377,13 @@
       break;
     case 'deleteContentBackward':
     case 'deleteContentForward':
+      deleteCharacters(1);
+      event.preventDefault();
+      break;
     case 'deleteWordBackward':
     case 'deleteSoftLineBackward':
-      input.add({ type: 'delete' });
+    case 'deleteHardLineBackward':
+      deleteCharacters(replacedLength(event) || 1);
       event.preventDefault();
       break;
     default:
@@ -388,19 +391,22 @@
     }
   });
 
-  keys.addEventListener('compositionstart', () => { composing = true; });
+  keys.addEventListener('compositionstart', () => {
+    composing = true;
+    keys.classList.add('composing');
+  });
   keys.addEventListener('compositionend', (event) => {
     composing = false;
+    keys.classList.remove('composing');
     if (event.data)
       sendText(event.data);
+    entryText += event.data || '';
     keys.value = '';
+    mirrorEntry();
   });
-  keys.addEventListener('input', () => {
-    if (!composing)
-      keys.value = '';
-  });
+  keys.addEventListener('input', () => mirrorEntry());
   keys.addEventListener('keydown', (event) => {
-    if (event.isComposing)
+    if (event.isComposing || composing)
       return;
     if (event.key === 'Enter') {
       input.add({ type: 'return' });
@@ -435,13 +441,59 @@
     if (!keyboard) {
       if (document.activeElement === keys)
         keys.blur();
+      entryText = '';
+      followKeyboard();
       return;
     }
     keys.setAttribute('inputmode', keyboard.mode);
     keys.setAttribute('enterkeyhint', keyboard.enter);
     keys.setAttribute('autocapitalize', keyboard.autocapitalize);
     keys.setAttribute('autocorrect', keyboard.autocorrect ? 'on' : 'off');
+    entryText = keyboard.secure ? '' : (keyboard.text || '');
+    mirrorEntry();
     focusKeys();
+    followKeyboard();
+  }
+
+  // On a phone: how much of the screen the device's keyboard covers (told to the shell, whose
+  // screens make room), and the stage moved up when the entry is still below it, as a phone's
+  // browser does with a field.
+  function followKeyboard() {
+    const editing = touchDevice && state.keyboard && state.keyboard.field;
+    const viewport = window.visualViewport;
+    let covered = 0;
+    if (editing && viewport) {
+      const hidden = document.documentElement.clientHeight - viewport.height * viewport.scale;
+      covered = hidden > 60 ? Math.round(hidden / cssPerPoint) : 0;
+    }
+    let nextPan = 0;
+    if (editing && viewport) {
+      const glassTop = glass.getBoundingClientRect().top + pan;
+      const field = state.keyboard.field;
+      const top = glassTop + field.y * cssPerPoint - 8;
+      const bottom = glassTop + (field.y + field.h) * cssPerPoint + 8;
+      const visibleTop = viewport.offsetTop;
+      const visibleBottom = viewport.offsetTop + viewport.height;
+      nextPan = Math.max(0, Math.min(bottom - visibleBottom, top - visibleTop));
+    }
+    if (nextPan !== pan) {
+      pan = nextPan;
+      stage.style.transform = pan ? `translateY(${-pan}px)` : '';
+    }
+    if (editing) {
+      const rect = glass.getBoundingClientRect();
+      const field = state.keyboard.field;
+      keys.style.left = `${rect.left + field.x * cssPerPoint}px`;
+      keys.style.top = `${rect.top + field.y * cssPerPoint}px`;
+      keys.style.width = `${Math.max(1, field.w * cssPerPoint)}px`;
+      keys.style.height = `${Math.max(1, field.h * cssPerPoint)}px`;
+    } else {
+      keys.style.left = keys.style.top = keys.style.width = keys.style.height = '';
+    }
+    if (covered !== keyboardHeight) {
+      keyboardHeight = covered;
+      postPageState();
+    }
   }
 
   // ---- Web content: an iframe over the web view's frame.
@@ -465,6 +517,12 @@
   }
 
   function applyWebContent(list) {
+    const where = (item) => `${item.id}:${item.x},${item.y},${item.w},${item.h}`;
+    const before = [...webFrames.values()].map((entry) => where(entry.frame)).join(' ');
+    if (list.map(where).join(' ') !== before && !frames.settled()) {
+      webWaiting = true;
+      webLayer.style.visibility = 'hidden';
+    }
     const seen = new Set();
     for (const item of list) {
       seen.add(item.id);
@@ -522,9 +580,20 @@
 
   // ---- Addresses, pictures, badge and reminders.
 
-  function banner(title, body, link) {
+  // Notices never cover the phone's screen: on a desktop they sit beside the phone (or below
+  // it in a narrow window); a phone shows the screen only, so there a notice is for what the
+  // person asked for (a blocked link) and lies over the top of the display.
+  function banner(title, body, { link = null, tag = null } = {}) {
+    const holder = touchDevice ? banners : notices;
+    if (tag) {
+      for (const old of holder.querySelectorAll('.banner'))
+        if (old.dataset.tag === tag)
+          old.remove();
+    }
     const element = document.createElement('div');
     element.className = 'banner';
+    if (tag)
+      element.dataset.tag = tag;
     const icon = document.createElement('img');
     icon.src = '/icons/icon-192.png';
     icon.alt = '';
@@ -542,18 +611,49 @@
       anchor.addEventListener('click', () => element.remove());
       text.appendChild(anchor);
     } else {
-      text.appendChild(document.createTextNode(body));
+      const line = document.createElement('span');
+      line.textContent = body;
+      text.appendChild(line);
     }
+    text.title = body;
     const close = document.createElement('button');
     close.type = 'button';
     close.textContent = '×';
     close.title = 'Dismiss';
-    close.addEventListener('click', () => element.remove());
+    close.addEventListener('click', () => {
+      element.remove();
+      if (!touchDevice)
+        layout();
+    });
     element.append(icon, text, close);
-    banners.appendChild(element);
-    while (banners.children.length > 4)
-      banners.firstChild.remove();
+    holder.prepend(element);
+    while (holder.children.length > 3)
+      holder.lastChild.remove();
+    if (!touchDevice)
+      layout();
     return element;
+  }
+
+  function placeNotices() {
+    if (touchDevice)
+      return;
+    const frame = phone.getBoundingClientRect();
+    const width = document.documentElement.clientWidth;
+    const style = notices.style;
+    const beside = width - frame.right - 32;
+    if (beside >= 240) {
+      style.left = `${frame.right + 24}px`;
+      style.top = `${Math.max(12, frame.top)}px`;
+      style.width = `${Math.min(340, beside)}px`;
+      style.bottom = '';
+    } else {
+      // Below the phone and its controls, as wide as the window allows.
+      const controls = document.getElementById('controls').getBoundingClientRect();
+      style.width = `${Math.min(380, width - 20)}px`;
+      style.left = `${(width - Math.min(380, width - 20)) / 2}px`;
+      style.top = `${controls.bottom + 6}px`;
+      style.bottom = '4px';
+    }
   }
 
   function openAddress(url) {
@@ -567,7 +667,7 @@
     if (opened)
       opened.opener = null;
     else
-      banner('Vantrel wants to open a page', url, url); // the browser blocked the window
+      banner('Vantrel wants to open a page', url, { link: url }); // the browser blocked the window
   }
 
   let pictureRequest = 0;
@@ -686,10 +786,15 @@
     request.catch(() => {});
   }
 
+  // A reminder reaches the page only while the application is away from the front: it goes
+  // to the device's notifications when the person allowed them, replacing the thread's
+  // earlier one quietly; otherwise a desktop shows it beside the phone, and a phone has only
+  // its badge.
   async function showReminder(reminder) {
     const title = reminder.title || 'Vantrel';
+    const tag = `vantrel-${reminder.tag || reminder.body}`;
     if ('Notification' in window && Notification.permission === 'granted') {
-      const options = { body: reminder.body, tag: `vantrel-${reminder.body}`, icon: '/icons/icon-192.png',
+      const options = { body: reminder.body, tag, renotify: false, icon: '/icons/icon-192.png',
         silent: !reminder.sound };
       try {
         const registration = navigator.serviceWorker && await navigator.serviceWorker.getRegistration();
@@ -700,22 +805,26 @@
         new Notification(title, options);
         return;
       } catch (error) {
-        // Fall back to the banner.
+        // Shown in the page instead.
       }
     }
-    banner(title, reminder.body);
-    if (reminder.sound && navigator.vibrate)
-      navigator.vibrate(200);
+    if (!touchDevice)
+      banner(title, reminder.body, { tag });
   }
 
+  let statesSeen = 0;
+
   function applyState(next) {
-    const landscapeChanged = next.landscape !== state.landscape;
+    ++statesSeen;
+    const reshaped = next.landscape !== state.landscape || JSON.stringify(next.screen) !== JSON.stringify(state.screen);
     state = next;
     document.title = next.title;
     applyBadge(next.badge);
-    applyKeyboard(next.keyboard);
-    if (landscapeChanged)
+    // The turn button is for screens that turn, and for turning back.
+    rotate.hidden = !(next.rotates || desktopLandscape);
+    if (reshaped)
       layout();
+    applyKeyboard(next.keyboard);
     applyWebContent(next.web || []);
     applyTexts(next.texts || []);
   }
@@ -737,13 +846,16 @@
   // ---- The event stream.
 
   function connect() {
-    const events = new EventSource('/events');
+    // How this page shows the screen goes with the connection, so that its first frame is
+    // drawn at once.
+    const { page: _, ...initial } = pageState();
+    const events = new EventSource(`/events?state=${encodeURIComponent(JSON.stringify(initial))}`);
     let shownTimer = setTimeout(() => { connecting.hidden = false; }, 800);
     events.addEventListener('hello', (event) => {
       const hello = JSON.parse(event.data);
       page = hello.page;
       lastPageState = '';
-      frames.reset();
+      frames.reset(frames.scale);
       clearTimeout(shownTimer);
       connecting.hidden = true;
       postPageState();
@@ -768,13 +880,15 @@
   window.addEventListener('focus', postPageState);
   window.addEventListener('blur', () => setTimeout(postPageState, 0));
   window.addEventListener('resize', layout);
-  window.visualViewport?.addEventListener('resize', layout);
+  window.visualViewport?.addEventListener('resize', followKeyboard);
+  window.visualViewport?.addEventListener('scroll', followKeyboard);
   window.addEventListener('pagehide', () => {
     if (page)
       navigator.sendBeacon('/page', JSON.stringify({ ...pageState(), visible: false, focused: false }));
   });
-  document.getElementById('rotate').addEventListener('click', () => {
+  rotate.addEventListener('click', () => {
     desktopLandscape = !desktopLandscape;
+    rotate.hidden = !(state.rotates || desktopLandscape);
     postPageState();
   });
 

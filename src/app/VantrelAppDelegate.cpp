@@ -179,6 +179,10 @@ void VantrelAppDelegate::scheduleServiceNotifications() {
 
             platform::views::LocalNotification reminder;
             reminder.alertBody = reminderText(service.name, service.vehicleName);
+            // Reminders that fire together make one notice naming every service.
+            reminder.threadIdentifier = kReminderThread;
+            reminder.summaryArgument = service.name + " for " + service.vehicleName;
+            reminder.summaryFormat = "%u services are due: %@";
             reminder.timeZone = platform::TimeZone::defaultIdentifier();
             reminder.soundName = platform::views::LocalNotification::kDefaultSoundName;
             reminder.repeatInterval = platform::views::RepeatInterval::Day;

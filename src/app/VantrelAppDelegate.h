@@ -19,6 +19,8 @@ class VantrelAppDelegate : public platform::views::ApplicationDelegate {
 public:
     // The usage recorder's key for this application.
     static constexpr const char* kAnalyticsApiKey = "VT7Q2M9K4XH3N8R5B6PL";
+    // The thread of the service reminders (see LocalNotification).
+    static constexpr const char* kReminderThread = "com.quillon.vantrel.due-services";
 
     VantrelAppDelegate();
     ~VantrelAppDelegate() override;

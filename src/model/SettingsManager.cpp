@@ -11,6 +11,13 @@ UserDefaults& store() {
     return UserDefaults::standardUserDefaults();
 }
 
+// Every change goes to disk at once: the process may end any moment (a closed terminal, a
+// phone that drops the page) without resigning first.
+void writeInteger(const char* key, int value) {
+    store().setInteger(key, value);
+    store().synchronize();
+}
+
 int readInt(const char* key, int defaultValue) {
     return static_cast<int>(integerForKey(store(), key, defaultValue));
 }
@@ -46,49 +53,49 @@ int SettingsManager::themeIndex() const {
     return readInt(kThemeIndex, 0);
 }
 void SettingsManager::setThemeIndex(int index) {
-    store().setInteger(kThemeIndex, index);
+    writeInteger(kThemeIndex, index);
 }
 
 int SettingsManager::distanceUnit() const {
     return readInt(kDistanceUnit, kDistanceMiles);
 }
 void SettingsManager::setDistanceUnit(int unit) {
-    store().setInteger(kDistanceUnit, unit);
+    writeInteger(kDistanceUnit, unit);
 }
 
 int SettingsManager::fuelUnit() const {
     return readInt(kFuelUnit, kFuelUSGallon);
 }
 void SettingsManager::setFuelUnit(int unit) {
-    store().setInteger(kFuelUnit, unit);
+    writeInteger(kFuelUnit, unit);
 }
 
 int SettingsManager::fuelEconomyUnit() const {
     return readInt(kFuelEconomyUnit, 0);
 }
 void SettingsManager::setFuelEconomyUnit(int unit) {
-    store().setInteger(kFuelEconomyUnit, unit);
+    writeInteger(kFuelEconomyUnit, unit);
 }
 
 int SettingsManager::fuelEfficiencyUnit() const {
     return readInt(kFuelEfficiencyUnit, 0);
 }
 void SettingsManager::setFuelEfficiencyUnit(int unit) {
-    store().setInteger(kFuelEfficiencyUnit, unit);
+    writeInteger(kFuelEfficiencyUnit, unit);
 }
 
 int SettingsManager::distanceBeforeDue() const {
     return readInt(kDistanceBeforeDue, 500);
 }
 void SettingsManager::setDistanceBeforeDue(int distance) {
-    store().setInteger(kDistanceBeforeDue, distance);
+    writeInteger(kDistanceBeforeDue, distance);
 }
 
 int SettingsManager::daysBeforeDue() const {
     return readInt(kDaysBeforeDue, 14);
 }
 void SettingsManager::setDaysBeforeDue(int days) {
-    store().setInteger(kDaysBeforeDue, days);
+    writeInteger(kDaysBeforeDue, days);
 }
 
 void SettingsManager::save() {

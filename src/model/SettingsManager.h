@@ -4,8 +4,7 @@
 #include <vector>
 
 // The user's settings. Keeps nothing itself: every getter reads the per-user store with a
-// fixed key and its default, every setter writes it. The two boolean setters write the store
-// to disk at once; the others leave that to save().
+// fixed key and its default, every setter writes it and writes the store to disk at once.
 class SettingsManager {
 public:
     static SettingsManager& sharedManager();
@@ -29,7 +28,7 @@ public:
     int daysBeforeDue() const;
     void setDaysBeforeDue(int days);
 
-    // Writes the store to disk.
+    // Writes the store to disk (every setter already has; kept for the callers that save).
     void save();
 
     // Display names of the current codes; empty for a code outside its list.

@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 #include <cstring>
+#include <future>
 
 #include "platform/graphics/PngEncoder.h"
 
@@ -74,10 +75,10 @@ std::shared_ptr<const std::string> encode(const Pixels& p, int x, int y, int wid
 FrameStream::FrameStream(double scale)
     : m_scale(scale) { }
 
-std::optional<FrameStream::Notice> FrameStream::publish(const Image& image) {
+std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image* spare) {
     Pixels next = pixelsOf(image);
     if (!next.data || next.width <= 0 || next.height <= 0)
-        return std::nullopt;
+        return {};
 
     // Only this thread replaces the current frame, so it may be read without the lock.
     Pixels previous = m_currentPixels;
@@ -87,30 +88,75 @@ std::optional<FrameStream::Notice> FrameStream::publish(const Image& image) {
     bool whole = !previous.data || previous.width != next.width || previous.height != next.height;
     if (!whole) {
         changedRect(previous, next, notice.x, notice.y, notice.patchWidth, notice.patchHeight);
-        if (notice.patchWidth == 0)
-            return std::nullopt;
-        // A patch almost the size of the screen saves nothing over the whole frame.
-        whole = notice.patchWidth * notice.patchHeight > next.width * next.height * 3 / 4;
+        if (notice.patchWidth == 0) {
+            if (spare)
+                *spare = image;
+            return {};
+        }
+        // Only a patch of (almost) every pixel is the whole frame; a push still leaves the
+        // status bar out, which is worth its bytes.
+        whole = notice.patchWidth == next.width && notice.patchHeight >= next.height - 1;
     }
     if (whole) {
         notice.x = notice.y = 0;
         notice.patchWidth = next.width;
         notice.patchHeight = next.height;
+        notice.whole = true;
     }
-    auto png = encode(next, notice.x, notice.y, notice.patchWidth, notice.patchHeight);
-    if (!png)
-        return std::nullopt;
+
+    // A large change in two bands, encoded at the same time on two cores.
+    std::vector<Notice> notices {notice};
+    if (notice.patchWidth * notice.patchHeight > kBandPixels && notice.patchHeight >= 2) {
+        Notice top = notice, bottom = notice;
+        top.patchHeight = notice.patchHeight / 2;
+        bottom.y = notice.y + top.patchHeight;
+        bottom.patchHeight = notice.patchHeight - top.patchHeight;
+        top.parts = bottom.parts = 2;
+        bottom.part = 1;
+        notices = {top, bottom};
+    }
+    std::vector<std::shared_ptr<const std::string>> pngs(notices.size());
+    std::future<std::shared_ptr<const std::string>> second;
+    if (notices.size() > 1) {
+        second = std::async(std::launch::async, [&next, band = notices[1]] {
+            return encode(next, band.x, band.y, band.patchWidth, band.patchHeight);
+        });
+    }
+    pngs[0] = encode(next, notices[0].x, notices[0].y, notices[0].patchWidth, notices[0].patchHeight);
+    if (second.valid())
+        pngs[1] = second.get();
+    for (auto& png : pngs) {
+        if (!png)
+            return {};
+    }
 
     std::lock_guard lock(m_mutex);
-    notice.sequence = m_latest ? m_latest->sequence + 1 : 1;
+    std::uint64_t sequence = m_latest ? m_latest->sequence : 0;
+    for (size_t i = 0; i < notices.size(); ++i) {
+        notices[i].sequence = ++sequence;
+        m_patches.push_back({notices[i], pngs[i]});
+    }
+    if (spare)
+        *spare = std::move(m_current);
     m_current = image;
     m_currentPixels = next;
-    m_latest = notice;
-    m_fullPNG = whole ? png : nullptr;
-    m_patches.push_back({notice, png});
+    m_latest = notices.back();
+    m_fullPNG = whole && notices.size() == 1 ? pngs[0] : nullptr;
     while (m_patches.size() > kKeptPatches)
         m_patches.pop_front();
-    return notice;
+    return notices;
+}
+
+std::vector<FrameStream::Notice> FrameStream::wholeParts() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_latest || !m_latest->whole)
+        return {};
+    std::vector<Notice> parts;
+    for (auto& patch : m_patches) {
+        if (patch.notice.sequence + m_latest->parts > m_latest->sequence)
+            parts.push_back(patch.notice);
+    }
+    return parts.size() == static_cast<size_t>(m_latest->parts) ? parts : std::vector<Notice> {};
 }
 
 std::optional<FrameStream::Notice> FrameStream::latest() const {

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/graphics/Image.h"
 
@@ -13,7 +14,9 @@ namespace shell {
 
 // The screen's frames at one scale, as the pages fetch them: the whole current frame, and
 // for each new frame the rectangle that changed since the one before (a patch), so that a
-// page that is up to date fetches only that. The main thread publishes; any thread reads.
+// page that is up to date fetches only that. A large patch comes in bands (parts), each with
+// a sequence number of its own, encoded side by side and decoded side by side by the page,
+// which shows the frame once it has every part. The main thread publishes; any thread reads.
 class FrameStream {
 public:
     struct Notice {
@@ -24,9 +27,14 @@ public:
         int y {0};
         int patchWidth {0};
         int patchHeight {0};
+        int part {0}; // of the frame's parts, numbered from 0
+        int parts {1};
+        bool whole {false}; // the parts together make the whole frame
         bool operator==(const Notice&) const = default;
     };
     static constexpr size_t kKeptPatches = 32;
+    // Patches of more pixels than this are cut into two bands.
+    static constexpr int kBandPixels = 600'000;
 
     explicit FrameStream(double scale);
     FrameStream(const FrameStream&) = delete;
@@ -34,12 +42,18 @@ public:
 
     double scale() const { return m_scale; }
 
-    // Takes a newly drawn screen (upright, `scale` pixels per point). Answers the notice of
-    // the new frame, or none when no pixel changed.
-    std::optional<Notice> publish(const platform::graphics::Image& image);
+    // Takes a newly drawn screen (upright, `scale` pixels per point). Answers the notices of
+    // the new frame's parts, in order, or none when no pixel changed. `spare` receives the
+    // image nothing needs any more (the frame before, or `image` itself when it changed
+    // nothing), for the next screen to be drawn into.
+    std::vector<Notice> publish(
+        const platform::graphics::Image& image, platform::graphics::Image* spare = nullptr);
 
     // The latest notice (none before the first frame).
     std::optional<Notice> latest() const;
+    // The notices of the latest frame when it came whole and its parts are still kept, else
+    // none: a page that needs the whole frame fetches those.
+    std::vector<Notice> wholeParts() const;
     // The whole latest frame as PNG (null before the first frame), and its sequence number.
     std::shared_ptr<const std::string> framePNG(std::uint64_t* sequence = nullptr);
     // The patch that made frame `sequence` out of the one before; null once it is no longer kept.

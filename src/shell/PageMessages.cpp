@@ -142,7 +142,7 @@ bool PageMessages::isValidText(const std::string& text, size_t maxBytes) {
 
 double PageMessages::roundedScale(double scale) {
     double clamped = std::clamp(scale, kMinScale, kMaxScale);
-    return std::round(clamped * 4) / 4;
+    return std::round(clamped * platform::views::Screen::kWidth) / platform::views::Screen::kWidth;
 }
 
 std::optional<InputBatch> PageMessages::parseInput(const std::string& body, std::string& error) {
@@ -150,7 +150,7 @@ std::optional<InputBatch> PageMessages::parseInput(const std::string& body, std:
     if (!object)
         return std::nullopt;
     InputBatch batch;
-    if (!readPage(*object, batch.page, error))
+    if (!readPage(*object, batch.page, error) || !readBool(*object, "frame", batch.waitForFrame, error))
         return std::nullopt;
     auto events = object->find("events");
     if (events == object->end() || !events->is_array() || events->empty() || events->size() > kMaxEvents) {
@@ -184,7 +184,40 @@ std::optional<PageState> PageMessages::parsePageState(const std::string& body, s
         }
         state.scale = roundedScale(it->get<double>());
     }
+    if (auto it = object->find("display"); it != object->end()) {
+        auto side = [&](const char* key, double& value) {
+            auto found = it->is_object() ? it->find(key) : it->end();
+            if (!it->is_object() || found == it->end() || !found->is_number()
+                || !std::isfinite(found->get<double>()) || found->get<double>() < 0
+                || found->get<double>() > kMaxDisplaySide)
+                return false;
+            value = found->get<double>();
+            return true;
+        };
+        if (!side("w", state.displayWidth) || !side("h", state.displayHeight)) {
+            error = "display must hold a width w and a height h in pixels";
+            return std::nullopt;
+        }
+    }
+    if (!readBool(*object, "ownKeyboard", state.ownKeyboard, error))
+        return std::nullopt;
+    if (auto it = object->find("keyboardHeight"); it != object->end()) {
+        if (!it->is_number() || !std::isfinite(it->get<double>()) || it->get<double>() < 0
+            || it->get<double>() > kMaxCoordinate) {
+            error = "keyboardHeight must be a number of points within the screen";
+            return std::nullopt;
+        }
+        state.keyboardHeight = it->get<double>();
+    }
     return state;
+}
+
+std::optional<PageState> PageMessages::parsePageState(const std::string& body, int page, std::string& error) {
+    auto object = parseObject(body, error);
+    if (!object)
+        return std::nullopt;
+    (*object)["page"] = page;
+    return parsePageState(object->dump(), error);
 }
 
 std::optional<WebContentEvent> PageMessages::parseWebContent(const std::string& body, std::string& error) {

@@ -10,9 +10,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/RunLoop.h"
 #include "platform/views/Application.h"
-#include "platform/views/BarButtonView.h"
-#include "platform/views/Label.h"
-#include "platform/views/TextField.h"
+#include "platform/views/Screen.h"
 #include "platform/views/ViewController.h"
 #include "platform/views/WebView.h"
 #include "platform/views/Window.h"
@@ -24,92 +22,45 @@ using namespace platform::views;
 
 namespace {
 
-int quarters(double scale) {
-    return static_cast<int>(std::lround(PageMessages::roundedScale(scale) * 4));
-}
-
-bool isShown(const View& view) {
-    for (const View* v = &view; v; v = v->superview()) {
-        if (v->isHidden())
-            return false;
-    }
-    return true;
-}
-
-std::string enterKeyHint(ReturnKeyType type) {
-    switch (type) {
-    case ReturnKeyType::Go:
-    case ReturnKeyType::Join:
-    case ReturnKeyType::Route:
-    case ReturnKeyType::EmergencyCall:
-        return "go";
-    case ReturnKeyType::Next:
-        return "next";
-    case ReturnKeyType::Search:
-        return "search";
-    case ReturnKeyType::Send:
-        return "send";
-    case ReturnKeyType::Done:
-        return "done";
-    case ReturnKeyType::Default:
-        break;
-    }
-    return "enter";
-}
-
-std::string autocapitalize(AutocapitalizationType type) {
-    switch (type) {
-    case AutocapitalizationType::None:
-        return "off";
-    case AutocapitalizationType::Words:
-        return "words";
-    case AutocapitalizationType::AllCharacters:
-        return "characters";
-    case AutocapitalizationType::Sentences:
-        break;
-    }
-    return "sentences";
-}
-
 // Text from the application may hold bytes that are not UTF-8; they must not stop a message.
 std::string dumpJSON(const json& value) {
     return value.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-// The texts on screen with where they show (window points): read aloud by screen readers
-// from the page, and used by scripts to find what to tap.
-void collectTexts(const View& view, platform::graphics::Rect visible, json& texts, json& entries) {
-    if (view.isHidden() || view.alpha() <= 0 || texts.size() >= 200)
-        return;
-    platform::graphics::Rect frame = view.convertRectToView(view.bounds(), nullptr).intersection(visible);
-    if (frame.isEmpty())
-        return;
-    std::string text;
-    if (auto* label = dynamic_cast<const Label*>(&view))
-        text = label->text();
-    else if (auto* field = dynamic_cast<const TextField*>(&view))
-        text = field->text().empty() ? field->placeholder() : field->text();
-    else if (auto* button = dynamic_cast<const BarButtonView*>(&view))
-        text = button->title();
-    if (!text.empty())
-        texts.push_back({{"text", text}, {"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()},
-            {"h", frame.height()}});
-    // Where a tap starts editing: a phone browser raises its keyboard only for a focus given
-    // while the finger is lifted, before the shell could answer.
-    if (auto* entry = dynamic_cast<const KeyInput*>(&view); entry && view.isUserInteractionEnabled()) {
-        entries.push_back({{"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()}, {"h", frame.height()},
-            {"mode", Shell::inputModeFor(static_cast<int>(entry->textInputTraits().keyboardType))}});
+const char* transitionName(Window::Transition::Kind kind) {
+    switch (kind) {
+    case Window::Transition::Kind::Push:
+        return "push";
+    case Window::Transition::Kind::Pop:
+        return "pop";
+    case Window::Transition::Kind::Present:
+        return "present";
+    case Window::Transition::Kind::Dismiss:
+        return "dismiss";
+    case Window::Transition::Kind::KeyboardUp:
+        return "keyboardUp";
+    case Window::Transition::Kind::KeyboardDown:
+        return "keyboardDown";
     }
-    if (view.clipsToBounds())
-        visible = frame;
-    for (auto& subview : view.subviews())
-        collectTexts(*subview, visible, texts, entries);
+    return "push";
 }
 
-json noticeJSON(const FrameStream::Notice& notice, double scale, bool full) {
-    return {{"seq", notice.sequence}, {"scale", scale}, {"w", notice.width}, {"h", notice.height},
+// A frame as the pages hear of it: its size and patch in pixels, and the movements (in
+// points) that led to it, for the page to show as a slide from the frame before.
+std::string noticeMessage(const FrameStream::Notice& notice, double scale, bool full,
+    const std::vector<Window::Transition>& moves = {}) {
+    json message = {{"seq", notice.sequence}, {"scale", scale}, {"w", notice.width}, {"h", notice.height},
         {"x", notice.x}, {"y", notice.y}, {"pw", notice.patchWidth}, {"ph", notice.patchHeight},
-        {"full", full}};
+        {"full", full}, {"part", notice.part}, {"parts", notice.parts}, {"whole", notice.whole}};
+    if (!moves.empty()) {
+        json list = json::array();
+        for (auto& move : moves) {
+            list.push_back({{"kind", transitionName(move.kind)}, {"x", move.region.x()},
+                {"y", move.region.y()}, {"w", move.region.width()}, {"h", move.region.height()}});
+        }
+        message["moves"] = list;
+    }
+    return dumpJSON(message);
 }
 
 } // namespace
@@ -117,7 +68,8 @@ json noticeJSON(const FrameStream::Notice& notice, double scale, bool full) {
 Shell::Shell(Application& application, PageHub& hub)
     : m_application(application)
     , m_hub(hub)
-    , m_lifecycle(application) { }
+    , m_lifecycle(application)
+    , m_screenState(application) { }
 
 Shell::~Shell() {
     if (m_application.host() == this)
@@ -155,27 +107,48 @@ void Shell::pageOpened(int page) {
     m_openPages.push_back(page);
     m_hub.send(page, "hello", dumpJSON(json {{"page", page}}));
     m_hub.send(page, "state", stateJSON());
-    if (auto latest = streamFor(kCanonicalScale).latest())
-        sendFrameNotice(page, *latest, kCanonicalScale, true);
-    for (auto& missed : m_missedNotifications)
-        m_hub.send(page, "notify", missed);
-    m_missedNotifications.clear();
+    sendLatestFrame(page, kCanonicalScale);
+}
+
+// A page that starts showing a scale hears of its latest frame: of the parts it came in when
+// it came whole, else of the frame to fetch whole.
+void Shell::sendLatestFrame(int page, double scale) {
+    FrameStream* stream = m_frames.drawn(scale);
+    if (!stream || !stream->latest())
+        return;
+    double rounded = FramePublisher::scaleOf(FramePublisher::keyOf(scale));
+    std::vector<FrameStream::Notice> parts = stream->wholeParts();
+    if (parts.empty())
+        parts.push_back(*stream->latest());
+    for (auto& part : parts)
+        sendFrameNotice(page, noticeMessage(part, rounded, true));
 }
 
 void Shell::pageChanged(const PageState& state) {
     if (std::find(m_openPages.begin(), m_openPages.end(), state.page) == m_openPages.end())
         return;
     auto previous = m_pages.find(state.page);
-    bool newScale = previous == m_pages.end() || quarters(previous->second.scale) != quarters(state.scale);
-    if (previous == m_pages.end() || previous->second.landscape != state.landscape)
+    bool known = previous != m_pages.end();
+    bool newScale
+        = !known || FramePublisher::keyOf(previous->second.scale) != FramePublisher::keyOf(state.scale);
+    bool wasInFront = known && previous->second.visible && previous->second.focused;
+    if (!known || previous->second.landscape != state.landscape)
         m_deviceLandscape = state.landscape;
     m_pages[state.page] = state;
+    // A page that comes to the front leads, as does the first one.
+    if (!m_pages.contains(m_leadingPage) || (state.visible && state.focused && !wasInFront))
+        m_leadingPage = state.page;
+    followLeadingPage();
     m_lifecycle.pageChanged(state);
     if (newScale) {
+        // A whole frame drawn just now reached the page with the others' notices.
+        FrameStream* stream = m_frames.drawn(state.scale);
+        std::uint64_t before = stream && stream->latest() ? stream->latest()->sequence : 0;
         renderFrames();
-        double scale = quarters(state.scale) / 4.0;
-        if (auto latest = streamFor(scale).latest())
-            sendFrameNotice(state.page, *latest, scale, true);
+        stream = m_frames.drawn(state.scale);
+        auto latest = stream ? stream->latest() : std::nullopt;
+        if (!latest || latest->sequence == before || !latest->whole)
+            sendLatestFrame(state.page, state.scale);
     }
 }
 
@@ -185,6 +158,46 @@ void Shell::pageClosed(int page) {
     m_lifecycle.pageClosed(page);
     if (m_lastInputPage == page)
         m_lastInputPage = 0;
+    if (m_leadingPage == page) {
+        m_leadingPage = 0;
+        for (auto it = m_openPages.rbegin(); it != m_openPages.rend() && !m_leadingPage; ++it) {
+            if (m_pages.contains(*it))
+                m_leadingPage = *it;
+        }
+        followLeadingPage();
+    }
+}
+
+void Shell::lead(int page) {
+    if (page == m_leadingPage || !m_pages.contains(page))
+        return;
+    m_leadingPage = page;
+    followLeadingPage();
+}
+
+// The screen takes the leading page's shape and keyboard. Touches already handled were
+// measured on the frame that page showed, so this happens between batches only.
+void Shell::followLeadingPage() {
+    auto it = m_pages.find(m_leadingPage);
+    Window* window = m_application.keyWindow();
+    if (it == m_pages.end() || !window)
+        return;
+    const PageState& page = it->second;
+    platform::views::Screen& screen = platform::views::Screen::mainScreen();
+    if (page.displayWidth > 0 && page.displayHeight > 0) {
+        double height = platform::views::Screen::heightFitting(page.displayWidth, page.displayHeight);
+        if (height != screen.height()) {
+            screen.setHeight(height);
+            window->screenDidResize();
+        }
+    }
+    window->setHostKeyboard(page.ownKeyboard, page.keyboardHeight);
+}
+
+double Shell::scaleOf(int page) const {
+    auto it = m_pages.find(page);
+    return FramePublisher::scaleOf(
+        FramePublisher::keyOf(it == m_pages.end() ? kCanonicalScale : it->second.scale));
 }
 
 void Shell::handleInput(const InputBatch& batch) {
@@ -222,18 +235,11 @@ void Shell::handleInput(const InputBatch& batch) {
             }
         }
     }
-}
-
-WebView* Shell::webViewWithID(int id) const {
-    for (auto& content : m_webContents) {
-        if (content.id == id)
-            return content.view.lock().get();
-    }
-    return nullptr;
+    lead(batch.page);
 }
 
 void Shell::handleWebContent(const WebContentEvent& event) {
-    WebView* webView = webViewWithID(event.webView);
+    WebView* webView = m_screenState.webViewWithID(event.webView);
     if (!webView)
         return;
     switch (event.kind) {
@@ -267,23 +273,22 @@ void Shell::handlePicture(int request, platform::graphics::Image image) {
     std::exchange(m_pictureCompletion, nullptr)(std::move(image));
 }
 
-FrameStream& Shell::streamFor(double scale) {
-    int key = quarters(scale);
-    std::lock_guard lock(m_streamsMutex);
-    auto& stream = m_streams[key];
-    if (!stream)
-        stream = std::make_unique<FrameStream>(key / 4.0);
-    return *stream;
-}
-
 FrameStream* Shell::frameStream(double scale) {
-    std::lock_guard lock(m_streamsMutex);
-    auto it = m_streams.find(quarters(scale));
-    return it == m_streams.end() ? nullptr : it->second.get();
+    if (FrameStream* stream = m_frames.stream(scale))
+        return stream;
+    // Asked for now, drawn from the next rendering on.
+    if (platform::RunLoop::main().isMainThread()) {
+        renderFrames();
+    } else {
+        std::uint64_t count = renderCount();
+        platform::RunLoop::main().post([this] { renderFrames(); });
+        waitForRenderAfter(count, 10);
+    }
+    return m_frames.drawn(scale);
 }
 
-void Shell::sendFrameNotice(int page, const FrameStream::Notice& notice, double scale, bool full) {
-    m_hub.send(page, "frame", dumpJSON(noticeJSON(notice, scale, full)));
+void Shell::sendFrameNotice(int page, const std::string& message) {
+    m_hub.send(page, "frame", message);
 }
 
 void Shell::syncOrientation() {
@@ -311,24 +316,26 @@ void Shell::syncOrientation() {
 void Shell::renderFrames() {
     syncOrientation();
     if (Window* window = m_application.keyWindow()) {
-        std::set<int> scales {quarters(kCanonicalScale)};
+        std::vector<Window::Transition> moves = window->takeTransitions();
+        std::set<int> pageScales;
         for (auto& [page, state] : m_pages)
-            scales.insert(quarters(state.scale));
-        for (int key : scales) {
-            double scale = key / 4.0;
-            auto notice = streamFor(scale).publish(window->render(scale));
-            if (!notice)
-                continue;
-            for (int page : m_openPages) {
-                auto state = m_pages.find(page);
-                int pageScale
-                    = state == m_pages.end() ? quarters(kCanonicalScale) : quarters(state->second.scale);
-                if (pageScale == key)
-                    sendFrameNotice(page, *notice, scale, false);
+            pageScales.insert(FramePublisher::keyOf(state.scale));
+        for (auto& frame : m_frames.publish(*window, pageScales)) {
+            int key = FramePublisher::keyOf(frame.scale);
+            for (auto& notice : frame.notices) {
+                // The movements go with the frame's first part.
+                std::string message = noticeMessage(notice, frame.scale, false,
+                    notice.part == 0 ? moves : std::vector<Window::Transition> {});
+                for (int page : m_openPages) {
+                    auto state = m_pages.find(page);
+                    double pageScale = state == m_pages.end() ? kCanonicalScale : state->second.scale;
+                    if (FramePublisher::keyOf(pageScale) == key)
+                        sendFrameNotice(page, message);
+                }
             }
         }
     }
-    std::string state = buildState();
+    std::string state = m_screenState.build(m_localBaseURL);
     bool changed;
     {
         std::lock_guard lock(m_stateMutex);
@@ -363,81 +370,6 @@ std::string Shell::stateJSON() const {
     return m_state.empty() ? "{}" : m_state;
 }
 
-std::string Shell::inputModeFor(int keyboardType) {
-    switch (static_cast<KeyboardType>(keyboardType)) {
-    case KeyboardType::URL:
-        return "url";
-    case KeyboardType::NumberPad:
-        return "numeric";
-    case KeyboardType::PhonePad:
-    case KeyboardType::NamePhonePad:
-        return "tel";
-    case KeyboardType::EmailAddress:
-        return "email";
-    case KeyboardType::DecimalPad:
-        return "decimal";
-    default:
-        return "text";
-    }
-}
-
-std::string Shell::pageAddressFor(const std::string& url) const {
-    if (!m_localBaseURL.empty() && url.starts_with(m_localBaseURL))
-        return "/" + url.substr(m_localBaseURL.size());
-    if (url.starts_with("http://") || url.starts_with("https://"))
-        return url;
-    return "about:blank";
-}
-
-std::string Shell::buildState() {
-    int badge = m_application.applicationIconBadgeNumber();
-    std::string name = platform::Bundle::mainBundle().displayName();
-    json state;
-    state["badge"] = badge;
-    state["title"] = badge > 0 ? "(" + std::to_string(badge) + ") " + name : name;
-    state["reminders"] = m_application.scheduledLocalNotifications().size();
-    Window* window = m_application.keyWindow();
-    state["landscape"] = window && isLandscape(window->interfaceOrientation());
-    if (auto traits = m_application.activeInputTraits()) {
-        state["keyboard"] = {{"type", static_cast<int>(traits->keyboardType)},
-            {"mode", inputModeFor(static_cast<int>(traits->keyboardType))},
-            {"enter", enterKeyHint(traits->returnKeyType)},
-            {"autocapitalize", autocapitalize(traits->autocapitalizationType)},
-            {"autocorrect", traits->autocorrectionType != AutocorrectionType::No},
-            {"secure", traits->secureTextEntry}};
-    } else {
-        state["keyboard"] = nullptr;
-    }
-
-    std::erase_if(m_webContents, [](const WebContent& content) { return content.view.expired(); });
-    json web = json::array();
-    for (auto& webView : m_application.webViews()) {
-        if (!isShown(*webView))
-            continue;
-        auto it = std::find_if(m_webContents.begin(), m_webContents.end(),
-            [&](const WebContent& content) { return content.view.lock() == webView; });
-        if (it == m_webContents.end()) {
-            m_webContents.push_back({m_nextWebContent++, webView, "", false, 0});
-            it = std::prev(m_webContents.end());
-        }
-        if (webView->url() != it->url || (webView->isLoading() && !it->loading))
-            ++it->generation;
-        it->url = webView->url();
-        it->loading = webView->isLoading();
-        auto frame = webView->frameInWindow();
-        web.push_back({{"id", it->id}, {"src", pageAddressFor(webView->url())}, {"load", it->generation},
-            {"x", frame.x()}, {"y", frame.y()}, {"w", frame.width()}, {"h", frame.height()}});
-    }
-    state["web"] = web;
-    json texts = json::array();
-    json entries = json::array();
-    if (window)
-        collectTexts(*window, window->bounds(), texts, entries);
-    state["texts"] = texts;
-    state["entries"] = entries;
-    return dumpJSON(state);
-}
-
 int Shell::targetPage() const {
     if (m_lastInputPage
         && std::find(m_openPages.begin(), m_openPages.end(), m_lastInputPage) != m_openPages.end())
@@ -460,15 +392,19 @@ bool Shell::openURL(const std::string& url) {
     return true;
 }
 
+// Reminders reach the pages only while the application is not in front (the platform shows
+// nothing while it is active). One fired with no page open is seen by nobody, as on a phone
+// left in a drawer; the page that opens next brings the application to the front, where a
+// phone would not show it either. A notice carries its thread as a tag, so the page replaces
+// the thread's earlier notice instead of adding one.
 void Shell::presentLocalNotification(const LocalNotification& notification) {
-    std::string message
-        = dumpJSON({{"body", notification.alertBody}, {"sound", notification.soundName.has_value()},
-            {"title", platform::Bundle::mainBundle().displayName()}});
-    if (m_openPages.empty()) {
-        m_missedNotifications.push_back(message);
+    if (m_openPages.empty())
         return;
-    }
-    m_hub.broadcast("notify", message);
+    std::string tag
+        = notification.threadIdentifier.empty() ? notification.alertBody : notification.threadIdentifier;
+    m_hub.broadcast("notify",
+        dumpJSON({{"body", notification.alertBody}, {"sound", notification.soundName.has_value()},
+            {"title", platform::Bundle::mainBundle().displayName()}, {"tag", tag}}));
 }
 
 bool Shell::isSourceTypeAvailable(ImagePickerSourceType type) {

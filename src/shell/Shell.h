@@ -13,10 +13,12 @@
 
 #include "platform/views/ApplicationHost.h"
 #include "shell/FileTransfers.h"
+#include "shell/FramePublisher.h"
 #include "shell/FrameStream.h"
 #include "shell/PageHub.h"
 #include "shell/PageLifecycle.h"
 #include "shell/PageMessages.h"
+#include "shell/ScreenState.h"
 
 namespace platform::views {
 class Application;
@@ -29,11 +31,17 @@ namespace shell {
 // application (addresses, pictures, web content, badge, reminders), feeds it the pages'
 // touches and keys, maps the pages onto its run state, and draws the frames the pages fetch.
 //
+// Several pages may show the phone at once; one of them leads: the page a person used last
+// (the last to send a touch or a key, or to come to the front). The screen takes the shape of
+// its display (Screen::heightFitting) and, on a device with a keyboard of its own, entries
+// raise that keyboard instead of the drawn one. The other pages show the same screen scaled
+// to fit theirs.
+//
 // Everything here runs on the main thread except where a member says "any thread"; the
 // HTTP server hands requests over with RunLoop::post.
 class Shell : public platform::views::ApplicationHost {
 public:
-    static constexpr double kCanonicalScale = 2;
+    static constexpr double kCanonicalScale = FramePublisher::kCanonicalScale;
 
     Shell(platform::views::Application& application, PageHub& hub);
     ~Shell() override;
@@ -74,8 +82,14 @@ public:
     // Any thread: releases every waiter now and later (the shell is stopping).
     void stopWaiting();
 
-    // Any thread: the stream of frames at `scale` (null when none is drawn at that scale).
+    // Any thread: the stream of frames at `scale`. A scale no page shows is drawn from now on
+    // for a while (FramePublisher); the call then waits for its first frame. Null only while
+    // the application has no window.
     FrameStream* frameStream(double scale);
+    // The scale page `page` shows (the canonical one for a page that has not said).
+    double scaleOf(int page) const;
+    // The page that leads (see above); 0 before any page reported its state.
+    int leadingPage() const { return m_leadingPage; }
     // Any thread: the latest state message (JSON) the pages were sent.
     std::string stateJSON() const;
 
@@ -98,49 +112,39 @@ public:
         std::function<void(std::optional<platform::views::PickedFile>)> completion) override;
 
     // The address a page loads for web content at `url` (local addresses become paths).
-    std::string pageAddressFor(const std::string& url) const;
+    std::string pageAddressFor(const std::string& url) const {
+        return ScreenState::pageAddressFor(m_localBaseURL, url);
+    }
     // The inputmode a page's text input takes for a keyboard type.
-    static std::string inputModeFor(int keyboardType);
+    static std::string inputModeFor(int keyboardType) { return ScreenState::inputModeFor(keyboardType); }
 
 private:
-    struct WebContent {
-        int id {0};
-        std::weak_ptr<platform::views::WebView> view;
-        std::string url;
-        bool loading {false};
-        int generation {0};
-    };
-
-    std::string buildState();
     void scheduleClockTick();
     void syncOrientation();
-    void sendFrameNotice(int page, const FrameStream::Notice& notice, double scale, bool full);
-    FrameStream& streamFor(double scale);
+    void lead(int page);
+    void followLeadingPage();
+    void sendFrameNotice(int page, const std::string& message);
+    void sendLatestFrame(int page, double scale);
     int targetPage() const;
-    platform::views::WebView* webViewWithID(int id) const;
 
     platform::views::Application& m_application;
     PageHub& m_hub;
     PageLifecycle m_lifecycle;
+    ScreenState m_screenState;
+    FramePublisher m_frames;
     std::string m_localBaseURL;
 
     std::map<int, PageState> m_pages; // pages that reported their state
     std::vector<int> m_openPages;
     int m_lastInputPage {0};
+    int m_leadingPage {0};
     bool m_deviceLandscape {false};
-
-    mutable std::mutex m_streamsMutex;
-    std::map<int, std::unique_ptr<FrameStream>> m_streams; // by scale in quarters
-
-    std::vector<WebContent> m_webContents;
-    int m_nextWebContent {1};
 
     int m_pictureRequest {0};
     std::function<void(platform::graphics::Image)> m_pictureCompletion;
     FileTransfers m_files;
 
-    std::vector<std::string> m_missedNotifications;
-    std::uint64_t m_clockTimer {0}; // reminders shown while no page was open
+    std::uint64_t m_clockTimer {0};
 
     mutable std::mutex m_stateMutex;
     std::string m_state;

@@ -1,8 +1,8 @@
 #include "shell/ShellServer.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 
 #include <httplib.h>
@@ -145,7 +145,8 @@ httpd::ConnectionLimits ShellServer::defaultLimits() {
     return limits;
 }
 
-bool ShellServer::bind(const std::string& address, int port, std::string& error, const std::string& publicURL) {
+bool ShellServer::bind(
+    const std::string& address, int port, std::string& error, const std::string& publicURL) {
     if (port == 0) {
         m_port = m_server->bind_to_any_port(address);
         if (m_port <= 0) {
@@ -235,7 +236,8 @@ void ShellServer::serveFile(
 void ShellServer::installRoutes() {
     using Handled = httplib::Server::HandlerResponse;
     auto route = [this](void (ShellServer::*handler)(const Request&, Response&)) {
-        return [this, handler](const Request& request, Response& response) { (this->*handler)(request, response); };
+        return [this, handler](
+                   const Request& request, Response& response) { (this->*handler)(request, response); };
     };
     m_server->set_pre_routing_handler([this](const Request& request, Response& response) {
         return checkAccess(request, response) ? Handled::Handled : Handled::Unhandled;
@@ -258,7 +260,8 @@ void ShellServer::installRoutes() {
 bool ShellServer::checkAccess(const Request& request, Response& response) {
     response.set_header("X-Content-Type-Options", "nosniff");
     response.set_header("Referrer-Policy", "no-referrer");
-    AccessPolicy::Request access {header(request, "Host"), header(request, "Origin"), header(request, "Cookie"),
+    AccessPolicy::Request access {header(request, "Host"), header(request, "Origin"),
+        header(request, "Cookie"),
         request.has_param("token") ? std::optional(request.get_param_value("token")) : std::nullopt};
     switch (m_policy->check(access)) {
     case AccessPolicy::Decision::Allow:
@@ -279,7 +282,8 @@ bool ShellServer::checkAccess(const Request& request, Response& response) {
         fail(response, 403, "Requests from other sites are refused.");
         return true;
     case AccessPolicy::Decision::Unauthorized:
-        fail(response, 401, "Open the address that vantrel printed when it started (it holds the access token).");
+        fail(response, 401,
+            "Open the address that vantrel printed when it started (it holds the access token).");
         return true;
     }
     // Checked before the body is read: a refused one is never received.
@@ -334,14 +338,23 @@ void ShellServer::handlePatch(const Request& request, Response& response) {
     response.set_content(*png, "image/png");
 }
 
-void ShellServer::handleEvents(const Request&, Response& response) {
+void ShellServer::handleEvents(const Request& request, Response& response) {
     auto page = m_hub.open();
     if (!page)
         return fail(response, 503, "Too many pages are open");
     int id = *page;
-    platform::RunLoop::main().post([this, id] {
-        if (m_hub.isOpen(id))
-            m_shell.pageOpened(id);
+    // A page may say how it shows the screen as it connects (?state=, as POST /page says it),
+    // so that its first frame is drawn at once; a malformed one is ignored.
+    std::string error;
+    auto initial = request.has_param("state")
+        ? PageMessages::parsePageState(request.get_param_value("state"), id, error)
+        : std::nullopt;
+    platform::RunLoop::main().post([this, id, initial] {
+        if (!m_hub.isOpen(id))
+            return;
+        m_shell.pageOpened(id);
+        if (initial)
+            m_shell.pageChanged(*initial);
     });
     response.set_header("Cache-Control", "no-store");
     response.set_header("X-Accel-Buffering", "no");
@@ -376,14 +389,17 @@ void ShellServer::handleInput(const Request& request, Response& response) {
     if (!batch)
         return fail(response, 400, error);
     std::uint64_t handledAt = 0;
+    double scale = Shell::kCanonicalScale;
     if (!onMain([&] {
             m_shell.handleInput(*batch);
             handledAt = m_shell.renderCount();
+            scale = m_shell.scaleOf(batch->page);
         }))
         return fail(response, 503, "The application is busy");
-    m_shell.waitForRenderAfter(handledAt, 10);
+    if (batch->waitForFrame)
+        m_shell.waitForRenderAfter(handledAt, 10);
     std::uint64_t sequence = 0;
-    if (FrameStream* stream = m_shell.frameStream(Shell::kCanonicalScale); stream && stream->latest())
+    if (FrameStream* stream = m_shell.frameStream(scale); stream && stream->latest())
         sequence = stream->latest()->sequence;
     response.set_header("Cache-Control", "no-store");
     response.set_content(nlohmann::json {{"frame", sequence}}.dump(), "application/json");
@@ -460,7 +476,8 @@ void ShellServer::handlePickedFile(const Request& request, Response& response) {
         file = platform::views::PickedFile {*path,
             FileTransfers::displayName(request.has_param("name") ? request.get_param_value("name") : "")};
     }
-    platform::RunLoop::main().post([this, request = static_cast<int>(*id), file] { m_shell.handleFile(request, file); });
+    platform::RunLoop::main().post(
+        [this, request = static_cast<int>(*id), file] { m_shell.handleFile(request, file); });
     response.status = 204;
 }
 

@@ -1,7 +1,8 @@
 // vantrel: the application, shown in a web browser. It starts the application on the main
-// loop, serves its page and prints the address to open; SIGINT or SIGTERM stops it the way a
-// phone closes an application (resign active, terminate) before it exits. Unless a separate
-// backup service is named, it runs the backup service itself (BuiltInBackupService).
+// loop, serves its page and prints the address to open; SIGINT, SIGTERM or SIGHUP (its
+// terminal closed) stops it the way a phone closes an application (resign active, terminate)
+// before it exits. Unless a separate backup service is named, it runs the backup service
+// itself (BuiltInBackupService).
 
 #include <csignal>
 #include <cstdlib>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     shell::BuiltInBackupService backupService;

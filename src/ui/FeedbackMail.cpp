@@ -27,16 +27,24 @@ std::string percentEncoded(const std::string& text) {
 
 } // namespace
 
+// A mailto: body is plain text: the footer goes below a signature separator ("-- ") so that
+// mail programs show it apart, as the small print under a rule would be.
 std::string FeedbackMail::mailBody(const std::string& message) {
     const platform::Device& device = platform::Device::current();
-    return message + "<br /><br /><hr size='1' /><font size='1'>Device: " + platformString() + " (iOS "
-        + device.systemVersion() + ")</font>";
+    return message + "\n\n-- \nDevice: " + platformString() + " (iOS " + device.systemVersion() + ")";
 }
 
 std::string FeedbackMail::mailtoURL(
     const std::string& subject, const std::string& body, const std::optional<std::string>& recipient) {
+    // Line breaks travel as CR LF in a mailto: address.
+    std::string lines;
+    for (size_t i = 0; i < body.size(); ++i) {
+        if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n')
+            continue;
+        lines += body[i] == '\n' ? std::string("\r\n") : std::string(1, body[i]);
+    }
     return "mailto:" + (recipient ? percentEncoded(*recipient) : std::string())
-        + "?subject=" + percentEncoded(subject) + "&body=" + percentEncoded(body);
+        + "?subject=" + percentEncoded(subject) + "&body=" + percentEncoded(lines);
 }
 
 bool FeedbackMail::present(

@@ -7,8 +7,8 @@
 // address.
 class FeedbackMail {
 public:
-    // With a mail handler on the device, the subject and the body (the message and a footer
-    // naming the device and its system version) go to the handler; without one, an "Error"
+    // With a mail handler on the device, the subject and the plain-text body (the message and
+    // a footer naming the device and its system version) go to the handler; without one, an "Error"
     // alert explains that mail is not set up. Answers whether the mail was handed over.
     static bool present(
         const std::string& subject, const std::string& message, const std::optional<std::string>& recipient);

@@ -151,6 +151,29 @@ TEST_F(VantrelAppDelegateTest, ResigningSchedulesADailyReminderPerDueServiceOneM
     EXPECT_EQ(scheduled[2].fireDate, localTime(2011, 7, 19, 0, 7));
 }
 
+TEST_F(VantrelAppDelegateTest, LongOverdueServicesGiveOneNoticeNamingThemAwayAndNoneInFront) {
+    platform::Clock::setNow(localTime(2025, 3, 1, 9, 50));
+    launch();
+    for (const char* name : {"Roadster", "Van", "Coupe"}) {
+        Vehicle car = addVehicle(name, 90000);
+        recordService(car, "Oil Change", localTime(2015, 3, 1), 1000);
+    }
+    Application& application = Application::sharedApplication();
+    application.enterBackground();
+    driver().runUntilIdle();
+    ASSERT_EQ(driver().presentedNotifications().size(), 1u);
+    EXPECT_EQ(driver().presentedNotifications()[0].alertBody,
+        "3 services are due: Oil Change for Roadster, Oil Change for Van, Oil Change for Coupe");
+    EXPECT_EQ(application.applicationIconBadgeNumber(), 3);
+
+    // Back in front the reminders are rebuilt on the next resignation only; in front they
+    // fire unseen.
+    application.becomeActive();
+    platform::Clock::setNow(localTime(2025, 3, 2, 11, 10));
+    driver().runUntilIdle();
+    EXPECT_EQ(driver().presentedNotifications().size(), 1u);
+}
+
 TEST_F(VantrelAppDelegateTest, ThresholdsDecideWhatIsDueAndRemindersOffStillSetTheBadge) {
     launch();
     addDueServices();

@@ -1,6 +1,11 @@
 """Vantrel as a person meets it: the shell started on a free loopback port with a fresh data
-folder, the page open in headless Chromium, a car added through the screen and the keyboard,
-the shell restarted, the car still there and the due service on the badge.
+folder, the page open in headless Chromium.
+
+- On a desktop window: a car added through the screen and the keyboard, the shell restarted,
+  the car still there and the due service on the badge.
+- On a 390 x 844 touch phone at pixel ratio 3: the screen fills the display, the theme chosen
+  survives the terminal closing (SIGHUP), a field edited with the phone's own keyboard (and
+  only that one, composition included), screens sliding in and out.
 
 Environment: VANTREL_BIN (the vantrel executable), CHROMIUM (default /usr/bin/chromium),
 CHROMEDRIVER (default /usr/bin/chromedriver), VANTREL_SCREENSHOTS (a folder for the
@@ -11,6 +16,7 @@ import atexit
 import glob
 import json
 import os
+import plistlib
 import re
 import shutil
 import signal
@@ -77,10 +83,10 @@ class Shell:
         with urllib.request.urlopen(self.address + "state", timeout=10) as response:
             return json.load(response)
 
-    def stop(self):
-        """SIGTERM, and the exit code (0 for a clean exit)."""
+    def stop(self, stop_signal=signal.SIGTERM):
+        """The signal, and the exit code (0 for a clean exit)."""
         if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
+            self.process.send_signal(stop_signal)
         try:
             code = self.process.wait(30)
         except subprocess.TimeoutExpired:
@@ -92,17 +98,23 @@ class Shell:
 
 
 class ShellEndToEnd(unittest.TestCase):
+    # A phone: its page fills the display and types with the phone's own keyboard.
+    PHONE = {"deviceMetrics": {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True}}
+
     def setUp(self):
         self.assertTrue(BINARY and os.path.exists(BINARY), "VANTREL_BIN names the vantrel executable")
         os.makedirs(SHOTS, exist_ok=True)
         self.data_dir = tempfile.mkdtemp(prefix="vantrel-e2e-")
         self.addCleanup(shutil.rmtree, self.data_dir, True)
+        phone = self._testMethodName.startswith("test_phone")
         options = webdriver.ChromeOptions()
         options.binary_location = CHROMIUM
         for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
-                         "--disable-dev-shm-usage", "--window-size=900,820"):
+                         "--disable-dev-shm-usage", "--window-size=1280,800"):
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        if phone:
+            options.add_experimental_option("mobileEmulation", self.PHONE)
         self.driver = webdriver.Chrome(service=Service(executable_path=CHROMEDRIVER), options=options)
         self.addCleanup(self.driver.quit)
         # The file chooser is answered by the test, never by a dialog that headless Chromium
@@ -165,19 +177,40 @@ class ShellEndToEnd(unittest.TestCase):
         actions.pointer_action.move_to_location(int(round(x)), int(round(y))).click()
         actions.perform()
 
-    def tap_point(self, x, y, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
-        box = self.driver.find_element(By.ID, "screen").rect
-        self.click_at(box["x"] + x * box["width"] / width, box["y"] + y * box["height"] / height)
+    def touch_at(self, x, y):
+        """A finger's tap, as a phone's browser gets it."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                    {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]})
+        time.sleep(0.08)
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
 
-    def tap_text(self, shell, text):
+    def tap_point(self, x, y, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, finger=False):
+        box = self.driver.find_element(By.ID, "screen").rect
+        tap = self.touch_at if finger else self.click_at
+        tap(box["x"] + x * box["width"] / width, box["y"] + y * box["height"] / height)
+
+    def tap_text(self, shell, text, finger=False):
         state = shell.state()
         item = next((entry for entry in state["texts"] if entry["text"] == text), None)
         self.assertIsNotNone(item, f'"{text}" is not on the screen: '
                              + " | ".join(entry["text"] for entry in state["texts"]))
-        landscape = state.get("landscape", False)
-        self.tap_point(item["x"] + item["w"] / 2, item["y"] + item["h"] / 2,
-                       SCREEN_HEIGHT if landscape else SCREEN_WIDTH,
-                       SCREEN_WIDTH if landscape else SCREEN_HEIGHT)
+        screen = state.get("screen", {"w": SCREEN_WIDTH, "h": SCREEN_HEIGHT})
+        self.tap_point(item["x"] + item["w"] / 2, item["y"] + item["h"] / 2, screen["w"], screen["h"], finger)
+
+    def watch_slides(self):
+        """Records the slides the page shows (it names them in data-sliding while they last)."""
+        self.driver.execute_script("""
+            window.slides = [];
+            new MutationObserver(() => {
+              const sliding = document.getElementById('screen').dataset.sliding;
+              if (sliding) window.slides.push(sliding);
+            }).observe(document.getElementById('screen'), { attributes: true, attributeFilter: ['data-sliding'] });""")
+
+    def wait_for_slide(self, kind):
+        """The page showed the movement as a slide, and the slide is over."""
+        self.wait_until("return window.slides.some((s) => s.includes(arguments[0]));", kind, timeout=10)
+        self.wait_until("return !document.getElementById('screen').dataset.sliding;", timeout=5)
+        self.driver.execute_script("window.slides = [];")
 
     def test_a_car_added_in_the_browser_survives_a_restart_and_a_due_service_shows_on_the_badge(self):
         driver = self.driver
@@ -221,6 +254,9 @@ class ShellEndToEnd(unittest.TestCase):
         self.assertEqual(struct.unpack(">II", header[16:24]), (640, 960))
         self.assertEqual(self.page_errors(), [])
         driver.get("about:blank")
+
+        # A desktop window wider than tall keeps the screen at its smallest height.
+        self.assertEqual(shell.state()["screen"], {"w": 320, "h": 480})
 
         # Stop: the application resigns and terminates, and the shell exits cleanly.
         self.assertEqual(shell.stop(), 0, shell.output())
@@ -600,6 +636,80 @@ class ShellEndToEnd(unittest.TestCase):
         driver.get("about:blank")
         self.assertEqual(shell.stop(), 0, shell.output())
         self.assertEqual(self.logbook(other_dir), kept)
+    def test_phone_fills_its_display_types_with_its_own_keyboard_and_slides_its_screens(self):
+        driver = self.driver
+        shell = Shell(self.data_dir)
+        self.addCleanup(lambda: shell.stop())
+        driver.get(shell.address)
+        self.wait_for_text("Add A Car")
+        self.watch_slides()
+        self.screenshot(shell, "phone-1-start.png")
+
+        # 320 points wide, as tall as 390 x 844 allows, drawn at the phone's 1170 pixels across.
+        self.assertEqual(shell.state()["screen"], {"w": 320, "h": 692})
+        self.wait_until("return document.getElementById('screen').height === 2531;")
+        glass = driver.find_element(By.ID, "glass").rect
+        self.assertAlmostEqual(glass["width"], 390, delta=1)
+        self.assertGreater(glass["height"], 840)
+        self.assertTrue(driver.find_element(By.ID, "rotate").get_attribute("hidden") is not None,
+                        "no turn button where the screen does not turn")
+
+        # A theme chosen just before the terminal closes is kept.
+        self.tap_text(shell, "Change Theme", finger=True)
+        self.wait_for_slide("push")
+        self.wait_for_text("Theme Color")
+        shown = driver.find_element(By.ID, "screen").get_attribute("data-frame")
+        self.tap_point(284.5, 161, 320, 692, finger=True)  # fifth swatch of the second row: theme 9
+        self.wait_until("return document.getElementById('screen').dataset.frame !== arguments[0];", shown)
+        self.screenshot(shell, "phone-2-theme.png")
+        self.tap_point(30, 42, 320, 692, finger=True)  # back to the start screen
+        self.wait_for_slide("pop")
+
+        # Editing a field: exactly one keyboard, the phone's own, with the field's kind.
+        self.tap_text(shell, "Add A Car", finger=True)
+        self.wait_for_slide("push")
+        self.wait_for_text("Vehicle's Name")
+        self.tap_text(shell, "Vehicle's Name", finger=True)
+        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
+        keyboard = shell.state()["keyboard"]
+        self.assertFalse(keyboard["drawn"], "the drawn keyboard stays away on a phone")
+        keys = driver.find_element(By.ID, "keys")
+        self.assertEqual(keys.get_attribute("inputmode"), "text")
+        self.assertEqual(keys.get_attribute("enterkeyhint"), "done")
+        # Where a drawn keyboard's keys would be, the screen's background runs evenly across.
+        row = driver.execute_script("""
+            const canvas = document.getElementById('screen');
+            const scale = canvas.width / 320;
+            const data = canvas.getContext('2d').getImageData(0, Math.round(520 * scale), canvas.width, 1).data;
+            const colours = new Set();
+            for (let x = 0; x < canvas.width; x += 8)
+              colours.add(data[4 * x] + ',' + data[4 * x + 1] + ',' + data[4 * x + 2]);
+            return [...colours];""")
+        self.assertEqual(len(row), 1, f"keys where the background should be: {row[:8]}")
+
+        # Typing, a composition of the phone's keyboard included (Hangul: three steps, one letter).
+        driver.execute_cdp_cmd("Input.insertText", {"text": "Roadster "})
+        for step in ("ㅎ", "하", "한"):
+            driver.execute_cdp_cmd("Input.imeSetComposition",
+                                   {"text": step, "selectionStart": len(step), "selectionEnd": len(step)})
+        self.assertIn("composing", keys.get_attribute("class"))
+        driver.execute_cdp_cmd("Input.insertText", {"text": "한"})
+        self.wait_for_text("Roadster 한")
+        self.screenshot(shell, "phone-3-editor.png")
+
+        # Saving slides the list back in; a car with its name from the phone's keyboard.
+        self.tap_text(shell, "Save", finger=True)
+        self.wait_for_slide("pop")
+        self.wait_for_text("Model not specified")
+        self.screenshot(shell, "phone-4-list.png")
+        self.assertEqual(self.page_errors(), [])
+
+        # The terminal closes: a clean stop, and the theme is on disk.
+        driver.get("about:blank")
+        self.assertEqual(shell.stop(signal.SIGHUP), 0, shell.output())
+        with open(os.path.join(self.data_dir, "Library", "Preferences", "com.quillon.vantrel.plist"), "rb") as file:
+            self.assertEqual(plistlib.load(file)["themeIndex"], 9)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -54,12 +54,29 @@ TEST_F(WebBrowserViewControllerTest, ShowsTheManualWithItsTitleOnceLoaded) {
     EXPECT_EQ(stopRefresh(browser), BarButtonSystemItem::Refresh);
     EXPECT_FALSE(browser.activityIndicator()->isAnimating());
     EXPECT_FALSE(item(browser, 0).isEnabled());
+    // Nowhere to go: both arrows look it, faded on the bar.
+    auto arrowBrightness = [&](size_t position) {
+        platform::graphics::Image screen = driver().render(); // lays the bar out
+        View* button = browser.toolbar()->viewForItem(&item(browser, position));
+        Rect frame = button->convertRectToView(button->bounds(), nullptr);
+        double brightest = 0;
+        for (double x = frame.x(); x < frame.maxX(); x += 1)
+            for (double y = frame.y(); y < frame.maxY(); y += 1) {
+                platform::graphics::Color c = screen.colorAtPoint({x, y});
+                brightest = std::max(brightest, c.red + c.green + c.blue);
+            }
+        return brightest;
+    };
+    double faded = arrowBrightness(0);
+    EXPECT_LT(faded, 2.2);
+    EXPECT_NEAR(arrowBrightness(2), faded, 0.05);
 
     // A link inside the page, then back.
     ASSERT_TRUE(browser.browser()->hostWillNavigate("settings.html", WebViewNavigationType::LinkClicked));
     browser.browser()->hostDidFinishLoad("");
     EXPECT_EQ(browser.titleBar().title(), ""); // a page without a title
     EXPECT_TRUE(item(browser, 0).isEnabled());
+    EXPECT_GT(arrowBrightness(0), 2.8);
     tapItem(browser, 0);
     EXPECT_EQ(browser.browser()->url(), browser.url());
     EXPECT_TRUE(item(browser, 2).isEnabled());

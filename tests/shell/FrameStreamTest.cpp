@@ -10,8 +10,8 @@ using shell::FrameStream;
 namespace {
 
 // A 40 x 30 point screen at scale 2, white, with an optional red square.
-Image screenWith(std::optional<Rect> red, Size size = Size(40, 30)) {
-    ImageContext image(size, true, 2);
+Image screenWith(std::optional<Rect> red, Size size = Size(40, 30), double scale = 2) {
+    ImageContext image(size, true, scale);
     image.context().setFillColor(Color::whiteColor());
     image.context().fillRect(Rect(0, 0, size.width, size.height));
     if (red) {
@@ -28,9 +28,9 @@ TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
     EXPECT_FALSE(stream.latest());
     EXPECT_EQ(stream.framePNG(), nullptr);
     auto first = stream.publish(screenWith(std::nullopt));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(*first, (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60}));
-    EXPECT_FALSE(stream.publish(screenWith(std::nullopt)));
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0], (FrameStream::Notice {1, 80, 60, 0, 0, 80, 60, 0, 1, true}));
+    EXPECT_TRUE(stream.publish(screenWith(std::nullopt)).empty());
     EXPECT_EQ(stream.latest()->sequence, 1u);
 
     std::uint64_t sequence = 0;
@@ -45,14 +45,14 @@ TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
 TEST(FrameStream, APatchHoldsExactlyWhatChanged) {
     FrameStream stream(2);
     stream.publish(screenWith(std::nullopt));
-    auto notice = stream.publish(screenWith(Rect(10, 5, 4, 3)));
-    ASSERT_TRUE(notice);
-    EXPECT_EQ(*notice, (FrameStream::Notice {2, 80, 60, 20, 10, 8, 6}));
+    auto notices = stream.publish(screenWith(Rect(10, 5, 4, 3)));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], (FrameStream::Notice {2, 80, 60, 20, 10, 8, 6}));
 
     FrameStream::Notice kept;
     auto patch = stream.patchPNG(2, &kept);
     ASSERT_NE(patch, nullptr);
-    EXPECT_EQ(kept, *notice);
+    EXPECT_EQ(kept, notices[0]);
     Image decoded = Image::imageWithData(*patch, 1);
     ASSERT_EQ(decoded.pixelWidth(), 8);
     ASSERT_EQ(decoded.pixelHeight(), 6);
@@ -69,11 +69,35 @@ TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
     FrameStream stream(2);
     stream.publish(screenWith(std::nullopt));
     auto turned = stream.publish(screenWith(std::nullopt, Size(30, 40)));
-    ASSERT_TRUE(turned);
-    EXPECT_EQ(*turned, (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80}));
+    ASSERT_EQ(turned.size(), 1u);
+    EXPECT_EQ(turned[0], (FrameStream::Notice {2, 60, 80, 0, 0, 60, 80, 0, 1, true}));
 
     for (int i = 0; i < int(FrameStream::kKeptPatches) + 1; ++i)
-        ASSERT_TRUE(stream.publish(screenWith(Rect(i % 20, 1, 1, 1), Size(30, 40))));
+        ASSERT_FALSE(stream.publish(screenWith(Rect(i % 20, 1, 1, 1), Size(30, 40))).empty());
     EXPECT_EQ(stream.patchPNG(2), nullptr);
     EXPECT_NE(stream.patchPNG(stream.latest()->sequence), nullptr);
+}
+
+TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
+    FrameStream stream(3);
+    Size screen(320, 480);
+    auto first = stream.publish(screenWith(std::nullopt, screen, 3));
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_TRUE(first[1].whole);
+    EXPECT_EQ(stream.wholeParts(), first); // what a page that opens now fetches
+    auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen, 3));
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 960, 1440, 0, 60, 960, 690, 0, 2}));
+    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 960, 1440, 0, 750, 960, 690, 1, 2}));
+    EXPECT_EQ(stream.latest()->sequence, 4u);
+    EXPECT_TRUE(stream.wholeParts().empty());
+    for (auto& notice : notices) {
+        Image band = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
+        EXPECT_EQ(band.pixelHeight(), notice.patchHeight);
+        EXPECT_EQ(band.pixelAt(0, 0), Color::rgba(1, 0, 0));
+        EXPECT_EQ(band.pixelAt(959, notice.patchHeight - 1), Color::rgba(1, 0, 0));
+    }
+    Image whole = Image::imageWithData(*stream.framePNG(), 3);
+    EXPECT_EQ(whole.pixelAt(5, 59), Color::whiteColor());
+    EXPECT_EQ(whole.pixelAt(5, 1439), Color::rgba(1, 0, 0));
 }

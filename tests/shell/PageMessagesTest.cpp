@@ -12,12 +12,20 @@ TEST(PageMessages, ReadsABatchOfTouchesAndKeys) {
         error);
     ASSERT_TRUE(batch) << error;
     EXPECT_EQ(batch->page, 3);
+    EXPECT_TRUE(batch->waitForFrame);
     ASSERT_EQ(batch->events.size(), 7u);
     EXPECT_EQ(std::get<PointerEvent>(batch->events[0]), (PointerEvent {PointerEvent::Phase::Down, 10, 20.5}));
     EXPECT_EQ(std::get<PointerEvent>(batch->events[3]).phase, PointerEvent::Phase::Cancel);
     EXPECT_EQ(std::get<KeyEvent>(batch->events[4]), (KeyEvent {KeyEvent::Kind::Text, "Ölwechsel 🚗"}));
     EXPECT_EQ(std::get<KeyEvent>(batch->events[5]).kind, KeyEvent::Kind::Delete);
     EXPECT_EQ(std::get<KeyEvent>(batch->events[6]).kind, KeyEvent::Kind::Return);
+}
+
+TEST(PageMessages, APageThatHearsOfFramesNeedNotWaitForThem) {
+    std::string error;
+    auto batch = PageMessages::parseInput(R"({"page":3,"events":[{"type":"delete"}],"frame":false})", error);
+    ASSERT_TRUE(batch) << error;
+    EXPECT_FALSE(batch->waitForFrame);
 }
 
 TEST(PageMessages, RefusesMalformedInputWhole) {
@@ -37,7 +45,7 @@ TEST(PageMessages, RefusesMalformedInputWhole) {
         R"({"page":1,"events":[]})",
         R"({"page":1,"events":{}})",
         R"({"page":1,"events":[{"type":"down","x":-0.5,"y":3}]})",
-        R"({"page":1,"events":[{"type":"down","x":3,"y":480.25}]})",
+        R"({"page":1,"events":[{"type":"down","x":3,"y":800.25}]})",
         R"({"page":1,"events":[{"type":"down","x":1e400,"y":3}]})",
         R"({"page":1,"events":[{"type":"down","x":"3","y":3}]})",
         R"({"page":1,"events":[{"type":"down","y":3}]})",
@@ -50,6 +58,7 @@ TEST(PageMessages, RefusesMalformedInputWhole) {
         R"({"page":1,"events":[{"type":"text","text":")" + tooLong + R"("}]})",
         R"({"page":1,"events":[{"type":"text","text":7}]})",
         R"({"page":1,"events":[{"type":"delete"},{"type":"down","x":3}]})",
+        R"({"page":1,"events":[{"type":"delete"}],"frame":0})",
         tooMany,
     };
     for (auto& body : cases) {
@@ -70,23 +79,42 @@ TEST(PageMessages, TextMustBeValidUTF8) {
     EXPECT_FALSE(PageMessages::isValidText("abc", 2));
 }
 
-TEST(PageMessages, PageStateRoundsTheScaleToQuarters) {
+TEST(PageMessages, PageStateSaysHowThePageShowsTheScreen) {
     std::string error;
     auto state = PageMessages::parsePageState(
-        R"({"page":2,"visible":false,"focused":false,"landscape":true,"scale":3.1,"camera":true})", error);
+        R"({"page":2,"visible":false,"focused":false,"landscape":true,"scale":3.656,"camera":true,)"
+        R"("display":{"w":390,"h":844},"ownKeyboard":true,"keyboardHeight":250.5})",
+        error);
     ASSERT_TRUE(state) << error;
     EXPECT_EQ(state->page, 2);
     EXPECT_FALSE(state->visible);
     EXPECT_FALSE(state->focused);
     EXPECT_TRUE(state->landscape);
     EXPECT_TRUE(state->camera);
-    EXPECT_EQ(state->scale, 3.0);
+    EXPECT_EQ(state->scale, 1170 / 320.0); // whole pixels across the screen
+    EXPECT_EQ(state->displayWidth, 390);
+    EXPECT_EQ(state->displayHeight, 844);
+    EXPECT_TRUE(state->ownKeyboard);
+    EXPECT_EQ(state->keyboardHeight, 250.5);
     EXPECT_EQ(PageMessages::parsePageState(R"({"page":2,"scale":0.3})", error)->scale, 1.0);
     EXPECT_EQ(PageMessages::parsePageState(R"({"page":2,"scale":9})", error)->scale, 4.0);
-    EXPECT_EQ(PageMessages::parsePageState(R"({"page":2})", error)->scale, 2.0);
+    auto plain = PageMessages::parsePageState(R"({"page":2})", error);
+    EXPECT_EQ(plain->scale, 2.0);
+    EXPECT_EQ(plain->displayWidth, 0);
+    EXPECT_FALSE(plain->ownKeyboard);
 
-    for (const char* body : {R"({"visible":true})", R"({"page":2,"visible":"yes"})",
-             R"({"page":2,"scale":-1})", R"({"page":2,"scale":"2"})", R"({"page":2,"scale":100})"})
+    // As a page says it when it connects, before it knows its number.
+    auto connecting = PageMessages::parsePageState(R"({"scale":2,"display":{"w":390,"h":844}})", 7, error);
+    ASSERT_TRUE(connecting) << error;
+    EXPECT_EQ(connecting->page, 7);
+    EXPECT_EQ(connecting->displayHeight, 844);
+    EXPECT_FALSE(PageMessages::parsePageState("not json", 7, error));
+
+    for (const char* body :
+        {R"({"visible":true})", R"({"page":2,"visible":"yes"})", R"({"page":2,"scale":-1})",
+            R"({"page":2,"scale":"2"})", R"({"page":2,"scale":100})", R"({"page":2,"display":{"w":390}})",
+            R"({"page":2,"display":{"w":-1,"h":844}})", R"({"page":2,"display":[390,844]})",
+            R"({"page":2,"ownKeyboard":1})", R"({"page":2,"keyboardHeight":900})"})
         EXPECT_FALSE(PageMessages::parsePageState(body, error)) << body;
 }
 

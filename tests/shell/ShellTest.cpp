@@ -4,6 +4,8 @@
 
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
+#include "platform/views/Keyboard.h"
+#include "platform/views/Screen.h"
 #include "platform/views/WebView.h"
 #include "shell/Shell.h"
 #include "shell/ShellTestSupport.h"
@@ -48,6 +50,21 @@ protected:
         return page;
     }
 
+    // A page as the browser reports it: the room it has for the screen (CSS pixels, upright)
+    // and whether the device has a keyboard of its own.
+    int openPageWithDisplay(double width, double height, double scale, bool ownKeyboard) {
+        int page = *hub.open();
+        shell.pageOpened(page);
+        PageState state;
+        state.page = page;
+        state.scale = scale;
+        state.displayWidth = width;
+        state.displayHeight = height;
+        state.ownKeyboard = ownKeyboard;
+        shell.pageChanged(state);
+        return page;
+    }
+
     void send(int page, std::vector<shell::InputEvent> events) {
         shell.handleInput(InputBatch {page, std::move(events)});
         driver.runUntilIdle();
@@ -82,7 +99,7 @@ TEST_F(ShellTest, StartsInTheBackgroundAndAPageBringsItForwardWithTheWholeFrame)
     EXPECT_EQ(messages[1].second["title"], "Vantrel");
     auto frames = messagesNamed(messages, "frame");
     ASSERT_FALSE(frames.empty());
-    EXPECT_TRUE(frames.back()["full"]);
+    EXPECT_TRUE(frames.back()["whole"]); // the page fetches its parts
     EXPECT_EQ(frames.back()["w"], 640);
     EXPECT_EQ(frames.back()["h"], 960);
     ASSERT_NE(shell.frameStream(2), nullptr);
@@ -93,18 +110,23 @@ TEST_F(ShellTest, StartsInTheBackgroundAndAPageBringsItForwardWithTheWholeFrame)
 }
 
 TEST_F(ShellTest, ATapPushesAScreenAndThePageHearsOfTheChangedPart) {
-    int page = openPage();
+    int page = openPage(false, 3);
     takeMessages(hub, page);
-    std::uint64_t before = shell.frameStream(2)->latest()->sequence;
+    std::uint64_t before = shell.frameStream(3)->latest()->sequence;
     tap(page, 22, 42); // the add button
     ASSERT_NE(delegate->list->lastForm, nullptr);
     EXPECT_EQ(delegate->navigation->topViewController(), delegate->list->lastForm.get());
 
+    // Below the status bar everything changed: at this size the patch comes in two parts.
     auto frames = messagesNamed(takeMessages(hub, page), "frame");
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_FALSE(frames[0]["full"]);
-    EXPECT_EQ(frames[0]["seq"], before + 1);
-    EXPECT_NE(shell.frameStream(2)->patchPNG(frames[0]["seq"]), nullptr);
+    ASSERT_EQ(frames.size(), 2u);
+    for (int part = 0; part < 2; ++part) {
+        EXPECT_FALSE(frames[part]["full"]);
+        EXPECT_EQ(frames[part]["seq"], before + 1 + part);
+        EXPECT_EQ(frames[part]["part"], part);
+        EXPECT_EQ(frames[part]["parts"], 2);
+        EXPECT_NE(shell.frameStream(3)->patchPNG(frames[part]["seq"]), nullptr);
+    }
 
     // Nothing new to draw, nothing sent.
     shell.renderFrames();
@@ -143,6 +165,64 @@ TEST_F(ShellTest, KeysReachTheEntryAndThePageLearnsWhichKeyboardItWants) {
     EXPECT_TRUE(state()["keyboard"].is_null());
 }
 
+TEST_F(ShellTest, TheScreenTakesTheShapeOfThePageInUseAndItsKeyboard) {
+    // A 390 x 844 phone at pixel ratio 3: 320 points wide, as tall as the display allows.
+    int phone = openPageWithDisplay(390, 844, 1170 / 320.0, true);
+    EXPECT_EQ(Screen::mainScreen().height(), 692);
+    EXPECT_EQ(delegate->window->bounds(), Rect(0, 0, 320, 692));
+    EXPECT_EQ(delegate->navigation->view()->frame(), Rect(0, 20, 320, 672));
+    EXPECT_EQ(state()["screen"]["h"], 692.0);
+    auto frames = messagesNamed(takeMessages(hub, phone), "frame");
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back()["w"], 1170);
+    EXPECT_EQ(frames.back()["h"], 2531); // 692 points at 3.65625, rounded up
+    // Touches reach the whole height; the entry raises the phone's keyboard, not the drawn one.
+    tap(phone, 22, 42);
+    auto form = delegate->list->lastForm;
+    ASSERT_TRUE(form);
+    driver.tap(*form->nameField);
+    shell.renderFrames();
+    EXPECT_EQ(state()["keyboard"]["drawn"], false);
+    EXPECT_TRUE(driver.window().keyboard()->isHidden());
+
+    // A desktop window of 1280 x 800 is wider than tall: the screen keeps its smallest height.
+    int desktop = openPageWithDisplay(1280 - 52, 800 - 198, 1, false);
+    EXPECT_EQ(Screen::mainScreen().height(), 480);
+    EXPECT_EQ(state()["screen"]["h"], 480.0);
+    EXPECT_EQ(state()["keyboard"]["drawn"], true);
+    EXPECT_FALSE(driver.window().keyboard()->isHidden());
+    takeMessages(hub, desktop);
+    shell.renderFrames();
+
+    // The phone is used again, then closed: the desktop leads.
+    send(phone, {KeyEvent {KeyEvent::Kind::Text, "Z"}});
+    EXPECT_EQ(shell.leadingPage(), phone);
+    EXPECT_EQ(Screen::mainScreen().height(), 692);
+    shell.pageClosed(phone);
+    EXPECT_EQ(shell.leadingPage(), desktop);
+    EXPECT_EQ(Screen::mainScreen().height(), 480);
+    EXPECT_EQ(form->nameField->text(), "Z");
+}
+
+TEST_F(ShellTest, AnAnimatedPushReachesThePageAsAMoveWithItsFrame) {
+    int page = openPage();
+    takeMessages(hub, page);
+    delegate->navigation->pushViewController(std::make_shared<TurningController>(), true);
+    shell.renderFrames();
+    auto frames = messagesNamed(takeMessages(hub, page), "frame");
+    ASSERT_EQ(frames.size(), 1u);
+    ASSERT_EQ(frames[0]["moves"].size(), 1u);
+    EXPECT_EQ(frames[0]["moves"][0]["kind"], "push");
+    EXPECT_EQ(frames[0]["moves"][0]["y"], 20.0);
+    EXPECT_EQ(frames[0]["moves"][0]["h"], 460.0);
+    delegate->navigation->popViewControllerAnimated(false);
+    shell.renderFrames();
+    frames = messagesNamed(takeMessages(hub, page), "frame");
+    ASSERT_FALSE(frames.empty());
+    for (auto& frame : frames)
+        EXPECT_FALSE(frame.contains("moves"));
+}
+
 TEST_F(ShellTest, EachPageGetsFramesAtItsOwnScale) {
     int sharp = openPage(false, 3);
     int plain = openPage(false, 2);
@@ -151,7 +231,7 @@ TEST_F(ShellTest, EachPageGetsFramesAtItsOwnScale) {
     tap(plain, 22, 42);
     auto sharpFrames = messagesNamed(takeMessages(hub, sharp), "frame");
     auto plainFrames = messagesNamed(takeMessages(hub, plain), "frame");
-    ASSERT_EQ(sharpFrames.size(), 1u);
+    ASSERT_EQ(sharpFrames.size(), 2u); // in two parts at the larger scale
     ASSERT_EQ(plainFrames.size(), 1u);
     EXPECT_EQ(sharpFrames[0]["scale"], 3.0);
     EXPECT_EQ(sharpFrames[0]["w"], 960);
@@ -203,22 +283,27 @@ TEST_F(ShellTest, PicturesComeFromThePageAndANewRequestCancelsTheOldOne) {
     EXPECT_EQ(answers, (std::vector<std::string> {"cancelled", "picture"}));
 }
 
-TEST_F(ShellTest, RemindersFiredWithNoPageOpenAreShownToTheNextPage) {
+TEST_F(ShellTest, RemindersGoToTheOpenPagesTaggedByThreadAndAreNotKeptForLater) {
     LocalNotification reminder;
-    reminder.alertBody = "Oil Change for Civic is due";
+    reminder.alertBody = "2 services are due: Oil Change for Civic, Brakes for Golf";
     reminder.soundName = LocalNotification::kDefaultSoundName;
+    reminder.threadIdentifier = "services";
+    // Nobody sees a reminder with no page open; the page that opens brings the application
+    // to the front, where none is shown.
     shell.presentLocalNotification(reminder);
     int page = openPage();
-    auto shown = messagesNamed(takeMessages(hub, page), "notify");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0]["body"], "Oil Change for Civic is due");
-    EXPECT_EQ(shown[0]["sound"], true);
+    EXPECT_TRUE(messagesNamed(takeMessages(hub, page), "notify").empty());
 
     int other = openPage();
     takeMessages(hub, other);
     shell.presentLocalNotification(reminder);
-    EXPECT_EQ(messagesNamed(takeMessages(hub, page), "notify").size(), 1u);
-    EXPECT_EQ(messagesNamed(takeMessages(hub, other), "notify").size(), 1u);
+    for (int shown : {page, other}) {
+        auto notices = messagesNamed(takeMessages(hub, shown), "notify");
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices[0]["body"], "2 services are due: Oil Change for Civic, Brakes for Golf");
+        EXPECT_EQ(notices[0]["sound"], true);
+        EXPECT_EQ(notices[0]["tag"], "services");
+    }
 }
 
 TEST_F(ShellTest, TheBadgeIsInTheTitle) {
@@ -277,10 +362,13 @@ TEST_F(ShellTest, WebContentOfTheShellsOwnAddressLoadsFromThePagesOrigin) {
 TEST_F(ShellTest, TheScreenTurnsWithThePageWhereTheScreenOnTopAllowsIt) {
     int page = openPage(true);
     EXPECT_FALSE(isLandscape(delegate->window->interfaceOrientation())); // the list stands upright
+    EXPECT_EQ(state()["rotates"], false); // so the page shows no turn button
     delegate->navigation->pushViewController(std::make_shared<TurningController>(), false);
     shell.renderFrames();
     EXPECT_TRUE(isLandscape(delegate->window->interfaceOrientation()));
     EXPECT_EQ(state()["landscape"], true);
+    EXPECT_EQ(state()["rotates"], true);
+    EXPECT_EQ(state()["screen"], (json {{"w", 480.0}, {"h", 320.0}}));
     auto frames = messagesNamed(takeMessages(hub, page), "frame");
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames.back()["w"], 960);

@@ -14,6 +14,7 @@
 #include "platform/views/Keyboard.h"
 #include "platform/views/KeyboardKey.h"
 #include "platform/views/Label.h"
+#include "platform/views/Screen.h"
 #include "platform/views/TableViewCell.h"
 
 namespace vantrel::test {
@@ -59,6 +60,7 @@ std::vector<std::string> characters(const std::string& text) {
 } // namespace
 
 AppDriver::AppDriver() {
+    platform::views::Screen::mainScreen().setHeight(platform::views::Screen::kMinimumHeight);
     Application::sharedApplication().reset();
     Application::sharedApplication().setHost(this);
 }
@@ -70,6 +72,7 @@ AppDriver::~AppDriver() {
     app.reset();
     m_delegate.reset();
     platform::RunLoop::main().reset();
+    platform::views::Screen::mainScreen().setHeight(platform::views::Screen::kMinimumHeight);
 }
 
 void AppDriver::launch(std::shared_ptr<ApplicationDelegate> delegate) {

@@ -264,15 +264,17 @@ TEST_F(Themes, MailGoesToTheHandlerWithTheDeviceFooter) {
     EXPECT_TRUE(screen->presentMailViewControllerWithSubject("Vantrel & me", "Hi there", "a@b.example"));
     const auto& opened = driver().openedURLs();
     ASSERT_EQ(opened.size(), 1u);
+    // Plain text: a mailto: body has no markup, and its line breaks are CR LF.
     EXPECT_EQ(opened[0],
-        "mailto:a%40b.example?subject=Vantrel%20%26%20me&body=Hi%20there%3Cbr%20%2F%3E%3Cbr%20%2F%3E%3Chr%"
-        "20size%3D"
-        "%271%27%20%2F%3E%3Cfont%20size%3D%271%27%3EDevice%3A%20iPhone%203GS%20%28iOS%204.0%29%3C%2Ffont%3E");
-    EXPECT_EQ(FeedbackMail::mailBody("Hi"),
-        "Hi<br /><br /><hr size='1' /><font size='1'>Device: iPhone 3GS (iOS 4.0)</font>");
-    screen->presentMailViewControllerWithSubject("Tell a friend", "Look", std::nullopt);
+        "mailto:a%40b.example?subject=Vantrel%20%26%20me&body=Hi%20there%0D%0A%0D%0A--%20%0D%0A"
+        "Device%3A%20iPhone%203GS%20%28iOS%204.0%29");
+    EXPECT_EQ(FeedbackMail::mailBody("Hi"), "Hi\n\n-- \nDevice: iPhone 3GS (iOS 4.0)");
+    screen->presentMailViewControllerWithSubject("Tell a friend", "Look\n\nhttp://x.example/", std::nullopt);
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[1].rfind("mailto:?subject=Tell%20a%20friend&body=Look", 0), 0u);
+    EXPECT_EQ(
+        opened[1].rfind(
+            "mailto:?subject=Tell%20a%20friend&body=Look%0D%0A%0D%0Ahttp%3A%2F%2Fx.example%2F%0D%0A", 0),
+        0u);
     EXPECT_FALSE(driver().alert());
     platform::Device::current().setMachine("");
     platform::Device::current().setSystemVersion("");

@@ -146,6 +146,12 @@ bool isDecodable(std::string_view bytes) {
 
 } // namespace
 
+cairo_surface_t* Image::reusableSurface() const {
+    if (!m_pixels || m_pixels.use_count() != 1 || cairo_surface_get_reference_count(m_pixels.get()) != 1)
+        return nullptr;
+    return m_pixels.get();
+}
+
 Image Image::imageWithContentsOfFile(const std::string& path) {
     std::string chosen = path;
     double scale = 1;

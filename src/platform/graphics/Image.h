@@ -95,6 +95,9 @@ public:
 
     // For the graphics layer: the stored pixels.
     cairo_surface_t* cairoSurface() const { return m_pixels.get(); }
+    // The stored pixels to draw into again, when this image is their only holder (a frame
+    // buffer handed back for the next frame), else null. Drawing into them changes this image.
+    cairo_surface_t* reusableSurface() const;
 
 private:
     std::shared_ptr<cairo_surface_t> m_pixels;

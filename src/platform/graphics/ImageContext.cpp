@@ -56,6 +56,19 @@ Image ImageContext::image() const {
     return result;
 }
 
+Image ImageContext::takeImage() {
+    m_context.reset();
+    cairo_surface_flush(m_surface);
+    if (cairo_image_surface_get_width(m_surface) == 0 || cairo_image_surface_get_height(m_surface) == 0)
+        return {};
+    Image result(m_surface, m_scale);
+    // The image holds the pixels now; a fresh (empty) surface keeps this context harmless.
+    cairo_surface_destroy(m_surface);
+    m_surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 0, 0);
+    m_context = std::make_unique<Context>(m_surface, m_scale);
+    return result;
+}
+
 void ImageContext::beginImageContext(Size size, bool opaque, double scale) {
     contextStack().push_back(std::make_unique<ImageContext>(size, opaque, scale));
 }

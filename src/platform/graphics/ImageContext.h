@@ -27,6 +27,8 @@ public:
     double scale() const { return m_scale; }
     // A snapshot of what has been drawn so far (later drawing does not change it).
     Image image() const;
+    // What has been drawn, without a copy; the context draws nothing more afterwards.
+    Image takeImage();
 
     // The stack of current image contexts (per thread).
     static void beginImageContext(Size size, bool opaque = false, double scale = 0);

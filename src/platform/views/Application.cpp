@@ -1,6 +1,7 @@
 #include "platform/views/Application.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
@@ -57,6 +58,8 @@ void Application::becomeActive() {
     if (m_state == ApplicationState::Background)
         enterForeground();
     m_state = ApplicationState::Active;
+    // The person looks at the application: what the notices said is known now.
+    m_shownThreads.clear();
     if (auto delegate = m_delegate)
         delegate->applicationDidBecomeActive(*this);
 }
@@ -210,15 +213,30 @@ std::optional<Date> Application::effectiveFireDate(
     return Calendar().dateFromComponents(wallClock);
 }
 
+// Worked out once per device time zone: the timer looks at every reminder whenever one is
+// added, and a calendar costs more than the comparison.
+std::optional<Date> Application::effectiveFireDate(Scheduled& scheduled) {
+    std::string zone = TimeZone::defaultIdentifier();
+    if (!scheduled.known || scheduled.effectiveZone != zone) {
+        scheduled.effective = effectiveFireDate(scheduled.notification, scheduled.zone);
+        scheduled.effectiveZone = zone;
+        scheduled.known = true;
+    }
+    return scheduled.effective;
+}
+
 void Application::scheduleLocalNotification(const LocalNotification& notification) {
-    m_notifications.push_back({notification, TimeZone::defaultIdentifier()});
+    Scheduled scheduled;
+    scheduled.notification = notification;
+    scheduled.zone = TimeZone::defaultIdentifier();
+    m_notifications.push_back(std::move(scheduled));
     rescheduleTimer();
     if (m_host)
         m_host->localNotificationsDidChange();
 }
 
 void Application::presentLocalNotificationNow(const LocalNotification& notification) {
-    deliver(notification);
+    deliver({notification});
 }
 
 void Application::cancelLocalNotification(const LocalNotification& notification) {
@@ -242,40 +260,105 @@ std::vector<LocalNotification> Application::scheduledLocalNotifications() const 
     return result;
 }
 
-void Application::deliver(const LocalNotification& notification) {
+void Application::deliver(const std::vector<LocalNotification>& notifications) {
     if (m_state == ApplicationState::Active) {
-        if (auto delegate = m_delegate)
-            delegate->didReceiveLocalNotification(*this, notification);
+        // As on the phone: the application in front hears of them and nothing is shown.
+        for (auto& notification : notifications) {
+            if (auto delegate = m_delegate)
+                delegate->didReceiveLocalNotification(*this, notification);
+        }
         return;
     }
-    if (notification.applicationIconBadgeNumber > 0)
-        setApplicationIconBadgeNumber(notification.applicationIconBadgeNumber);
-    if (m_host)
-        m_host->presentLocalNotification(notification);
+    std::vector<std::vector<LocalNotification>> notices;
+    std::map<std::string, size_t> noticeOfThread;
+    for (auto& notification : notifications) {
+        if (notification.threadIdentifier.empty()) {
+            notices.push_back({notification});
+            continue;
+        }
+        auto [it, added] = noticeOfThread.try_emplace(notification.threadIdentifier, notices.size());
+        if (added)
+            notices.emplace_back();
+        notices[it->second].push_back(notification);
+    }
+    for (auto& notice : notices) {
+        std::vector<LocalNotification> shown = notice;
+        if (const std::string& thread = notice.front().threadIdentifier; !thread.empty()) {
+            // Joins what the thread already showed; a reminder that fires again is not counted twice.
+            std::vector<LocalNotification>& earlier = m_shownThreads[thread];
+            for (auto& notification : notice) {
+                bool known = std::any_of(earlier.begin(), earlier.end(), [&](const LocalNotification& n) {
+                    return n.alertBody == notification.alertBody
+                        && n.summaryArgument == notification.summaryArgument;
+                });
+                if (!known)
+                    earlier.push_back(notification);
+            }
+            shown = earlier;
+        }
+        LocalNotification grouped = groupedNotification(shown);
+        if (grouped.applicationIconBadgeNumber > 0)
+            setApplicationIconBadgeNumber(grouped.applicationIconBadgeNumber);
+        if (m_host)
+            m_host->presentLocalNotification(grouped);
+    }
+}
+
+LocalNotification Application::groupedNotification(const std::vector<LocalNotification>& notifications) {
+    if (notifications.empty())
+        return {};
+    LocalNotification grouped = notifications.back();
+    if (notifications.size() == 1)
+        return grouped;
+    std::string names;
+    for (auto& notification : notifications) {
+        if (!names.empty())
+            names += ", ";
+        names += notification.summaryArgument.empty() ? notification.alertBody : notification.summaryArgument;
+        if (!grouped.soundName)
+            grouped.soundName = notification.soundName;
+        grouped.applicationIconBadgeNumber
+            = std::max(grouped.applicationIconBadgeNumber, notification.applicationIconBadgeNumber);
+    }
+    std::string format
+        = grouped.summaryFormat.empty() ? std::string("%u notifications: %@") : grouped.summaryFormat;
+    std::string body;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 'u' || format[i + 1] == '@')) {
+            body += format[i + 1] == 'u' ? std::to_string(notifications.size()) : names;
+            ++i;
+        } else {
+            body += format[i];
+        }
+    }
+    grouped.alertBody = body;
+    grouped.summaryArgument.clear();
+    return grouped;
 }
 
 namespace {
 
-DateComponents stepOf(RepeatInterval interval) {
+// One period of a repeat interval, `count` times over.
+DateComponents stepsOf(RepeatInterval interval, int count) {
     DateComponents step;
     switch (interval) {
     case RepeatInterval::Minute:
-        step.minute = 1;
+        step.minute = count;
         break;
     case RepeatInterval::Hour:
-        step.hour = 1;
+        step.hour = count;
         break;
     case RepeatInterval::Day:
-        step.day = 1;
+        step.day = count;
         break;
     case RepeatInterval::Week:
-        step.day = 7;
+        step.day = 7 * count;
         break;
     case RepeatInterval::Month:
-        step.month = 1;
+        step.month = count;
         break;
     case RepeatInterval::Year:
-        step.year = 1;
+        step.year = count;
         break;
     case RepeatInterval::None:
         break;
@@ -283,14 +366,64 @@ DateComponents stepOf(RepeatInterval interval) {
     return step;
 }
 
+// The usual length of a period, to guess how many lie between two dates; calendar months,
+// years and daylight-saving days differ from it by less than a period over any span.
+double nominalSeconds(RepeatInterval interval) {
+    switch (interval) {
+    case RepeatInterval::Minute:
+        return 60;
+    case RepeatInterval::Hour:
+        return 3600;
+    case RepeatInterval::Day:
+        return 86400;
+    case RepeatInterval::Week:
+        return 7 * 86400;
+    case RepeatInterval::Month:
+        return 365.2425 / 12 * 86400;
+    case RepeatInterval::Year:
+        return 365.2425 * 86400;
+    case RepeatInterval::None:
+        break;
+    }
+    return 0;
+}
+
 } // namespace
+
+std::optional<Date> Application::nextFireDate(
+    const LocalNotification& notification, const std::string& scheduledZone, Date now) {
+    if (!notification.fireDate || notification.repeatInterval == RepeatInterval::None)
+        return std::nullopt;
+    Calendar calendar(notification.timeZone ? scheduledZone : std::string());
+    const Date first = *notification.fireDate;
+    auto after = [&](long long periods) {
+        constexpr long long kMaxPeriods = 1'000'000'000;
+        int count = static_cast<int>(std::clamp(periods, 0LL, kMaxPeriods));
+        return calendar.dateByAddingComponents(stepsOf(notification.repeatInterval, count), first);
+    };
+    auto firing = [&](long long periods) {
+        LocalNotification probe = notification;
+        probe.fireDate = after(periods);
+        return *effectiveFireDate(probe, scheduledZone);
+    };
+    // A guess from the elapsed time, then a step or two either way: the first firing after
+    // now, however long ago the notification was first due.
+    double elapsed = now.timeIntervalSinceDate(firing(0)) / nominalSeconds(notification.repeatInterval);
+    long long periods
+        = std::isfinite(elapsed) && elapsed > 0 ? static_cast<long long>(std::min(elapsed, 1e12)) : 0;
+    for (int guard = 0; guard < 64 && periods > 0 && firing(periods - 1) > now; ++guard)
+        --periods;
+    for (int guard = 0; guard < 64 && firing(periods) <= now; ++guard)
+        ++periods;
+    return after(periods);
+}
 
 void Application::fireDueLocalNotifications() {
     Date now = Clock::now();
     std::vector<LocalNotification> due;
     bool changed = false;
     for (auto it = m_notifications.begin(); it != m_notifications.end();) {
-        auto fire = effectiveFireDate(it->notification, it->zone);
+        auto fire = effectiveFireDate(*it);
         if (!fire || *fire > now) {
             ++it;
             continue;
@@ -301,24 +434,13 @@ void Application::fireDueLocalNotifications() {
             it = m_notifications.erase(it);
             continue;
         }
-        // A repeating reminder fires once for the missed period and moves past now.
-        Calendar calendar(it->notification.timeZone ? it->zone : std::string());
-        DateComponents step = stepOf(it->notification.repeatInterval);
-        Date next = *it->notification.fireDate;
-        for (int guard = 0; guard < 100000; ++guard) {
-            next = calendar.dateByAddingComponents(step, next);
-            LocalNotification probe;
-            probe.fireDate = next;
-            probe.timeZone = it->notification.timeZone;
-            auto effective = effectiveFireDate(probe, it->zone);
-            if (effective && *effective > now)
-                break;
-        }
-        it->notification.fireDate = next;
+        // A repeating reminder fires once for the missed periods and moves past now.
+        it->notification.fireDate = nextFireDate(it->notification, it->zone, now);
+        it->known = false;
         ++it;
     }
-    for (auto& notification : due)
-        deliver(notification);
+    if (!due.empty())
+        deliver(due);
     if (changed) {
         rescheduleTimer();
         if (m_host)
@@ -333,7 +455,7 @@ void Application::rescheduleTimer() {
     }
     std::optional<Date> earliest;
     for (auto& s : m_notifications) {
-        auto fire = effectiveFireDate(s.notification, s.zone);
+        auto fire = effectiveFireDate(s);
         if (fire && (!earliest || *fire < *earliest))
             earliest = fire;
     }
@@ -402,6 +524,7 @@ void Application::reset() {
     m_networkActivity = false;
     m_statusBarHidden = false;
     m_webViews.clear();
+    m_shownThreads.clear();
 }
 
 } // namespace platform::views

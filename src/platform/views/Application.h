@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,8 +80,16 @@ public:
     // When the notification fires next by the current device time zone.
     static std::optional<Date> effectiveFireDate(
         const LocalNotification& notification, const std::string& scheduledZone);
-    // Fires every notification due at the platform clock's now (the timer calls it too).
+    // Fires every notification due at the platform clock's now (the timer calls it too). A
+    // repeating one fires once however many periods it missed and moves to its first firing
+    // after now, computed in a few calendar steps however long ago it was due.
     void fireDueLocalNotifications();
+    // The first firing of a repeating notification after `now`, counted in whole periods from
+    // its fire date (none for a notification that does not repeat or has no fire date).
+    static std::optional<Date> nextFireDate(
+        const LocalNotification& notification, const std::string& scheduledZone, Date now);
+    // The notice shown for `notifications` of one thread fired together (see LocalNotification).
+    static LocalNotification groupedNotification(const std::vector<LocalNotification>& notifications);
 
     bool openURL(const std::string& url);
     bool canOpenURL(const std::string& url);
@@ -102,9 +111,14 @@ private:
     struct Scheduled {
         LocalNotification notification;
         std::string zone; // device time zone when scheduled
+        // effectiveFireDate, kept for the device time zone it was worked out in.
+        std::optional<Date> effective;
+        std::string effectiveZone;
+        bool known {false};
     };
+    static std::optional<Date> effectiveFireDate(Scheduled& scheduled);
     void rescheduleTimer();
-    void deliver(const LocalNotification& notification);
+    void deliver(const std::vector<LocalNotification>& notifications);
 
     std::shared_ptr<ApplicationDelegate> m_delegate;
     ApplicationHost* m_host {nullptr};
@@ -117,6 +131,9 @@ private:
     bool m_networkActivity {false};
     bool m_statusBarHidden {false};
     std::vector<std::weak_ptr<WebView>> m_webViews;
+    // Per thread, what was shown since the application was last active: a later reminder of
+    // the thread joins them in one notice instead of adding another.
+    std::map<std::string, std::vector<LocalNotification>> m_shownThreads;
 };
 
 } // namespace platform::views

@@ -158,8 +158,10 @@ void BarButtonView::drawIcon(graphics::Context& context, Rect face, Color ink) {
     Point c = face.center();
     if (m_item->image()) {
         Size s = m_item->image().size();
-        m_item->image().drawInRect(
-            context, Rect(std::floor(c.x - s.width / 2), std::floor(c.y - s.height / 2), s.width, s.height));
+        // Faded like a title when there is nothing to do.
+        m_item->image().drawInRect(context,
+            Rect(std::floor(c.x - s.width / 2), std::floor(c.y - s.height / 2), s.width, s.height),
+            isEnabled() ? 1.0 : 0.35);
         return;
     }
     context.saveGState();

@@ -325,6 +325,23 @@ void Keyboard::updateAutomaticShift() {
         shift->setSelected(m_shift);
 }
 
+// On a pad, a device keyboard's decimal mark and return key find the key in the pad's
+// bottom-left place: the pad's own (the decimal separator of the locale) or the key an
+// application laid over the blank one (the decimal key, "Done").
+Control* Keyboard::keyOverBlankPlace() const {
+    if (!isPad() || m_keys.size() < 10)
+        return nullptr;
+    // Where layoutSubviews puts the first key of the bottom row (it may not have run yet).
+    Rect b = bounds();
+    Point place(std::floor(b.width() / 3) / 2, b.y() + 3.5 * std::floor(b.height() / 4));
+    for (auto it = subviews().rbegin(); it != subviews().rend(); ++it) {
+        auto* control = dynamic_cast<Control*>(it->get());
+        if (control && !control->isHidden() && control->frame().contains(place))
+            return control;
+    }
+    return nullptr;
+}
+
 void Keyboard::typeText(const std::string& text) {
     auto keep = shared_from_this();
     size_t i = 0;
@@ -341,8 +358,20 @@ void Keyboard::typeText(const std::string& text) {
         else if (lead >= 0xC0)
             length = 2;
         std::string character = text.substr(i, length);
-        target->insertText(character);
         i += length;
+        if (character == "." || character == ",") {
+            Control* key = keyOverBlankPlace();
+            auto* own = dynamic_cast<KeyboardKey*>(key);
+            if (own && own->kind() == Kind::Character && (own->keyText() == "." || own->keyText() == ",")) {
+                target->insertText(own->keyText());
+                continue;
+            }
+            if (key && !own) {
+                key->sendActionsForControlEvents(ControlEventTouchUpInside);
+                continue;
+            }
+        }
+        target->insertText(character);
     }
     updateAutomaticShift();
 }
@@ -355,7 +384,16 @@ void Keyboard::pressDelete() {
 
 void Keyboard::pressReturn() {
     auto keep = shared_from_this();
-    if (KeyInput* target = input())
+    KeyInput* target = input();
+    // A pad has no return key: for an entry whose return key is Done, the application's key in
+    // its place ends the entry; for one whose key types the decimal mark, return still returns.
+    Control* key = keyOverBlankPlace();
+    if (key && !dynamic_cast<KeyboardKey*>(key) && target
+        && target->textInputTraits().returnKeyType != ReturnKeyType::Default) {
+        key->sendActionsForControlEvents(ControlEventTouchUpInside);
+        return;
+    }
+    if (target)
         target->insertText("\n");
 }
 

@@ -10,6 +10,7 @@
 
 namespace platform::views {
 
+class Control;
 class KeyboardKey;
 
 // Keyboard notifications, posted through platform::NotificationCenter's default center
@@ -52,7 +53,9 @@ public:
     KeyInput* input() const;
     KeyboardType keyboardType() const { return m_type; }
 
-    // Typing as the host forwards it: characters are typed exactly as given.
+    // Typing as the host forwards it: characters are typed as given, except on a pad, where
+    // "." and "," press the key in the bottom-left place (the locale's separator, or the key an
+    // application laid there) and return presses an application's key there ("Done").
     void typeText(const std::string& text);
     void pressDelete();
     void pressReturn();
@@ -61,6 +64,9 @@ public:
     // "shift", "123", "space", "" for the blank key), or none.
     KeyboardKey* keyWithTitle(const std::string& title) const;
     const std::vector<std::shared_ptr<KeyboardKey>>& keys() const { return m_keys; }
+    // On a pad, the key in the bottom-left place that acts: one an application laid over the
+    // blank key, else the pad's own (a separator or "+"); none elsewhere.
+    Control* keyOverBlankPlace() const;
     bool isShifted() const { return m_shift; }
     bool isShowingNumbers() const { return m_numbers; }
 

@@ -27,6 +27,13 @@ struct LocalNotification {
     RepeatInterval repeatInterval {RepeatInterval::None};
     int applicationIconBadgeNumber {0};
     Dictionary userInfo;
+    // Reminders of one thread that fire while the application is not active are shown as one
+    // notice: the alert body alone for a single reminder, otherwise `summaryFormat` with "%u"
+    // replaced by how many there are and "%@" by their summary arguments joined with ", "
+    // ("%u services are due: %@"). Reminders without a thread are shown one by one.
+    std::string threadIdentifier;
+    std::string summaryArgument;
+    std::string summaryFormat;
 
     bool operator==(const LocalNotification&) const = default;
 };

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/views/Window.h"
+
 namespace platform::views {
 
 namespace {
@@ -141,7 +143,7 @@ void NavigationController::toolbarItemsDidChange(ViewController& controller) {
         updateBars();
 }
 
-void NavigationController::transition(ViewController* from, ViewController* to, bool animated) {
+void NavigationController::transition(ViewController* from, ViewController* to, bool animated, bool forward) {
     auto keep = shared_from_this();
     if (!isViewLoaded()) {
         return;
@@ -159,6 +161,10 @@ void NavigationController::transition(ViewController* from, ViewController* to, 
         delegate->willShowViewController(*this, *to, animated);
     installTopView();
     updateBars();
+    if (Window* window = view()->window(); window && animated && onScreen && from != to) {
+        window->noteTransition(forward ? Window::Transition::Kind::Push : Window::Transition::Kind::Pop,
+            view()->convertRectToView(view()->bounds(), nullptr));
+    }
     if (onScreen) {
         if (from)
             from->endAppearanceTransition(animated);
@@ -175,7 +181,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> co
     ViewController* from = topViewController();
     m_stack.push_back(controller);
     adopt(controller);
-    transition(from, controller.get(), animated);
+    transition(from, controller.get(), animated, true);
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated) {
@@ -183,7 +189,7 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
         return nullptr;
     auto popped = m_stack.back();
     m_stack.pop_back();
-    transition(popped.get(), topViewController(), animated);
+    transition(popped.get(), topViewController(), animated, false);
     release(popped);
     return popped;
 }
@@ -196,7 +202,7 @@ std::vector<std::shared_ptr<ViewController>> NavigationController::popToViewCont
     std::vector<std::shared_ptr<ViewController>> popped(it + 1, m_stack.end());
     auto from = m_stack.back();
     m_stack.erase(it + 1, m_stack.end());
-    transition(from.get(), topViewController(), animated);
+    transition(from.get(), topViewController(), animated, false);
     for (auto& c : popped)
         release(c);
     return popped;
@@ -217,8 +223,11 @@ void NavigationController::setViewControllers(
     for (auto& c : m_stack)
         adopt(c);
     ViewController* to = topViewController();
+    // A screen that was on the old stack comes back; any other arrives.
+    bool returning
+        = std::find(old.begin(), old.end(), m_stack.empty() ? nullptr : m_stack.back()) != old.end();
     if (from.get() != to)
-        transition(from.get(), to, animated);
+        transition(from.get(), to, animated, !returning);
     else
         updateBars();
     for (auto& c : old) {

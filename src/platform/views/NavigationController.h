@@ -77,7 +77,7 @@ public:
 private:
     void adopt(const std::shared_ptr<ViewController>& controller);
     void release(const std::shared_ptr<ViewController>& controller);
-    void transition(ViewController* from, ViewController* to, bool animated);
+    void transition(ViewController* from, ViewController* to, bool animated, bool forward);
     void installTopView();
     void updateBars();
 

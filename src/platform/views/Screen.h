@@ -12,6 +12,8 @@ class Screen {
 public:
     static constexpr double kWidth = 320;
     static constexpr double kMinimumHeight = 480;
+    // The tallest phone shape there is, with room to spare (2.5 : 1).
+    static constexpr double kMaximumHeight = 800;
     static constexpr double kStatusBarHeight = 20;
     static constexpr double kNavigationBarHeight = 44;
     static constexpr double kToolbarHeight = 44;
@@ -22,9 +24,12 @@ public:
     double width() const { return kWidth; }
     // Portrait height.
     double height() const { return m_height; }
-    // Heights below kMinimumHeight are raised to it. Windows made afterwards take the new
-    // size; the host resizes the key window itself.
+    // Heights are whole points from kMinimumHeight to kMaximumHeight. Windows made afterwards
+    // take the new size; the host resizes the key window itself (Window::screenDidResize).
     void setHeight(double height);
+    // The portrait height that fills a display of that shape (any unit, width across the
+    // upright phone) at 320 points wide: as tall as it allows, within the limits above.
+    static double heightFitting(double displayWidth, double displayHeight);
 
     // Portrait bounds, (0, 0, 320, height).
     graphics::Rect bounds() const { return {0, 0, kWidth, m_height}; }

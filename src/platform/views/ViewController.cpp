@@ -7,6 +7,7 @@
 #include "platform/views/Application.h"
 #include "platform/views/NavigationController.h"
 #include "platform/views/Screen.h"
+#include "platform/views/Window.h"
 
 namespace platform::views {
 
@@ -110,6 +111,8 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
         below->beginAppearanceTransition(false, animated);
     controller->beginAppearanceTransition(true, animated);
     window->showPresentedView(*controller);
+    if (animated)
+        window->noteTransition(Window::Transition::Kind::Present, window->applicationFrame());
     if (below)
         below->endAppearanceTransition(animated);
     controller->endAppearanceTransition(animated);
@@ -135,6 +138,8 @@ void ViewController::dismissModalViewControllerAnimated(bool animated) {
     }
     modal->beginAppearanceTransition(false, animated);
     window->hidePresentedView(*modal);
+    if (animated)
+        window->noteTransition(Window::Transition::Kind::Dismiss, window->applicationFrame());
     ViewController* below = window->topPresentedController();
     if (below)
         below->beginAppearanceTransition(true, animated);

@@ -1,6 +1,10 @@
 #include "platform/views/Window.h"
 
+#include <cairo.h>
+
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "platform/base/NotificationCenter.h"
 #include "platform/graphics/Context.h"
@@ -53,6 +57,11 @@ Window::Window(Rect frame)
 Window::~Window() {
     if (Application::sharedApplication().keyWindow() == this)
         Application::sharedApplication().windowWillClose(*this);
+    // The subviews leave while the window is still whole: an entry that ends editing on its
+    // way out reaches the window's keyboard and first responder, which the base class's
+    // destructor would find already destroyed.
+    for (auto& subview : std::vector<std::shared_ptr<View>>(subviews()))
+        subview->removeFromSuperview();
 }
 
 void Window::makeKeyAndVisible() {
@@ -226,7 +235,28 @@ void Window::clearFirstResponder(View* view) {
 
 Rect Window::keyboardOnScreenFrame() const {
     double height = isLandscape(m_orientation) ? kLandscapeKeyboardHeight : kKeyboardHeight;
+    if (m_hostKeyboard && m_hostKeyboardHeight > 0)
+        height = std::min(m_hostKeyboardHeight, bounds().height() - kStatusBarHeight);
     return Rect(0, bounds().height() - height, bounds().width(), height);
+}
+
+void Window::setHostKeyboard(bool hostKeyboard, double height) {
+    height = std::isfinite(height) ? std::max(0.0, std::round(height)) : 0;
+    if (hostKeyboard == m_hostKeyboard && height == m_hostKeyboardHeight)
+        return;
+    Rect before = keyboardOnScreenFrame();
+    m_hostKeyboard = hostKeyboard;
+    m_hostKeyboardHeight = height;
+    if (!m_keyboard || !m_keyboardShown)
+        return;
+    m_keyboard->setHidden(m_hostKeyboard);
+    Rect after = keyboardOnScreenFrame();
+    m_keyboard->setFrame(after);
+    if (after != before) {
+        postKeyboardNotification(kKeyboardWillShowNotification, before, after);
+        postKeyboardNotification(kKeyboardDidShowNotification, before, after);
+    }
+    Application::sharedApplication().keyboardDidChange();
 }
 
 Rect Window::keyboardOffScreenFrame() const {
@@ -239,6 +269,7 @@ void Window::attachKeyboard(KeyInput& input) {
         m_keyboard = std::make_shared<Keyboard>(keyboardOnScreenFrame());
     View* inputView = dynamic_cast<View*>(&input);
     m_keyboard->setFrame(keyboardOnScreenFrame());
+    m_keyboard->setHidden(m_hostKeyboard);
     m_keyboard->configureFor(input, inputView ? inputView->sharedFromThis() : nullptr);
     if (m_keyboard->superview() != this) {
         // Above the content and the status bar, below alerts.
@@ -249,6 +280,8 @@ void Window::attachKeyboard(KeyInput& input) {
     }
     m_keyboardWasShown = m_keyboardShown;
     m_keyboardShown = true;
+    if (!m_keyboardWasShown && !m_hostKeyboard)
+        noteTransition(Transition::Kind::KeyboardUp, keyboardOnScreenFrame());
     Application::sharedApplication().keyboardDidChange();
 }
 
@@ -266,6 +299,8 @@ void Window::detachKeyboard() {
     Rect end = keyboardOffScreenFrame();
     postKeyboardNotification(kKeyboardWillHideNotification, begin, end);
     m_keyboardShown = false;
+    if (!m_hostKeyboard)
+        noteTransition(Transition::Kind::KeyboardDown, begin);
     if (m_keyboard) {
         m_keyboard->detach();
         m_keyboard->removeFromSuperview();
@@ -417,19 +452,51 @@ bool Window::setInterfaceOrientation(InterfaceOrientation orientation) {
     double duration = 0.3;
     top->rotate(orientation, duration, 0);
     m_orientation = orientation;
-    const Screen& screen = Screen::mainScreen();
-    setFrame(isLandscape(orientation) ? Rect({0, 0}, screen.landscapeSize()) : screen.bounds());
-    layoutContent();
+    screenDidResize();
     top->rotate(orientation, duration, 1);
     top->rotate(from, duration, 2);
     return true;
 }
 
-graphics::Image Window::render(double scale) {
+void Window::screenDidResize() {
+    const Screen& screen = Screen::mainScreen();
+    Rect frame = isLandscape(m_orientation) ? Rect({0, 0}, screen.landscapeSize()) : screen.bounds();
+    if (frame != this->frame())
+        setFrame(frame);
+    layoutContent();
+}
+
+void Window::noteTransition(Transition::Kind kind, Rect region) {
+    region = region.intersection(bounds());
+    if (!region.isEmpty())
+        m_transitions.push_back({kind, region});
+}
+
+std::vector<Window::Transition> Window::takeTransitions() {
+    return std::exchange(m_transitions, {});
+}
+
+graphics::Image Window::render(double scale, graphics::Image reuse) {
     layoutIfNeeded();
+    // The window paints every pixel (its background is opaque), so a frame buffer can be
+    // drawn over as it is: no allocation, no clearing, no copy.
+    cairo_surface_t* surface = reuse.reusableSurface();
+    int width = static_cast<int>(std::ceil(bounds().width() * scale - 1e-6));
+    int height = static_cast<int>(std::ceil(bounds().height() * scale - 1e-6));
+    if (surface && cairo_image_surface_get_format(surface) == CAIRO_FORMAT_RGB24
+        && cairo_image_surface_get_width(surface) == width
+        && cairo_image_surface_get_height(surface) == height && backgroundColor()
+        && backgroundColor()->alpha >= 1) {
+        {
+            graphics::Context context(surface, scale);
+            renderInContext(context);
+        }
+        cairo_surface_flush(surface);
+        return reuse;
+    }
     graphics::ImageContext image(bounds().size, true, scale);
     renderInContext(image.context());
-    return image.image();
+    return image.takeImage();
 }
 
 bool Window::renderPNG(const std::string& path, double scale) {

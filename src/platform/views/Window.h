@@ -80,6 +80,13 @@ public:
     Keyboard* keyboard() const;
     bool isKeyboardVisible() const;
     Rect keyboardFrame() const;
+    // A host whose device has a keyboard of its own (a phone) shows that one instead: the
+    // drawn keyboard is kept (keys forwarded by the host reach the entry through it) but not
+    // shown, and the keyboard frame is the part of the screen the device's keyboard covers
+    // (`height` points at the bottom; 0 while not known takes the drawn keyboard's height).
+    // A change while an entry edits is told with the show notifications again.
+    void setHostKeyboard(bool hostKeyboard, double height = 0);
+    bool usesHostKeyboard() const { return m_hostKeyboard; }
 
     // Alerts and action sheets (AlertView::show and ActionSheet::showInView call these).
     void presentAlert(std::shared_ptr<View> alert);
@@ -100,8 +107,25 @@ public:
     InterfaceOrientation interfaceOrientation() const { return m_orientation; }
     bool setInterfaceOrientation(InterfaceOrientation orientation);
 
-    // Composes the screen into an image at `scale` pixels per point.
-    graphics::Image render(double scale = 2);
+    // Follows the screen's size (Screen::setHeight) in the current orientation.
+    void screenDidResize();
+
+    // Movements the platform applied at once (it does not animate): a host may show them as a
+    // slide between the frame before and the frame after. `region` is what moves, in window
+    // points. Kept until the host takes them.
+    struct Transition {
+        enum class Kind { Push, Pop, Present, Dismiss, KeyboardUp, KeyboardDown };
+        Kind kind {Kind::Push};
+        Rect region;
+        bool operator==(const Transition&) const = default;
+    };
+    void noteTransition(Transition::Kind kind, Rect region);
+    std::vector<Transition> takeTransitions();
+
+    // Composes the screen into an image at `scale` pixels per point. `reuse`, an earlier
+    // frame of the same size that nothing else holds any more, is drawn over instead of
+    // allocating a new frame.
+    graphics::Image render(double scale = 2, graphics::Image reuse = {});
     bool renderPNG(const std::string& path, double scale = 2);
 
     void layoutSubviews() override;
@@ -123,6 +147,9 @@ private:
     bool m_statusBarHidden {false};
     std::shared_ptr<Keyboard> m_keyboard;
     bool m_keyboardShown {false};
+    bool m_hostKeyboard {false};
+    double m_hostKeyboardHeight {0};
+    std::vector<Transition> m_transitions;
     bool m_keyboardWasShown {false};
     bool m_adopting {false};
     std::weak_ptr<View> m_firstResponder;

@@ -119,6 +119,84 @@ TEST_F(ApplicationTest, RemindersFireByTheClockAndRepeatDaily) {
     EXPECT_TRUE(app().scheduledLocalNotifications().empty());
 }
 
+TEST_F(ApplicationTest, RemindersFiringTogetherMakeOneNoticeThatLaterOnesJoin) {
+    auto reminder = [](const std::string& name, Date fire) {
+        LocalNotification n;
+        n.alertBody = name + " is due";
+        n.fireDate = fire;
+        n.repeatInterval = RepeatInterval::Day;
+        n.soundName = LocalNotification::kDefaultSoundName;
+        n.threadIdentifier = "services";
+        n.summaryArgument = name;
+        n.summaryFormat = "%u services are due: %@";
+        return n;
+    };
+    Clock::setNow(localTime(2025, 3, 1, 9, 50));
+    app().enterBackground();
+    app().scheduleLocalNotification(reminder("Oil Change for Roadster", localTime(2015, 3, 1, 11, 5)));
+    app().scheduleLocalNotification(reminder("Brakes for Van", localTime(2024, 1, 1, 11, 6)));
+    app().scheduleLocalNotification(reminder("Tyres for Coupe", localTime(2025, 3, 1, 11, 7)));
+    platform::RunLoop::main().runUntilIdle();
+    ASSERT_EQ(driver.presentedNotifications().size(), 1u);
+    EXPECT_EQ(driver.presentedNotifications()[0].alertBody,
+        "2 services are due: Oil Change for Roadster, Brakes for Van");
+    // Ten years of missed days: the next firing is today's.
+    auto scheduled = app().scheduledLocalNotifications();
+    EXPECT_EQ(*scheduled[0].fireDate, localTime(2025, 3, 1, 11, 5));
+    EXPECT_EQ(*scheduled[1].fireDate, localTime(2025, 3, 1, 11, 6));
+
+    // The next firings join the notice instead of adding three more.
+    Clock::setNow(localTime(2025, 3, 1, 11, 8));
+    platform::RunLoop::main().runUntilIdle();
+    ASSERT_EQ(driver.presentedNotifications().size(), 2u);
+    EXPECT_EQ(driver.presentedNotifications()[1].alertBody,
+        "3 services are due: Oil Change for Roadster, Brakes for Van, Tyres for Coupe");
+
+    // In front nothing is shown; once seen, the next time away starts a new notice.
+    app().becomeActive();
+    Clock::setNow(localTime(2025, 3, 2, 11, 6));
+    platform::RunLoop::main().runUntilIdle();
+    EXPECT_EQ(driver.presentedNotifications().size(), 2u);
+    EXPECT_EQ(delegate->received.size(), 2u);
+    app().enterBackground();
+    Clock::setNow(localTime(2025, 3, 3, 11, 5));
+    platform::RunLoop::main().runUntilIdle();
+    ASSERT_EQ(driver.presentedNotifications().size(), 3u);
+    // Yesterday's tyres reminder, due after the application went away, comes with today's oil.
+    EXPECT_EQ(driver.presentedNotifications()[2].alertBody,
+        "2 services are due: Oil Change for Roadster, Tyres for Coupe");
+}
+
+TEST_F(ApplicationTest, TheNextFiringOfALongMissedRepeatIsWorkedOutNotSteppedTo) {
+    LocalNotification everyMinute;
+    everyMinute.fireDate = localTime(2015, 1, 1, 0, 0).addingTimeInterval(30);
+    everyMinute.repeatInterval = RepeatInterval::Minute;
+    std::string zone = platform::TimeZone::defaultIdentifier();
+    // Over five million minutes, and three centuries of days: beyond any stepping.
+    EXPECT_EQ(
+        *Application::nextFireDate(everyMinute, zone, localTime(2025, 3, 1, 9, 50).addingTimeInterval(10)),
+        localTime(2025, 3, 1, 9, 50).addingTimeInterval(30));
+    LocalNotification daily;
+    daily.fireDate = localTime(1700, 6, 1, 11, 5);
+    daily.timeZone = zone;
+    daily.repeatInterval = RepeatInterval::Day;
+    EXPECT_EQ(
+        *Application::nextFireDate(daily, zone, localTime(2025, 3, 1, 11, 5)), localTime(2025, 3, 2, 11, 5));
+    EXPECT_EQ(
+        *Application::nextFireDate(daily, zone, localTime(2025, 3, 1, 11, 4)), localTime(2025, 3, 1, 11, 5));
+    // Months keep the day of the month they started on where they can.
+    LocalNotification monthly;
+    monthly.fireDate = localTime(2011, 1, 31, 8, 0);
+    monthly.repeatInterval = RepeatInterval::Month;
+    EXPECT_EQ(
+        *Application::nextFireDate(monthly, zone, localTime(2011, 2, 3, 8, 0)), localTime(2011, 2, 28, 8, 0));
+    EXPECT_EQ(
+        *Application::nextFireDate(monthly, zone, localTime(2011, 3, 5, 8, 0)), localTime(2011, 3, 31, 8, 0));
+    LocalNotification once;
+    once.fireDate = localTime(2011, 1, 31, 8, 0);
+    EXPECT_FALSE(Application::nextFireDate(once, zone, localTime(2011, 3, 5, 8, 0)));
+}
+
 TEST_F(ApplicationTest, WallClockRemindersFollowTheDeviceTimeZone) {
     platform::TimeZone::setDefault("Europe/Berlin");
     LocalNotification floating;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/base/Locale.h"
+#include "platform/base/NotificationCenter.h"
+#include "platform/views/Button.h"
 #include "platform/views/Keyboard.h"
 #include "platform/views/KeyboardKey.h"
 #include "platform/views/TextField.h"
 #include "platform/views/ViewController.h"
+#include "platform/views/Window.h"
 #include "support/AppDriver.h"
 
 namespace vantrel::test {
@@ -56,6 +59,9 @@ TEST_F(KeyboardTest, DecimalPadTypesTheLocalesSeparator) {
     field->setKeyboardType(KeyboardType::DecimalPad);
     driver.type(*field, "12,5");
     EXPECT_EQ(field->text(), "12,5");
+    // A device keyboard's mark types the locale's separator too.
+    Application::sharedApplication().typeText("5.");
+    EXPECT_EQ(field->text(), "12,55,");
     EXPECT_EQ(driver.keyboardKey("."), nullptr);
 }
 
@@ -115,6 +121,55 @@ TEST_F(KeyboardTest, HostKeysNeedAnEntryWithTheKeyboard) {
     EXPECT_TRUE(Application::sharedApplication().pressDeleteKey());
     EXPECT_EQ(field->text(), "a");
     EXPECT_GE(driver.keyboardChanges(), 1);
+}
+
+TEST_F(KeyboardTest, ADevicesOwnKeyboardTakesThePlaceOfTheDrawnOne) {
+    std::vector<Rect> shown;
+    auto observer = platform::NotificationCenter::defaultCenter().addObserver(kKeyboardDidShowNotification,
+        [&](const platform::Notification& n) { shown.push_back(keyboardFrameFromUserInfo(n.userInfo)); });
+    driver.window().takeTransitions();
+    driver.window().setHostKeyboard(true);
+    driver.tap(*field);
+    // Not drawn and not in the way, but the entry still types through it.
+    EXPECT_TRUE(keyboard().isHidden());
+    EXPECT_TRUE(driver.window().takeTransitions().empty());
+    EXPECT_TRUE(Application::sharedApplication().typeText("hé"));
+    EXPECT_EQ(field->text(), "hé");
+    // The device says how much of the screen its keyboard covers: the entry's screen hears of it.
+    driver.window().setHostKeyboard(true, 260);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], Rect(0, 264, 320, 216));
+    EXPECT_EQ(shown[1], Rect(0, 220, 320, 260));
+    EXPECT_EQ(driver.window().keyboardFrame(), Rect(0, 220, 320, 260));
+    // Back to the drawn keyboard: it shows and slides.
+    driver.window().setHostKeyboard(false);
+    EXPECT_FALSE(keyboard().isHidden());
+    field->resignFirstResponder();
+    driver.tap(*field);
+    auto moves = driver.window().takeTransitions();
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(moves[0].kind, Window::Transition::Kind::KeyboardDown);
+    EXPECT_EQ(moves[1].kind, Window::Transition::Kind::KeyboardUp);
+    EXPECT_EQ(moves[1].region, Rect(0, 264, 320, 216));
+}
+
+TEST_F(KeyboardTest, ADeviceKeyboardsDecimalMarkAndReturnFindTheKeyInTheBlankPlace) {
+    field->setKeyboardType(KeyboardType::NumberPad);
+    driver.tap(*field);
+    // An application's key over the blank one, as the keypad extension lays it.
+    auto key = std::make_shared<Button>(Rect(0, 163, 105, 53));
+    int presses = 0;
+    key->addTarget([&] { ++presses; }, ControlEventTouchUpInside);
+    keyboard().addSubview(key);
+    Application::sharedApplication().typeText("12.5");
+    EXPECT_EQ(field->text(), "125");
+    EXPECT_EQ(presses, 1);
+    // Return presses that key only when it is the entry's Done key, not its decimal key.
+    Application::sharedApplication().pressReturnKey();
+    EXPECT_EQ(presses, 1);
+    field->setReturnKeyType(ReturnKeyType::Done);
+    Application::sharedApplication().pressReturnKey();
+    EXPECT_EQ(presses, 2);
 }
 
 TEST_F(KeyboardTest, AnEntryMovedWithinTheWindowKeepsTheKeyboard) {

@@ -122,6 +122,26 @@ TEST_F(Navigation, ModalScreensCoverTheStackAndComeBack) {
     EXPECT_EQ(driver.topViewController(), root.get());
 }
 
+TEST_F(Navigation, AnimatedChangesLeaveTheirMovementsForTheHost) {
+    launch();
+    using Kind = Window::Transition::Kind;
+    driver.window().takeTransitions();
+    nav->pushViewController(screen("second"), true);
+    nav->pushViewController(screen("third"), false);
+    auto modal = screen("modal");
+    root->presentModalViewController(modal, true);
+    modal->dismissModalViewControllerAnimated(true);
+    nav->popViewControllerAnimated(true);
+    // Applied at once, told as they happened: what slides, in window points.
+    Rect content(0, 20, 320, 460);
+    EXPECT_EQ(driver.window().takeTransitions(),
+        (std::vector<Window::Transition> {{Kind::Push, content}, {Kind::Present, content},
+            {Kind::Dismiss, content}, {Kind::Pop, content}}));
+    EXPECT_TRUE(driver.window().takeTransitions().empty());
+    nav->popViewControllerAnimated(false);
+    EXPECT_TRUE(driver.window().takeTransitions().empty());
+}
+
 TEST_F(Navigation, HiddenScreensDropTheirViewsOnMemoryWarningAndReloadThem) {
     launch();
     auto a = screen("a");

@@ -1,0 +1,287 @@
+"""Vantrel in headless Chromium, measured as a person meets it (run by `make bench` after the
+Google Benchmark programs; needs the build's vantrel and vantrel_bench):
+
+- tap to new screen: a finger's tap (80 ms) on "+" of a garage of 20 cars pushes the car
+  editor; timed from the finger's lift to the editor's frame on the page, at pixel ratio 3
+  on a 390 x 844 phone and at pixel ratio 1 on a 320 x 568 one. "shown" is with reduced
+  motion (the frame appears whole); "slide starts" is the ordinary case, where the page
+  begins its 0.3 s slide with that frame. Beside it, in the same run: decoding the same
+  frame alone in the page, and encoding it alone (vantrel_bench BM_EncodeFrame);
+- the bytes of frames sent for one push at pixel ratio 3;
+- start to first frame: from starting `vantrel` to its first frame on a page already open,
+  with no data and with 50 overdue services and reminders on.
+
+Prints one line per figure and, with --json FILE, writes them there.
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import sqlite3
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+BUILD = os.environ.get("VANTREL_BUILD", os.path.join(HERE, "..", "build", "bin"))
+CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
+CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
+
+# Recorded in the page from its first moment: when a finger lifts, when each frame shows.
+PROBE = """
+window.__bench = { up: 0, upFrame: 0, shown: [], first: 0 };
+addEventListener('pointerup', () => { window.__bench.up = performance.now(); window.__bench.upFrame = 0; }, true);
+addEventListener('pointerdown', () => { window.__bench.upFrame = 0; }, true);
+new MutationObserver((records) => {
+  const now = performance.now();
+  if (!window.__bench.first) window.__bench.first = performance.timeOrigin + now;
+  for (const record of records)
+    window.__bench.shown.push([now, Number(record.target.dataset.frame)]);
+}).observe(document, { subtree: true, attributes: true, attributeFilter: ['data-frame'] });
+// The frame of a push is the one whose notice says the screen moved.
+const OriginalEventSource = window.EventSource;
+window.EventSource = function (url) {
+  const events = new OriginalEventSource(url);
+  events.addEventListener('frame', (event) => {
+    const notice = JSON.parse(event.data);
+    if ((notice.moves || []).some((m) => m.kind === 'push' || m.kind === 'pop'))
+      window.__bench.upFrame = notice.seq;
+  });
+  return events;
+};
+"""
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(len(ordered) * fraction))]
+
+
+class Shell:
+    def __init__(self, data_dir):
+        self.started = time.time()
+        self.process = subprocess.Popen([os.path.join(BUILD, "vantrel"), "--port", "0", "--data", data_dir],
+                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.address = None
+        for line in self.process.stdout:
+            match = re.search(r"Open (http://127\.0\.0\.1:\d+/) in a browser", line)
+            if match:
+                self.address = match.group(1)
+                break
+        threading.Thread(target=lambda: [None for _ in self.process.stdout], daemon=True).start()
+        if not self.address:
+            raise SystemExit("vantrel did not start")
+
+    def state(self):
+        with urllib.request.urlopen(self.address + "state", timeout=10) as response:
+            return json.load(response)
+
+    def stop(self):
+        # Wait for the shell to answer before stopping it: a stop right at start-up is not
+        # what is measured here.
+        self.state()
+        self.process.terminate()
+        try:
+            self.process.wait(30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+def prepared_data(cars=0, overdue=0):
+    """A data folder with the shipped database and `cars` cars, `overdue` services due since 2015."""
+    folder = tempfile.mkdtemp(prefix="vantrel-bench-")
+    shell = Shell(folder)
+    shell.stop()
+    database = sqlite3.connect(os.path.join(folder, "Documents", "vantrel.db"))
+    with database:
+        for i in range(max(cars, 1 if overdue else 0)):
+            database.execute("INSERT INTO Vehicle (Name, Make, Model, Year, Odometer, RowOrder) "
+                             "VALUES (?, 'Roadster', 'Model 1', ?, ?, ?)",
+                             (f"Car {i + 1}", 2004 + i % 15, 12000 + 7919 * i, i))
+        for i in range(overdue):
+            service = database.execute("INSERT INTO Service (Name, FrequencyInMiles, FrequencyInMonths) "
+                                       "VALUES (?, 5000, 6)", (f"Service {i + 1}",)).lastrowid
+            database.execute("INSERT INTO VehicleService (VehicleID, ServiceID, DatePerformed, Odometer, Cost, Notes) "
+                             "SELECT VehicleID, ?, '2015-03-01', 0, 0, '' FROM Vehicle WHERE Name = 'Car 1'",
+                             (service,))
+    database.close()
+    return folder
+
+
+def browser(width, height, ratio, touch, reduced_motion=False):
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+                     "--disable-dev-shm-usage", f"--window-size={max(width, 500)},{max(height, 900)}"):
+        options.add_argument(argument)
+    options.add_experimental_option("mobileEmulation", {"deviceMetrics": {
+        "width": width, "height": height, "pixelRatio": ratio, "touch": touch}})
+    driver = webdriver.Chrome(service=Service(executable_path=CHROMEDRIVER), options=options)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PROBE})
+    if reduced_motion:
+        driver.execute_cdp_cmd("Emulation.setEmulatedMedia",
+                               {"features": [{"name": "prefers-reduced-motion", "value": "reduce"}]})
+    return driver
+
+
+def wait_for(driver, script, timeout=20):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = driver.execute_script(script)
+        if value:
+            return value
+        time.sleep(0.02)
+    raise SystemExit("timed out waiting for: " + script)
+
+
+def touch(driver, shell, x, y, hold=0.08):
+    box = driver.execute_script("return document.getElementById('screen').getBoundingClientRect().toJSON();")
+    screen = shell.state()["screen"]
+    px = box["x"] + x * box["width"] / screen["w"]
+    py = box["y"] + y * box["height"] / screen["h"]
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": px, "y": py}]})
+    time.sleep(hold)
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+
+
+def shows(shell, text):
+    return any(entry["text"] == text for entry in shell.state()["texts"])
+
+
+def tap_latency(shell, width, height, ratio, reduced_motion, taps):
+    """Lift to frame shown, per tap; the bytes of the push; decoding the frame alone."""
+    driver = browser(width, height, ratio, True, reduced_motion)
+    try:
+        driver.get(shell.address)
+        wait_for(driver, "return document.getElementById('screen').dataset.frame;")
+        time.sleep(1)
+        latencies, pushed_bytes = [], []
+        for _ in range(taps):
+            height_points = shell.state()["screen"]["h"]
+            driver.execute_script("window.__bench.shown = []; performance.clearResourceTimings();")
+            touch(driver, shell, 137, height_points - 23)  # "+" on the toolbar
+            wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
+            time.sleep(0.45)
+            if not shows(shell, "Add Car"):
+                raise SystemExit("the tap did not open the car editor")
+            bench = driver.execute_script("return window.__bench;")
+            shown = next(t for t, seq in bench["shown"] if seq >= bench["upFrame"])
+            latencies.append(shown - bench["up"])
+            pushed_bytes.append(driver.execute_script(
+                "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
+                ".reduce((sum, e) => sum + e.encodedBodySize, 0);"))
+            touch(driver, shell, 30, 42)  # back to the cars
+            wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
+            time.sleep(0.5)
+        # The editor's whole frame, decoded and drawn alone in the same page.
+        touch(driver, shell, 137, shell.state()["screen"]["h"] - 23)
+        time.sleep(0.8)
+        decode = driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            const canvas = document.createElement('canvas');
+            (async () => {
+              const scale = document.getElementById('screen').width / 320;
+              const blob = await (await fetch('/frame.png?scale=' + scale, { cache: 'no-store' })).blob();
+              const times = [];
+              for (let i = 0; i < 15; ++i) {
+                const start = performance.now();
+                const image = await createImageBitmap(blob);
+                canvas.width = image.width; canvas.height = image.height;
+                canvas.getContext('2d').drawImage(image, 0, 0);
+                image.close();
+                times.push(performance.now() - start);
+              }
+              done({ times, bytes: blob.size, width: canvas.width, height: canvas.height });
+            })();""")
+        touch(driver, shell, 30, 42)
+        time.sleep(0.5)
+        return latencies, pushed_bytes, decode
+    finally:
+        driver.quit()
+
+
+def start_to_first_frame(data_dir, runs):
+    driver = browser(390, 844, 3, True)
+    try:
+        times = []
+        for _ in range(runs):
+            driver.get("about:blank")
+            shell = Shell(data_dir)
+            driver.get(shell.address)
+            first = wait_for(driver, "return window.__bench && window.__bench.first;")
+            times.append(first - shell.started * 1000)
+            shell.stop()
+        return times
+    finally:
+        driver.quit()
+
+
+def encode_alone():
+    """vantrel_bench's encoding of the editor's frame at both pixel ratios (ms)."""
+    program = os.path.join(BUILD, "vantrel_bench")
+    output = subprocess.run([program, "--benchmark_filter=BM_EncodeFrame", "--benchmark_format=json"],
+                            capture_output=True, text=True, check=True).stdout
+    result = {}
+    for entry in json.loads(output)["benchmarks"]:
+        result[entry["name"]] = entry["real_time"] if entry["time_unit"] == "ms" else entry["real_time"] / 1e6
+    return result
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--taps", type=int, default=40)
+    parser.add_argument("--starts", type=int, default=10)
+    parser.add_argument("--json")
+    arguments = parser.parse_args()
+    figures = {}
+
+    garage = prepared_data(cars=20)
+    shell = Shell(garage)
+    try:
+        for ratio, width, height in ((3, 390, 844), (1, 390, 844)):
+            for reduced, label in ((True, "shown"), (False, "slide starts")):
+                latencies, pushed, decode = tap_latency(shell, width, height, ratio, reduced, arguments.taps)
+                key = f"tap to new screen {label}, ratio {ratio}"
+                figures[key] = {"median_ms": statistics.median(latencies), "p95_ms": percentile(latencies, 0.95)}
+                print(f"{key}: median {figures[key]['median_ms']:.1f} ms, p95 {figures[key]['p95_ms']:.1f} ms")
+                if reduced:
+                    figures[f"decode alone, ratio {ratio}"] = {
+                        "median_ms": statistics.median(decode["times"]), "bytes": decode["bytes"],
+                        "frame": f"{decode['width']}x{decode['height']}"}
+                    print(f"decode the editor's frame alone ({decode['width']}x{decode['height']}, "
+                          f"{decode['bytes']} bytes), ratio {ratio}: median {statistics.median(decode['times']):.1f} ms")
+                    if ratio == 3:
+                        figures["bytes for one push, ratio 3"] = statistics.median(pushed)
+                        print(f"bytes for one push, ratio 3: {statistics.median(pushed):.0f}")
+    finally:
+        shell.stop()
+        shutil.rmtree(garage, True)
+
+    for name, milliseconds in encode_alone().items():
+        figures[name] = {"ms": milliseconds}
+        print(f"{name} (encoding the frame alone): {milliseconds:.1f} ms")
+
+    for label, data in (("no data", prepared_data()), ("50 overdue services, reminders on", prepared_data(overdue=50))):
+        try:
+            times = start_to_first_frame(data, arguments.starts)
+            figures[f"start to first frame, {label}"] = {"median_ms": statistics.median(times), "max_ms": max(times)}
+            print(f"start to first frame, {label}: median {statistics.median(times):.0f} ms, max {max(times):.0f} ms")
+        finally:
+            shutil.rmtree(data, True)
+
+    if arguments.json:
+        with open(arguments.json, "w") as out:
+            json.dump(figures, out, indent=2)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

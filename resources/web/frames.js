@@ -1,0 +1,309 @@
+// The phone's frames on the page: fetched as PNG, whole or as the patch that changed, and
+// drawn on the screen canvas as they come. When the shell says a change was a movement (a
+// push, a pop, a modal screen, the keyboard), a canvas laid over the part that moves shows a
+// slide from the frame before (kept for the slide's length) to the screen canvas's new
+// frame; nothing more comes over the wire.
+'use strict';
+
+window.VantrelFrames = (screen, overlay) => {
+  let frames = null;
+  const context = screen.getContext('2d', { alpha: false });
+  const overlayContext = overlay.getContext('2d', { alpha: false });
+  const before = document.createElement('canvas');
+  const beforeContext = before.getContext('2d', { alpha: false });
+  const kDuration = 300; // ms, as a phone slides its screens
+  const reducedMotion = matchMedia('(prefers-reduced-motion: reduce)');
+
+  let slide = null; // { moves, scale, start }
+
+  // PNG bytes to something a canvas draws. The ImageDecoder API decodes in the page from the
+  // bytes at hand, a few times faster for small frames than an ImageBitmap from a Blob, whose
+  // bytes go through the browser's blob store first.
+  async function decode(bytes) {
+    if ('ImageDecoder' in window) {
+      try {
+        const decoder = new ImageDecoder({ data: bytes, type: 'image/png' });
+        const { image } = await decoder.decode();
+        decoder.close();
+        return image;
+      } catch (error) {
+        // The ImageBitmap below.
+      }
+    }
+    return createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+  }
+
+  const widthOf = (image) => image.displayWidth ?? image.width;
+  const heightOf = (image) => image.displayHeight ?? image.height;
+
+  async function loadImage(url) {
+    try {
+      const response = await fetch(url, { cache: 'no-store' });
+      if (!response.ok)
+        return null;
+      return { image: await decode(await response.arrayBuffer()), response };
+    } catch (error) {
+      return null;
+    }
+  }
+
+  function resize(width, height) {
+    finishSlide();
+    screen.width = width;
+    screen.height = height;
+  }
+
+  // ---- Slides
+
+  const ease = (t) => (t < 0.5 ? 4 * t * t * t : 1 - Math.pow(-2 * t + 2, 3) / 2);
+
+  function pixels(move, scale) {
+    const x = Math.round(move.x * scale);
+    const y = Math.round(move.y * scale);
+    return { x, y, w: Math.round((move.x + move.w) * scale) - x, h: Math.round((move.y + move.h) * scale) - y };
+  }
+
+  // Draws `source`'s region r (screen pixels) shifted by (dx, dy), clipped to r, onto the
+  // overlay, whose top left lies at the slide's origin.
+  function shifted(source, r, dx, dy) {
+    const x = r.x - slide.area.x, y = r.y - slide.area.y;
+    overlayContext.save();
+    overlayContext.beginPath();
+    overlayContext.rect(x, y, r.w, r.h);
+    overlayContext.clip();
+    overlayContext.drawImage(source, r.x, r.y, r.w, r.h, x + dx, y + dy, r.w, r.h);
+    overlayContext.restore();
+  }
+
+  function drawSlide(now) {
+    const t = Math.min(1, (now - slide.start) / kDuration);
+    const p = ease(t);
+    for (const r of slide.regions) {
+      switch (r.kind) {
+      case 'push':
+        shifted(before, r, -p * r.w, 0);
+        shifted(screen, r, (1 - p) * r.w, 0);
+        break;
+      case 'pop':
+        shifted(before, r, p * r.w, 0);
+        shifted(screen, r, -(1 - p) * r.w, 0);
+        break;
+      case 'present':
+      case 'keyboardUp':
+        shifted(before, r, 0, 0);
+        shifted(screen, r, 0, (1 - p) * r.h);
+        break;
+      case 'dismiss':
+      case 'keyboardDown':
+        shifted(screen, r, 0, 0);
+        shifted(before, r, 0, p * r.h);
+        break;
+      default:
+        break;
+      }
+    }
+    return t >= 1;
+  }
+
+  function step(now) {
+    if (!slide)
+      return;
+    if (drawSlide(now))
+      finishSlide();
+    else
+      requestAnimationFrame(step);
+  }
+
+  function finishSlide() {
+    if (!slide)
+      return;
+    slide = null;
+    overlay.hidden = true;
+    delete screen.dataset.sliding;
+    frames.onSettled();
+  }
+
+  // A screen's movement carries whatever the keyboard did with it. The overlay covers what
+  // moves; the rest of the screen shows the new frame beneath it.
+  function startSlide(moves, scale) {
+    const screenMoves = moves.filter((m) => !m.kind.startsWith('keyboard'));
+    const regions = (screenMoves.length ? screenMoves : moves).map((m) => ({ kind: m.kind, ...pixels(m, scale) }));
+    const left = Math.min(...regions.map((r) => r.x)), top = Math.min(...regions.map((r) => r.y));
+    const right = Math.max(...regions.map((r) => r.x + r.w)), bottom = Math.max(...regions.map((r) => r.y + r.h));
+    const area = { x: left, y: top, w: right - left, h: bottom - top };
+    slide = { regions, area, start: performance.now() };
+    if (overlay.width !== area.w || overlay.height !== area.h) {
+      overlay.width = area.w;
+      overlay.height = area.h;
+    }
+    const style = overlay.style;
+    style.left = `${(100 * area.x) / screen.width}%`;
+    style.top = `${(100 * area.y) / screen.height}%`;
+    style.width = `${(100 * area.w) / screen.width}%`;
+    style.height = `${(100 * area.h) / screen.height}%`;
+    drawSlide(slide.start);
+    overlay.hidden = false;
+    screen.dataset.sliding = regions.map((r) => r.kind).join(' '); // for scripts
+    requestAnimationFrame(step);
+  }
+
+  // ---- Fetching
+
+  frames = {
+    scale: 2,
+    have: 0,
+    latest: 0,
+    needWhole: true,
+    notices: new Map(),
+    busy: false,
+    // Tells scripts which frame the screen shows (and that a slide began).
+    onShown: () => {},
+    // Called when the screen shows the latest frame at rest (no slide, nothing to fetch).
+    onSettled: () => {},
+
+    settled() {
+      return !slide && !this.busy && this.have >= this.latest && !this.needWhole;
+    },
+
+    reset(scale) {
+      this.scale = scale;
+      this.have = 0;
+      this.latest = 0;
+      this.needWhole = true;
+      this.notices.clear();
+    },
+
+    notice(notice) {
+      if (notice.w !== undefined && Math.abs(notice.scale - this.scale) > 1e-9)
+        return;
+      this.notices.set(notice.seq, notice);
+      if (notice.full && notice.seq > this.have)
+        this.needWhole = true;
+      this.latest = Math.max(this.latest, notice.seq);
+      this.update();
+    },
+
+    // The answer to a touch names the frame it made; its notices normally come first, and a
+    // page that has not caught up a moment later fetches what it missed.
+    sequenceAnswered(seq) {
+      setTimeout(() => {
+        if (seq > this.have && seq > this.latest) {
+          this.latest = seq;
+          this.update();
+        }
+      }, 300);
+    },
+
+    // A touch during a slide lands on the new screen: show it whole at once.
+    settle() {
+      finishSlide();
+    },
+
+    // The first part of the latest whole frame whose parts are all here (0 when none): a page
+    // that needs a whole frame takes its parts rather than asking for one more encoding.
+    wholeStart() {
+      for (let seq = this.latest; seq > this.have; --seq) {
+        const last = this.notices.get(seq);
+        if (!last || !last.whole || last.part !== last.parts - 1)
+          continue;
+        const first = seq - last.parts + 1;
+        let complete = true;
+        for (let part = first; part < seq; ++part)
+          complete = complete && Boolean(this.notices.get(part));
+        if (complete)
+          return first;
+      }
+      return 0;
+    },
+
+    async update() {
+      if (this.busy)
+        return;
+      this.busy = true;
+      try {
+        while (this.needWhole || this.have < this.latest) {
+          const start = this.needWhole ? this.wholeStart() : this.have + 1;
+          const newest = this.notices.get(this.latest);
+          if (!start && newest && newest.whole && newest.part < newest.parts - 1)
+            break; // the other parts of a whole frame are on their way
+          const pending = [];
+          for (let seq = start || this.latest + 1; seq <= this.latest; ++seq)
+            pending.push(this.notices.get(seq));
+          if (start && pending.every(Boolean)) {
+            // A frame in parts shows once every part is here; the notices of the rest call
+            // again.
+            while (pending.length && pending[pending.length - 1].part < pending[pending.length - 1].parts - 1)
+              pending.pop();
+            if (!pending.length)
+              break;
+          }
+          const patches = this.needWhole || this.have > 0;
+          if (start && patches && pending.length && pending.length <= 6 && pending.every(Boolean)) {
+            const loaded = await Promise.all(
+              pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`)));
+            if (loaded.every(Boolean)) {
+              this.apply(pending, loaded.map((l) => l.image));
+              continue;
+            }
+          }
+          const whole = await loadImage(`/frame.png?scale=${this.scale}`);
+          if (!whole)
+            break;
+          const seq = Number(whole.response.headers.get('X-Frame-Sequence')) || 0;
+          const image = whole.image;
+          if (screen.width !== widthOf(image) || screen.height !== heightOf(image))
+            resize(widthOf(image), heightOf(image));
+          finishSlide();
+          context.drawImage(image, 0, 0);
+          image.close?.();
+          this.have = seq;
+          this.latest = Math.max(this.latest, seq);
+          this.needWhole = false;
+          this.onShown(seq);
+        }
+        for (const seq of this.notices.keys()) {
+          if (seq <= this.have)
+            this.notices.delete(seq);
+        }
+      } finally {
+        this.busy = false;
+      }
+      if (this.settled())
+        this.onSettled();
+    },
+
+    apply(pending, images) {
+      const moves = [];
+      for (let i = 0; i < pending.length; ++i) {
+        const n = pending[i];
+        if (n.whole && n.part === 0 && (screen.width !== n.w || screen.height !== n.h))
+          resize(n.w, n.h);
+        if (screen.width !== n.w || screen.height !== n.h) {
+          this.needWhole = true;
+          images.slice(i).forEach((image) => image.close?.());
+          return;
+        }
+        if (n.moves && n.moves.length && !moves.length && !reducedMotion.matches) {
+          // The slide starts from the frame the screen shows now.
+          finishSlide();
+          if (before.width !== screen.width || before.height !== screen.height) {
+            before.width = screen.width;
+            before.height = screen.height;
+          }
+          beforeContext.drawImage(screen, 0, 0);
+          moves.push(...n.moves);
+        }
+        context.drawImage(images[i], n.x, n.y);
+        images[i].close?.();
+        this.have = n.seq;
+        if (n.whole)
+          this.needWhole = false;
+      }
+      if (moves.length)
+        startSlide(moves, pending[pending.length - 1].scale);
+      this.onShown(this.have);
+    },
+  };
+
+  return frames;
+};

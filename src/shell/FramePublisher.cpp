@@ -1,0 +1,73 @@
+#include "shell/FramePublisher.h"
+
+#include <cmath>
+
+#include "platform/views/Screen.h"
+#include "platform/views/Window.h"
+#include "shell/PageMessages.h"
+
+namespace shell {
+
+int FramePublisher::keyOf(double scale) {
+    return static_cast<int>(std::lround(PageMessages::roundedScale(scale) * platform::views::Screen::kWidth));
+}
+
+double FramePublisher::scaleOf(int key) {
+    return key / platform::views::Screen::kWidth;
+}
+
+std::vector<FramePublisher::Frame> FramePublisher::publish(
+    platform::views::Window& window, const std::set<int>& pageScales) {
+    std::set<int> keys = pageScales;
+    {
+        std::lock_guard lock(m_mutex);
+        auto now = std::chrono::steady_clock::now();
+        std::erase_if(m_requested, [&](auto& entry) { return now - entry.second > kRequestedFor; });
+        for (auto& [key, fetched] : m_requested)
+            keys.insert(key);
+    }
+    std::vector<Frame> frames;
+    for (int key : keys) {
+        FrameStream* stream;
+        {
+            std::lock_guard lock(m_mutex);
+            auto& slot = m_streams[key];
+            if (!slot)
+                slot = std::make_unique<FrameStream>(scaleOf(key));
+            stream = slot.get();
+        }
+        // Only this thread publishes; readers take the stream's own lock. Each scale draws
+        // into the frame before last, which nothing reads any more.
+        platform::graphics::Image& spare = m_spares[key];
+        platform::graphics::Image image = window.render(scaleOf(key), std::move(spare));
+        spare = {};
+        if (auto notices = stream->publish(image, &spare); !notices.empty())
+            frames.push_back({scaleOf(key), std::move(notices)});
+    }
+    std::erase_if(m_spares, [&](auto& entry) { return !keys.contains(entry.first); });
+    std::lock_guard lock(m_mutex);
+    m_drawn = std::move(keys);
+    m_pageKeys = pageScales;
+    return frames;
+}
+
+FrameStream* FramePublisher::stream(double scale) {
+    int key = keyOf(scale);
+    std::lock_guard lock(m_mutex);
+    // A page's own fetches need no keeping: its scale is drawn while it shows it.
+    if (!m_pageKeys.contains(key))
+        m_requested[key] = std::chrono::steady_clock::now();
+    auto it = m_streams.find(key);
+    if (it == m_streams.end() || !m_drawn.contains(key))
+        return nullptr;
+    return it->second.get();
+}
+
+FrameStream* FramePublisher::drawn(double scale) const {
+    int key = keyOf(scale);
+    std::lock_guard lock(m_mutex);
+    auto it = m_streams.find(key);
+    return it == m_streams.end() || !m_drawn.contains(key) ? nullptr : it->second.get();
+}
+
+} // namespace shell

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "platform/graphics/Image.h"
+#include "shell/FrameStream.h"
+
+namespace platform::views {
+class Window;
+}
+
+namespace shell {
+
+// The screen's frames at every scale somebody looks at: the scales the pages show and the
+// scales a script fetched lately (/frame.png?scale=..., the canonical one without a scale).
+// Nothing else is drawn, not even while no page is open: each scale costs a whole rendering
+// and encoding of every frame.
+//
+// Scales are keyed by whole pixels across the upright screen (PageMessages::roundedScale).
+class FramePublisher {
+public:
+    static constexpr double kCanonicalScale = 2;
+    // A scale fetched by a script keeps being drawn this long after its last fetch.
+    static constexpr std::chrono::seconds kRequestedFor {30};
+
+    struct Frame {
+        double scale {0};
+        std::vector<FrameStream::Notice> notices; // its parts
+    };
+
+    // Main thread: draws `window` at the pages' scales and the other scales wanted, and
+    // answers the frames that changed.
+    std::vector<Frame> publish(platform::views::Window& window, const std::set<int>& pageScales);
+
+    // Any thread: the stream at `scale` when frames are drawn at it now, else null; either way
+    // the scale counts as fetched (drawn from the next publish on, for kRequestedFor).
+    FrameStream* stream(double scale);
+
+    // Any thread: the stream at `scale` when frames are drawn at it now, else null (without
+    // asking for it).
+    FrameStream* drawn(double scale) const;
+
+    // The key of a scale (pixels across the upright screen) and back.
+    static int keyOf(double scale);
+    static double scaleOf(int key);
+
+private:
+    mutable std::mutex m_mutex;
+    std::map<int, std::unique_ptr<FrameStream>> m_streams;
+    std::map<int, platform::graphics::Image> m_spares; // main thread: frames to draw into again
+    std::map<int, std::chrono::steady_clock::time_point> m_requested; // key -> last fetch
+    std::set<int> m_drawn; // keys the last publish drew
+    std::set<int> m_pageKeys; // of them, the pages' own
+};
+
+} // namespace shell
