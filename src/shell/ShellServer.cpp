@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
@@ -122,9 +124,13 @@ ShellServer::ShellServer(
     m_server->set_payload_max_length(kMaxPictureBytes);
     // Without SO_REUSEPORT (the library's default sets it), so that a second shell on the same
     // port fails to start instead of silently sharing the requests with the first.
+    // TCP_NODELAY (which accepted sockets inherit): httplib sends a reply's headers and body
+    // in two writes, and with Nagle's algorithm the body waited for the browser's delayed
+    // acknowledgement of the headers, some 40 ms per frame fetched.
     m_server->set_socket_options([](socket_t socket) {
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     });
     installRoutes();
 }
