@@ -175,6 +175,7 @@ void ShellServer::start() {
 
 void ShellServer::stop() {
     m_stopping = true;
+    m_inputOrder.stop();
     m_shell.stopWaiting();
     m_hub.shutdown();
     if (m_server)
@@ -383,6 +384,7 @@ void ShellServer::handleEvents(const Request& request, Response& response) {
         },
         [this, id](bool) {
             m_hub.close(id);
+            m_inputOrder.forget(id);
             platform::RunLoop::main().post([this, id] { m_shell.pageClosed(id); });
         });
 }
@@ -396,11 +398,14 @@ void ShellServer::handleInput(const Request& request, Response& response) {
         return fail(response, 400, error);
     std::uint64_t handledAt = 0;
     double scale = Shell::kCanonicalScale;
-    if (!onMain([&] {
-            m_shell.handleInput(*batch);
-            handledAt = m_shell.renderCount();
-            scale = m_shell.scaleOf(batch->page);
-        }))
+    m_inputOrder.waitForTurn(batch->page, batch->number);
+    bool handled = onMain([&] {
+        m_shell.handleInput(*batch);
+        handledAt = m_shell.renderCount();
+        scale = m_shell.scaleOf(batch->page);
+    });
+    m_inputOrder.done(batch->page, batch->number);
+    if (!handled)
         return fail(response, 503, "The application is busy");
     if (batch->waitForFrame)
         m_shell.waitForRenderAfter(handledAt, 10);
