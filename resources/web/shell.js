@@ -31,7 +31,14 @@
   let desktopLandscape = false;
 
   const frames = window.VantrelFrames(screen, document.getElementById('slide'));
-  frames.onShown = (seq) => { screen.dataset.frame = String(seq); };
+  let shownOnce = false;
+  frames.onShown = (seq) => {
+    screen.dataset.frame = String(seq);
+    if (!shownOnce) {
+      shownOnce = true;
+      registerWorker();
+    }
+  };
   // Web content laid over the screen shows with the frame it belongs to, not over the frame
   // before or a slide.
   let webWaiting = false;
@@ -864,7 +871,8 @@
       const hello = JSON.parse(event.data);
       page = hello.page;
       input.restart();
-      lastPageState = '';
+      // The shell knows the state the page connected with; only a change since is news.
+      lastPageState = JSON.stringify({ page, ...initial });
       frames.reset(frames.scale);
       clearTimeout(shownTimer);
       connecting.hidden = true;
@@ -902,8 +910,11 @@
     postPageState();
   });
 
-  if ('serviceWorker' in navigator && window.isSecureContext)
-    navigator.serviceWorker.register('/sw.js').catch(() => {});
+  // Once the first frame shows: installing the worker competes with it for the processor.
+  function registerWorker() {
+    if ('serviceWorker' in navigator && window.isSecureContext)
+      navigator.serviceWorker.register('/sw.js').catch(() => {});
+  }
 
   layout();
   connect();
