@@ -11,7 +11,8 @@ Google Benchmark programs; needs the build's vantrel and vantrel_bench):
 - start to first frame: from starting `vantrel` to its first frame on a page already open,
   with no data and with 50 overdue services and reminders on.
 
-Prints one line per figure and, with --json FILE, writes them there.
+Prints one line per figure (for the taps also where the time went: the lift sent, the new
+frame's notice heard, its patches fetched) and, with --json FILE, writes them there.
 """
 import argparse
 import json
@@ -37,7 +38,7 @@ CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 
 # Recorded in the page from its first moment: when a finger lifts, when each frame shows.
 PROBE = """
-window.__bench = { up: 0, upFrame: 0, shown: [], first: 0 };
+window.__bench = { up: 0, upFrame: 0, noticeAt: 0, shown: [], first: 0 };
 addEventListener('pointerup', () => { window.__bench.up = performance.now(); window.__bench.upFrame = 0; }, true);
 addEventListener('pointerdown', () => { window.__bench.upFrame = 0; }, true);
 new MutationObserver((records) => {
@@ -52,8 +53,10 @@ window.EventSource = function (url) {
   const events = new OriginalEventSource(url);
   events.addEventListener('frame', (event) => {
     const notice = JSON.parse(event.data);
-    if ((notice.moves || []).some((m) => m.kind === 'push' || m.kind === 'pop'))
+    if ((notice.moves || []).some((m) => m.kind === 'push' || m.kind === 'pop')) {
       window.__bench.upFrame = notice.seq;
+      window.__bench.noticeAt = performance.now();
+    }
   });
   return events;
 };
@@ -157,6 +160,19 @@ def shows(shell, text):
     return any(entry["text"] == text for entry in shell.state()["texts"])
 
 
+def tap_steps(driver, bench, shown):
+    """Where one tap's time went, from the finger's lift (ms): the lift sent, the notice of the
+    new frame heard, its patches fetched, the frame shown."""
+    up = bench["up"]
+    entries = driver.execute_script(
+        "return performance.getEntriesByType('resource').map((e) => [e.name, e.startTime, e.responseEnd]);")
+    sent = min((start for name, start, _ in entries if "/input" in name and start >= up - 1), default=up)
+    fetched = max((end for name, start, end in entries
+                   if re.search(r"patch|frame\.png", name) and start >= bench["noticeAt"] - 1 and end <= shown),
+                  default=bench["noticeAt"])
+    return (sent - up, bench["noticeAt"] - up, fetched - up, shown - up)
+
+
 def tap_latency(shell, width, height, ratio, reduced_motion, taps):
     """Lift to frame shown, per tap; the bytes of the push; decoding the frame alone."""
     driver = browser(width, height, ratio, True, reduced_motion)
@@ -164,7 +180,7 @@ def tap_latency(shell, width, height, ratio, reduced_motion, taps):
         driver.get(shell.address)
         wait_for(driver, "return document.getElementById('screen').dataset.frame;")
         time.sleep(1)
-        latencies, pushed_bytes = [], []
+        latencies, pushed_bytes, steps = [], [], []
         for _ in range(taps):
             height_points = shell.state()["screen"]["h"]
             driver.execute_script("window.__bench.shown = []; performance.clearResourceTimings();")
@@ -176,6 +192,7 @@ def tap_latency(shell, width, height, ratio, reduced_motion, taps):
             bench = driver.execute_script("return window.__bench;")
             shown = next(t for t, seq in bench["shown"] if seq >= bench["upFrame"])
             latencies.append(shown - bench["up"])
+            steps.append(tap_steps(driver, bench, shown))
             pushed_bytes.append(driver.execute_script(
                 "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
                 ".reduce((sum, e) => sum + e.encodedBodySize, 0);"))
@@ -204,7 +221,7 @@ def tap_latency(shell, width, height, ratio, reduced_motion, taps):
             })();""")
         touch(driver, shell, 30, 42)
         time.sleep(0.5)
-        return latencies, pushed_bytes, decode
+        return latencies, pushed_bytes, decode, steps
     finally:
         driver.quit()
 
@@ -249,10 +266,14 @@ def main():
     try:
         for ratio, width, height in ((3, 390, 844), (1, 390, 844)):
             for reduced, label in ((True, "shown"), (False, "slide starts")):
-                latencies, pushed, decode = tap_latency(shell, width, height, ratio, reduced, arguments.taps)
+                latencies, pushed, decode, steps = tap_latency(shell, width, height, ratio, reduced, arguments.taps)
                 key = f"tap to new screen {label}, ratio {ratio}"
                 figures[key] = {"median_ms": statistics.median(latencies), "p95_ms": percentile(latencies, 0.95)}
                 print(f"{key}: median {figures[key]['median_ms']:.1f} ms, p95 {figures[key]['p95_ms']:.1f} ms")
+                medians = [statistics.median(step[i] for step in steps) for i in range(4)]
+                figures[key]["steps_ms"] = dict(zip(("input sent", "frame notice", "patches fetched", "shown"), medians))
+                print("  from the lift (medians): input sent {:.1f} ms, frame notice {:.1f}, patches fetched {:.1f}, "
+                      "shown {:.1f}".format(*medians))
                 if reduced:
                     figures[f"decode alone, ratio {ratio}"] = {
                         "median_ms": statistics.median(decode["times"]), "bytes": decode["bytes"],

@@ -17,10 +17,13 @@ window.VantrelFrames = (screen, overlay) => {
   let slide = null; // { moves, scale, start }
 
   // PNG bytes to something a canvas draws. The ImageDecoder API decodes in the page from the
-  // bytes at hand, a few times faster for small frames than an ImageBitmap from a Blob, whose
-  // bytes go through the browser's blob store first.
-  async function decode(bytes) {
-    if ('ImageDecoder' in window) {
+  // bytes at hand, a few times faster for small patches than an ImageBitmap from a Blob, whose
+  // bytes go through the browser's blob store first; but its frames cost as much again to
+  // draw, so from about a third of a million pixels on the ImageBitmap is quicker.
+  const kDecoderPixels = 300000;
+
+  async function decode(bytes, pixels) {
+    if ('ImageDecoder' in window && pixels < kDecoderPixels) {
       try {
         const decoder = new ImageDecoder({ data: bytes, type: 'image/png' });
         const { image } = await decoder.decode();
@@ -36,12 +39,12 @@ window.VantrelFrames = (screen, overlay) => {
   const widthOf = (image) => image.displayWidth ?? image.width;
   const heightOf = (image) => image.displayHeight ?? image.height;
 
-  async function loadImage(url) {
+  async function loadImage(url, pixels) {
     try {
       const response = await fetch(url, { cache: 'no-store' });
       if (!response.ok)
         return null;
-      return { image: await decode(await response.arrayBuffer()), response };
+      return { image: await decode(await response.arrayBuffer(), pixels), response };
     } catch (error) {
       return null;
     }
@@ -240,13 +243,13 @@ window.VantrelFrames = (screen, overlay) => {
           const patches = this.needWhole || this.have > 0;
           if (start && patches && pending.length && pending.length <= 6 && pending.every(Boolean)) {
             const loaded = await Promise.all(
-              pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`)));
+              pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.pw * n.ph)));
             if (loaded.every(Boolean)) {
               this.apply(pending, loaded.map((l) => l.image));
               continue;
             }
           }
-          const whole = await loadImage(`/frame.png?scale=${this.scale}`);
+          const whole = await loadImage(`/frame.png?scale=${this.scale}`, Infinity);
           if (!whole)
             break;
           const seq = Number(whole.response.headers.get('X-Frame-Sequence')) || 0;

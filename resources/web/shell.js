@@ -31,7 +31,14 @@
   let desktopLandscape = false;
 
   const frames = window.VantrelFrames(screen, document.getElementById('slide'));
-  frames.onShown = (seq) => { screen.dataset.frame = String(seq); };
+  let shownOnce = false;
+  frames.onShown = (seq) => {
+    screen.dataset.frame = String(seq);
+    if (!shownOnce) {
+      shownOnce = true;
+      registerWorker();
+    }
+  };
   // Web content laid over the screen shows with the frame it belongs to, not over the frame
   // before or a slide.
   let webWaiting = false;
@@ -158,10 +165,15 @@
     post('/page', body).catch(() => {});
   }
 
-  // Input goes out one batch at a time, in order; what arrives meanwhile waits for the next.
+  // Input goes out at once, each batch numbered so that the shell handles them in order
+  // whatever order they arrive in: a browser may hold a batch's answer back while the finger
+  // is still down, and the lift must not wait for it. A few batches at most are on their way;
+  // what comes meanwhile waits for the next, moves merged.
+  const kBatchesInFlight = 4;
   const input = {
     queue: [],
-    sending: false,
+    inFlight: 0,
+    sent: 0, // batches numbered on this connection
 
     add(event) {
       const last = this.queue[this.queue.length - 1];
@@ -172,14 +184,18 @@
       this.pump();
     },
 
+    restart() {
+      this.sent = 0;
+    },
+
     async pump() {
-      if (this.sending || !this.queue.length || !page)
+      if (this.inFlight >= kBatchesInFlight || !this.queue.length || !page)
         return;
-      this.sending = true;
+      ++this.inFlight;
       const events = this.queue.splice(0, 256);
       try {
         // The page hears of the frames the events make; the answer need not wait for them.
-        const response = await post('/input', { page, events, frame: false });
+        const response = await post('/input', { page, n: ++this.sent, events, frame: false });
         if (response.ok) {
           const answer = await response.json();
           frames.sequenceAnswered(answer.frame);
@@ -199,7 +215,7 @@
       } catch (error) {
         // The connection is back soon; the events are lost like taps on a frozen screen.
       } finally {
-        this.sending = false;
+        --this.inFlight;
       }
       this.pump();
     },
@@ -854,7 +870,9 @@
     events.addEventListener('hello', (event) => {
       const hello = JSON.parse(event.data);
       page = hello.page;
-      lastPageState = '';
+      input.restart();
+      // The shell knows the state the page connected with; only a change since is news.
+      lastPageState = JSON.stringify({ page, ...initial });
       frames.reset(frames.scale);
       clearTimeout(shownTimer);
       connecting.hidden = true;
@@ -892,8 +910,11 @@
     postPageState();
   });
 
-  if ('serviceWorker' in navigator && window.isSecureContext)
-    navigator.serviceWorker.register('/sw.js').catch(() => {});
+  // Once the first frame shows: installing the worker competes with it for the processor.
+  function registerWorker() {
+    if ('serviceWorker' in navigator && window.isSecureContext)
+      navigator.serviceWorker.register('/sw.js').catch(() => {});
+  }
 
   layout();
   connect();

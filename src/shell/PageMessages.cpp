@@ -152,6 +152,13 @@ std::optional<InputBatch> PageMessages::parseInput(const std::string& body, std:
     InputBatch batch;
     if (!readPage(*object, batch.page, error) || !readBool(*object, "frame", batch.waitForFrame, error))
         return std::nullopt;
+    if (auto it = object->find("n"); it != object->end()) {
+        if (!it->is_number_unsigned()) {
+            error = "n must be a whole number";
+            return std::nullopt;
+        }
+        batch.number = it->get<std::uint64_t>();
+    }
     auto events = object->find("events");
     if (events == object->end() || !events->is_array() || events->empty() || events->size() > kMaxEvents) {
         error = "events must be a list of 1 to " + std::to_string(kMaxEvents) + " events";

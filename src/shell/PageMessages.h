@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -38,6 +39,9 @@ struct InputBatch {
     // it comes as soon as they are handled (a page that hears of frames anyway sends its next
     // batch sooner).
     bool waitForFrame {true};
+    // The page's count of its batches, from 1 ("n"): batches are handled in this order
+    // (InputOrder). 0 (none given): handled as it comes.
+    std::uint64_t number {0};
 };
 
 // How one open page is: shown or not, focused, its shape, and the scale it shows frames at.

@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
@@ -122,9 +124,13 @@ ShellServer::ShellServer(
     m_server->set_payload_max_length(kMaxPictureBytes);
     // Without SO_REUSEPORT (the library's default sets it), so that a second shell on the same
     // port fails to start instead of silently sharing the requests with the first.
+    // TCP_NODELAY (which accepted sockets inherit): httplib sends a reply's headers and body
+    // in two writes, and with Nagle's algorithm the body waited for the browser's delayed
+    // acknowledgement of the headers, some 40 ms per frame fetched.
     m_server->set_socket_options([](socket_t socket) {
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     });
     installRoutes();
 }
@@ -169,6 +175,7 @@ void ShellServer::start() {
 
 void ShellServer::stop() {
     m_stopping = true;
+    m_inputOrder.stop();
     m_shell.stopWaiting();
     m_hub.shutdown();
     if (m_server)
@@ -377,6 +384,7 @@ void ShellServer::handleEvents(const Request& request, Response& response) {
         },
         [this, id](bool) {
             m_hub.close(id);
+            m_inputOrder.forget(id);
             platform::RunLoop::main().post([this, id] { m_shell.pageClosed(id); });
         });
 }
@@ -390,11 +398,14 @@ void ShellServer::handleInput(const Request& request, Response& response) {
         return fail(response, 400, error);
     std::uint64_t handledAt = 0;
     double scale = Shell::kCanonicalScale;
-    if (!onMain([&] {
-            m_shell.handleInput(*batch);
-            handledAt = m_shell.renderCount();
-            scale = m_shell.scaleOf(batch->page);
-        }))
+    m_inputOrder.waitForTurn(batch->page, batch->number);
+    bool handled = onMain([&] {
+        m_shell.handleInput(*batch);
+        handledAt = m_shell.renderCount();
+        scale = m_shell.scaleOf(batch->page);
+    });
+    m_inputOrder.done(batch->page, batch->number);
+    if (!handled)
         return fail(response, 503, "The application is busy");
     if (batch->waitForFrame)
         m_shell.waitForRenderAfter(handledAt, 10);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "shell/AccessPolicy.h"
+#include "shell/InputOrder.h"
 
 #include "httpd/ConnectionLimits.h"
 
@@ -102,6 +103,7 @@ private:
     std::string m_webRoot;
     std::string m_helpRoot;
     std::atomic<bool> m_stopping {false};
+    InputOrder m_inputOrder;
     std::unique_ptr<httpd::GuardedServer> m_server;
     std::optional<AccessPolicy> m_policy;
     int m_port {0};

@@ -42,6 +42,29 @@ TEST(FrameStream, TheFirstFrameIsWholeAndAnUnchangedOneIsNoFrame) {
     EXPECT_EQ(decoded.pixelHeight(), 60);
 }
 
+// Cells of many colours in rows alike and unlike, at an odd width: every channel and both row
+// filters of the encoding.
+TEST(FrameStream, EveryPixelOfAVariedFrameComesBackExactly) {
+    ImageContext drawing(Size(41, 29), true, 3);
+    for (int row = 0; row < 29; ++row) {
+        for (int column = 0; column < 41; ++column) {
+            drawing.context().setFillColor(Color::fromHex(
+                ((row * 37 + column * 11) & 0xff) << 16 | ((row * 5) & 0xff) << 8 | ((column * 23) & 0xff)));
+            drawing.context().fillRect(Rect(column, row, 1, 1));
+        }
+    }
+    Image sent = drawing.image();
+    FrameStream stream(3);
+    stream.publish(sent);
+    Image received = Image::imageWithData(*stream.framePNG(), 3);
+    ASSERT_EQ(received.pixelWidth(), 123);
+    ASSERT_EQ(received.pixelHeight(), 87);
+    for (int y = 0; y < 87; ++y) {
+        for (int x = 0; x < 123; ++x)
+            ASSERT_EQ(received.pixelAt(x, y).hex(), sent.pixelAt(x, y).hex()) << x << "," << y;
+    }
+}
+
 TEST(FrameStream, APatchHoldsExactlyWhatChanged) {
     FrameStream stream(2);
     stream.publish(screenWith(std::nullopt));

@@ -23,9 +23,11 @@ TEST(PageMessages, ReadsABatchOfTouchesAndKeys) {
 
 TEST(PageMessages, APageThatHearsOfFramesNeedNotWaitForThem) {
     std::string error;
-    auto batch = PageMessages::parseInput(R"({"page":3,"events":[{"type":"delete"}],"frame":false})", error);
+    auto batch
+        = PageMessages::parseInput(R"({"page":3,"n":7,"events":[{"type":"delete"}],"frame":false})", error);
     ASSERT_TRUE(batch) << error;
     EXPECT_FALSE(batch->waitForFrame);
+    EXPECT_EQ(batch->number, 7u);
 }
 
 TEST(PageMessages, RefusesMalformedInputWhole) {
@@ -59,6 +61,8 @@ TEST(PageMessages, RefusesMalformedInputWhole) {
         R"({"page":1,"events":[{"type":"text","text":7}]})",
         R"({"page":1,"events":[{"type":"delete"},{"type":"down","x":3}]})",
         R"({"page":1,"events":[{"type":"delete"}],"frame":0})",
+        R"({"page":1,"n":-1,"events":[{"type":"delete"}]})",
+        R"({"page":1,"n":1.5,"events":[{"type":"delete"}]})",
         tooMany,
     };
     for (auto& body : cases) {

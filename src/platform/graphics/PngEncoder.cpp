@@ -37,11 +37,11 @@ constexpr int kFastLevel = 6;
 void convertRow(const unsigned char* source, int width, bool hasAlpha, unsigned char* out) {
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(source);
     if (!hasAlpha) {
+        // One four-byte store per pixel, its last byte overwritten by the next pixel (the
+        // row has a byte to spare after it): half the time of three single-byte stores.
         for (int x = 0; x < width; ++x) {
-            std::uint32_t pixel = pixels[x];
-            out[0] = static_cast<unsigned char>(pixel >> 16);
-            out[1] = static_cast<unsigned char>(pixel >> 8);
-            out[2] = static_cast<unsigned char>(pixel);
+            std::uint32_t rgb = __builtin_bswap32(pixels[x] << 8); // R, G, B, 0 in memory
+            std::memcpy(out, &rgb, 4);
             out += 3;
         }
         return;
@@ -61,15 +61,11 @@ void convertRow(const unsigned char* source, int width, bool hasAlpha, unsigned 
     }
 }
 
-inline unsigned magnitude(unsigned char byte) {
-    return byte < 128 ? byte : 256u - byte;
-}
-
 // Filters one row into out[0] (the filter type) and out[1..]: rows equal to the one above
-// become zeros (Up); others take Sub or Up, whichever a sample of the row says leaves smaller
-// values (the usual guess at what deflates best). Sub suits the flat colours and horizontal
-// gradients of interface pictures, Up what repeats down the screen. Paeth would save a few
-// per cent more but takes browsers three times as long to decode.
+// become zeros (Up); others take Sub or Up, whichever leaves smaller values (the usual guess
+// at what deflates best; summed over the whole row, which the compiler vectorizes). Sub suits the flat
+// colours and horizontal gradients of interface pictures, Up what repeats down the screen. Paeth would save a
+// few per cent more but takes browsers three times as long to decode.
 void filterRow(const unsigned char* __restrict row, const unsigned char* __restrict above, size_t size,
     int channels, unsigned char* __restrict out) {
     const size_t c = static_cast<size_t>(channels);
@@ -81,10 +77,12 @@ void filterRow(const unsigned char* __restrict row, const unsigned char* __restr
     }
     bool up = false;
     if (above) {
-        unsigned long sub = 0, vertical = 0;
-        for (size_t i = c; i < size; i += 7) {
-            sub += magnitude(static_cast<unsigned char>(row[i] - row[i - c]));
-            vertical += magnitude(static_cast<unsigned char>(row[i] - above[i]));
+        unsigned sub = 0, vertical = 0; // at most 512 a pixel: room for 8 million across
+        for (size_t i = c; i < size; ++i) {
+            auto left = static_cast<signed char>(row[i] - row[i - c]);
+            auto top = static_cast<signed char>(row[i] - above[i]);
+            sub += static_cast<unsigned>(left < 0 ? -left : left);
+            vertical += static_cast<unsigned>(top < 0 ? -top : top);
         }
         up = vertical < sub;
     }
@@ -117,11 +115,12 @@ std::string PngEncoder::encode(
     // Kept between frames: fresh buffers of this size cost more in page faults than in work.
     thread_local std::vector<unsigned char> filtered, compressed, rows;
     filtered.resize((rowBytes + 1) * static_cast<size_t>(height));
-    rows.resize(rowBytes * 2);
+    const size_t rowSpace = rowBytes + 1; // each row a byte to spare for convertRow
+    rows.resize(rowSpace * 2);
     for (int y = 0; y < height; ++y) {
-        unsigned char* row = rows.data() + rowBytes * static_cast<size_t>(y % 2);
+        unsigned char* row = rows.data() + rowSpace * static_cast<size_t>(y % 2);
         const unsigned char* above
-            = y > 0 ? rows.data() + rowBytes * static_cast<size_t>((y + 1) % 2) : nullptr;
+            = y > 0 ? rows.data() + rowSpace * static_cast<size_t>((y + 1) % 2) : nullptr;
         convertRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, hasAlpha, row);
         filterRow(row, above, rowBytes, channels, filtered.data() + (rowBytes + 1) * static_cast<size_t>(y));
     }
