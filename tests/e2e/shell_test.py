@@ -152,6 +152,18 @@ class ShellEndToEnd(unittest.TestCase):
     def type_keys(self, text):
         ActionChains(self.driver).send_keys(text).perform()
 
+    def add_car_from_start_screen(self, shell, name):
+        """From the empty car list: Add A Car, its name typed, Save, back on the list."""
+        self.wait_for_text("Add A Car")
+        self.tap_text(shell, "Add A Car")
+        self.wait_for_text("Vehicle's Name")
+        self.tap_text(shell, "Vehicle's Name")
+        self.wait_for_keyboard()
+        self.type_keys(name)
+        self.wait_for_text(name)
+        self.tap_text(shell, "Save")
+        self.wait_for_text("Model not specified")
+
     def colour_in(self, kind, x, y, w, h):
         """Whether the screen shows a pixel of `kind` ("red" or "yellow") in the rectangle (points)."""
         return self.driver.execute_script("""
@@ -287,15 +299,7 @@ class ShellEndToEnd(unittest.TestCase):
         self.addCleanup(lambda: shell.stop())
 
         driver.get(shell.address)
-        self.wait_for_text("Add A Car")
-        self.tap_text(shell, "Add A Car")
-        self.wait_for_text("Vehicle's Name")
-        self.tap_text(shell, "Vehicle's Name")
-        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
-        ActionChains(driver).send_keys("Weekender").perform()
-        self.wait_for_text("Weekender")
-        self.tap_text(shell, "Save")
-        self.wait_for_text("Model not specified")
+        self.add_car_from_start_screen(shell, "Weekender")
 
         # Data Backup (the arrows at the top left), then the file in the browser's downloads.
         self.tap_point(22, 42)
@@ -349,15 +353,7 @@ class ShellEndToEnd(unittest.TestCase):
         shell = Shell(self.data_dir)
         self.addCleanup(lambda: shell.stop())
         driver.get(shell.address)
-        self.wait_for_text("Add A Car")
-        self.tap_text(shell, "Add A Car")
-        self.wait_for_text("Vehicle's Name")
-        self.tap_text(shell, "Vehicle's Name")
-        self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
-        ActionChains(driver).send_keys("Hatchback").perform()
-        self.wait_for_text("Hatchback")
-        self.tap_text(shell, "Save")
-        self.wait_for_text("Model not specified")
+        self.add_car_from_start_screen(shell, "Hatchback")
 
         # The car's menu, its fuel page and the invitation to record the first fill-up.
         self.tap_text(shell, "Hatchback")
@@ -400,15 +396,7 @@ class ShellEndToEnd(unittest.TestCase):
         driver.get(shell.address)
 
         # A new car, then its services page from the car's own screen.
-        self.wait_for_text("Add A Car")
-        self.tap_text(shell, "Add A Car")
-        self.wait_for_text("Vehicle's Name")
-        self.tap_text(shell, "Vehicle's Name")
-        self.wait_for_keyboard()
-        self.type_keys("Roadster")
-        self.wait_for_text("Roadster")
-        self.tap_text(shell, "Save")
-        self.wait_for_text("Model not specified")
+        self.add_car_from_start_screen(shell, "Roadster")
         self.tap_text(shell, "Roadster")
         self.wait_for_text("View, record or add services.")
         self.tap_text(shell, "Services")
