@@ -487,6 +487,20 @@ graphics::Image Window::render(double scale, graphics::Image reuse) {
         && cairo_image_surface_get_width(surface) == width
         && cairo_image_surface_get_height(surface) == height && backgroundColor()
         && backgroundColor()->alpha >= 1) {
+        // Except for a last row or column the window only partly covers (692 points at 3.65625
+        // is 2530.1 pixels): drawn over the old frame, it would blend with whatever that showed,
+        // differ from frame to frame and stretch every patch to the screen's edge. Cleared, it
+        // comes out as in a fresh buffer.
+        const int coveredWidth = static_cast<int>(std::floor(bounds().width() * scale + 1e-6));
+        const int coveredHeight = static_cast<int>(std::floor(bounds().height() * scale + 1e-6));
+        if (coveredWidth < width || coveredHeight < height) {
+            cairo_t* cr = cairo_create(surface);
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_rectangle(cr, coveredWidth, 0, width - coveredWidth, height);
+            cairo_rectangle(cr, 0, coveredHeight, width, height - coveredHeight);
+            cairo_fill(cr);
+            cairo_destroy(cr);
+        }
         {
             graphics::Context context(surface, scale);
             renderInContext(context);

@@ -1,6 +1,7 @@
 // Frames composed by the window: size, layering and a few pixels that must be right.
 // Set VANTREL_RENDER_DIR to keep the PNGs for a person to look at.
 
+#include <cairo.h>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -149,6 +150,28 @@ TEST_F(WindowRender, BackgroundPatternTilesFromTheContentOrigin) {
     platform::graphics::ImageContext scrolled({40, 40}, true, 2);
     view->renderInContext(scrolled.context());
     EXPECT_GT(scrolled.image().colorAtPoint({33, 22}).blue, 0.9);
+}
+
+// The pages get only what changed between frames, so a frame drawn into an old buffer must
+// come out exactly as a fresh one, also where the window covers its last pixels only in part.
+TEST_F(WindowRender, AFrameDrawnOverAnOldOneEqualsAFreshOne) {
+    launch({"Civic", "Golf"}, TableViewStyle::Plain);
+    const double scale = 2.0035; // 641.1 x 961.7 pixels
+    Image old = driver.window().render(scale);
+    cairo_t* cr = cairo_create(old.cairoSurface());
+    cairo_set_source_rgb(cr, 1, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    Image reused = driver.window().render(scale, std::move(old));
+    Image fresh = driver.window().render(scale);
+    ASSERT_EQ(reused.pixelWidth(), 642);
+    ASSERT_EQ(reused.pixelHeight(), 962);
+    ASSERT_EQ(fresh.pixelHeight(), 962);
+    for (int y = 0; y < 962; ++y)
+        for (int x : {0, 320, 640, 641})
+            ASSERT_EQ(reused.pixelAt(x, y).hex(), fresh.pixelAt(x, y).hex()) << x << "," << y;
+    for (int x = 0; x < 642; ++x)
+        ASSERT_EQ(reused.pixelAt(x, 961).hex(), fresh.pixelAt(x, 961).hex()) << x;
 }
 
 } // namespace
