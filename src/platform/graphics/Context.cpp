@@ -617,7 +617,8 @@ void Context::castShadow(Rect deviceBounds, void (*paint)(cairo_t*, const void*)
     cairo_destroy(cr);
 
     cairo_surface_flush(mask);
-    blur.apply(cairo_image_surface_get_data(mask), width, height, cairo_image_surface_get_stride(mask));
+    blur.applyRemembering(
+        cairo_image_surface_get_data(mask), width, height, cairo_image_surface_get_stride(mask));
     cairo_surface_mark_dirty(mask);
 
     PathKeeper keeper(m_cairo);

@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <list>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <vector>
+
+#include <xxhash.h>
 
 namespace platform::graphics {
 
@@ -96,6 +103,77 @@ void ShadowBlur::apply(std::uint8_t* pixels, int width, int height, int stride) 
             horizontalPass(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, radius, scratch);
         verticalPass(pixels, width, height, stride, radius, copy, scratch);
     }
+}
+
+namespace {
+
+// Blurred masks by their exact content, the least recently used dropped first.
+class RememberedMasks {
+public:
+    bool find(std::uint64_t key, const std::string& mask, std::uint8_t* pixels, size_t size) {
+        std::lock_guard lock(m_mutex);
+        auto it = m_index.find(key);
+        if (it == m_index.end() || it->second->mask != mask)
+            return false;
+        m_entries.splice(m_entries.begin(), m_entries, it->second);
+        std::memcpy(pixels, it->second->blurred.data(), size);
+        return true;
+    }
+
+    void add(std::uint64_t key, std::string mask, const std::uint8_t* pixels, size_t size) {
+        if (mask.size() + size > kMaxBytes / 8)
+            return;
+        std::lock_guard lock(m_mutex);
+        if (auto it = m_index.find(key); it != m_index.end()) {
+            m_bytes -= bytesOf(*it->second);
+            m_entries.erase(it->second);
+            m_index.erase(it);
+        }
+        m_entries.push_front({key, std::move(mask), std::string(reinterpret_cast<const char*>(pixels), size)});
+        m_index[key] = m_entries.begin();
+        m_bytes += bytesOf(m_entries.front());
+        while (m_bytes > kMaxBytes) {
+            m_bytes -= bytesOf(m_entries.back());
+            m_index.erase(m_entries.back().key);
+            m_entries.pop_back();
+        }
+    }
+
+private:
+    static constexpr size_t kMaxBytes = 16 << 20;
+    struct Entry {
+        std::uint64_t key;
+        std::string mask;
+        std::string blurred;
+    };
+    static size_t bytesOf(const Entry& entry) { return entry.mask.size() + entry.blurred.size(); }
+    std::mutex m_mutex;
+    std::list<Entry> m_entries;
+    std::unordered_map<std::uint64_t, std::list<Entry>::iterator> m_index;
+    size_t m_bytes {0};
+};
+
+RememberedMasks& rememberedMasks() {
+    static RememberedMasks masks;
+    return masks;
+}
+
+} // namespace
+
+void ShadowBlur::applyRemembering(std::uint8_t* pixels, int width, int height, int stride) const {
+    if (!pixels || width <= 0 || height <= 0 || stride < width)
+        return;
+    // The mask's bytes with its size and the blur's passes in front.
+    const size_t size = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    std::string mask(sizeof(int) * 6 + size, '\0');
+    const int header[6] = {width, height, stride, m_radii[0], m_radii[1], m_radii[2]};
+    std::memcpy(mask.data(), header, sizeof header);
+    std::memcpy(mask.data() + sizeof header, pixels, size);
+    const std::uint64_t key = XXH3_64bits(mask.data(), mask.size());
+    if (rememberedMasks().find(key, mask, pixels, size))
+        return;
+    apply(pixels, width, height, stride);
+    rememberedMasks().add(key, std::move(mask), pixels, size);
 }
 
 } // namespace platform::graphics

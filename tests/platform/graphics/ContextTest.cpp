@@ -330,3 +330,24 @@ TEST(GraphicsShadowBlur, SpreadsAndKeepsCoverage) {
     EXPECT_GT(pixels[32 * w + 40], 0);
     EXPECT_EQ(pixels[0], 0);
 }
+
+// A remembered blur must only ever stand in for the very same mask blurred the same way.
+TEST(GraphicsShadowBlur, ARememberedMaskIsReusedOnlyForTheSameMaskAndBlur) {
+    const int w = 48, h = 40;
+    auto square = [&](int at) {
+        std::vector<std::uint8_t> pixels(w * h, 0);
+        for (int y = at; y < at + 8; ++y)
+            for (int x = at; x < at + 8; ++x)
+                pixels[y * w + x] = 200;
+        return pixels;
+    };
+    for (double radius : {6.0, 10.0, 6.0}) {
+        for (int at : {10, 20, 10}) {
+            ShadowBlur blur(radius);
+            auto expected = square(at), remembered = square(at);
+            blur.apply(expected.data(), w, h, w);
+            blur.applyRemembering(remembered.data(), w, h, w);
+            ASSERT_EQ(remembered, expected) << radius << " " << at;
+        }
+    }
+}
