@@ -8,6 +8,8 @@ Google Benchmark programs; needs the build's vantrel and vantrel_bench):
   begins its 0.3 s slide with that frame. Beside it, in the same run: decoding the same
   frame alone in the page, and encoding it alone (vantrel_bench BM_EncodeFrame);
 - the bytes of frames sent for one push at pixel ratio 3;
+- the first push after start (fresh vantrel and page, nothing of the editor seen before),
+  tap to shown and bytes, at pixel ratio 3;
 - start to first frame: from starting `vantrel` to its first frame on a page already open,
   with no data and with 50 overdue services and reminders on.
 
@@ -173,7 +175,7 @@ def tap_steps(driver, bench, shown):
     return (sent - up, bench["noticeAt"] - up, fetched - up, shown - up)
 
 
-def tap_latency(shell, width, height, ratio, reduced_motion, taps):
+def tap_latency(shell, width, height, ratio, reduced_motion, taps, decode_alone=True):
     """Lift to frame shown, per tap; the bytes of the push; decoding the frame alone."""
     driver = browser(width, height, ratio, True, reduced_motion)
     try:
@@ -199,6 +201,8 @@ def tap_latency(shell, width, height, ratio, reduced_motion, taps):
             touch(driver, shell, 30, 42)  # back to the cars
             wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
             time.sleep(0.5)
+        if not decode_alone:
+            return latencies, pushed_bytes, None, steps
         # The editor's whole frame, decoded and drawn alone in the same page.
         touch(driver, shell, 137, shell.state()["screen"]["h"] - 23)
         time.sleep(0.8)
@@ -224,6 +228,22 @@ def tap_latency(shell, width, height, ratio, reduced_motion, taps):
         return latencies, pushed_bytes, decode, steps
     finally:
         driver.quit()
+
+
+def first_push(data_dir, runs):
+    """The first push after start, in a fresh vantrel and page: nothing of the editor's frame
+    has been encoded or decoded before (later pushes of a screen already seen are drawn from
+    the page's memory)."""
+    latencies, pushed = [], []
+    for _ in range(runs):
+        shell = Shell(data_dir)
+        try:
+            first, sent, _, _ = tap_latency(shell, 390, 844, 3, True, 1, decode_alone=False)
+            latencies += first
+            pushed += sent
+        finally:
+            shell.stop()
+    return latencies, pushed
 
 
 def start_to_first_frame(data_dir, runs):
@@ -285,6 +305,13 @@ def main():
                         print(f"bytes for one push, ratio 3: {statistics.median(pushed):.0f}")
     finally:
         shell.stop()
+    try:
+        latencies, pushed = first_push(garage, arguments.starts)
+        figures["first push after start, ratio 3"] = {
+            "median_ms": statistics.median(latencies), "max_ms": max(latencies), "bytes": statistics.median(pushed)}
+        print(f"first push after start, ratio 3: median {statistics.median(latencies):.1f} ms, "
+              f"max {max(latencies):.1f} ms, {statistics.median(pushed):.0f} bytes")
+    finally:
         shutil.rmtree(garage, True)
 
     for name, milliseconds in encode_alone().items():

@@ -50,6 +50,38 @@ window.VantrelFrames = (screen, overlay) => {
     }
   }
 
+  // Large parts the page decoded lately, by the key the shell gives what their pixels hash
+  // to: a screen shown again (back and forth between two screens) is drawn from here, with
+  // nothing fetched or decoded. Oldest first; about four phone screens at most.
+  const kKeptPixels = 12e6;
+  const kept = new Map();
+  let keptPixels = 0;
+
+  function keptImage(key) {
+    const image = key && kept.get(key);
+    if (!image)
+      return null;
+    kept.delete(key);
+    kept.set(key, image);
+    return image;
+  }
+
+  function keep(key, image) {
+    if (kept.has(key) || !(image instanceof ImageBitmap)) {
+      image.close?.();
+      return;
+    }
+    kept.set(key, image);
+    keptPixels += image.width * image.height;
+    for (const [oldKey, old] of kept) {
+      if (keptPixels <= kKeptPixels || old === image)
+        break;
+      kept.delete(oldKey);
+      keptPixels -= old.width * old.height;
+      old.close();
+    }
+  }
+
   function resize(width, height) {
     finishSlide();
     screen.width = width;
@@ -242,12 +274,16 @@ window.VantrelFrames = (screen, overlay) => {
           }
           const patches = this.needWhole || this.have > 0;
           if (start && patches && pending.length && pending.length <= 6 && pending.every(Boolean)) {
-            const loaded = await Promise.all(
-              pending.map((n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.pw * n.ph)));
+            const loaded = await Promise.all(pending.map((n) => {
+              const image = keptImage(n.key);
+              return image ? { image, kept: true }
+                : loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.pw * n.ph);
+            }));
             if (loaded.every(Boolean)) {
-              this.apply(pending, loaded.map((l) => l.image));
+              this.apply(pending, loaded);
               continue;
             }
+            loaded.forEach((l) => l && !l.kept && l.image.close?.());
           }
           const whole = await loadImage(`/frame.png?scale=${this.scale}`, Infinity);
           if (!whole)
@@ -275,15 +311,25 @@ window.VantrelFrames = (screen, overlay) => {
         this.onSettled();
     },
 
-    apply(pending, images) {
+    // Draws the parts loaded for the notices pending; each is { image, kept } (kept: it came
+    // from the page's memory and stays there).
+    apply(pending, loaded) {
       const moves = [];
+      const done = (l, n) => {
+        if (l.kept)
+          return;
+        if (n.key)
+          keep(n.key, l.image);
+        else
+          l.image.close?.();
+      };
       for (let i = 0; i < pending.length; ++i) {
         const n = pending[i];
         if (n.whole && n.part === 0 && (screen.width !== n.w || screen.height !== n.h))
           resize(n.w, n.h);
         if (screen.width !== n.w || screen.height !== n.h) {
           this.needWhole = true;
-          images.slice(i).forEach((image) => image.close?.());
+          loaded.slice(i).forEach((l) => !l.kept && l.image.close?.());
           return;
         }
         if (n.moves && n.moves.length && !moves.length && !reducedMotion.matches) {
@@ -296,8 +342,8 @@ window.VantrelFrames = (screen, overlay) => {
           beforeContext.drawImage(screen, 0, 0);
           moves.push(...n.moves);
         }
-        context.drawImage(images[i], n.x, n.y);
-        images[i].close?.();
+        context.drawImage(loaded[i].image, n.x, n.y);
+        done(loaded[i], n);
         this.have = n.seq;
         if (n.whole)
           this.needWhole = false;

@@ -2,10 +2,13 @@
 
 #include <cairo.h>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <future>
 #include <thread>
+
+#include <xxhash.h>
 
 #include "platform/graphics/PngEncoder.h"
 
@@ -73,6 +76,31 @@ std::shared_ptr<const std::string> encode(const Pixels& p, int x, int y, int wid
     return png->empty() ? nullptr : png;
 }
 
+// 128 bits of XXH3 over a patch's pixels as they are sent (the unused byte of xRGB left out)
+// and its size, in hex.
+std::string contentKey(const Pixels& p, int x, int y, int width, int height) {
+    thread_local std::vector<std::uint32_t> row;
+    row.resize(static_cast<size_t>(width));
+    XXH3_state_t* state = XXH3_createState();
+    XXH3_128bits_reset(state);
+    const int header[3] = {width, height, p.hasAlpha};
+    XXH3_128bits_update(state, header, sizeof header);
+    const std::uint32_t mask = p.hasAlpha ? 0xffffffffu : 0x00ffffffu;
+    for (int line = y; line < y + height; ++line) {
+        const unsigned char* source = p.data + static_cast<std::ptrdiff_t>(line) * p.stride + x * 4;
+        std::memcpy(row.data(), source, row.size() * 4);
+        for (auto& value : row)
+            value &= mask;
+        XXH3_128bits_update(state, row.data(), row.size() * 4);
+    }
+    XXH128_hash_t hash = XXH3_128bits_digest(state);
+    XXH3_freeState(state);
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
+        static_cast<unsigned long long>(hash.low64));
+    return text;
+}
+
 // The thread that encodes second bands, kept for the life of the process: the encoder's
 // buffers and compressor belong to its thread, and a new thread per frame paid for them
 // afresh each time (megabytes zeroed and faulted in, some 3 ms a frame).
@@ -136,6 +164,32 @@ BandThread& bandThread() {
 FrameStream::FrameStream(double scale)
     : m_scale(scale) { }
 
+std::shared_ptr<const std::string> FrameStream::encodePart(const Pixels& pixels, Notice& part) {
+    if (part.patchWidth * part.patchHeight < kKeyedPixels)
+        return encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
+    part.key = contentKey(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
+    {
+        std::lock_guard lock(m_rememberedMutex);
+        for (auto it = m_remembered.begin(); it != m_remembered.end(); ++it) {
+            if (it->first == part.key) {
+                m_remembered.splice(m_remembered.begin(), m_remembered, it);
+                return it->second;
+            }
+        }
+    }
+    auto png = encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
+    if (!png)
+        return nullptr;
+    std::lock_guard lock(m_rememberedMutex);
+    m_remembered.emplace_front(part.key, png);
+    m_rememberedBytes += png->size();
+    while (m_rememberedBytes > kRememberedBytes && m_remembered.size() > 1) {
+        m_rememberedBytes -= m_remembered.back().second->size();
+        m_remembered.pop_back();
+    }
+    return png;
+}
+
 std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image* spare) {
     Pixels next = pixelsOf(image);
     if (!next.data || next.width <= 0 || next.height <= 0)
@@ -179,11 +233,9 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
     std::vector<std::shared_ptr<const std::string>> pngs(notices.size());
     std::future<std::shared_ptr<const std::string>> second;
     if (notices.size() > 1) {
-        second = bandThread().run([&next, band = notices[1]] {
-            return encode(next, band.x, band.y, band.patchWidth, band.patchHeight);
-        });
+        second = bandThread().run([this, &next, &band = notices[1]] { return encodePart(next, band); });
     }
-    pngs[0] = encode(next, notices[0].x, notices[0].y, notices[0].patchWidth, notices[0].patchHeight);
+    pngs[0] = encodePart(next, notices[0]);
     if (second.valid())
         pngs[1] = second.get();
     for (auto& png : pngs) {

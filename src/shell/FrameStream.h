@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,11 +31,18 @@ public:
         int part {0}; // of the frame's parts, numbered from 0
         int parts {1};
         bool whole {false}; // the parts together make the whole frame
+        // For large patches, what their pixels hash to: a page that drew the same pixels
+        // before (a screen shown again) draws them from memory instead of fetching them.
+        std::string key {};
         bool operator==(const Notice&) const = default;
     };
     static constexpr size_t kKeptPatches = 32;
     // Patches of more pixels than this are cut into two bands.
     static constexpr int kBandPixels = 600'000;
+    // Patches of at least this many pixels carry a key, and their encodings are remembered
+    // by it, up to kRememberedBytes: a screen shown again is not encoded again.
+    static constexpr int kKeyedPixels = 250'000;
+    static constexpr size_t kRememberedBytes = 12 << 20;
 
     explicit FrameStream(double scale);
     FrameStream(const FrameStream&) = delete;
@@ -74,7 +82,12 @@ private:
         std::shared_ptr<const std::string> png;
     };
 
+    std::shared_ptr<const std::string> encodePart(const Pixels& pixels, Notice& part);
+
     double m_scale;
+    std::mutex m_rememberedMutex;
+    std::list<std::pair<std::string, std::shared_ptr<const std::string>>> m_remembered; // latest first
+    size_t m_rememberedBytes {0};
     mutable std::mutex m_mutex;
     platform::graphics::Image m_current; // keeps m_currentPixels alive
     Pixels m_currentPixels;

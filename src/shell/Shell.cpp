@@ -52,6 +52,8 @@ std::string noticeMessage(const FrameStream::Notice& notice, double scale, bool 
     json message = {{"seq", notice.sequence}, {"scale", scale}, {"w", notice.width}, {"h", notice.height},
         {"x", notice.x}, {"y", notice.y}, {"pw", notice.patchWidth}, {"ph", notice.patchHeight},
         {"full", full}, {"part", notice.part}, {"parts", notice.parts}, {"whole", notice.whole}};
+    if (!notice.key.empty())
+        message["key"] = notice.key;
     if (!moves.empty()) {
         json list = json::array();
         for (auto& move : moves) {

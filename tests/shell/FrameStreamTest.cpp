@@ -110,8 +110,11 @@ TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
     EXPECT_EQ(stream.wholeParts(), first); // what a page that opens now fetches
     auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen, 3));
     ASSERT_EQ(notices.size(), 2u);
-    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 960, 1440, 0, 60, 960, 690, 0, 2}));
-    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 960, 1440, 0, 750, 960, 690, 1, 2}));
+    // Bands this large carry what their pixels hash to (alike here: both all red).
+    EXPECT_EQ(notices[0].key.size(), 32u);
+    EXPECT_EQ(notices[0].key, notices[1].key);
+    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 960, 1440, 0, 60, 960, 690, 0, 2, false, notices[0].key}));
+    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 960, 1440, 0, 750, 960, 690, 1, 2, false, notices[1].key}));
     EXPECT_EQ(stream.latest()->sequence, 4u);
     EXPECT_TRUE(stream.wholeParts().empty());
     for (auto& notice : notices) {
@@ -123,4 +126,37 @@ TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
     Image whole = Image::imageWithData(*stream.framePNG(), 3);
     EXPECT_EQ(whole.pixelAt(5, 59), Color::whiteColor());
     EXPECT_EQ(whole.pixelAt(5, 1439), Color::rgba(1, 0, 0));
+}
+
+// Back and forth between two screens: the screen shown again has the same keys and is not
+// encoded again; a screen that differs in one band gets another key for that band only.
+TEST(FrameStream, AScreenShownAgainKeepsItsKeysAndEncoding) {
+    auto screen = [](std::vector<Rect> dots) {
+        ImageContext image(Size(320, 480), true, 3);
+        image.context().setFillColor(Color::whiteColor());
+        image.context().fillRect(Rect(0, 0, 320, 480));
+        image.context().setFillColor(Color::rgba(1, 0, 0));
+        image.context().fillRect(Rect(0, 20, 320, 460));
+        image.context().setFillColor(Color::rgba(0, 0, 1));
+        for (auto& dot : dots)
+            image.context().fillRect(dot);
+        return image.image();
+    };
+    FrameStream stream(3);
+    Image white = screenWith(std::nullopt, Size(320, 480), 3);
+    stream.publish(white);
+    auto first = stream.publish(screen({Rect(10, 100, 5, 5)}));
+    stream.publish(white);
+    auto again = stream.publish(screen({Rect(10, 100, 5, 5)}));
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_NE(first[0].key, first[1].key);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(again[i].key, first[i].key);
+        EXPECT_EQ(stream.patchPNG(again[i].sequence).get(), stream.patchPNG(first[i].sequence).get());
+    }
+    stream.publish(white);
+    auto other = stream.publish(screen({Rect(10, 100, 5, 5), Rect(10, 400, 5, 5)}));
+    ASSERT_EQ(other.size(), 2u);
+    EXPECT_EQ(other[0].key, first[0].key);
+    EXPECT_NE(other[1].key, first[1].key);
 }
