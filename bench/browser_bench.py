@@ -9,7 +9,8 @@ Google Benchmark programs; needs the build's vantrel and vantrel_bench):
   frame alone in the page, and encoding it alone (vantrel_bench BM_EncodeFrame);
 - the bytes of frames sent for one push at pixel ratio 3;
 - the first push after start (fresh vantrel and page, nothing of the editor seen before),
-  tap to shown and bytes, at pixel ratio 3;
+  tap to shown and bytes, at pixel ratio 3; and pushes of screens not seen before in a
+  running vantrel (each car's page in turn);
 - start to first frame: from starting `vantrel` to its first frame on a page already open,
   with no data and with 50 overdue services and reminders on.
 
@@ -246,6 +247,38 @@ def first_push(data_dir, runs):
     return latencies, pushed
 
 
+def new_screens(data_dir, runs):
+    """Pushes of screens not seen before in a running vantrel: a tap on each of the seven cars
+    in view opens that car's page (and back); a fresh vantrel and page for each round."""
+    latencies, pushed = [], []
+    for _ in range(runs):
+        shell = Shell(data_dir)
+        driver = browser(390, 844, 3, True, True)
+        try:
+            driver.get(shell.address)
+            wait_for(driver, "return document.getElementById('screen').dataset.frame;")
+            time.sleep(1)
+            for row in range(7):
+                driver.execute_script("window.__bench.shown = []; performance.clearResourceTimings();")
+                touch(driver, shell, 160, 104 + 80 * row)
+                wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
+                time.sleep(0.45)
+                if not shows(shell, "View charts for this car."):
+                    raise SystemExit("the tap did not open the car's page")
+                bench = driver.execute_script("return window.__bench;")
+                latencies.append(next(t for t, seq in bench["shown"] if seq >= bench["upFrame"]) - bench["up"])
+                pushed.append(driver.execute_script(
+                    "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
+                    ".reduce((sum, e) => sum + e.encodedBodySize, 0);"))
+                touch(driver, shell, 30, 42)
+                wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
+                time.sleep(0.5)
+        finally:
+            driver.quit()
+            shell.stop()
+    return latencies, pushed
+
+
 def start_to_first_frame(data_dir, runs):
     driver = browser(390, 844, 3, True)
     try:
@@ -311,6 +344,12 @@ def main():
             "median_ms": statistics.median(latencies), "max_ms": max(latencies), "bytes": statistics.median(pushed)}
         print(f"first push after start, ratio 3: median {statistics.median(latencies):.1f} ms, "
               f"max {max(latencies):.1f} ms, {statistics.median(pushed):.0f} bytes")
+        latencies, pushed = new_screens(garage, 3)
+        figures["push of a screen not seen before, ratio 3"] = {
+            "median_ms": statistics.median(latencies), "p95_ms": percentile(latencies, 0.95),
+            "max_ms": max(latencies), "bytes": statistics.median(pushed)}
+        print(f"push of a screen not seen before (each car's page), ratio 3: median {statistics.median(latencies):.1f} ms, "
+              f"p95 {percentile(latencies, 0.95):.1f} ms, max {max(latencies):.1f} ms, {statistics.median(pushed):.0f} bytes")
     finally:
         shutil.rmtree(garage, True)
 

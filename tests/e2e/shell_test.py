@@ -209,6 +209,32 @@ class ShellEndToEnd(unittest.TestCase):
         screen = state.get("screen", {"w": SCREEN_WIDTH, "h": SCREEN_HEIGHT})
         self.tap_point(item["x"] + item["w"] / 2, item["y"] + item["h"] / 2, screen["w"], screen["h"], finger)
 
+    def pixels_unlike_the_shells_frame(self):
+        """How many pixels of the page's screen differ from the shell's latest frame, once they
+        agree or after a few tries (-1: not even the same size)."""
+        for _ in range(10):
+            differing = self.driver.execute_async_script("""
+                const done = arguments[arguments.length - 1];
+                const canvas = document.getElementById('screen');
+                (async () => {
+                  const response = await fetch('/frame.png?scale=' + canvas.width / 320, { cache: 'no-store' });
+                  const image = await createImageBitmap(await response.blob());
+                  const frame = new OffscreenCanvas(image.width, image.height);
+                  frame.getContext('2d').drawImage(image, 0, 0);
+                  const a = frame.getContext('2d').getImageData(0, 0, image.width, image.height).data;
+                  const b = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+                  if (a.length !== b.length)
+                    return done(-1);
+                  let count = 0;
+                  for (let i = 0; i < a.length; i += 4)
+                    count += a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2];
+                  done(count);
+                })();""")
+            if differing == 0:
+                return 0
+            time.sleep(0.3)
+        return differing
+
     def watch_slides(self):
         """Records the slides the page shows (it names them in data-sliding while they last)."""
         self.driver.execute_script("""
@@ -652,6 +678,18 @@ class ShellEndToEnd(unittest.TestCase):
         self.screenshot(shell, "phone-2-theme.png")
         self.tap_point(30, 42, 320, 692, finger=True)  # back to the start screen
         self.wait_for_slide("pop")
+
+        # Back and forth again: the start screen, shown before, comes from the page's memory
+        # (nothing large fetched), and the page shows exactly the shell's frame.
+        self.tap_text(shell, "Change Theme", finger=True)
+        self.wait_for_slide("push")
+        driver.execute_script("performance.clearResourceTimings();")
+        self.tap_point(30, 42, 320, 692, finger=True)
+        self.wait_for_slide("pop")
+        fetched = driver.execute_script("return performance.getEntriesByType('resource')"
+                                        ".filter((e) => /patch/.test(e.name)).map((e) => e.encodedBodySize);")
+        self.assertTrue(all(size < 20000 for size in fetched), fetched)
+        self.assertEqual(self.pixels_unlike_the_shells_frame(), 0)
 
         # Editing a field: exactly one keyboard, the phone's own, with the field's kind.
         self.tap_text(shell, "Add A Car", finger=True)
