@@ -276,8 +276,9 @@ window.VantrelFrames = (screen, overlay) => {
           if (start && patches && pending.length && pending.length <= 6 && pending.every(Boolean)) {
             const loaded = await Promise.all(pending.map((n) => {
               const image = keptImage(n.key);
+              // One to keep comes as an ImageBitmap, whatever its size.
               return image ? { image, kept: true }
-                : loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.pw * n.ph);
+                : loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.key ? Infinity : n.pw * n.ph);
             }));
             if (loaded.every(Boolean)) {
               this.apply(pending, loaded);
@@ -315,14 +316,16 @@ window.VantrelFrames = (screen, overlay) => {
     // from the page's memory and stays there).
     apply(pending, loaded) {
       const moves = [];
-      const done = (l, n) => {
+      // Kept or closed once all are drawn: keeping one must not close another still to draw.
+      const drawn = [];
+      const finish = () => drawn.forEach(([l, n]) => {
         if (l.kept)
           return;
         if (n.key)
           keep(n.key, l.image);
         else
           l.image.close?.();
-      };
+      });
       for (let i = 0; i < pending.length; ++i) {
         const n = pending[i];
         if (n.whole && n.part === 0 && (screen.width !== n.w || screen.height !== n.h))
@@ -330,6 +333,7 @@ window.VantrelFrames = (screen, overlay) => {
         if (screen.width !== n.w || screen.height !== n.h) {
           this.needWhole = true;
           loaded.slice(i).forEach((l) => !l.kept && l.image.close?.());
+          finish();
           return;
         }
         if (n.moves && n.moves.length && !moves.length && !reducedMotion.matches) {
@@ -343,11 +347,12 @@ window.VantrelFrames = (screen, overlay) => {
           moves.push(...n.moves);
         }
         context.drawImage(loaded[i].image, n.x, n.y);
-        done(loaded[i], n);
+        drawn.push([loaded[i], n]);
         this.have = n.seq;
         if (n.whole)
           this.needWhole = false;
       }
+      finish();
       if (moves.length)
         startSlide(moves, pending[pending.length - 1].scale);
       this.onShown(this.have);
