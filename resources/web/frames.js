@@ -273,7 +273,7 @@ window.VantrelFrames = (screen, overlay) => {
               break;
           }
           const patches = this.needWhole || this.have > 0;
-          if (start && patches && pending.length && pending.length <= 6 && pending.every(Boolean)) {
+          if (start && patches && pending.length && pending.length <= 64 && pending.every(Boolean)) {
             const loaded = await Promise.all(pending.map((n) => {
               const image = keptImage(n.key);
               // One to keep comes as an ImageBitmap, whatever its size.

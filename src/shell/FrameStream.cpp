@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <cmath>
 #include <future>
 #include <thread>
 
@@ -164,23 +165,36 @@ BandThread& bandThread() {
 FrameStream::FrameStream(double scale)
     : m_scale(scale) { }
 
+int FrameStream::stripRows() const {
+    return std::max(32, static_cast<int>(std::lround(kStripPoints * m_scale)));
+}
+
+std::shared_ptr<const std::string> FrameStream::rememberedLocked(const std::string& key) {
+    for (auto it = m_remembered.begin(); it != m_remembered.end(); ++it) {
+        if (it->first == key) {
+            m_remembered.splice(m_remembered.begin(), m_remembered, it);
+            return it->second;
+        }
+    }
+    return nullptr;
+}
+
 std::shared_ptr<const std::string> FrameStream::encodePart(const Pixels& pixels, Notice& part) {
-    if (part.patchWidth * part.patchHeight < kKeyedPixels)
+    if (part.parts == 1 && part.patchWidth * part.patchHeight < kKeyedPixels)
         return encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
     part.key = contentKey(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
     {
         std::lock_guard lock(m_rememberedMutex);
-        for (auto it = m_remembered.begin(); it != m_remembered.end(); ++it) {
-            if (it->first == part.key) {
-                m_remembered.splice(m_remembered.begin(), m_remembered, it);
-                return it->second;
-            }
-        }
+        if (auto png = rememberedLocked(part.key))
+            return png;
     }
     auto png = encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
     if (!png)
         return nullptr;
     std::lock_guard lock(m_rememberedMutex);
+    // The other core may have encoded the same pixels meanwhile (alike strips of one frame).
+    if (auto kept = rememberedLocked(part.key))
+        return kept;
     m_remembered.emplace_front(part.key, png);
     m_rememberedBytes += png->size();
     while (m_rememberedBytes > kRememberedBytes && m_remembered.size() > 1) {
@@ -219,25 +233,42 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
         notice.whole = true;
     }
 
-    // A large change in two bands, encoded at the same time on two cores.
+    // A large change comes in strips on a fixed grid, as wide as the screen when it is most of
+    // it: screens of one kind (each car's page) share most of their strips, which the shell and
+    // the page then have already. Encoded on two cores, alternate strips each.
     std::vector<Notice> notices {notice};
-    if (notice.patchWidth * notice.patchHeight > kBandPixels && notice.patchHeight >= 2) {
-        Notice top = notice, bottom = notice;
-        top.patchHeight = notice.patchHeight / 2;
-        bottom.y = notice.y + top.patchHeight;
-        bottom.patchHeight = notice.patchHeight - top.patchHeight;
-        top.parts = bottom.parts = 2;
-        bottom.part = 1;
-        notices = {top, bottom};
+    if (notice.patchWidth * notice.patchHeight > kBandPixels) {
+        if (2 * notice.patchWidth >= next.width) {
+            notice.x = 0;
+            notice.patchWidth = next.width;
+        }
+        const int rows = stripRows();
+        notices.clear();
+        for (int top = notice.y; top < notice.y + notice.patchHeight;) {
+            Notice strip = notice;
+            strip.y = top;
+            strip.patchHeight = std::min((top / rows + 1) * rows, notice.y + notice.patchHeight) - top;
+            top += strip.patchHeight;
+            notices.push_back(strip);
+        }
+        for (size_t i = 0; i < notices.size(); ++i) {
+            notices[i].part = static_cast<int>(i);
+            notices[i].parts = static_cast<int>(notices.size());
+        }
     }
     std::vector<std::shared_ptr<const std::string>> pngs(notices.size());
     std::future<std::shared_ptr<const std::string>> second;
     if (notices.size() > 1) {
-        second = bandThread().run([this, &next, &band = notices[1]] { return encodePart(next, band); });
+        second = bandThread().run([this, &next, &notices, &pngs] {
+            for (size_t i = 1; i < notices.size(); i += 2)
+                pngs[i] = encodePart(next, notices[i]);
+            return std::shared_ptr<const std::string>();
+        });
     }
-    pngs[0] = encodePart(next, notices[0]);
+    for (size_t i = 0; i < notices.size(); i += 2)
+        pngs[i] = encodePart(next, notices[i]);
     if (second.valid())
-        pngs[1] = second.get();
+        second.get();
     for (auto& png : pngs) {
         if (!png)
             return {};

@@ -15,7 +15,7 @@ namespace shell {
 
 // The screen's frames at one scale, as the pages fetch them: the whole current frame, and
 // for each new frame the rectangle that changed since the one before (a patch), so that a
-// page that is up to date fetches only that. A large patch comes in bands (parts), each with
+// page that is up to date fetches only that. A large patch comes in strips (parts), each with
 // a sequence number of its own, encoded side by side and decoded side by side by the page,
 // which shows the frame once it has every part. The main thread publishes; any thread reads.
 class FrameStream {
@@ -31,16 +31,18 @@ public:
         int part {0}; // of the frame's parts, numbered from 0
         int parts {1};
         bool whole {false}; // the parts together make the whole frame
-        // For large patches, what their pixels hash to: a page that drew the same pixels
-        // before (a screen shown again) draws them from memory instead of fetching them.
+        // For strips and large patches, what their pixels hash to: a page that drew the same
+        // pixels before (a screen shown again) draws them from memory instead of fetching them.
         std::string key {};
         bool operator==(const Notice&) const = default;
     };
-    static constexpr size_t kKeptPatches = 32;
-    // Patches of more pixels than this are cut into two bands.
+    static constexpr size_t kKeptPatches = 96;
+    // Patches of more pixels than this are cut into strips of this many points, on a grid fixed
+    // to the screen.
     static constexpr int kBandPixels = 600'000;
-    // Patches of at least this many pixels carry a key, and their encodings are remembered
-    // by it, up to kRememberedBytes: a screen shown again is not encoded again.
+    static constexpr double kStripPoints = 64;
+    // Strips, and patches of at least this many pixels, carry a key, and their encodings are
+    // remembered by it, up to kRememberedBytes: a screen shown again is not encoded again.
     static constexpr int kKeyedPixels = 250'000;
     static constexpr size_t kRememberedBytes = 12 << 20;
 
@@ -82,6 +84,8 @@ private:
         std::shared_ptr<const std::string> png;
     };
 
+    int stripRows() const;
+    std::shared_ptr<const std::string> rememberedLocked(const std::string& key);
     std::shared_ptr<const std::string> encodePart(const Pixels& pixels, Notice& part);
 
     double m_scale;

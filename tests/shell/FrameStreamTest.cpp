@@ -101,35 +101,39 @@ TEST(FrameStream, ATurnedScreenIsSentWholeAndOldPatchesAreDropped) {
     EXPECT_NE(stream.patchPNG(stream.latest()->sequence), nullptr);
 }
 
-TEST(FrameStream, ALargeChangeComesInTwoBandsThatMakeTheWholeFrame) {
+TEST(FrameStream, ALargeChangeComesInStripsOnAFixedGridThatMakeTheWholeFrame) {
     FrameStream stream(3);
     Size screen(320, 480);
     auto first = stream.publish(screenWith(std::nullopt, screen, 3));
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_TRUE(first[1].whole);
+    ASSERT_EQ(first.size(), 8u); // 1440 rows in strips of 64 points (192 rows)
+    EXPECT_TRUE(first.back().whole);
     EXPECT_EQ(stream.wholeParts(), first); // what a page that opens now fetches
     auto notices = stream.publish(screenWith(Rect(0, 20, 320, 460), screen, 3));
-    ASSERT_EQ(notices.size(), 2u);
-    // Bands this large carry what their pixels hash to (alike here: both all red).
-    EXPECT_EQ(notices[0].key.size(), 32u);
-    EXPECT_EQ(notices[0].key, notices[1].key);
-    EXPECT_EQ(notices[0], (FrameStream::Notice {3, 960, 1440, 0, 60, 960, 690, 0, 2, false, notices[0].key}));
-    EXPECT_EQ(notices[1], (FrameStream::Notice {4, 960, 1440, 0, 750, 960, 690, 1, 2, false, notices[1].key}));
-    EXPECT_EQ(stream.latest()->sequence, 4u);
+    ASSERT_EQ(notices.size(), 8u);
+    EXPECT_EQ(notices[0], (FrameStream::Notice {9, 960, 1440, 0, 60, 960, 132, 0, 8, false, notices[0].key}));
+    EXPECT_EQ(stream.latest()->sequence, 16u);
     EXPECT_TRUE(stream.wholeParts().empty());
+    int y = 60;
     for (auto& notice : notices) {
-        Image band = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
-        EXPECT_EQ(band.pixelHeight(), notice.patchHeight);
-        EXPECT_EQ(band.pixelAt(0, 0), Color::rgba(1, 0, 0));
-        EXPECT_EQ(band.pixelAt(959, notice.patchHeight - 1), Color::rgba(1, 0, 0));
+        EXPECT_EQ(notice.y, y);
+        EXPECT_EQ(notice.patchWidth, 960);
+        EXPECT_EQ(notice.key.size(), 32u); // what its pixels hash to
+        y += notice.patchHeight;
+        Image strip = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
+        ASSERT_EQ(strip.pixelHeight(), notice.patchHeight);
+        EXPECT_EQ(strip.pixelAt(0, 0), Color::rgba(1, 0, 0));
+        EXPECT_EQ(strip.pixelAt(959, notice.patchHeight - 1), Color::rgba(1, 0, 0));
     }
+    EXPECT_EQ(y, 1440);
+    EXPECT_EQ(notices[1].key, notices[2].key); // the same pixels
+    EXPECT_NE(notices[0].key, notices[1].key);
     Image whole = Image::imageWithData(*stream.framePNG(), 3);
     EXPECT_EQ(whole.pixelAt(5, 59), Color::whiteColor());
     EXPECT_EQ(whole.pixelAt(5, 1439), Color::rgba(1, 0, 0));
 }
 
 // Back and forth between two screens: the screen shown again has the same keys and is not
-// encoded again; a screen that differs in one band gets another key for that band only.
+// encoded again; a screen that differs in one strip gets another key for that strip only.
 TEST(FrameStream, AScreenShownAgainKeepsItsKeysAndEncoding) {
     auto screen = [](std::vector<Rect> dots) {
         ImageContext image(Size(320, 480), true, 3);
@@ -148,15 +152,16 @@ TEST(FrameStream, AScreenShownAgainKeepsItsKeysAndEncoding) {
     auto first = stream.publish(screen({Rect(10, 100, 5, 5)}));
     stream.publish(white);
     auto again = stream.publish(screen({Rect(10, 100, 5, 5)}));
-    ASSERT_EQ(again.size(), 2u);
-    EXPECT_NE(first[0].key, first[1].key);
-    for (size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < again.size(); ++i) {
         EXPECT_EQ(again[i].key, first[i].key);
         EXPECT_EQ(stream.patchPNG(again[i].sequence).get(), stream.patchPNG(first[i].sequence).get());
     }
     stream.publish(white);
-    auto other = stream.publish(screen({Rect(10, 100, 5, 5), Rect(10, 400, 5, 5)}));
-    ASSERT_EQ(other.size(), 2u);
-    EXPECT_EQ(other[0].key, first[0].key);
-    EXPECT_NE(other[1].key, first[1].key);
+    auto other = stream.publish(screen({Rect(10, 100, 5, 5), Rect(10, 400, 5, 5)})); // 1200 rows down
+    ASSERT_EQ(other.size(), first.size());
+    for (size_t i = 0; i < other.size(); ++i) {
+        bool dotted = other[i].y <= 1200 && 1200 < other[i].y + other[i].patchHeight;
+        EXPECT_EQ(other[i].key != first[i].key, dotted) << i;
+    }
 }

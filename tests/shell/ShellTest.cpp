@@ -117,14 +117,16 @@ TEST_F(ShellTest, ATapPushesAScreenAndThePageHearsOfTheChangedPart) {
     ASSERT_NE(delegate->list->lastForm, nullptr);
     EXPECT_EQ(delegate->navigation->topViewController(), delegate->list->lastForm.get());
 
-    // Below the status bar everything changed: at this size the patch comes in two parts.
+    // Below the status bar everything changed: at this size the patch comes in strips, each
+    // with the key of its pixels.
     auto frames = messagesNamed(takeMessages(hub, page), "frame");
-    ASSERT_EQ(frames.size(), 2u);
-    for (int part = 0; part < 2; ++part) {
+    ASSERT_GT(frames.size(), 2u);
+    for (size_t part = 0; part < frames.size(); ++part) {
         EXPECT_FALSE(frames[part]["full"]);
         EXPECT_EQ(frames[part]["seq"], before + 1 + part);
         EXPECT_EQ(frames[part]["part"], part);
-        EXPECT_EQ(frames[part]["parts"], 2);
+        EXPECT_EQ(frames[part]["parts"], frames.size());
+        EXPECT_EQ(frames[part]["key"].get<std::string>().size(), 32u);
         EXPECT_NE(shell.frameStream(3)->patchPNG(frames[part]["seq"]), nullptr);
     }
 
@@ -231,7 +233,7 @@ TEST_F(ShellTest, EachPageGetsFramesAtItsOwnScale) {
     tap(plain, 22, 42);
     auto sharpFrames = messagesNamed(takeMessages(hub, sharp), "frame");
     auto plainFrames = messagesNamed(takeMessages(hub, plain), "frame");
-    ASSERT_EQ(sharpFrames.size(), 2u); // in two parts at the larger scale
+    ASSERT_GT(sharpFrames.size(), 1u); // in strips at the larger scale
     ASSERT_EQ(plainFrames.size(), 1u);
     EXPECT_EQ(sharpFrames[0]["scale"], 3.0);
     EXPECT_EQ(sharpFrames[0]["w"], 960);
