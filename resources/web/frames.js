@@ -82,6 +82,33 @@ window.VantrelFrames = (screen, overlay) => {
     }
   }
 
+  // The parts of a frame the page lacks, in one request: each comes as its length (four
+  // bytes) and its PNG. Null for each when any is missing.
+  async function loadParts(notices) {
+    try {
+      const seqs = notices.map((n) => n.seq).join(',');
+      const response = await fetch(`/patches?scale=${notices[0].scale}&seqs=${seqs}`, { cache: 'no-store' });
+      if (!response.ok)
+        return notices.map(() => null);
+      const buffer = await response.arrayBuffer();
+      const view = new DataView(buffer);
+      const parts = [];
+      for (let at = 0; at + 4 <= buffer.byteLength && parts.length < notices.length;) {
+        const size = view.getUint32(at);
+        parts.push(buffer.slice(at + 4, at + 4 + size));
+        at += 4 + size;
+      }
+      if (parts.length !== notices.length)
+        return notices.map(() => null);
+      return await Promise.all(parts.map(async (bytes, i) => {
+        const n = notices[i];
+        return { image: await decode(bytes, n.key ? Infinity : n.pw * n.ph) };
+      }));
+    } catch (error) {
+      return notices.map(() => null);
+    }
+  }
+
   function resize(width, height) {
     finishSlide();
     screen.width = width;
@@ -274,12 +301,16 @@ window.VantrelFrames = (screen, overlay) => {
           }
           const patches = this.needWhole || this.have > 0;
           if (start && patches && pending.length && pending.length <= 64 && pending.every(Boolean)) {
-            const loaded = await Promise.all(pending.map((n) => {
+            const loaded = pending.map((n) => {
               const image = keptImage(n.key);
-              // One to keep comes as an ImageBitmap, whatever its size.
-              return image ? { image, kept: true }
-                : loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.key ? Infinity : n.pw * n.ph);
-            }));
+              return image ? { image, kept: true } : null;
+            });
+            const missing = pending.filter((n, i) => !loaded[i]);
+            // One to keep comes as an ImageBitmap, whatever its size.
+            const fetched = missing.length > 1 ? await loadParts(missing) : await Promise.all(missing.map(
+              (n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.key ? Infinity : n.pw * n.ph)));
+            for (let i = 0, j = 0; i < loaded.length; ++i)
+              loaded[i] = loaded[i] || fetched[j++];
             if (loaded.every(Boolean)) {
               this.apply(pending, loaded);
               continue;

@@ -40,7 +40,7 @@ public:
     // Patches of more pixels than this are cut into strips of this many points, on a grid fixed
     // to the screen.
     static constexpr int kBandPixels = 600'000;
-    static constexpr double kStripPoints = 64;
+    static constexpr double kStripPoints = 128;
     // Strips, and patches of at least this many pixels, carry a key, and their encodings are
     // remembered by it, up to kRememberedBytes: a screen shown again is not encoded again.
     static constexpr int kKeyedPixels = 250'000;

@@ -254,6 +254,7 @@ void ShellServer::installRoutes() {
     m_server->Get("/state", route(&ShellServer::handleState));
     m_server->Get("/frame.png", route(&ShellServer::handleFrame));
     m_server->Get("/patch", route(&ShellServer::handlePatch));
+    m_server->Get("/patches", route(&ShellServer::handlePatches));
     m_server->Get("/events", route(&ShellServer::handleEvents));
     m_server->Post("/input", route(&ShellServer::handleInput));
     m_server->Post("/page", route(&ShellServer::handlePageState));
@@ -343,6 +344,37 @@ void ShellServer::handlePatch(const Request& request, Response& response) {
         return fail(response, 404, "That patch is no longer kept");
     response.set_header("Cache-Control", "no-store");
     response.set_content(*png, "image/png");
+}
+
+// Several patches in one reply, each as its length (four bytes, most significant first) and
+// its PNG: the strips of a frame the page does not have yet, without a request each.
+void ShellServer::handlePatches(const Request& request, Response& response) {
+    auto scale = scaleParameter(request);
+    std::vector<std::uint64_t> sequences;
+    std::string list = request.has_param("seqs") ? request.get_param_value("seqs") : "";
+    for (size_t at = 0; at <= list.size() && !list.empty();) {
+        size_t end = std::min(list.find(',', at), list.size());
+        std::uint64_t value = 0;
+        auto [stop, ec] = std::from_chars(list.data() + at, list.data() + end, value);
+        if (ec != std::errc() || stop != list.data() + end || sequences.size() == kMaxPatchesAsked)
+            return fail(response, 400, "patches needs a scale and up to 64 sequence numbers");
+        sequences.push_back(value);
+        at = end + 1;
+    }
+    if (!scale || sequences.empty())
+        return fail(response, 400, "patches needs a scale and up to 64 sequence numbers");
+    FrameStream* stream = m_shell.frameStream(*scale);
+    std::string body;
+    for (std::uint64_t sequence : sequences) {
+        auto png = stream ? stream->patchPNG(sequence) : nullptr;
+        if (!png)
+            return fail(response, 404, "That patch is no longer kept");
+        const auto size = static_cast<std::uint32_t>(png->size());
+        const char length[4] = {char(size >> 24), char(size >> 16), char(size >> 8), char(size)};
+        body.append(length, 4).append(*png);
+    }
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(body, "application/octet-stream");
 }
 
 void ShellServer::handleEvents(const Request& request, Response& response) {

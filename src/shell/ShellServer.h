@@ -46,6 +46,7 @@ public:
     static constexpr size_t kMaxMessageBytes = 64 * 1024;
     static constexpr size_t kMaxPictureBytes = 16 * 1024 * 1024;
     static constexpr int kMaxPictureSide = 4096;
+    static constexpr size_t kMaxPatchesAsked = 64;
 
     // Every open page holds a connection with its event stream; the rest is for requests.
     static httpd::ConnectionLimits defaultLimits();
@@ -86,6 +87,7 @@ private:
     void handleState(const Request& request, Response& response);
     void handleFrame(const Request& request, Response& response);
     void handlePatch(const Request& request, Response& response);
+    void handlePatches(const Request& request, Response& response);
     void handleEvents(const Request& request, Response& response);
     void handleInput(const Request& request, Response& response);
     void handlePageState(const Request& request, Response& response);

@@ -86,6 +86,9 @@ TEST_F(ShellServerTest, ServesThePageTheFrameAndTakesTouches) {
             R"({"page":1,"events":[{"type":"down","x":22,"y":42},{"type":"up","x":22,"y":42}]})",
             "application/json"));
         replies["after"] = reply(client.Get("/frame.png"));
+        int latest = std::stoi(replies["after"].header("X-Frame-Sequence"));
+        replies["patches"] = reply(client.Get(
+            ("/patches?scale=2&seqs=" + std::to_string(latest - 1) + "," + std::to_string(latest)).c_str()));
         replies["state"] = reply(client.Get("/state"));
     });
     EXPECT_EQ(replies["page"].status, 200);
@@ -107,6 +110,18 @@ TEST_F(ShellServerTest, ServesThePageTheFrameAndTakesTouches) {
     EXPECT_GT(answer["frame"].get<int>(), std::stoi(replies["frame"].header("X-Frame-Sequence")));
     EXPECT_NE(delegate->list->lastForm, nullptr);
     EXPECT_EQ(nlohmann::json::parse(replies["state"].body)["title"], "Vantrel");
+    // The last two patches in one reply, each as its length and its PNG.
+    ASSERT_EQ(replies["patches"].status, 200);
+    const std::string& both = replies["patches"].body;
+    size_t at = 0;
+    for (int part = 0; part < 2; ++part) {
+        ASSERT_GE(both.size(), at + 12);
+        auto size = std::uint32_t(std::uint8_t(both[at])) << 24 | std::uint32_t(std::uint8_t(both[at + 1])) << 16
+            | std::uint32_t(std::uint8_t(both[at + 2])) << 8 | std::uint8_t(both[at + 3]);
+        EXPECT_EQ(both.substr(at + 4, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        at += 4 + size;
+    }
+    EXPECT_EQ(at, both.size());
     // Stopping resigned and terminated the application.
     ASSERT_GE(delegate->calls.size(), 2u);
     EXPECT_EQ(delegate->calls.back(), "terminate");
@@ -131,6 +146,8 @@ TEST_F(ShellServerTest, RefusesForeignSitesAndMalformedMessagesBeforeTheApplicat
         replies["scale"] = reply(client.Get("/frame.png?scale=9"));
         replies["patch"] = reply(client.Get("/patch?scale=2&seq=x"));
         replies["oldPatch"] = reply(client.Get("/patch?scale=2&seq=999"));
+        replies["patches"] = reply(client.Get("/patches?scale=2&seqs=1,x"));
+        replies["oldPatches"] = reply(client.Get("/patches?scale=2&seqs=1,999"));
         replies["notPNG"] = reply(client.Post("/picture?id=1", "GIF89a....", "image/gif"));
         // Signature and an IHDR of 65536 x 65536 pixels; the CRC is left zero.
         static const char kHugeHeader[]
@@ -150,6 +167,8 @@ TEST_F(ShellServerTest, RefusesForeignSitesAndMalformedMessagesBeforeTheApplicat
     EXPECT_EQ(replies["scale"].status, 400);
     EXPECT_EQ(replies["patch"].status, 400);
     EXPECT_EQ(replies["oldPatch"].status, 404);
+    EXPECT_EQ(replies["patches"].status, 400);
+    EXPECT_EQ(replies["oldPatches"].status, 404);
     EXPECT_EQ(replies["notPNG"].status, 400);
     EXPECT_EQ(replies["hugePNG"].status, 400);
     EXPECT_EQ(replies["noId"].status, 400);
