@@ -1,11 +1,11 @@
 #include "shell/FrameStream.h"
 
 #include <cairo.h>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <cmath>
 #include <future>
 #include <thread>
 
@@ -102,7 +102,7 @@ std::string contentKey(const Pixels& p, int x, int y, int width, int height) {
     return text;
 }
 
-// The thread that encodes second bands, kept for the life of the process: the encoder's
+// The thread that encodes every other strip, kept for the life of the process: the encoder's
 // buffers and compressor belong to its thread, and a new thread per frame paid for them
 // afresh each time (megabytes zeroed and faulted in, some 3 ms a frame).
 class BandThread {
