@@ -176,6 +176,30 @@ def tap_steps(driver, bench, shown):
     return (sent - up, bench["noticeAt"] - up, fetched - up, shown - up)
 
 
+SHOWN_AFTER_LIFT = "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);"
+
+
+def push_and_back(driver, shell, x, y, expected, what):
+    """A tap at (x, y) that pushes a screen showing `expected`, then back: the lift to the new
+    frame shown (ms), where that time went, and the bytes of frames fetched for it."""
+    driver.execute_script("window.__bench.shown = []; performance.clearResourceTimings();")
+    touch(driver, shell, x, y)
+    wait_for(driver, SHOWN_AFTER_LIFT)
+    time.sleep(0.45)
+    if not shows(shell, expected):
+        raise SystemExit(f"the tap did not open {what}")
+    bench = driver.execute_script("return window.__bench;")
+    shown = next(t for t, seq in bench["shown"] if seq >= bench["upFrame"])
+    pushed = driver.execute_script(
+        "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
+        ".reduce((sum, e) => sum + e.encodedBodySize, 0);")
+    steps = tap_steps(driver, bench, shown)
+    touch(driver, shell, 30, 42)  # back
+    wait_for(driver, SHOWN_AFTER_LIFT)
+    time.sleep(0.5)
+    return shown - bench["up"], steps, pushed
+
+
 def tap_latency(shell, width, height, ratio, reduced_motion, taps, decode_alone=True):
     """Lift to frame shown, per tap; the bytes of the push; decoding the frame alone."""
     driver = browser(width, height, ratio, True, reduced_motion)
@@ -185,23 +209,11 @@ def tap_latency(shell, width, height, ratio, reduced_motion, taps, decode_alone=
         time.sleep(1)
         latencies, pushed_bytes, steps = [], [], []
         for _ in range(taps):
-            height_points = shell.state()["screen"]["h"]
-            driver.execute_script("window.__bench.shown = []; performance.clearResourceTimings();")
-            touch(driver, shell, 137, height_points - 23)  # "+" on the toolbar
-            wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
-            time.sleep(0.45)
-            if not shows(shell, "Add Car"):
-                raise SystemExit("the tap did not open the car editor")
-            bench = driver.execute_script("return window.__bench;")
-            shown = next(t for t, seq in bench["shown"] if seq >= bench["upFrame"])
-            latencies.append(shown - bench["up"])
-            steps.append(tap_steps(driver, bench, shown))
-            pushed_bytes.append(driver.execute_script(
-                "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
-                ".reduce((sum, e) => sum + e.encodedBodySize, 0);"))
-            touch(driver, shell, 30, 42)  # back to the cars
-            wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
-            time.sleep(0.5)
+            latency, step, pushed = push_and_back(
+                driver, shell, 137, shell.state()["screen"]["h"] - 23, "Add Car", "the car editor")  # "+"
+            latencies.append(latency)
+            steps.append(step)
+            pushed_bytes.append(pushed)
         if not decode_alone:
             return latencies, pushed_bytes, None, steps
         # The editor's whole frame, decoded and drawn alone in the same page.
@@ -259,20 +271,10 @@ def new_screens(data_dir, runs):
             wait_for(driver, "return document.getElementById('screen').dataset.frame;")
             time.sleep(1)
             for row in range(7):
-                driver.execute_script("window.__bench.shown = []; performance.clearResourceTimings();")
-                touch(driver, shell, 160, 104 + 80 * row)
-                wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
-                time.sleep(0.45)
-                if not shows(shell, "View charts for this car."):
-                    raise SystemExit("the tap did not open the car's page")
-                bench = driver.execute_script("return window.__bench;")
-                latencies.append(next(t for t, seq in bench["shown"] if seq >= bench["upFrame"]) - bench["up"])
-                pushed.append(driver.execute_script(
-                    "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
-                    ".reduce((sum, e) => sum + e.encodedBodySize, 0);"))
-                touch(driver, shell, 30, 42)
-                wait_for(driver, "const b = window.__bench; return b.upFrame && b.shown.some(([t, seq]) => seq >= b.upFrame);")
-                time.sleep(0.5)
+                latency, _, bytes_fetched = push_and_back(
+                    driver, shell, 160, 104 + 80 * row, "View charts for this car.", "the car's page")
+                latencies.append(latency)
+                pushed.append(bytes_fetched)
         finally:
             driver.quit()
             shell.stop()

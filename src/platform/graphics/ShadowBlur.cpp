@@ -120,9 +120,11 @@ public:
         return true;
     }
 
+    // Whether a mask of `size` bytes is small enough to keep: its key's bytes (a header of six
+    // ints and the mask) and its blurred copy.
+    static bool keeps(size_t size) { return sizeof(int) * 6 + 2 * size <= kMaxBytes / 8; }
+
     void add(std::uint64_t key, std::string mask, const std::uint8_t* pixels, size_t size) {
-        if (mask.size() + size > kMaxBytes / 8)
-            return;
         std::lock_guard lock(m_mutex);
         if (auto it = m_index.find(key); it != m_index.end()) {
             m_bytes -= bytesOf(*it->second);
@@ -165,6 +167,8 @@ void ShadowBlur::applyRemembering(std::uint8_t* pixels, int width, int height, i
         return;
     // The mask's bytes with its size and the blur's passes in front.
     const size_t size = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    if (!RememberedMasks::keeps(size))
+        return apply(pixels, width, height, stride);
     std::string mask(sizeof(int) * 6 + size, '\0');
     const int header[6] = {width, height, stride, m_radii[0], m_radii[1], m_radii[2]};
     std::memcpy(mask.data(), header, sizeof header);
