@@ -7,6 +7,12 @@
 using platform::graphics::Image;
 using platform::views::Rect;
 
+// The gradient runs from the bounds' top to their bottom, over every pixel.
+bool ThemedView::drawsOpaquely() const {
+    return bounds().origin == platform::views::Point {} && ThemedViewController::secondColor().alpha >= 1
+        && ThemedViewController::thirdColor().alpha >= 1;
+}
+
 void ThemedView::drawRect(platform::graphics::Context& context, Rect rect) {
     QLDrawLinearGradient(context, rect, ThemedViewController::secondColor(),
         ThemedViewController::thirdColor(), QLGradientTopToBottom, 0.8);

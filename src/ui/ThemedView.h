@@ -10,6 +10,7 @@ public:
     using View::View;
 
     void drawRect(platform::graphics::Context& context, platform::views::Rect rect) override;
+    bool drawsOpaquely() const override;
 
     static constexpr const char* kLineArtImageName = "Background-Line-Art.png";
 

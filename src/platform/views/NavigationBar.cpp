@@ -189,6 +189,10 @@ void NavigationBar::layoutSubviews() {
     }
 }
 
+bool NavigationBar::drawsOpaquely() const {
+    return (m_barStyle != BarStyle::Default && !m_tintColor) || effectiveTint().alpha >= 1;
+}
+
 void NavigationBar::drawRect(graphics::Context& context, Rect) {
     Rect b = bounds();
     if (m_barStyle != BarStyle::Default && !m_tintColor) {

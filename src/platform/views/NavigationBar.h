@@ -47,6 +47,7 @@ public:
 
     void layoutSubviews() override;
     void drawRect(graphics::Context& context, Rect rect) override;
+    bool drawsOpaquely() const override;
 
 private:
     void rebuild();

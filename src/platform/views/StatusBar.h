@@ -20,6 +20,7 @@ public:
     std::string timeText() const;
 
     void drawRect(graphics::Context& context, Rect rect) override;
+    bool drawsOpaquely() const override { return true; }
 
 private:
     StatusBarStyle m_style {StatusBarStyle::Default};

@@ -149,6 +149,9 @@ public:
     // view is; subviews are cut only with clipsToBounds. Views whose drawing reaches past
     // their bounds by design (a shadow, text overhanging its line) answer false.
     virtual bool clipsDrawingToBounds() const { return true; }
+    // Whether drawRect paints every pixel of the bounds opaquely (a full gradient), so that
+    // what lies beneath need not be painted. Backgrounds of opaque colour count without it.
+    virtual bool drawsOpaquely() const { return false; }
     // Draws over the subviews (scroll indicators, edit controls); nothing by default.
     virtual void drawOverlay(graphics::Context& context, Rect rect) { }
     void setNeedsDisplay();
@@ -218,6 +221,8 @@ private:
     void detachFromSuperview(Window* staysIn = nullptr);
     void resizeSubviews(Size oldSize);
     void drawBackgroundPattern(graphics::Context& context);
+    void fillBackground(graphics::Context& context);
+    bool paintsFrameOpaquely() const;
     void applyAutoresizing(Size oldSuperSize, Size newSuperSize);
     Point offsetToWindow() const;
 

@@ -174,5 +174,66 @@ TEST_F(WindowRender, AFrameDrawnOverAnOldOneEqualsAFreshOne) {
         ASSERT_EQ(reused.pixelAt(x, 961).hex(), fresh.pixelAt(x, 961).hex()) << x;
 }
 
+// A parent's background is left out where opaque subviews cover it; wherever they do not
+// cover a pixel whole (fractional edges, a clip through it, a gap, a translucent view), the
+// picture must come out as if it had been filled.
+TEST(ViewBackground, LeftOutUnderOpaqueSubviewsThePictureIsTheSame) {
+    // The same colour painted by drawRect, which the parent cannot know covers anything.
+    class Painted : public View {
+    public:
+        Painted(Rect frame, Color colour)
+            : View(frame)
+            , m_colour(colour) { }
+        void drawRect(platform::graphics::Context& context, Rect) override {
+            context.setFillColor(m_colour);
+            context.fillRect(bounds());
+        }
+
+    private:
+        Color m_colour;
+    };
+    auto build = [](bool opaque) {
+        auto child = [&](Rect frame, Color colour) -> std::shared_ptr<View> {
+            if (!opaque)
+                return std::make_shared<Painted>(frame, colour);
+            auto view = std::make_shared<View>(frame);
+            view->setBackgroundColor(colour);
+            return view;
+        };
+        auto root = std::make_shared<View>(Rect {0, 0, 100, 80});
+        root->setBackgroundColor(Color {1, 0, 0, 1});
+        root->addSubview(child({0, 0, 100, 20.1}, Color {0, 0, 1, 1}));
+        root->addSubview(child({0, 20.1, 60, 59.9}, Color {0, 1, 0, 1}));
+        root->addSubview(child({50, 30, 60, 10}, Color {0, 1, 1, 1})); // overlaps, reaches out
+        auto faint = child({65, 25, 30, 30}, Color {1, 1, 0, 1});
+        faint->setAlpha(0.5);
+        root->addSubview(faint);
+        // A clipping box on fractional pixels, its opaque content larger than itself.
+        auto box = std::make_shared<View>(Rect {61.3, 57.7, 30.2, 15.45});
+        box->setBackgroundColor(Color {1, 0, 1, 1});
+        box->setClipsToBounds(true);
+        box->addSubview(child({-5, -5, 40, 30}, Color {0.5, 0.5, 0.5, 1}));
+        root->addSubview(box);
+        // A parent larger than the clip around it, covered whole by its child.
+        auto window = std::make_shared<View>(Rect {3.3, 44.4, 20.5, 20.25});
+        window->setClipsToBounds(true);
+        auto parent = std::make_shared<View>(Rect {-10, -10, 60, 60});
+        parent->setBackgroundColor(Color {1, 0.5, 0, 1});
+        parent->addSubview(child({0, 0, 60, 60}, Color {0.2, 0.2, 0.2, 1}));
+        window->addSubview(parent);
+        root->addSubview(window);
+        return root;
+    };
+    for (double scale : {1.0, 2.0, 3.65625}) {
+        platform::graphics::ImageContext left({100, 80}, true, scale), right({100, 80}, true, scale);
+        build(true)->renderInContext(left.context());
+        build(false)->renderInContext(right.context());
+        Image a = left.image(), b = right.image();
+        for (int y = 0; y < a.pixelHeight(); ++y)
+            for (int x = 0; x < a.pixelWidth(); ++x)
+                ASSERT_EQ(a.pixelAt(x, y).hex(), b.pixelAt(x, y).hex()) << scale << ": " << x << "," << y;
+    }
+}
+
 } // namespace
 } // namespace vantrel::test
