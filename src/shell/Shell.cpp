@@ -315,7 +315,13 @@ void Shell::syncOrientation() {
         window->setInterfaceOrientation(InterfaceOrientation::Portrait);
 }
 
+void Shell::renderFramesIfTasksRan() {
+    if (platform::RunLoop::main().tasksRun() != m_tasksRunAtRender)
+        renderFrames();
+}
+
 void Shell::renderFrames() {
+    m_tasksRunAtRender = platform::RunLoop::main().tasksRun();
     syncOrientation();
     if (Window* window = m_application.keyWindow()) {
         std::vector<Window::Transition> moves = window->takeTransitions();

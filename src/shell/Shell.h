@@ -76,6 +76,10 @@ public:
     // Draws the screen at every scale a page shows it at (and the canonical one), and tells
     // the pages of new frames and of state changes. The main loop calls it after every burst.
     void renderFrames();
+    // The same, unless no call or timer has run on the main loop since the last rendering:
+    // nothing can have changed, and a screen drawn again for nothing (after a call that
+    // rendered itself) takes the processor from the page decoding the frame just sent.
+    void renderFramesIfTasksRan();
     // Any thread: how many times renderFrames has run; waits until it passes `count`.
     std::uint64_t renderCount() const { return m_renderCount.load(); }
     bool waitForRenderAfter(std::uint64_t count, double timeoutSeconds) const;
@@ -149,6 +153,7 @@ private:
     mutable std::mutex m_stateMutex;
     std::string m_state;
     std::atomic<std::uint64_t> m_renderCount {0};
+    std::uint64_t m_tasksRunAtRender {~std::uint64_t {0}};
     bool m_stopWaiting {false};
     mutable std::mutex m_renderMutex;
     mutable std::condition_variable m_rendered;

@@ -68,7 +68,7 @@ bool ShellRunner::start(
 
 void ShellRunner::run() {
     platform::RunLoop& loop = platform::RunLoop::main();
-    loop.setBeforeWaitingObserver([this] { m_shell->renderFrames(); });
+    loop.setBeforeWaitingObserver([this] { m_shell->renderFramesIfTasksRan(); });
     // The first drawing loads the fonts and pictures, which takes longer than drawing again;
     // done now, while the browser is still loading the page, the page's first frame comes sooner.
     loop.post([] {

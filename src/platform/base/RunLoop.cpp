@@ -58,11 +58,17 @@ bool RunLoop::runOne(std::unique_lock<std::mutex>& lock) {
         task = std::move(due->task);
         m_timers.erase(due);
     }
+    ++m_tasksRun;
     lock.unlock();
     if (task)
         task();
     lock.lock();
     return true;
+}
+
+std::uint64_t RunLoop::tasksRun() const {
+    std::lock_guard lock(m_mutex);
+    return m_tasksRun;
 }
 
 int RunLoop::runUntilIdle() {

@@ -31,6 +31,9 @@ public:
     TimerId performAfterDelay(double seconds, Task task);
     void cancel(TimerId timer);
 
+    // How many posted calls and timers have run so far: what ran since a moment is what may
+    // have changed since.
+    std::uint64_t tasksRun() const;
     // Runs posted calls and due timers until none is left; returns how many ran.
     // Does not wait for background threads.
     int runUntilIdle();
@@ -75,6 +78,7 @@ private:
     bool m_stopRequested {false};
     Task m_beforeWaiting;
     int m_background {0};
+    std::uint64_t m_tasksRun {0};
     std::thread::id m_mainThread;
 };
 
