@@ -1,6 +1,7 @@
 #include "shell/FramePublisher.h"
 
 #include <cmath>
+#include <utility>
 
 #include "platform/views/Screen.h"
 #include "platform/views/Window.h"
@@ -49,6 +50,17 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
     m_drawn = std::move(keys);
     m_pageKeys = pageScales;
     return frames;
+}
+
+void FramePublisher::expect(double scale) {
+    std::lock_guard lock(m_mutex);
+    m_expectedKey = keyOf(scale);
+    m_requested[m_expectedKey] = std::chrono::steady_clock::now();
+}
+
+void FramePublisher::stopExpecting() {
+    std::lock_guard lock(m_mutex);
+    m_requested.erase(std::exchange(m_expectedKey, 0));
 }
 
 FrameStream* FramePublisher::stream(double scale) {

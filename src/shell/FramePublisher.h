@@ -41,6 +41,11 @@ public:
     // the scale counts as fetched (drawn from the next publish on, for kRequestedFor).
     FrameStream* stream(double scale);
 
+    // Draws `scale` too until stopExpecting(), or for kRequestedFor at most: the scale the
+    // first page is expected at.
+    void expect(double scale);
+    void stopExpecting();
+
     // Any thread: the stream at `scale` when frames are drawn at it now, else null (without
     // asking for it).
     FrameStream* drawn(double scale) const;
@@ -56,6 +61,7 @@ private:
     std::map<int, std::chrono::steady_clock::time_point> m_requested; // key -> last fetch
     std::set<int> m_drawn; // keys the last publish drew
     std::set<int> m_pageKeys; // of them, the pages' own
+    int m_expectedKey {0};
 };
 
 } // namespace shell

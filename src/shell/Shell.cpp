@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <set>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +15,7 @@
 #include "platform/views/ViewController.h"
 #include "platform/views/WebView.h"
 #include "platform/views/Window.h"
+#include "shell/RememberedDisplay.h"
 
 namespace shell {
 
@@ -80,10 +82,26 @@ Shell::~Shell() {
 
 void Shell::launch(const std::function<void()>& launch) {
     m_application.setHost(this);
+    // The screen as the leading page last showed it, drawn and encoded at its scale while the
+    // browser loads the page: a page of the same display finds its first frame ready.
+    auto remembered = RememberedDisplay::load();
+    if (remembered)
+        platform::views::Screen::mainScreen().setHeight(remembered->height);
     launch();
     m_lifecycle.apply();
+    if (remembered)
+        m_frames.expect(remembered->scale);
     renderFrames();
     scheduleClockTick();
+    if (remembered)
+        return;
+    // Else drawn once, unseen: the first drawing loads the fonts and pictures, which takes
+    // longer than drawing again; done while the browser is still loading the page, the page's
+    // first frame comes sooner.
+    platform::RunLoop::main().post([this] {
+        if (Window* window = m_application.keyWindow(); window && m_openPages.empty())
+            window->render(kCanonicalScale);
+    });
 }
 
 // The status bar shows the time: a frame is due when the minute turns even if nothing else
@@ -98,6 +116,7 @@ void Shell::scheduleClockTick() {
 }
 
 void Shell::terminate() {
+    platform::RunLoop::main().cancel(std::exchange(m_settledTimer, 0));
     m_application.resignActive();
     m_application.terminate();
     if (m_pictureCompletion)
@@ -140,9 +159,24 @@ void Shell::pageChanged(const PageState& state) {
     // A page that comes to the front leads, as does the first one.
     if (!m_pages.contains(m_leadingPage) || (state.visible && state.focused && !wasInFront))
         m_leadingPage = state.page;
+    const double height = platform::views::Screen::mainScreen().height();
     followLeadingPage();
     m_lifecycle.pageChanged(state);
-    if (newScale) {
+    m_frames.stopExpecting();
+    FrameStream* drawn = m_frames.drawn(state.scale);
+    const bool unchanged = platform::views::Screen::mainScreen().height() == height && !state.landscape;
+    if (newScale && unchanged && drawn && drawn->latest()) {
+        // Drawn before this page came (at the scale expected at launch, or for another page):
+        // it hears of that frame at once, and of what changed since a moment later, once it
+        // has shown it: drawing the screen again at once took the processor from its decoding.
+        sendLatestFrame(state.page, state.scale);
+        m_tasksRunAtRender = platform::RunLoop::main().tasksRun();
+        platform::RunLoop::main().cancel(m_settledTimer);
+        m_settledTimer = platform::RunLoop::main().performAfterDelay(kNewPageSettles, [this] {
+            m_settledTimer = 0;
+            renderFrames();
+        });
+    } else if (newScale) {
         // A whole frame drawn just now reached the page with the others' notices.
         FrameStream* stream = m_frames.drawn(state.scale);
         std::uint64_t before = stream && stream->latest() ? stream->latest()->sequence : 0;
@@ -194,6 +228,7 @@ void Shell::followLeadingPage() {
         }
     }
     window->setHostKeyboard(page.ownKeyboard, page.keyboardHeight);
+    RememberedDisplay {PageMessages::roundedScale(page.scale), screen.height()}.save();
 }
 
 double Shell::scaleOf(int page) const {

@@ -42,6 +42,9 @@ namespace shell {
 class Shell : public platform::views::ApplicationHost {
 public:
     static constexpr double kCanonicalScale = FramePublisher::kCanonicalScale;
+    // Seconds a page that connects is given to show the frame it is sent before the screen is
+    // drawn again for it.
+    static constexpr double kNewPageSettles = 0.15;
 
     Shell(platform::views::Application& application, PageHub& hub);
     ~Shell() override;
@@ -90,6 +93,8 @@ public:
     // for a while (FramePublisher); the call then waits for its first frame. Null only while
     // the application has no window.
     FrameStream* frameStream(double scale);
+    // Any thread: the same when frames are drawn at `scale` now, else null, without asking.
+    FrameStream* drawnFrames(double scale) const { return m_frames.drawn(scale); }
     // The scale page `page` shows (the canonical one for a page that has not said).
     double scaleOf(int page) const;
     // The page that leads (see above); 0 before any page reported its state.
@@ -149,6 +154,7 @@ private:
     FileTransfers m_files;
 
     std::uint64_t m_clockTimer {0};
+    std::uint64_t m_settledTimer {0};
 
     mutable std::mutex m_stateMutex;
     std::string m_state;

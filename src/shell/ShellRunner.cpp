@@ -69,12 +69,6 @@ bool ShellRunner::start(
 void ShellRunner::run() {
     platform::RunLoop& loop = platform::RunLoop::main();
     loop.setBeforeWaitingObserver([this] { m_shell->renderFramesIfTasksRan(); });
-    // The first drawing loads the fonts and pictures, which takes longer than drawing again;
-    // done now, while the browser is still loading the page, the page's first frame comes sooner.
-    loop.post([] {
-        if (platform::views::Window* window = platform::views::Application::sharedApplication().keyWindow())
-            window->render(Shell::kCanonicalScale);
-    });
     loop.run();
     loop.setBeforeWaitingObserver(nullptr);
     m_server->stop();

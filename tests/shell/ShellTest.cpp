@@ -7,6 +7,7 @@
 #include "platform/views/Keyboard.h"
 #include "platform/views/Screen.h"
 #include "platform/views/WebView.h"
+#include "shell/RememberedDisplay.h"
 #include "shell/Shell.h"
 #include "shell/ShellTestSupport.h"
 #include "support/AppDriver.h"
@@ -387,6 +388,40 @@ TEST_F(ShellTest, TerminatingResignsFirst) {
     shell.terminate();
     EXPECT_EQ(delegate->calls, (std::vector<std::string> {"resign", "terminate"}));
     EXPECT_EQ(app().applicationState(), ApplicationState::NotRunning);
+}
+
+// A start after a phone's page led: the screen has that phone's height and its first frame is
+// drawn at its scale before any page opens, so the page hears of it at once.
+class ShellAfterAPhoneTest : public ShellTest {
+protected:
+    void SetUp() override {
+        shell::RememberedDisplay {1170 / 320.0, 692}.save();
+        ShellTest::SetUp();
+    }
+};
+
+TEST_F(ShellAfterAPhoneTest, TheFirstFrameIsDrawnForThatPhoneBeforeItsPageComes) {
+    EXPECT_EQ(Screen::mainScreen().height(), 692);
+    std::vector<std::uint64_t> drawn;
+    ASSERT_NE(shell.drawnFrames(1170 / 320.0), nullptr);
+    for (auto& part : shell.drawnFrames(1170 / 320.0)->wholeParts())
+        drawn.push_back(part.sequence);
+    ASSERT_FALSE(drawn.empty());
+
+    int phone = openPageWithDisplay(390, 844, 1170 / 320.0, true);
+    auto frames = messagesNamed(takeMessages(hub, phone), "frame");
+    ASSERT_EQ(frames.size(), drawn.size());
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(frames[i]["seq"], drawn[i]);
+        EXPECT_EQ(frames[i]["h"], 2531);
+    }
+
+    // A desktop window leads now: the next start prepares for it instead. What makes no sense
+    // is ignored.
+    openPageWithDisplay(1280 - 52, 800 - 198, 1, false);
+    EXPECT_EQ(shell::RememberedDisplay::load(), (shell::RememberedDisplay {1, 480}));
+    shell::RememberedDisplay {9, 480}.save();
+    EXPECT_EQ(shell::RememberedDisplay::load(), std::nullopt);
 }
 
 TEST(ShellInputMode, FollowsTheKeyboardType) {
