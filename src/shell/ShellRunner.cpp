@@ -9,7 +9,6 @@
 #include "platform/base/RunLoop.h"
 #include "platform/base/Sandbox.h"
 #include "platform/views/Application.h"
-#include "platform/views/Window.h"
 #include "shell/AccessPolicy.h"
 #include "shell/PageHub.h"
 #include "shell/Shell.h"
