@@ -454,11 +454,13 @@ void Context::strokeLineSegments(const std::vector<Point>& points) {
 // --- Clipping
 
 void Context::clip() {
+    m_states.back().clipped = true;
     cairo_set_fill_rule(m_cairo, CAIRO_FILL_RULE_WINDING);
     cairo_clip(m_cairo);
 }
 
 void Context::eoClip() {
+    m_states.back().clipped = true;
     cairo_set_fill_rule(m_cairo, CAIRO_FILL_RULE_EVEN_ODD);
     cairo_clip(m_cairo);
     cairo_set_fill_rule(m_cairo, CAIRO_FILL_RULE_WINDING);
@@ -469,6 +471,7 @@ void Context::clipToRect(Rect rect) {
         return;
     PathKeeper keeper(m_cairo);
     rect = rect.standardized();
+    m_states.back().clipped = true;
     cairo_rectangle(m_cairo, rect.x(), rect.y(), rect.width(), rect.height());
     cairo_clip(m_cairo);
 }

@@ -133,6 +133,8 @@ public:
     void eoClip();
     void clipToRect(Rect rect);
     Rect clipBoundingBox() const; // in user space
+    // Whether any clip was set (else everything on the surface may be painted).
+    bool isClipped() const { return m_states.back().clipped; }
 
     // Linear gradient from `start` to `end` (user space), within the current clip.
     void drawLinearGradient(const Gradient& gradient, Point start, Point end, unsigned options = 0);
@@ -193,6 +195,7 @@ private:
         InterpolationQuality interpolation {InterpolationQuality::Default};
         TextDrawingMode textMode {TextDrawingMode::Fill};
         Font font;
+        bool clipped {false};
     };
 
     void castShadow(Rect deviceBounds, void (*paint)(cairo_t*, const void*), const void* data);

@@ -317,60 +317,68 @@ Rect pixelsWithin(Rect r) {
 
 } // namespace
 
-// The background colour, except on the pixels that opaque subviews will cover whole: a
-// screen's views fill what lies beneath them, and filling millions of pixels nobody sees was
-// a fifth of drawing a frame. Every other pixel comes out as a plain fill would leave it.
-void View::fillBackground(graphics::Context& context) {
-    context.setFillColor(*m_backgroundColor);
+// The device pixels that opaque subviews will paint over whole, kept apart from each other;
+// none when the drawing is rotated or the clip around the view cannot be told in pixels.
+// Asked before the view clips to its own bounds: the pixels are inside those anyway.
+std::vector<Rect> View::coveredPixels(graphics::Context& context) const {
     cairo_t* cr = context.cairo();
     cairo_matrix_t ctm;
     cairo_get_matrix(cr, &ctm);
     std::vector<Rect> covered;
-    if (ctm.xy == 0 && ctm.yx == 0) {
-        const Rect device = deviceRect(cr, m_bounds);
-        for (auto& subview : m_subviews) {
-            if (!subview->paintsFrameOpaquely())
-                continue;
-            Rect frame {subview->m_frame.origin, subview->m_bounds.size};
-            Rect whole = pixelsWithin(deviceRect(cr, frame).intersection(device));
-            if (whole.isEmpty())
-                continue;
-            // Kept apart from each other, for the even-odd clip below.
-            std::vector<Rect> pieces {whole};
-            for (const Rect& earlier : covered) {
-                std::vector<Rect> rest;
-                for (const Rect& piece : pieces)
-                    subtract(piece, earlier, rest);
-                pieces = std::move(rest);
+    if (ctm.xy != 0 || ctm.yx != 0)
+        return covered;
+    const Rect device = deviceRect(cr, m_bounds);
+    for (auto& subview : m_subviews) {
+        if (!subview->paintsFrameOpaquely())
+            continue;
+        Rect frame {subview->m_frame.origin, subview->m_bounds.size};
+        Rect whole = pixelsWithin(deviceRect(cr, frame).intersection(device));
+        if (whole.isEmpty())
+            continue;
+        std::vector<Rect> pieces {whole};
+        for (const Rect& earlier : covered) {
+            std::vector<Rect> rest;
+            for (const Rect& piece : pieces)
+                subtract(piece, earlier, rest);
+            pieces = std::move(rest);
+        }
+        covered.insert(covered.end(), pieces.begin(), pieces.end());
+    }
+    if (covered.empty() || !context.isClipped())
+        return covered;
+    // Where a clip cuts through a pixel, a subview paints it only partly: such pixels keep
+    // the fill. A clip that is not whole rectangles keeps it everywhere.
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr);
+    cairo_restore(cr);
+    std::vector<Rect> inside;
+    if (clip->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < clip->num_rectangles; ++i) {
+            const cairo_rectangle_t& k = clip->rectangles[i];
+            Rect whole = pixelsWithin({k.x, k.y, k.width, k.height});
+            for (const Rect& c : covered) {
+                if (Rect both = c.intersection(whole); !both.isEmpty())
+                    inside.push_back(both);
             }
-            covered.insert(covered.end(), pieces.begin(), pieces.end());
         }
     }
-    if (!covered.empty()) {
-        // Where a clip cuts through a pixel, a subview paints it only partly: such pixels
-        // keep the fill. A clip that is not whole rectangles keeps it everywhere.
-        cairo_save(cr);
-        cairo_identity_matrix(cr);
-        cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr);
-        cairo_restore(cr);
-        std::vector<Rect> inside;
-        if (clip->status == CAIRO_STATUS_SUCCESS) {
-            for (int i = 0; i < clip->num_rectangles; ++i) {
-                const cairo_rectangle_t& k = clip->rectangles[i];
-                Rect whole = pixelsWithin({k.x, k.y, k.width, k.height});
-                for (const Rect& c : covered) {
-                    if (Rect both = c.intersection(whole); !both.isEmpty())
-                        inside.push_back(both);
-                }
-            }
-        }
-        cairo_rectangle_list_destroy(clip);
-        covered = std::move(inside);
-    }
+    cairo_rectangle_list_destroy(clip);
+    return inside;
+}
+
+// The background colour, except on `covered`: a screen's views fill what lies beneath them,
+// and filling millions of pixels nobody sees was a fifth of drawing a frame. Every other pixel
+// comes out as a plain fill would leave it.
+void View::fillBackground(graphics::Context& context, const std::vector<Rect>& covered) {
+    context.setFillColor(*m_backgroundColor);
     if (covered.empty()) {
         context.fillRect(m_bounds);
         return;
     }
+    cairo_t* cr = context.cairo();
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr, &ctm);
     const Rect device = deviceRect(cr, m_bounds);
     context.saveGState();
     cairo_new_path(cr);
@@ -396,6 +404,8 @@ void View::renderInContext(graphics::Context& context) {
     if (layer)
         cairo_push_group(context.cairo());
     context.translateCTM(-m_bounds.x(), -m_bounds.y());
+    const bool background = m_backgroundColor && m_backgroundColor->alpha > 0;
+    const std::vector<Rect> covered = background ? coveredPixels(context) : std::vector<Rect> {};
     if (m_clipsToBounds)
         context.clipToRect(m_bounds);
     // A view paints only inside its own bounds, as on the phone; its subviews may reach
@@ -403,8 +413,8 @@ void View::renderInContext(graphics::Context& context) {
     context.saveGState();
     if (!m_clipsToBounds && clipsDrawingToBounds())
         context.clipToRect(m_bounds);
-    if (m_backgroundColor && m_backgroundColor->alpha > 0)
-        fillBackground(context);
+    if (background)
+        fillBackground(context, covered);
     if (m_backgroundPattern)
         drawBackgroundPattern(context);
     drawRect(context, m_bounds);

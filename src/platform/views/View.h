@@ -221,7 +221,8 @@ private:
     void detachFromSuperview(Window* staysIn = nullptr);
     void resizeSubviews(Size oldSize);
     void drawBackgroundPattern(graphics::Context& context);
-    void fillBackground(graphics::Context& context);
+    std::vector<Rect> coveredPixels(graphics::Context& context) const;
+    void fillBackground(graphics::Context& context, const std::vector<Rect>& covered);
     bool paintsFrameOpaquely() const;
     void applyAutoresizing(Size oldSuperSize, Size newSuperSize);
     Point offsetToWindow() const;
