@@ -36,8 +36,6 @@ std::optional<RememberedDisplay> RememberedDisplay::load() {
 }
 
 void RememberedDisplay::save() const {
-    if (load() == *this)
-        return;
     std::string folder = platform::fs::joinPath(platform::Sandbox::libraryDirectory(), "Caches");
     if (platform::fs::createDirectories(folder))
         platform::fs::writeFileAtomically(

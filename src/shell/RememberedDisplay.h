@@ -16,7 +16,7 @@ struct RememberedDisplay {
 
     // None when nothing is remembered or what is kept makes no sense (then it is ignored).
     static std::optional<RememberedDisplay> load();
-    // Writes it when it differs from what is kept; a failure only costs the next start time.
+    // A failure to write only costs the next start time.
     void save() const;
 };
 

@@ -15,7 +15,6 @@
 #include "platform/views/ViewController.h"
 #include "platform/views/WebView.h"
 #include "platform/views/Window.h"
-#include "shell/RememberedDisplay.h"
 
 namespace shell {
 
@@ -85,6 +84,7 @@ void Shell::launch(const std::function<void()>& launch) {
     // The screen as the leading page last showed it, drawn and encoded at its scale while the
     // browser loads the page: a page of the same display finds its first frame ready.
     auto remembered = RememberedDisplay::load();
+    m_display = remembered;
     if (remembered)
         platform::views::Screen::mainScreen().setHeight(remembered->height);
     launch();
@@ -228,7 +228,11 @@ void Shell::followLeadingPage() {
         }
     }
     window->setHostKeyboard(page.ownKeyboard, page.keyboardHeight);
-    RememberedDisplay {PageMessages::roundedScale(page.scale), screen.height()}.save();
+    RememberedDisplay display {PageMessages::roundedScale(page.scale), screen.height()};
+    if (display != m_display) {
+        display.save();
+        m_display = display;
+    }
 }
 
 double Shell::scaleOf(int page) const {

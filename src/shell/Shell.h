@@ -18,6 +18,7 @@
 #include "shell/PageHub.h"
 #include "shell/PageLifecycle.h"
 #include "shell/PageMessages.h"
+#include "shell/RememberedDisplay.h"
 #include "shell/ScreenState.h"
 
 namespace platform::views {
@@ -155,6 +156,7 @@ private:
 
     std::uint64_t m_clockTimer {0};
     std::uint64_t m_settledTimer {0};
+    std::optional<RememberedDisplay> m_display; // as kept in the data folder
 
     mutable std::mutex m_stateMutex;
     std::string m_state;
