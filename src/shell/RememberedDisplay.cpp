@@ -13,8 +13,12 @@ namespace shell {
 
 namespace {
 
+std::string folder() {
+    return platform::fs::joinPath(platform::Sandbox::libraryDirectory(), "Caches");
+}
+
 std::string path() {
-    return platform::fs::joinPath(platform::Sandbox::libraryDirectory(), "Caches/display.json");
+    return platform::fs::joinPath(folder(), "display.json");
 }
 
 } // namespace
@@ -36,8 +40,7 @@ std::optional<RememberedDisplay> RememberedDisplay::load() {
 }
 
 void RememberedDisplay::save() const {
-    std::string folder = platform::fs::joinPath(platform::Sandbox::libraryDirectory(), "Caches");
-    if (platform::fs::createDirectories(folder))
+    if (platform::fs::createDirectories(folder()))
         platform::fs::writeFileAtomically(
             path(), nlohmann::json {{"scale", scale}, {"height", height}}.dump());
 }

@@ -178,10 +178,9 @@ void Shell::pageChanged(const PageState& state) {
         });
     } else if (newScale) {
         // A whole frame drawn just now reached the page with the others' notices.
-        FrameStream* stream = m_frames.drawn(state.scale);
-        std::uint64_t before = stream && stream->latest() ? stream->latest()->sequence : 0;
+        std::uint64_t before = drawn && drawn->latest() ? drawn->latest()->sequence : 0;
         renderFrames();
-        stream = m_frames.drawn(state.scale);
+        FrameStream* stream = m_frames.drawn(state.scale);
         auto latest = stream ? stream->latest() : std::nullopt;
         if (!latest || latest->sequence == before || !latest->whole)
             sendLatestFrame(state.page, state.scale);
