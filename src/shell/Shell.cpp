@@ -75,6 +75,7 @@ Shell::Shell(Application& application, PageHub& hub)
     , m_screenState(application) { }
 
 Shell::~Shell() {
+    platform::RunLoop::main().cancel(m_facesTimer);
     if (m_application.host() == this)
         m_application.setHost(nullptr);
 }
@@ -93,6 +94,14 @@ void Shell::launch(const std::function<void()>& launch) {
         m_frames.expect(remembered->scale);
     renderFrames();
     scheduleClockTick();
+    // The faces of screens shown lately are matched on Pango's font thread once the first
+    // frame is out, and loaded here one per turn of the loop, between whatever comes.
+    m_rememberedFaces = RememberedFaces::load();
+    m_facesTimer = platform::RunLoop::main().performAfterDelay(kFacesAfterStart, [this] {
+        for (auto& face : m_rememberedFaces)
+            face.prefetch();
+        loadFaces(0);
+    });
     if (remembered)
         return;
     // Else drawn once, unseen: the first drawing loads the fonts and pictures, which takes
@@ -115,8 +124,24 @@ void Shell::scheduleClockTick() {
     });
 }
 
+void Shell::loadFaces(size_t next) {
+    m_facesTimer = 0;
+    if (next >= m_rememberedFaces.size())
+        return;
+    // A face loaded changes nothing on the screen: when nothing else ran since it was drawn,
+    // the loop need not draw it again.
+    platform::RunLoop& loop = platform::RunLoop::main();
+    const bool onlyThis = loop.tasksRun() == m_tasksRunAtRender + 1;
+    m_rememberedFaces[next].load();
+    if (onlyThis)
+        m_tasksRunAtRender = loop.tasksRun();
+    m_facesTimer = loop.performAfterDelay(0, [this, next] { loadFaces(next + 1); });
+}
+
 void Shell::terminate() {
     platform::RunLoop::main().cancel(std::exchange(m_settledTimer, 0));
+    platform::RunLoop::main().cancel(std::exchange(m_facesTimer, 0));
+    RememberedFaces::save(platform::graphics::Font::facesUsed(), m_rememberedFaces);
     m_application.resignActive();
     m_application.terminate();
     if (m_pictureCompletion)

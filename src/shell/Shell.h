@@ -18,7 +18,7 @@
 #include "shell/PageHub.h"
 #include "shell/PageLifecycle.h"
 #include "shell/PageMessages.h"
-#include "shell/RememberedDisplay.h"
+#include "shell/Remembered.h"
 #include "shell/ScreenState.h"
 
 namespace platform::views {
@@ -46,6 +46,9 @@ public:
     // Seconds a page that connects is given to show the frame it is sent before the screen is
     // drawn again for it.
     static constexpr double kNewPageSettles = 0.15;
+    // Seconds after start, when the first page has shown its frame, the faces remembered
+    // begin to load.
+    static constexpr double kFacesAfterStart = 0.4;
 
     Shell(platform::views::Application& application, PageHub& hub);
     ~Shell() override;
@@ -130,6 +133,7 @@ public:
 
 private:
     void scheduleClockTick();
+    void loadFaces(size_t next);
     void syncOrientation();
     void lead(int page);
     void followLeadingPage();
@@ -157,6 +161,8 @@ private:
     std::uint64_t m_clockTimer {0};
     std::uint64_t m_settledTimer {0};
     std::optional<RememberedDisplay> m_display; // as kept in the data folder
+    std::vector<platform::graphics::Font> m_rememberedFaces;
+    std::uint64_t m_facesTimer {0};
 
     mutable std::mutex m_stateMutex;
     std::string m_state;

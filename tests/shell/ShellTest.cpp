@@ -2,12 +2,15 @@
 
 #include <set>
 
+#include "platform/base/FileSystem.h"
+#include "platform/base/RunLoop.h"
+#include "platform/base/Sandbox.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
 #include "platform/views/Keyboard.h"
 #include "platform/views/Screen.h"
 #include "platform/views/WebView.h"
-#include "shell/RememberedDisplay.h"
+#include "shell/Remembered.h"
 #include "shell/Shell.h"
 #include "shell/ShellTestSupport.h"
 #include "support/AppDriver.h"
@@ -422,6 +425,37 @@ TEST_F(ShellAfterAPhoneTest, TheFirstFrameIsDrawnForThatPhoneBeforeItsPageComes)
     EXPECT_EQ(shell::RememberedDisplay::load(), (shell::RememberedDisplay {1, 480}));
     shell::RememberedDisplay {9, 480}.save();
     EXPECT_EQ(shell::RememberedDisplay::load(), std::nullopt);
+}
+
+// A start after faces were used: they are loaded while the loop is idle, before a screen
+// needs them; what makes no sense in the file is left out.
+class ShellWithFacesRememberedTest : public ShellTest {
+protected:
+    void SetUp() override {
+        const std::string caches = platform::fs::joinPath(platform::Sandbox::libraryDirectory(), "Caches");
+        platform::fs::createDirectories(caches);
+        platform::fs::writeFileAtomically(platform::fs::joinPath(caches, "faces.json"),
+            R"([{"family": "Liberation Sans", "bold": true, "italic": false, "size": 23.125},
+                {"family": "Liberation Sans", "bold": true, "italic": false, "size": -4},
+                {"family": 7, "bold": true, "italic": false, "size": 12}, "Arial"])");
+        ShellTest::SetUp();
+    }
+};
+
+TEST_F(ShellWithFacesRememberedTest, AreLoadedWhileIdleAndTheFacesUsedSinceComeFirst) {
+    using platform::graphics::Font;
+    const Font remembered = Font::boldSystemFontOfSize(23.125);
+    EXPECT_EQ(shell::RememberedFaces::load(), std::vector<Font> {remembered});
+    EXPECT_FALSE(remembered.isLoaded()); // not while the first page may still be decoding
+    ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return remembered.isLoaded(); }, 5));
+
+    const Font used = Font::italicSystemFontOfSize(31.5);
+    used.lineHeight();
+    shell.terminate();
+    auto faces = shell::RememberedFaces::load();
+    ASSERT_FALSE(faces.empty());
+    EXPECT_EQ(faces.front(), used);
+    EXPECT_LE(faces.size(), shell::RememberedFaces::kMost);
 }
 
 TEST(ShellInputMode, FollowsTheKeyboardType) {

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 // Fontconfig keeps what it parsed from its configuration files until the process ends and
 // frees none of it; Pango loads it on a thread of its own on first use. LeakSanitizer would
@@ -67,13 +69,25 @@ struct FaceEntry {
     std::unique_ptr<PangoFontDescription, void (*)(PangoFontDescription*)> description {
         nullptr, pango_font_description_free};
     std::unique_ptr<FontMetrics> metrics;
+    // When text last used the face, on this thread's count; 0 when it was only preloaded.
+    std::uint64_t lastUse {0};
 };
 
 using FaceKey = std::tuple<std::string, bool, bool, double>;
 
-FaceEntry& faceEntry(const std::string& family, bool bold, bool italic, double size) {
+std::map<FaceKey, FaceEntry>& faceCache() {
     thread_local std::map<FaceKey, FaceEntry> cache;
-    auto [it, inserted] = cache.try_emplace(FaceKey {family, bold, italic, size});
+    return cache;
+}
+
+FaceEntry& usedFace(FaceEntry& entry) {
+    thread_local std::uint64_t uses = 0;
+    entry.lastUse = ++uses;
+    return entry;
+}
+
+FaceEntry& faceEntry(const std::string& family, bool bold, bool italic, double size) {
+    auto [it, inserted] = faceCache().try_emplace(FaceKey {family, bold, italic, size});
     FaceEntry& entry = it->second;
     if (inserted) {
         PangoFontDescription* description = pango_font_description_new();
@@ -90,6 +104,22 @@ FaceEntry& faceEntry(const std::string& family, bool bold, bool italic, double s
 std::string lowercase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
+}
+
+const FontMetrics& loadedMetrics(FaceEntry& entry) {
+    if (!entry.metrics) {
+        auto metrics = std::make_unique<FontMetrics>();
+        PangoFontMetrics* fontMetrics
+            = pango_context_get_metrics(Font::pangoContext(), entry.description.get(), nullptr);
+        metrics->ascender = pango_font_metrics_get_ascent(fontMetrics) / double(PANGO_SCALE);
+        metrics->descender = -pango_font_metrics_get_descent(fontMetrics) / double(PANGO_SCALE);
+        metrics->lineHeight = pango_font_metrics_get_height(fontMetrics) / double(PANGO_SCALE);
+        if (metrics->lineHeight <= 0)
+            metrics->lineHeight = metrics->ascender - metrics->descender;
+        pango_font_metrics_unref(fontMetrics);
+        entry.metrics = std::move(metrics);
+    }
+    return *entry.metrics;
 }
 
 } // namespace
@@ -135,12 +165,16 @@ Font Font::fontWithName(const std::string& name, double size) {
     return Font(family, bold, italic, size);
 }
 
+Font Font::fontWithFamily(const std::string& family, bool bold, bool italic, double size) {
+    return Font(family, bold, italic, size);
+}
+
 Font Font::fontWithSize(double size) const {
     return Font(m_family, m_bold, m_italic, size);
 }
 
 const PangoFontDescription* Font::pangoDescription() const {
-    return faceEntry(m_family, m_bold, m_italic, m_size).description.get();
+    return usedFace(faceEntry(m_family, m_bold, m_italic, m_size)).description.get();
 }
 
 PangoContext* Font::pangoContext() {
@@ -148,20 +182,7 @@ PangoContext* Font::pangoContext() {
 }
 
 const FontMetrics& Font::metrics() const {
-    FaceEntry& entry = faceEntry(m_family, m_bold, m_italic, m_size);
-    if (!entry.metrics) {
-        auto metrics = std::make_unique<FontMetrics>();
-        PangoFontMetrics* fontMetrics
-            = pango_context_get_metrics(pangoContext(), entry.description.get(), nullptr);
-        metrics->ascender = pango_font_metrics_get_ascent(fontMetrics) / double(PANGO_SCALE);
-        metrics->descender = -pango_font_metrics_get_descent(fontMetrics) / double(PANGO_SCALE);
-        metrics->lineHeight = pango_font_metrics_get_height(fontMetrics) / double(PANGO_SCALE);
-        if (metrics->lineHeight <= 0)
-            metrics->lineHeight = metrics->ascender - metrics->descender;
-        pango_font_metrics_unref(fontMetrics);
-        entry.metrics = std::move(metrics);
-    }
-    return *entry.metrics;
+    return loadedMetrics(usedFace(faceEntry(m_family, m_bold, m_italic, m_size)));
 }
 
 double Font::ascender() const {
@@ -174,6 +195,37 @@ double Font::descender() const {
 
 double Font::lineHeight() const {
     return metrics().lineHeight;
+}
+
+void Font::prefetch() const {
+    PangoContext* context = pangoContext();
+    PangoFontset* fontset = pango_context_load_fontset(context,
+        faceEntry(m_family, m_bold, m_italic, m_size).description.get(), pango_context_get_language(context));
+    if (fontset)
+        g_object_unref(fontset); // the font map keeps it
+}
+
+void Font::load() const {
+    loadedMetrics(faceEntry(m_family, m_bold, m_italic, m_size));
+}
+
+bool Font::isLoaded() const {
+    auto it = faceCache().find(FaceKey {m_family, m_bold, m_italic, m_size});
+    return it != faceCache().end() && it->second.metrics;
+}
+
+std::vector<Font> Font::facesUsed() {
+    std::vector<std::pair<std::uint64_t, Font>> used;
+    for (auto& [key, entry] : faceCache()) {
+        if (entry.lastUse)
+            used.emplace_back(entry.lastUse,
+                Font(std::get<0>(key), std::get<1>(key), std::get<2>(key), std::get<3>(key)));
+    }
+    std::sort(used.begin(), used.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    std::vector<Font> faces;
+    for (auto& [use, font] : used)
+        faces.push_back(std::move(font));
+    return faces;
 }
 
 bool Font::operator==(const Font& other) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 typedef struct _PangoFontDescription PangoFontDescription;
 typedef struct _PangoContext PangoContext;
@@ -26,6 +27,9 @@ public:
     // which falls back to a sans font when the family is not installed.
     static Font fontWithName(const std::string& name, double size);
 
+    // A family as fontconfig names it, without mapping.
+    static Font fontWithFamily(const std::string& family, bool bold, bool italic, double size);
+
     // The same face at another size.
     Font fontWithSize(double size) const;
 
@@ -46,6 +50,16 @@ public:
     // For the text layer: this thread's Pango context, made once, laying text out in points
     // (72 units per inch) without hinting, so sizes do not depend on the device scale.
     static PangoContext* pangoContext();
+
+    // Loading a face the first time text uses it matches it against every installed font,
+    // a millisecond or more each. prefetch() has Pango start that on its font thread and
+    // returns; load() waits for it and loads the face and its metrics. Neither counts as a
+    // use below.
+    void prefetch() const;
+    void load() const;
+    bool isLoaded() const;
+    // The faces text used on this thread, most recently used first.
+    static std::vector<Font> facesUsed();
 
     bool operator==(const Font& other) const;
 

@@ -2,6 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/graphics/Font.h"
 
 namespace shell {
 
@@ -18,6 +21,18 @@ struct RememberedDisplay {
     static std::optional<RememberedDisplay> load();
     // A failure to write only costs the next start time.
     void save() const;
+};
+
+// The faces text used lately, most recent first: the next start has them matched against
+// the installed fonts while idle instead of on a screen's first drawing. Main thread only.
+struct RememberedFaces {
+    static constexpr size_t kMost = 48;
+
+    // What makes no sense is left out.
+    static std::vector<platform::graphics::Font> load();
+    // Those of `recent` first, then those of `older` not among them, kMost at most.
+    static void save(const std::vector<platform::graphics::Font>& recent,
+        const std::vector<platform::graphics::Font>& older);
 };
 
 } // namespace shell
