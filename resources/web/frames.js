@@ -12,6 +12,7 @@ window.VantrelFrames = (screen, overlay) => {
   const before = document.createElement('canvas');
   const beforeContext = before.getContext('2d', { alpha: false });
   const kDuration = 300; // ms, as a phone slides its screens
+  const kLiftHold = 150; // ms
   const reducedMotion = matchMedia('(prefers-reduced-motion: reduce)');
 
   let slide = null; // { moves, scale, start }
@@ -247,15 +248,43 @@ window.VantrelFrames = (screen, overlay) => {
       if (notice.w !== undefined && Math.abs(notice.scale - this.scale) > 1e-9)
         return;
       this.notices.set(notice.seq, notice);
+      if (this.liftFollows !== null && notice.seq > this.liftFollows && !(notice.part < notice.parts - 1))
+        this.releaseLift();
       if (notice.full && notice.seq > this.have)
         this.needWhole = true;
       this.latest = Math.max(this.latest, notice.seq);
       this.update();
     },
 
-    // The answer to a touch names the frame it made; its notices normally come first, and a
-    // page that has not caught up a moment later fetches what it missed.
-    sequenceAnswered(seq) {
+    // After a lift, frames are drawn once the lift's own frame is noticed (the answer to the
+    // lift names the frame before it), kLiftHold at most: a frame drawn before it, such as the
+    // press's highlight, which the browser held back while the finger was down, is then drawn
+    // together with it rather than a moment before, and the browser, which copies the whole
+    // canvas each time it changes, copies it once.
+    liftHeld: 0, // until when, on performance.now()
+    liftFollows: null, // the lift's frame comes after this one
+    wake: null,
+
+    holdForLift() {
+      this.liftHeld = performance.now() + kLiftHold;
+      this.liftFollows = null;
+    },
+
+    releaseLift() {
+      this.liftHeld = 0;
+      this.liftFollows = null;
+      this.wake?.();
+    },
+
+    // The answer to a touch names the latest frame when the shell took it; the notices of the
+    // frame it makes normally come soon after, and a page that has not caught up a moment
+    // later fetches what it missed.
+    sequenceAnswered(seq, lift) {
+      if (lift && this.liftHeld) {
+        this.liftFollows = seq;
+        if (this.latest > seq)
+          this.releaseLift();
+      }
       setTimeout(() => {
         if (seq > this.have && seq > this.latest) {
           this.latest = seq;
@@ -266,6 +295,7 @@ window.VantrelFrames = (screen, overlay) => {
 
     // A touch during a slide lands on the new screen: show it whole at once.
     settle() {
+      this.releaseLift();
       finishSlide();
     },
 
@@ -292,6 +322,16 @@ window.VantrelFrames = (screen, overlay) => {
       this.busy = true;
       try {
         while (this.needWhole || this.have < this.latest) {
+          const held = this.liftHeld - performance.now();
+          if (held > 0 && !this.needWhole) {
+            await new Promise((resolve) => {
+              this.wake = resolve;
+              setTimeout(resolve, held);
+            });
+            this.wake = null;
+            this.liftHeld = 0;
+            continue;
+          }
           const start = this.needWhole ? this.wholeStart() : this.have + 1;
           const newest = this.notices.get(this.latest);
           if (!start && newest && newest.whole && newest.part < newest.parts - 1)

@@ -34,6 +34,7 @@
   let shownOnce = false;
   frames.onShown = (seq) => {
     screen.dataset.frame = String(seq);
+    applyHeldState();
     if (!shownOnce) {
       shownOnce = true;
       registerWorker();
@@ -43,6 +44,7 @@
   // before or a slide.
   let webWaiting = false;
   frames.onSettled = () => {
+    applyHeldState();
     if (webWaiting) {
       webWaiting = false;
       webLayer.style.visibility = '';
@@ -198,7 +200,7 @@
         const response = await post('/input', { page, n: ++this.sent, events, frame: false });
         if (response.ok) {
           const answer = await response.json();
-          frames.sequenceAnswered(answer.frame);
+          frames.sequenceAnswered(answer.frame, events.some((event) => event.type === 'up'));
           // A focus given ahead for a tap that did not start editing is withdrawn, once the
           // shell has said what the tap did (its state follows the events' frame).
           const asked = statesSeen;
@@ -257,6 +259,8 @@
       return;
     activePointer = null;
     const point = pointFor(event);
+    if (type === 'up')
+      frames.holdForLift();
     input.add({ type, ...point });
     event.preventDefault();
     if (type === 'up')
@@ -830,9 +834,32 @@
 
   let statesSeen = 0;
 
+  // A state that comes while its frame is being fetched is applied when the frame shows: what
+  // it changes in the page (the texts read out, the edited field's place) costs the page a
+  // layout, which would otherwise hold up drawing the frame. One that reshapes the screen is
+  // applied at once, before its frame.
+  let heldState = null;
+
+  function receiveState(next) {
+    heldState = null;
+    if (!frames.settled() && !reshapes(next))
+      heldState = next;
+    else
+      applyState(next);
+  }
+
+  function applyHeldState() {
+    if (heldState)
+      applyState(heldState);
+  }
+
+  const reshapes = (next) =>
+    next.landscape !== state.landscape || JSON.stringify(next.screen) !== JSON.stringify(state.screen);
+
   function applyState(next) {
     ++statesSeen;
-    const reshaped = next.landscape !== state.landscape || JSON.stringify(next.screen) !== JSON.stringify(state.screen);
+    heldState = null;
+    const reshaped = reshapes(next);
     state = next;
     document.title = next.title;
     applyBadge(next.badge);
@@ -878,7 +905,7 @@
       connecting.hidden = true;
       postPageState();
     });
-    events.addEventListener('state', (event) => applyState(JSON.parse(event.data)));
+    events.addEventListener('state', (event) => receiveState(JSON.parse(event.data)));
     events.addEventListener('frame', (event) => frames.notice(JSON.parse(event.data)));
     events.addEventListener('openURL', (event) => openAddress(JSON.parse(event.data).url));
     events.addEventListener('pick', (event) => pickPicture(JSON.parse(event.data)));
