@@ -81,6 +81,7 @@ private:
     void installRoutes();
     // The access policy, the common headers, and the size the route allows; true when the
     // request was answered here.
+    static void withoutBrotli(const Request& request);
     bool checkAccess(const Request& request, Response& response);
     void handlePage(const Request& request, Response& response);
     void handleHelp(const Request& request, Response& response);

@@ -79,7 +79,7 @@ TEST_F(ShellServerTest, ServesThePageTheFrameAndTakesTouches) {
     runWith("127.0.0.1", [&](int port) {
         httplib::Client client("127.0.0.1", port);
         replies["page"] = reply(client.Get("/"));
-        replies["script"] = reply(client.Get("/shell.js"));
+        replies["script"] = reply(client.Get("/shell.js", {{"Accept-Encoding", "gzip, deflate, br;q=1"}}));
         replies["manifest"] = reply(client.Get("/manifest.webmanifest"));
         replies["frame"] = reply(client.Get("/frame.png"));
         replies["tap"] = reply(client.Post("/input",
@@ -97,6 +97,8 @@ TEST_F(ShellServerTest, ServesThePageTheFrameAndTakesTouches) {
         replies["page"].header("Content-Security-Policy").find("frame-ancestors 'none'"), std::string::npos);
     EXPECT_EQ(replies["script"].status, 200);
     EXPECT_EQ(replies["script"].header("Content-Type"), "text/javascript; charset=utf-8");
+    EXPECT_EQ(replies["script"].header("Content-Encoding"), "gzip"); // not the slow Brotli
+    EXPECT_NE(replies["script"].body.find("'use strict';"), std::string::npos);
     EXPECT_EQ(replies["manifest"].header("Content-Type"), "application/manifest+json");
 
     ASSERT_EQ(replies["frame"].status, 200);
