@@ -841,7 +841,6 @@
   let heldState = null;
 
   function receiveState(next) {
-    heldState = null;
     if (!frames.settled() && !reshapes(next))
       heldState = next;
     else
