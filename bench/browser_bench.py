@@ -171,7 +171,7 @@ def tap_steps(driver, bench, shown):
         "return performance.getEntriesByType('resource').map((e) => [e.name, e.startTime, e.responseEnd]);")
     sent = min((start for name, start, _ in entries if "/input" in name and start >= up - 1), default=up)
     fetched = max((end for name, start, end in entries
-                   if re.search(r"patch|frame\.png", name) and start >= bench["noticeAt"] - 1 and end <= shown),
+                   if re.search(r"patch|frame\.png|backdrop", name) and start >= bench["noticeAt"] - 1 and end <= shown),
                   default=bench["noticeAt"])
     return (sent - up, bench["noticeAt"] - up, fetched - up, shown - up)
 
@@ -191,7 +191,7 @@ def push_and_back(driver, shell, x, y, expected, what):
     bench = driver.execute_script("return window.__bench;")
     shown = next(t for t, seq in bench["shown"] if seq >= bench["upFrame"])
     pushed = driver.execute_script(
-        "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png/.test(e.name))"
+        "return performance.getEntriesByType('resource').filter((e) => /patch|frame\\.png|backdrop/.test(e.name))"
         ".reduce((sum, e) => sum + e.encodedBodySize, 0);")
     steps = tap_steps(driver, bench, shown)
     touch(driver, shell, 30, 42)  # back

@@ -91,6 +91,27 @@ window.VantrelFrames = (screen, overlay) => {
     }
   }
 
+  // The backdrop (most screens' background, the same on each), by its key: the shell leaves
+  // the pixels equal to it out of a part ("holes") once the page holds it, and the page draws
+  // it beneath such a part. Fetched once the page is idle after hearing of it; a part that
+  // needs it sooner fetches it then. Only the latest is kept.
+  const kBackdropAfter = 250; // ms
+  let backdrop = null; // { key, loading: Promise of an image or null }
+  let backdropPlanned = null; // the key of a prefetch waiting for the page to be idle
+
+  function backdropImage(key, scale) {
+    if (backdrop && backdrop.key === key)
+      return backdrop.loading;
+    // The one before is left to the collector: a part still to be drawn may be over it.
+    const loading = loadImage(`/backdrop?scale=${scale}&key=${key}`, Infinity).then((l) => {
+      if (!l && backdrop?.key === key)
+        backdrop = null; // asked for again by the next part that needs it
+      return l && l.image;
+    });
+    backdrop = { key, loading };
+    return loading;
+  }
+
   // The parts of a frame the page lacks, in one request: each comes as its length (four
   // bytes) and its PNG. Null for each when any is missing.
   async function loadParts(notices) {
@@ -248,6 +269,19 @@ window.VantrelFrames = (screen, overlay) => {
       if (notice.w !== undefined && Math.abs(notice.scale - this.scale) > 1e-9)
         return;
       this.notices.set(notice.seq, notice);
+      if (notice.backdrop && backdrop?.key !== notice.backdrop && backdropPlanned !== notice.backdrop) {
+        const { backdrop: key, scale } = notice;
+        backdropPlanned = key;
+        const prefetch = () => {
+          if (backdropPlanned !== key || Math.abs(scale - this.scale) > 1e-9)
+            return;
+          if (!this.settled())
+            return void setTimeout(prefetch, kBackdropAfter);
+          backdropPlanned = null;
+          backdropImage(key, scale);
+        };
+        setTimeout(prefetch, kBackdropAfter);
+      }
       if (this.liftFollows !== null && notice.seq > this.liftFollows && !(notice.part < notice.parts - 1))
         this.releaseLift();
       if (notice.full && notice.seq > this.have)
@@ -354,13 +388,17 @@ window.VantrelFrames = (screen, overlay) => {
               return image ? { image, kept: true } : null;
             });
             const missing = pending.filter((n, i) => !loaded[i]);
+            const holed = pending.find((n) => n.holes);
+            const under = holed ? backdropImage(holed.backdrop, holed.scale) : null;
             // One to keep comes as an ImageBitmap, whatever its size.
             const fetched = missing.length > 1 ? await loadParts(missing) : await Promise.all(missing.map(
               (n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.key ? Infinity : n.pw * n.ph)));
             for (let i = 0, j = 0; i < loaded.length; ++i)
               loaded[i] = loaded[i] || fetched[j++];
-            if (loaded.every(Boolean)) {
-              this.apply(pending, loaded);
+            const beneath = under && (await under);
+            const complete = !holed || (beneath && pending.every((n) => !n.holes || n.backdrop === holed.backdrop));
+            if (loaded.every(Boolean) && complete) {
+              this.apply(pending, loaded, beneath);
               continue;
             }
             loaded.forEach((l) => l && !l.kept && l.image.close?.());
@@ -392,8 +430,8 @@ window.VantrelFrames = (screen, overlay) => {
     },
 
     // Draws the parts loaded for the notices pending; each is { image, kept } (kept: it came
-    // from the page's memory and stays there).
-    apply(pending, loaded) {
+    // from the page's memory and stays there). `beneath`: the backdrop, for parts with holes.
+    apply(pending, loaded, beneath) {
       const moves = [];
       // Kept or closed once all are drawn: keeping one must not close another still to draw.
       const drawn = [];
@@ -425,6 +463,8 @@ window.VantrelFrames = (screen, overlay) => {
           beforeContext.drawImage(screen, 0, 0);
           moves.push(...n.moves);
         }
+        if (n.holes)
+          context.drawImage(beneath, n.x, n.y, n.pw, n.ph, n.x, n.y, n.pw, n.ph);
         context.drawImage(loaded[i].image, n.x, n.y);
         drawn.push([loaded[i], n]);
         this.have = n.seq;

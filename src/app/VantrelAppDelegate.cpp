@@ -19,8 +19,11 @@
 #include "platform/base/TimeZone.h"
 #include "platform/views/Application.h"
 #include "platform/views/Keyboard.h"
+#include "platform/views/Screen.h"
+#include "platform/views/Window.h"
 #include "promotion/Analytics.h"
 #include "promotion/iTunesHelper.h"
+#include "ui/ThemedView.h"
 #include "ui/ThemedViewController.h"
 
 using platform::views::Application;
@@ -104,6 +107,9 @@ bool VantrelAppDelegate::didFinishLaunchingWithOptions(Application&, const platf
             [](const platform::Notification&) { updateApplicationBadge(); });
 
     m_window->setRootViewController(m_navigationController);
+    // What the screens on the navigation stack show beneath their content.
+    m_window->setBackdrop(std::make_shared<ThemedView>(platform::views::Rect {}),
+        platform::views::Screen::kStatusBarHeight + platform::views::Screen::kNavigationBarHeight);
     m_window->makeKeyAndVisible();
     DataRecoveryNotice::showIfNeeded();
     return true;

@@ -39,6 +39,8 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
         }
         // Only this thread publishes; readers take the stream's own lock. Each scale draws
         // into the frame before last, which nothing reads any more.
+        if (const std::uint64_t version = window.backdropVersion(); version != stream->backdropVersion())
+            stream->setBackdrop(version, window.renderBackdrop(scaleOf(key)));
         platform::graphics::Image& spare = m_spares[key];
         platform::graphics::Image image = window.render(scaleOf(key), std::move(spare));
         spare = {};

@@ -71,15 +71,29 @@ void changedRect(const Pixels& a, const Pixels& b, int& x, int& y, int& width, i
     height = bottom - top + 1;
 }
 
-std::shared_ptr<const std::string> encode(const Pixels& p, int x, int y, int width, int height) {
-    auto png = std::make_shared<std::string>(PngEncoder::encode(
-        p.data + static_cast<std::ptrdiff_t>(y) * p.stride + x * 4, width, height, p.stride, p.hasAlpha));
+std::shared_ptr<const std::string> encode(
+    const Pixels& p, int x, int y, int width, int height, const Pixels* backdrop = nullptr) {
+    const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(y) * p.stride + x * 4;
+    auto png = std::make_shared<std::string>(PngEncoder::encode(p.data + offset, width, height, p.stride,
+        p.hasAlpha, PngEncoder::Speed::Fast, backdrop ? backdrop->data + offset : nullptr));
     return png->empty() ? nullptr : png;
+}
+
+// Whether a PNG marks a colour transparent (the encoder writes tRNS right after the header).
+bool hasHoles(const std::string& png) {
+    return png.size() > 41 && png.compare(37, 4, "tRNS") == 0;
 }
 
 // 128 bits of XXH3 over a patch's pixels and its size, in hex. The unused byte of xRGB pixels
 // is hashed as it is: equal keys still mean equal pixels, and copying every row to clear it
 // cost more than hashing.
+std::string hexOf(XXH128_hash_t hash) {
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
+        static_cast<unsigned long long>(hash.low64));
+    return text;
+}
+
 std::string contentKey(const Pixels& p, int x, int y, int width, int height) {
     XXH3_state_t* state = XXH3_createState();
     XXH3_128bits_reset(state);
@@ -91,10 +105,13 @@ std::string contentKey(const Pixels& p, int x, int y, int width, int height) {
     }
     XXH128_hash_t hash = XXH3_128bits_digest(state);
     XXH3_freeState(state);
-    char text[33];
-    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
-        static_cast<unsigned long long>(hash.low64));
-    return text;
+    return hexOf(hash);
+}
+
+// The key of pixels encoded with holes against the backdrop `backdropKey`.
+std::string keyWithHoles(const std::string& key, const std::string& backdropKey) {
+    const std::string both = key + backdropKey;
+    return hexOf(XXH3_128bits(both.data(), both.size()));
 }
 
 // The thread that encodes every other strip, kept for the life of the process: the encoder's
@@ -174,18 +191,31 @@ std::shared_ptr<const std::string> FrameStream::rememberedLocked(const std::stri
     return nullptr;
 }
 
-std::shared_ptr<const std::string> FrameStream::encodePart(const Pixels& pixels, Notice& part) {
+std::shared_ptr<const std::string> FrameStream::encodePart(
+    const Pixels& pixels, Notice& part, const Pixels* backdrop) {
     if (part.parts == 1 && part.patchWidth * part.patchHeight < kKeyedPixels)
         return encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
-    part.key = contentKey(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
+    // An encoding without holes is good for any page, and the page may hold it already (a
+    // screen seen before the backdrop came): it goes first.
+    const std::string plainKey = contentKey(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
+    const std::string holedKey = backdrop ? keyWithHoles(plainKey, m_backdropKey) : std::string();
     {
         std::lock_guard lock(m_rememberedMutex);
-        if (auto png = rememberedLocked(part.key))
-            return png;
+        for (const std::string* key : {&plainKey, &holedKey}) {
+            if (key->empty())
+                continue;
+            if (auto png = rememberedLocked(*key)) {
+                part.key = *key;
+                part.holes = hasHoles(*png);
+                return png;
+            }
+        }
     }
-    auto png = encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
+    auto png = encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight, backdrop);
     if (!png)
         return nullptr;
+    part.holes = hasHoles(*png);
+    part.key = part.holes ? holedKey : plainKey;
     std::lock_guard lock(m_rememberedMutex);
     // The other core may have encoded the same pixels meanwhile (alike strips of one frame).
     if (auto kept = rememberedLocked(part.key))
@@ -227,6 +257,11 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
         notice.patchHeight = next.height;
         notice.whole = true;
     }
+    notice.backdrop = m_backdropKey;
+    const bool backdropFits = m_backdropPixels.data && m_backdropPixels.width == next.width
+        && m_backdropPixels.height == next.height && m_backdropPixels.stride == next.stride && !next.hasAlpha
+        && m_backdropFetched.load();
+    const Pixels* backdrop = backdropFits ? &m_backdropPixels : nullptr;
 
     // A large change comes in strips on a fixed grid, as wide as the screen when it is most of
     // it: screens of one kind (each car's page) share most of their strips, which the shell and
@@ -254,14 +289,14 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
     std::vector<std::shared_ptr<const std::string>> pngs(notices.size());
     std::future<std::shared_ptr<const std::string>> second;
     if (notices.size() > 1) {
-        second = bandThread().run([this, &next, &notices, &pngs] {
+        second = bandThread().run([this, &next, &notices, &pngs, backdrop] {
             for (size_t i = 1; i < notices.size(); i += 2)
-                pngs[i] = encodePart(next, notices[i]);
+                pngs[i] = encodePart(next, notices[i], backdrop);
             return std::shared_ptr<const std::string>();
         });
     }
     for (size_t i = 0; i < notices.size(); i += 2)
-        pngs[i] = encodePart(next, notices[i]);
+        pngs[i] = encodePart(next, notices[i], backdrop);
     if (second.valid())
         second.get();
     for (auto& png : pngs) {
@@ -280,10 +315,36 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
     m_current = image;
     m_currentPixels = next;
     m_latest = notices.back();
-    m_fullPNG = whole && notices.size() == 1 ? pngs[0] : nullptr;
+    m_fullPNG = whole && notices.size() == 1 && !notices[0].holes ? pngs[0] : nullptr;
     while (m_patches.size() > kKeptPatches)
         m_patches.pop_front();
     return notices;
+}
+
+void FrameStream::setBackdrop(std::uint64_t version, const Image& image) {
+    m_backdropVersion = version;
+    Pixels pixels = pixelsOf(image);
+    std::string key = pixels.data ? contentKey(pixels, 0, 0, pixels.width, pixels.height) : std::string();
+    if (key == m_backdropKey)
+        return;
+    std::lock_guard lock(m_mutex);
+    m_backdropImage = pixels.data ? image : Image {};
+    m_backdropPixels = pixels.data ? pixels : Pixels {};
+    m_backdropKey = std::move(key);
+    m_backdropPNG = nullptr;
+    // Holes again only once a page holds the new one.
+    m_backdropFetched = false;
+}
+
+std::shared_ptr<const std::string> FrameStream::backdropPNG(const std::string& key) {
+    std::lock_guard lock(m_mutex);
+    if (key.empty() || key != m_backdropKey)
+        return nullptr;
+    if (!m_backdropPNG)
+        m_backdropPNG = encode(m_backdropPixels, 0, 0, m_backdropPixels.width, m_backdropPixels.height);
+    if (m_backdropPNG)
+        m_backdropFetched = true;
+    return m_backdropPNG;
 }
 
 std::vector<FrameStream::Notice> FrameStream::wholeParts() const {

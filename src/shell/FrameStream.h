@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <list>
@@ -34,6 +35,10 @@ public:
         // For strips and large patches, what their pixels hash to: a page that drew the same
         // pixels before (a screen shown again) draws them from memory instead of fetching them.
         std::string key {};
+        // The key of the stream's backdrop (empty without one), and whether this part leaves out
+        // the pixels equal to it: a page draws the backdrop beneath such a part.
+        std::string backdrop {};
+        bool holes {false};
         bool operator==(const Notice&) const = default;
     };
     static constexpr size_t kKeptPatches = 96;
@@ -58,6 +63,15 @@ public:
     // nothing), for the next screen to be drawn into.
     std::vector<Notice> publish(
         const platform::graphics::Image& image, platform::graphics::Image* spare = nullptr);
+
+    // The picture most screens show beneath their content, drawn at this scale (see
+    // Window::renderBackdrop), and the version it was drawn at. Once a page has fetched it,
+    // strips and large patches leave out the pixels equal to it: the bytes of a new screen
+    // are then mostly its own content. Main thread, like publish.
+    std::uint64_t backdropVersion() const { return m_backdropVersion; }
+    void setBackdrop(std::uint64_t version, const platform::graphics::Image& image);
+    // The backdrop's PNG when `key` names the current one (any thread), else null.
+    std::shared_ptr<const std::string> backdropPNG(const std::string& key);
 
     // The latest notice (none before the first frame).
     std::optional<Notice> latest() const;
@@ -86,7 +100,7 @@ private:
 
     int stripRows() const;
     std::shared_ptr<const std::string> rememberedLocked(const std::string& key);
-    std::shared_ptr<const std::string> encodePart(const Pixels& pixels, Notice& part);
+    std::shared_ptr<const std::string> encodePart(const Pixels& pixels, Notice& part, const Pixels* backdrop);
 
     double m_scale;
     std::mutex m_rememberedMutex;
@@ -98,6 +112,13 @@ private:
     std::optional<Notice> m_latest;
     std::shared_ptr<const std::string> m_fullPNG;
     std::deque<Patch> m_patches;
+    // The backdrop: replaced by the main thread only, read by it without the lock.
+    std::uint64_t m_backdropVersion {0};
+    platform::graphics::Image m_backdropImage;
+    Pixels m_backdropPixels;
+    std::string m_backdropKey;
+    std::shared_ptr<const std::string> m_backdropPNG; // encoded when first fetched
+    std::atomic<bool> m_backdropFetched {false};
 };
 
 } // namespace shell

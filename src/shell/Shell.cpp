@@ -55,6 +55,10 @@ std::string noticeMessage(const FrameStream::Notice& notice, double scale, bool 
         {"full", full}, {"part", notice.part}, {"parts", notice.parts}, {"whole", notice.whole}};
     if (!notice.key.empty())
         message["key"] = notice.key;
+    if (!notice.backdrop.empty())
+        message["backdrop"] = notice.backdrop;
+    if (notice.holes)
+        message["holes"] = true;
     if (!moves.empty()) {
         json list = json::array();
         for (auto& move : moves) {

@@ -257,6 +257,7 @@ void ShellServer::installRoutes() {
     m_server->Get("/frame.png", route(&ShellServer::handleFrame));
     m_server->Get("/patch", route(&ShellServer::handlePatch));
     m_server->Get("/patches", route(&ShellServer::handlePatches));
+    m_server->Get("/backdrop", route(&ShellServer::handleBackdrop));
     m_server->Get("/events", route(&ShellServer::handleEvents));
     m_server->Post("/input", route(&ShellServer::handleInput));
     m_server->Post("/page", route(&ShellServer::handlePageState));
@@ -367,6 +368,21 @@ void ShellServer::handlePatch(const Request& request, Response& response) {
     auto png = stream ? stream->patchPNG(static_cast<std::uint64_t>(*sequence)) : nullptr;
     if (!png)
         return fail(response, 404, "That patch is no longer kept");
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(*png, "image/png");
+}
+
+// The backdrop the parts with holes are drawn over, named by its key: a key no longer current
+// is gone, and the page then takes the frame whole.
+void ShellServer::handleBackdrop(const Request& request, Response& response) {
+    auto scale = scaleParameter(request);
+    std::string key = request.has_param("key") ? request.get_param_value("key") : "";
+    if (!scale || key.empty())
+        return fail(response, 400, "backdrop needs a scale and a key");
+    FrameStream* stream = m_shell.frameStream(*scale);
+    auto png = stream ? stream->backdropPNG(key) : nullptr;
+    if (!png)
+        return fail(response, 404, "That backdrop is no longer current");
     response.set_header("Cache-Control", "no-store");
     response.set_content(*png, "image/png");
 }

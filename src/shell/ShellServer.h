@@ -87,6 +87,7 @@ private:
     void handleHelp(const Request& request, Response& response);
     void handleState(const Request& request, Response& response);
     void handleFrame(const Request& request, Response& response);
+    void handleBackdrop(const Request& request, Response& response);
     void handlePatch(const Request& request, Response& response);
     void handlePatches(const Request& request, Response& response);
     void handleEvents(const Request& request, Response& response);

@@ -2,6 +2,8 @@
 
 #include "QLCoreLibrary/ColorExtensions.h"
 #include "model/SettingsManager.h"
+#include "platform/views/Application.h"
+#include "platform/views/Window.h"
 #include "ui/Theme.h"
 
 using platform::graphics::Color;
@@ -50,6 +52,10 @@ bool SelectedTheme::select(int number) {
     theme.colors = colorsOf(kThemes[size_t(number)]);
     theme.headerColor = theme.colors.headerFlag ? theme.colors.first : Color::whiteColor();
     SettingsManager::sharedManager().setThemeIndex(number);
+    // The window's backdrop draws in the theme's colours too.
+    if (platform::views::Window* window = platform::views::Application::sharedApplication().keyWindow();
+        window && window->backdrop())
+        window->backdrop()->setNeedsDisplay();
     return true;
 }
 

@@ -683,6 +683,8 @@ class ShellEndToEnd(unittest.TestCase):
         # (nothing large fetched), and the page shows exactly the shell's frame.
         self.tap_text(shell, "Change Theme", finger=True)
         self.wait_for_slide("push")
+        # The theme's background, which the page fetches once it is idle.
+        self.wait_until("return performance.getEntriesByType('resource').some((e) => /backdrop/.test(e.name));")
         driver.execute_script("performance.clearResourceTimings();")
         self.tap_point(30, 42, 320, 692, finger=True)
         self.wait_for_slide("pop")
@@ -695,6 +697,8 @@ class ShellEndToEnd(unittest.TestCase):
         self.tap_text(shell, "Add A Car", finger=True)
         self.wait_for_slide("push")
         self.wait_for_text("Vehicle's Name")
+        # Much of the editor is that background: left out of its strips, and drawn beneath them.
+        self.assertEqual(self.pixels_unlike_the_shells_frame(), 0)
         self.tap_text(shell, "Vehicle's Name", finger=True)
         self.wait_until("return document.activeElement && document.activeElement.id === 'keys';")
         keyboard = shell.state()["keyboard"]

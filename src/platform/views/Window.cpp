@@ -517,4 +517,37 @@ bool Window::renderPNG(const std::string& path, double scale) {
     return render(scale).writeToFile(path);
 }
 
+void Window::setBackdrop(std::shared_ptr<View> view, double top) {
+    m_backdrop = std::move(view);
+    m_backdropTop = top;
+    if (m_backdrop)
+        m_backdrop->setNeedsDisplay();
+}
+
+std::uint64_t Window::backdropVersion() {
+    if (!m_backdrop)
+        return m_backdropVersion;
+    const Rect frame(0, m_backdropTop, bounds().width(), bounds().height() - m_backdropTop);
+    if (frame != m_backdrop->frame())
+        m_backdrop->setFrame(frame);
+    if (m_backdrop->needsDisplay() || frame != m_backdropFrame) {
+        m_backdropFrame = frame;
+        m_backdrop->clearNeedsDisplay();
+        ++m_backdropVersion;
+    }
+    return m_backdropVersion;
+}
+
+graphics::Image Window::renderBackdrop(double scale) {
+    if (!m_backdrop || isLandscape(m_orientation) || m_backdropFrame.isEmpty())
+        return {};
+    graphics::ImageContext image(bounds().size, true, scale);
+    graphics::Context& context = image.context();
+    context.saveGState();
+    context.translateCTM(m_backdropFrame.x(), m_backdropFrame.y());
+    m_backdrop->renderInContext(context);
+    context.restoreGState();
+    return image.takeImage();
+}
+
 } // namespace platform::views

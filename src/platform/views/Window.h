@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -128,6 +129,17 @@ public:
     graphics::Image render(double scale = 2, graphics::Image reuse = {});
     bool renderPNG(const std::string& path, double scale = 2);
 
+    // A view most screens show beneath their content (the theme's background): outside the
+    // hierarchy, filling the window below `top` points while upright. A host may leave the
+    // pixels that equal it out of frames for a page that holds it already.
+    void setBackdrop(std::shared_ptr<View> view, double top);
+    View* backdrop() const { return m_backdrop.get(); }
+    // Changes whenever the backdrop may draw differently: its frame, a redraw asked of it.
+    std::uint64_t backdropVersion();
+    // The backdrop alone at `scale` (black around it), the size of a frame; none without a
+    // backdrop or while the window lies on its side.
+    graphics::Image renderBackdrop(double scale);
+
     void layoutSubviews() override;
 
 protected:
@@ -160,6 +172,10 @@ private:
     std::shared_ptr<View> m_touchView;
     bool m_touchCaptured {false};
     InterfaceOrientation m_orientation {InterfaceOrientation::Portrait};
+    std::shared_ptr<View> m_backdrop;
+    double m_backdropTop {0};
+    Rect m_backdropFrame;
+    std::uint64_t m_backdropVersion {0};
 };
 
 } // namespace platform::views
