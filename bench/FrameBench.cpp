@@ -1,6 +1,7 @@
 // The frame the shell sends after a push, alone: Vantrel's car editor on a 390 x 844 phone
 // (320 x 692 points, the phone's own keyboard instead of the drawn one), drawn and encoded as
-// a whole frame at pixel ratio 3 (1170 pixels across) and 1 (390 across). The time is the
+// a whole frame at pixel ratio 3 (1170 pixels across) and 1 (390 across), for a page that
+// holds the theme's background (the backdrop) already. The time is the
 // encoding (in two bands on two cores when large); the counters add the drawing, each step's
 // processor time on this thread, and the bytes. browser_bench.py sets these beside the
 // tap-to-screen times it measures in the browser. VANTREL_KEEP_FRAME=<path prefix> writes

@@ -91,10 +91,11 @@ window.VantrelFrames = (screen, overlay) => {
     }
   }
 
-  // The backdrop (most screens' background, the same on each), by its key: the shell leaves
-  // the pixels equal to it out of a part ("holes") once the page holds it, and the page draws
-  // it beneath such a part. Fetched once the page is idle after hearing of it; a part that
-  // needs it sooner fetches it then. Only the latest is kept.
+  // The backdrop (most screens' background, the same on each), by its key: once the page
+  // holds it, the shell sends of a part on it only the rectangle that differs (notice.sent: x,
+  // y, width, height; width 0: nothing), and the page draws the backdrop beneath. Fetched once
+  // the page is idle after hearing of it; a part that needs it sooner fetches it then. Only the
+  // latest is kept.
   const kBackdropAfter = 250; // ms
   let backdrop = null; // { key, loading: Promise of an image or null }
   let backdropPlanned = null; // the key of a prefetch waiting for the page to be idle
@@ -384,24 +385,27 @@ window.VantrelFrames = (screen, overlay) => {
           const patches = this.needWhole || this.have > 0;
           if (start && patches && pending.length && pending.length <= 64 && pending.every(Boolean)) {
             const loaded = pending.map((n) => {
+              if (n.onBackdrop && !n.sent[2])
+                return { image: null, kept: true }; // the backdrop alone
               const image = keptImage(n.key);
               return image ? { image, kept: true } : null;
             });
             const missing = pending.filter((n, i) => !loaded[i]);
-            const holed = pending.find((n) => n.holes);
-            const under = holed ? backdropImage(holed.backdrop, holed.scale) : null;
+            const onBackdrop = pending.find((n) => n.onBackdrop);
+            const under = onBackdrop ? backdropImage(onBackdrop.backdrop, onBackdrop.scale) : null;
             // One to keep comes as an ImageBitmap, whatever its size.
             const fetched = missing.length > 1 ? await loadParts(missing) : await Promise.all(missing.map(
               (n) => loadImage(`/patch?scale=${n.scale}&seq=${n.seq}`, n.key ? Infinity : n.pw * n.ph)));
+            const beneath = under && (await under);
             for (let i = 0, j = 0; i < loaded.length; ++i)
               loaded[i] = loaded[i] || fetched[j++];
-            const beneath = under && (await under);
-            const complete = !holed || (beneath && pending.every((n) => !n.holes || n.backdrop === holed.backdrop));
+            const complete = !onBackdrop
+              || (beneath && pending.every((n) => !n.onBackdrop || n.backdrop === onBackdrop.backdrop));
             if (loaded.every(Boolean) && complete) {
               this.apply(pending, loaded, beneath);
               continue;
             }
-            loaded.forEach((l) => l && !l.kept && l.image.close?.());
+            loaded.forEach((l) => l && !l.kept && l.image?.close?.());
           }
           const whole = await loadImage(`/frame.png?scale=${this.scale}`, Infinity);
           if (!whole)
@@ -430,7 +434,7 @@ window.VantrelFrames = (screen, overlay) => {
     },
 
     // Draws the parts loaded for the notices pending; each is { image, kept } (kept: it came
-    // from the page's memory and stays there). `beneath`: the backdrop, for parts with holes.
+    // from the page's memory and stays there). `beneath`: the backdrop, for parts on it.
     apply(pending, loaded, beneath) {
       const moves = [];
       // Kept or closed once all are drawn: keeping one must not close another still to draw.
@@ -449,7 +453,7 @@ window.VantrelFrames = (screen, overlay) => {
           resize(n.w, n.h);
         if (screen.width !== n.w || screen.height !== n.h) {
           this.needWhole = true;
-          loaded.slice(i).forEach((l) => !l.kept && l.image.close?.());
+          loaded.slice(i).forEach((l) => !l.kept && l.image?.close?.());
           finish();
           return;
         }
@@ -463,9 +467,13 @@ window.VantrelFrames = (screen, overlay) => {
           beforeContext.drawImage(screen, 0, 0);
           moves.push(...n.moves);
         }
-        if (n.holes)
+        if (n.onBackdrop) {
           context.drawImage(beneath, n.x, n.y, n.pw, n.ph, n.x, n.y, n.pw, n.ph);
-        context.drawImage(loaded[i].image, n.x, n.y);
+          if (loaded[i].image)
+            context.drawImage(loaded[i].image, n.sent[0], n.sent[1]);
+        } else {
+          context.drawImage(loaded[i].image, n.x, n.y);
+        }
         drawn.push([loaded[i], n]);
         this.have = n.seq;
         if (n.whole)

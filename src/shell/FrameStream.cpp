@@ -71,17 +71,14 @@ void changedRect(const Pixels& a, const Pixels& b, int& x, int& y, int& width, i
     height = bottom - top + 1;
 }
 
-std::shared_ptr<const std::string> encode(
-    const Pixels& p, int x, int y, int width, int height, const Pixels* backdrop = nullptr) {
-    const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(y) * p.stride + x * 4;
-    auto png = std::make_shared<std::string>(PngEncoder::encode(p.data + offset, width, height, p.stride,
-        p.hasAlpha, PngEncoder::Speed::Fast, backdrop ? backdrop->data + offset : nullptr));
+std::shared_ptr<const std::string> encode(const Pixels& p, int x, int y, int width, int height) {
+    auto png = std::make_shared<std::string>(PngEncoder::encode(
+        p.data + static_cast<std::ptrdiff_t>(y) * p.stride + x * 4, width, height, p.stride, p.hasAlpha));
     return png->empty() ? nullptr : png;
 }
 
-// Whether a PNG marks a colour transparent (the encoder writes tRNS right after the header).
-bool hasHoles(const std::string& png) {
-    return png.size() > 41 && png.compare(37, 4, "tRNS") == 0;
+Pixels within(const Pixels& p, int x, int y, int width, int height) {
+    return {p.data + static_cast<std::ptrdiff_t>(y) * p.stride + x * 4, width, height, p.stride, p.hasAlpha};
 }
 
 // 128 bits of XXH3 over a patch's pixels and its size, in hex. The unused byte of xRGB pixels
@@ -108,8 +105,8 @@ std::string contentKey(const Pixels& p, int x, int y, int width, int height) {
     return hexOf(hash);
 }
 
-// The key of pixels encoded with holes against the backdrop `backdropKey`.
-std::string keyWithHoles(const std::string& key, const std::string& backdropKey) {
+// The key of pixels sent as what differs from the backdrop `backdropKey`.
+std::string keyOnBackdrop(const std::string& key, const std::string& backdropKey) {
     const std::string both = key + backdropKey;
     return hexOf(XXH3_128bits(both.data(), both.size()));
 }
@@ -195,27 +192,38 @@ std::shared_ptr<const std::string> FrameStream::encodePart(
     const Pixels& pixels, Notice& part, const Pixels* backdrop) {
     if (part.parts == 1 && part.patchWidth * part.patchHeight < kKeyedPixels)
         return encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
-    // An encoding without holes is good for any page, and the page may hold it already (a
-    // screen seen before the backdrop came): it goes first.
-    const std::string plainKey = contentKey(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
-    const std::string holedKey = backdrop ? keyWithHoles(plainKey, m_backdropKey) : std::string();
+    // The part as it is goes first: it is good for any page, and the page may hold it already
+    // (a screen seen before the backdrop came).
+    part.key = contentKey(pixels, part.x, part.y, part.patchWidth, part.patchHeight);
     {
         std::lock_guard lock(m_rememberedMutex);
-        for (const std::string* key : {&plainKey, &holedKey}) {
-            if (key->empty())
-                continue;
-            if (auto png = rememberedLocked(*key)) {
-                part.key = *key;
-                part.holes = hasHoles(*png);
+        if (auto png = rememberedLocked(part.key))
+            return png;
+    }
+    int sentX = part.x, sentY = part.y, sentWidth = part.patchWidth, sentHeight = part.patchHeight;
+    if (backdrop) {
+        // Only what differs from the backdrop, when that leaves out enough to matter. A
+        // rectangle rather than single pixels: pictures with transparency take browsers two to
+        // three times as long to decode, and the backdrop then draws as a plain copy.
+        int x, y, width, height;
+        changedRect(within(pixels, part.x, part.y, part.patchWidth, part.patchHeight),
+            within(*backdrop, part.x, part.y, part.patchWidth, part.patchHeight), x, y, width, height);
+        if (8 * width * height <= 7 * part.patchWidth * part.patchHeight) {
+            part.onBackdrop = true;
+            part.sentX = sentX = part.x + x;
+            part.sentY = sentY = part.y + y;
+            part.sentWidth = sentWidth = width;
+            part.sentHeight = sentHeight = height;
+            part.key = keyOnBackdrop(part.key, m_backdropKey);
+            std::lock_guard lock(m_rememberedMutex);
+            if (auto png = rememberedLocked(part.key))
                 return png;
-            }
         }
     }
-    auto png = encode(pixels, part.x, part.y, part.patchWidth, part.patchHeight, backdrop);
+    auto png = sentWidth > 0 ? encode(pixels, sentX, sentY, sentWidth, sentHeight)
+        : std::make_shared<const std::string>(); // the backdrop alone
     if (!png)
         return nullptr;
-    part.holes = hasHoles(*png);
-    part.key = part.holes ? holedKey : plainKey;
     std::lock_guard lock(m_rememberedMutex);
     // The other core may have encoded the same pixels meanwhile (alike strips of one frame).
     if (auto kept = rememberedLocked(part.key))
@@ -259,7 +267,7 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
     }
     notice.backdrop = m_backdropKey;
     const bool backdropFits = m_backdropPixels.data && m_backdropPixels.width == next.width
-        && m_backdropPixels.height == next.height && m_backdropPixels.stride == next.stride && !next.hasAlpha
+        && m_backdropPixels.height == next.height && m_backdropPixels.hasAlpha == next.hasAlpha
         && m_backdropFetched.load();
     const Pixels* backdrop = backdropFits ? &m_backdropPixels : nullptr;
 
@@ -315,7 +323,7 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
     m_current = image;
     m_currentPixels = next;
     m_latest = notices.back();
-    m_fullPNG = whole && notices.size() == 1 && !notices[0].holes ? pngs[0] : nullptr;
+    m_fullPNG = whole && notices.size() == 1 && !notices[0].onBackdrop ? pngs[0] : nullptr;
     while (m_patches.size() > kKeptPatches)
         m_patches.pop_front();
     return notices;

@@ -35,10 +35,15 @@ public:
         // For strips and large patches, what their pixels hash to: a page that drew the same
         // pixels before (a screen shown again) draws them from memory instead of fetching them.
         std::string key {};
-        // The key of the stream's backdrop (empty without one), and whether this part leaves out
-        // the pixels equal to it: a page draws the backdrop beneath such a part.
+        // The key of the stream's backdrop (empty without one). A part on the backdrop is the
+        // backdrop except in the rectangle sent (none when its width is 0): a page draws the
+        // backdrop's pixels there first.
         std::string backdrop {};
-        bool holes {false};
+        bool onBackdrop {false};
+        int sentX {0};
+        int sentY {0};
+        int sentWidth {0};
+        int sentHeight {0};
         bool operator==(const Notice&) const = default;
     };
     static constexpr size_t kKeptPatches = 96;
@@ -66,8 +71,8 @@ public:
 
     // The picture most screens show beneath their content, drawn at this scale (see
     // Window::renderBackdrop), and the version it was drawn at. Once a page has fetched it,
-    // strips and large patches leave out the pixels equal to it: the bytes of a new screen
-    // are then mostly its own content. Main thread, like publish.
+    // strips and large patches leave out the rows and columns equal to it: the bytes of a new
+    // screen are then mostly its own content. Main thread, like publish.
     std::uint64_t backdropVersion() const { return m_backdropVersion; }
     void setBackdrop(std::uint64_t version, const platform::graphics::Image& image);
     // The backdrop's PNG when `key` names the current one (any thread), else null.

@@ -57,8 +57,10 @@ std::string noticeMessage(const FrameStream::Notice& notice, double scale, bool 
         message["key"] = notice.key;
     if (!notice.backdrop.empty())
         message["backdrop"] = notice.backdrop;
-    if (notice.holes)
-        message["holes"] = true;
+    if (notice.onBackdrop) {
+        message["onBackdrop"] = true;
+        message["sent"] = {notice.sentX, notice.sentY, notice.sentWidth, notice.sentHeight};
+    }
     if (!moves.empty()) {
         json list = json::array();
         for (auto& move : moves) {

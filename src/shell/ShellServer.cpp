@@ -372,7 +372,7 @@ void ShellServer::handlePatch(const Request& request, Response& response) {
     response.set_content(*png, "image/png");
 }
 
-// The backdrop the parts with holes are drawn over, named by its key: a key no longer current
+// The backdrop that parts on it are drawn over, named by its key: a key no longer current
 // is gone, and the page then takes the frame whole.
 void ShellServer::handleBackdrop(const Request& request, Response& response) {
     auto scale = scaleParameter(request);

@@ -166,11 +166,11 @@ TEST(FrameStream, AScreenShownAgainKeepsItsKeysAndEncoding) {
     }
 }
 
-// The backdrop is a pattern of many colours; the screen shows it with content over a part,
-// and one dot of content has the colour the encoder first picks for left-out pixels. Strips
-// leave out what equals the backdrop only once a page has fetched it, and drawn over it they
-// make the frame exactly; the whole frame has no holes.
-TEST(FrameStream, StripsOverTheBackdropMakeTheFrameExactly) {
+// The backdrop is a pattern of many colours; a screen shows it with content over a part. Once
+// a page has fetched it, a part sends only the rectangle that differs from it, and drawn over
+// it that makes the frame exactly; a part that is all backdrop sends nothing; the whole frame
+// stays whole.
+TEST(FrameStream, PartsOnTheBackdropMakeTheFrameExactly) {
     const Size size(320, 480);
     auto draw = [&](int content) { // 0: none; others: its content this many points lower
         ImageContext image(size, true, 3);
@@ -183,58 +183,65 @@ TEST(FrameStream, StripsOverTheBackdropMakeTheFrameExactly) {
         if (content) {
             image.context().setFillColor(Color::rgba(0.2, 0.6, 0.3));
             image.context().fillRect(Rect(30, 100 + content, 200, 250));
-            image.context().setFillColor(Color::fromHex(0xfe01fd));
             image.context().fillRect(Rect(300, 20 + content, 3, 3));
         }
         return image.image();
     };
     const Image backdrop = draw(0);
-    const Image screen = draw(1);
+    const Image white = screenWith(std::nullopt, size, 3);
     FrameStream stream(3);
     stream.setBackdrop(1, backdrop);
-    stream.publish(screenWith(std::nullopt, size, 3));
-    auto before = stream.publish(screen);
+    stream.publish(white);
+    auto before = stream.publish(draw(1));
     ASSERT_FALSE(before.empty());
     const std::string key = before.front().backdrop;
     EXPECT_EQ(key.size(), 32u);
     for (auto& notice : before)
-        EXPECT_FALSE(notice.holes); // no page holds the backdrop yet
+        EXPECT_FALSE(notice.onBackdrop); // no page holds the backdrop yet
 
     EXPECT_EQ(stream.backdropPNG("another"), nullptr);
     auto sent = stream.backdropPNG(key);
     ASSERT_NE(sent, nullptr);
-    Image received = Image::imageWithData(*sent, 3);
-    EXPECT_EQ(received.pixelAt(500, 700), backdrop.pixelAt(500, 700));
+    EXPECT_EQ(Image::imageWithData(*sent, 3).pixelAt(500, 700), backdrop.pixelAt(500, 700));
 
-    // Pixels encoded before keep that encoding; new ones leave the backdrop out.
-    stream.publish(screenWith(std::nullopt, size, 3));
-    EXPECT_FALSE(stream.publish(screen)[1].holes);
-    stream.publish(screenWith(std::nullopt, size, 3));
+    // Strips 1 and 3 have the pixels of before and keep that encoding.
+    stream.publish(white);
     const Image next = draw(2);
     auto notices = stream.publish(next);
     ASSERT_EQ(notices.size(), 4u);
-    int holes = 0;
     for (auto& notice : notices) {
         EXPECT_EQ(notice.backdrop, key);
-        holes += notice.holes;
-        Image strip = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
-        for (int y = 0; y < notice.patchHeight; y += 3) {
+        EXPECT_EQ(notice.onBackdrop, notice.part % 2 == 0) << notice.part;
+        int x0 = notice.x, y0 = notice.y;
+        if (notice.onBackdrop)
+            x0 = notice.sentX, y0 = notice.sentY;
+        Image part = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
+        for (int y = notice.y; y < notice.y + notice.patchHeight; y += 3) {
             for (int x = 0; x < notice.patchWidth; x += 3) {
-                Color shown = strip.pixelAt(x, y);
-                if (shown.alpha == 0)
-                    shown = backdrop.pixelAt(x, notice.y + y);
-                ASSERT_EQ(shown.hex(), next.pixelAt(x, notice.y + y).hex()) << x << "," << notice.y + y;
+                Color shown = part.pixelAt(x - x0, y - y0);
+                if (shown.alpha == 0) {
+                    ASSERT_TRUE(notice.onBackdrop) << x << "," << y;
+                    shown = backdrop.pixelAt(x, y);
+                }
+                ASSERT_EQ(shown.hex(), next.pixelAt(x, y).hex()) << x << "," << y;
             }
         }
-        if (notice.y == 0)
-            EXPECT_EQ(strip.pixelAt(900, 66), Color::fromHex(0xfe01fd)); // kept, not a hole
     }
-    EXPECT_EQ(holes, 2); // the strips the content's edges moved through; the others were encoded before
-    EXPECT_EQ(stream.framePNG()->substr(37, 4), "IDAT"); // no transparency after the header
+    EXPECT_EQ(notices[0].sentY, 66); // from the dot's top
+    Image whole = Image::imageWithData(*stream.framePNG(), 1);
+    for (Point at : {Point(500, 700), Point(950, 1400)})
+        EXPECT_EQ(whole.pixelAt(at.x, at.y), next.pixelAt(at.x, at.y));
 
-    // Another backdrop (a theme chosen): no holes until a page has that one.
+    // The backdrop itself: nothing to send of the strips not seen before.
+    stream.publish(white);
+    auto bare = stream.publish(backdrop);
+    EXPECT_TRUE(bare[0].onBackdrop);
+    EXPECT_EQ(bare[0].sentWidth, 0);
+    EXPECT_TRUE(stream.patchPNG(bare[0].sequence)->empty());
+
+    // Another backdrop (a theme chosen): parts as they are until a page has that one.
     stream.setBackdrop(2, screenWith(Rect(0, 0, 10, 10), size, 3));
-    stream.publish(screenWith(std::nullopt, size, 3));
+    stream.publish(white);
     for (auto& notice : stream.publish(draw(3)))
-        EXPECT_FALSE(notice.holes);
+        EXPECT_FALSE(notice.onBackdrop);
 }

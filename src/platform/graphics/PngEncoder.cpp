@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace platform::graphics {
@@ -63,29 +61,6 @@ void convertRow(const unsigned char* source, int width, bool hasAlpha, unsigned 
     }
 }
 
-// A row of xRGB pixels as RGB, with `key` wherever a pixel equals the reference's. False when
-// a pixel that is kept has the key's colour itself (it would read as transparent).
-bool convertRowWithHoles(const unsigned char* source, const unsigned char* reference, int width,
-    std::uint32_t key, unsigned char* out, bool& holes) {
-    const auto* pixels = reinterpret_cast<const std::uint32_t*>(source);
-    const auto* under = reinterpret_cast<const std::uint32_t*>(reference);
-    bool clash = false;
-    for (int x = 0; x < width; ++x) {
-        std::uint32_t value = pixels[x] & 0x00ffffff;
-        const bool same = value == (under[x] & 0x00ffffff);
-        holes |= same;
-        clash |= !same && value == key;
-        std::uint32_t rgb = __builtin_bswap32((same ? key : value) << 8);
-        std::memcpy(out, &rgb, 4);
-        out += 3;
-    }
-    return !clash;
-}
-
-// Colours for the left-out pixels, unlikely in an interface picture; the next is tried when a
-// kept pixel has one.
-constexpr std::uint32_t kHoleKeys[] = {0xfe01fd, 0x01fe02, 0xfd02fe, 0x02fd01};
-
 // Filters one row into out[0] (the filter type) and out[1..]: rows equal to the one above
 // become zeros (Up); others take Sub or Up, whichever leaves smaller values (the usual guess
 // at what deflates best; summed over the whole row, which the compiler vectorizes). Sub suits the flat
@@ -130,14 +105,10 @@ struct CompressorDeleter {
 
 } // namespace
 
-std::string PngEncoder::encode(const unsigned char* pixels, int width, int height, int stride, bool hasAlpha,
-    Speed speed, const unsigned char* reference, bool* holes) {
-    if (holes)
-        *holes = false;
+std::string PngEncoder::encode(
+    const unsigned char* pixels, int width, int height, int stride, bool hasAlpha, Speed speed) {
     if (!pixels || width <= 0 || height <= 0 || stride < width * 4)
         return {};
-    if (reference && hasAlpha)
-        reference = nullptr;
     const int channels = hasAlpha ? 4 : 3;
     const size_t rowBytes = static_cast<size_t>(width) * channels;
 
@@ -146,28 +117,12 @@ std::string PngEncoder::encode(const unsigned char* pixels, int width, int heigh
     filtered.resize((rowBytes + 1) * static_cast<size_t>(height));
     const size_t rowSpace = rowBytes + 1; // each row a byte to spare for convertRow
     rows.resize(rowSpace * 2);
-    std::optional<std::uint32_t> key;
-    for (size_t attempt = 0; attempt <= std::size(kHoleKeys); ++attempt) {
-        key = reference && attempt < std::size(kHoleKeys) ? std::optional(kHoleKeys[attempt]) : std::nullopt;
-        bool made = false, clear = true;
-        for (int y = 0; y < height && clear; ++y) {
-            unsigned char* row = rows.data() + rowSpace * static_cast<size_t>(y % 2);
-            const unsigned char* above
-                = y > 0 ? rows.data() + rowSpace * static_cast<size_t>((y + 1) % 2) : nullptr;
-            const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(y) * stride;
-            if (key)
-                clear = convertRowWithHoles(pixels + offset, reference + offset, width, *key, row, made);
-            else
-                convertRow(pixels + offset, width, hasAlpha, row);
-            filterRow(row, above, rowBytes, channels, filtered.data() + (rowBytes + 1) * static_cast<size_t>(y));
-        }
-        if (!clear)
-            continue;
-        if (key && !made)
-            key.reset(); // nothing left out: no transparency to mark
-        if (holes)
-            *holes = made;
-        break;
+    for (int y = 0; y < height; ++y) {
+        unsigned char* row = rows.data() + rowSpace * static_cast<size_t>(y % 2);
+        const unsigned char* above
+            = y > 0 ? rows.data() + rowSpace * static_cast<size_t>((y + 1) % 2) : nullptr;
+        convertRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, hasAlpha, row);
+        filterRow(row, above, rowBytes, channels, filtered.data() + (rowBytes + 1) * static_cast<size_t>(y));
     }
 
     // libdeflate compresses a whole buffer at once, faster and smaller than zlib's stream at
@@ -196,13 +151,6 @@ std::string PngEncoder::encode(const unsigned char* pixels, int width, int heigh
     header[9] = hasAlpha ? 6 : 2; // RGBA or RGB
     header[10] = header[11] = header[12] = 0; // deflate, adaptive filtering, no interlace
     appendChunk(png, "IHDR", header, sizeof header);
-    if (key) {
-        // The transparent colour, as three 16-bit samples.
-        const unsigned char transparent[6]
-            = {0, static_cast<unsigned char>(*key >> 16), 0, static_cast<unsigned char>(*key >> 8), 0,
-                static_cast<unsigned char>(*key)};
-        appendChunk(png, "tRNS", transparent, sizeof transparent);
-    }
     appendChunk(png, "IDAT", compressed.data(), size);
     appendChunk(png, "IEND", nullptr, 0);
     return png;
