@@ -94,8 +94,8 @@ window.VantrelFrames = (screen, overlay) => {
   // The backdrop (most screens' background, the same on each), by its key: once the page
   // holds it, the shell sends of a part on it only the rectangle that differs (notice.sent: x,
   // y, width, height; width 0: nothing), and the page draws the backdrop beneath. Fetched once
-  // the page is idle after hearing of it; a part that needs it sooner fetches it then. Only the
-  // latest is kept.
+  // the page is idle after the shell names it; a part that needs it sooner fetches it then.
+  // Only the latest is kept.
   const kBackdropAfter = 250; // ms
   let backdrop = null; // { key, loading: Promise of an image or null }
   let backdropPlanned = null; // the key of a prefetch waiting for the page to be idle
@@ -270,25 +270,28 @@ window.VantrelFrames = (screen, overlay) => {
       if (notice.w !== undefined && Math.abs(notice.scale - this.scale) > 1e-9)
         return;
       this.notices.set(notice.seq, notice);
-      if (notice.backdrop && backdrop?.key !== notice.backdrop && backdropPlanned !== notice.backdrop) {
-        const { backdrop: key, scale } = notice;
-        backdropPlanned = key;
-        const prefetch = () => {
-          if (backdropPlanned !== key || Math.abs(scale - this.scale) > 1e-9)
-            return;
-          if (!this.settled())
-            return void setTimeout(prefetch, kBackdropAfter);
-          backdropPlanned = null;
-          backdropImage(key, scale);
-        };
-        setTimeout(prefetch, kBackdropAfter);
-      }
       if (this.liftFollows !== null && notice.seq > this.liftFollows && !(notice.part < notice.parts - 1))
         this.releaseLift();
       if (notice.full && notice.seq > this.have)
         this.needWhole = true;
       this.latest = Math.max(this.latest, notice.seq);
       this.update();
+    },
+
+    // The shell's backdrop at the page's scale: fetched once the page is idle.
+    backdropAnnounced({ scale, key }) {
+      if (!key || Math.abs(scale - this.scale) > 1e-9 || backdrop?.key === key || backdropPlanned === key)
+        return;
+      backdropPlanned = key;
+      const prefetch = () => {
+        if (backdropPlanned !== key || Math.abs(scale - this.scale) > 1e-9)
+          return;
+        if (!this.settled())
+          return void setTimeout(prefetch, kBackdropAfter);
+        backdropPlanned = null;
+        backdropImage(key, scale);
+      };
+      setTimeout(prefetch, kBackdropAfter);
     },
 
     // After a lift, frames are drawn once the lift's own frame is noticed (the answer to the

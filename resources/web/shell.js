@@ -906,6 +906,7 @@
     });
     events.addEventListener('state', (event) => receiveState(JSON.parse(event.data)));
     events.addEventListener('frame', (event) => frames.notice(JSON.parse(event.data)));
+    events.addEventListener('backdrop', (event) => frames.backdropAnnounced(JSON.parse(event.data)));
     events.addEventListener('openURL', (event) => openAddress(JSON.parse(event.data).url));
     events.addEventListener('pick', (event) => pickPicture(JSON.parse(event.data)));
     events.addEventListener('pickFile', (event) => pickFile(JSON.parse(event.data)));

@@ -39,8 +39,6 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
         }
         // Only this thread publishes; readers take the stream's own lock. Each scale draws
         // into the frame before last, which nothing reads any more.
-        if (const std::uint64_t version = window.backdropVersion(); version != stream->backdropVersion())
-            stream->setBackdrop(version, window.renderBackdrop(scaleOf(key)));
         platform::graphics::Image& spare = m_spares[key];
         platform::graphics::Image image = window.render(scaleOf(key), std::move(spare));
         spare = {};
@@ -52,6 +50,38 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
     m_drawn = std::move(keys);
     m_pageKeys = pageScales;
     return frames;
+}
+
+bool FramePublisher::backdropsBehind(platform::views::Window& window) {
+    const std::uint64_t version = window.backdropVersion();
+    std::lock_guard lock(m_mutex);
+    for (int key : m_pageKeys) {
+        auto it = m_streams.find(key);
+        if (it != m_streams.end() && m_drawn.contains(key) && it->second->backdropVersion() != version)
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::pair<double, std::string>> FramePublisher::updateBackdrops(platform::views::Window& window) {
+    const std::uint64_t version = window.backdropVersion();
+    std::vector<std::pair<int, FrameStream*>> behind;
+    {
+        std::lock_guard lock(m_mutex);
+        for (int key : m_pageKeys) {
+            auto it = m_streams.find(key);
+            if (it != m_streams.end() && m_drawn.contains(key) && it->second->backdropVersion() != version)
+                behind.emplace_back(key, it->second.get());
+        }
+    }
+    std::vector<std::pair<double, std::string>> changed;
+    for (auto& [key, stream] : behind) {
+        const std::string before = stream->backdropKey();
+        stream->setBackdrop(version, window.renderBackdrop(scaleOf(key)));
+        if (stream->backdropKey() != before)
+            changed.emplace_back(scaleOf(key), stream->backdropKey());
+    }
+    return changed;
 }
 
 void FramePublisher::expect(double scale) {

@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/Image.h"
@@ -36,6 +38,14 @@ public:
     // Main thread: draws `window` at the pages' scales and the other scales wanted, and
     // answers the frames that changed.
     std::vector<Frame> publish(platform::views::Window& window, const std::set<int>& pageScales);
+
+    // Main thread: whether the window's backdrop changed since it was drawn at a page's scale
+    // (see FrameStream::setBackdrop). It is drawn apart from the frames: a page needs it
+    // only once it has shown them.
+    bool backdropsBehind(platform::views::Window& window);
+    // Draws it again at those scales, and answers each scale and its backdrop's new key
+    // (empty: none now) where the key changed.
+    std::vector<std::pair<double, std::string>> updateBackdrops(platform::views::Window& window);
 
     // Any thread: the stream at `scale` when frames are drawn at it now, else null; either way
     // the scale counts as fetched (drawn from the next publish on, for kRequestedFor).

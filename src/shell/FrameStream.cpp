@@ -210,6 +210,7 @@ std::shared_ptr<const std::string> FrameStream::encodePart(
             within(*backdrop, part.x, part.y, part.patchWidth, part.patchHeight), x, y, width, height);
         if (8 * width * height <= 7 * part.patchWidth * part.patchHeight) {
             part.onBackdrop = true;
+            part.backdrop = m_backdropKey;
             part.sentX = sentX = part.x + x;
             part.sentY = sentY = part.y + y;
             part.sentWidth = sentWidth = width;
@@ -265,7 +266,6 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
         notice.patchHeight = next.height;
         notice.whole = true;
     }
-    notice.backdrop = m_backdropKey;
     const bool backdropFits = m_backdropPixels.data && m_backdropPixels.width == next.width
         && m_backdropPixels.height == next.height && m_backdropPixels.hasAlpha == next.hasAlpha
         && m_backdropFetched.load();

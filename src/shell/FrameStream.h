@@ -35,11 +35,10 @@ public:
         // For strips and large patches, what their pixels hash to: a page that drew the same
         // pixels before (a screen shown again) draws them from memory instead of fetching them.
         std::string key {};
-        // The key of the stream's backdrop (empty without one). A part on the backdrop is the
-        // backdrop except in the rectangle sent (none when its width is 0): a page draws the
-        // backdrop's pixels there first.
-        std::string backdrop {};
+        // A part on the backdrop (named by its key) is the backdrop except in the rectangle
+        // sent (none when its width is 0): a page draws the backdrop's pixels there first.
         bool onBackdrop {false};
+        std::string backdrop {};
         int sentX {0};
         int sentY {0};
         int sentWidth {0};
@@ -74,6 +73,7 @@ public:
     // strips and large patches leave out the rows and columns equal to it: the bytes of a new
     // screen are then mostly its own content. Main thread, like publish.
     std::uint64_t backdropVersion() const { return m_backdropVersion; }
+    const std::string& backdropKey() const { return m_backdropKey; } // empty without one
     void setBackdrop(std::uint64_t version, const platform::graphics::Image& image);
     // The backdrop's PNG when `key` names the current one (any thread), else null.
     std::shared_ptr<const std::string> backdropPNG(const std::string& key);

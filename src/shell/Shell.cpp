@@ -174,6 +174,34 @@ void Shell::sendLatestFrame(int page, double scale) {
         parts.push_back(*stream->latest());
     for (auto& part : parts)
         sendFrameNotice(page, noticeMessage(part, rounded, true));
+    if (!stream->backdropKey().empty())
+        sendBackdrop(page, rounded, stream->backdropKey());
+}
+
+void Shell::sendBackdrop(int page, double scale, const std::string& key) {
+    m_hub.send(page, "backdrop", dumpJSON(json {{"scale", scale}, {"key", key}}));
+}
+
+// The backdrop changed (a theme, a size, a page at a new scale): drawn on a turn of its own,
+// after the frame that showed the change has gone out, and told to the pages, which fetch it
+// once idle.
+void Shell::drawBackdrops() {
+    m_backdropsDue = false;
+    Window* window = m_application.keyWindow();
+    if (!window)
+        return;
+    // It changes nothing on the screen: when nothing else ran since it was drawn, the loop
+    // need not draw it again.
+    platform::RunLoop& loop = platform::RunLoop::main();
+    const bool onlyThis = loop.tasksRun() == m_tasksRunAtRender + 1;
+    for (auto& [scale, key] : m_frames.updateBackdrops(*window)) {
+        for (auto& [page, state] : m_pages) {
+            if (FramePublisher::keyOf(state.scale) == FramePublisher::keyOf(scale))
+                sendBackdrop(page, scale, key);
+        }
+    }
+    if (onlyThis)
+        m_tasksRunAtRender = loop.tasksRun();
 }
 
 void Shell::pageChanged(const PageState& state) {
@@ -410,6 +438,10 @@ void Shell::renderFrames() {
                         sendFrameNotice(page, message);
                 }
             }
+        }
+        if (!m_backdropsDue && m_frames.backdropsBehind(*window)) {
+            m_backdropsDue = true;
+            platform::RunLoop::main().post([this] { drawBackdrops(); });
         }
     }
     std::string state = m_screenState.build(m_localBaseURL);

@@ -139,6 +139,8 @@ private:
     void followLeadingPage();
     void sendFrameNotice(int page, const std::string& message);
     void sendLatestFrame(int page, double scale);
+    void drawBackdrops();
+    void sendBackdrop(int page, double scale, const std::string& key);
     int targetPage() const;
 
     platform::views::Application& m_application;
@@ -163,6 +165,7 @@ private:
     std::optional<RememberedDisplay> m_display; // as kept in the data folder
     std::vector<platform::graphics::Font> m_rememberedFaces;
     std::uint64_t m_facesTimer {0};
+    bool m_backdropsDue {false};
 
     mutable std::mutex m_stateMutex;
     std::string m_state;
