@@ -150,6 +150,8 @@ TEST_F(ShellServerTest, RefusesForeignSitesAndMalformedMessagesBeforeTheApplicat
         replies["oldPatch"] = reply(client.Get("/patch?scale=2&seq=999"));
         replies["patches"] = reply(client.Get("/patches?scale=2&seqs=1,x"));
         replies["oldPatches"] = reply(client.Get("/patches?scale=2&seqs=1,999"));
+        replies["noBackdropKey"] = reply(client.Get("/backdrop?scale=2"));
+        replies["oldBackdrop"] = reply(client.Get("/backdrop?scale=2&key=0123"));
         replies["notPNG"] = reply(client.Post("/picture?id=1", "GIF89a....", "image/gif"));
         // Signature and an IHDR of 65536 x 65536 pixels; the CRC is left zero.
         static const char kHugeHeader[]
@@ -171,6 +173,8 @@ TEST_F(ShellServerTest, RefusesForeignSitesAndMalformedMessagesBeforeTheApplicat
     EXPECT_EQ(replies["oldPatch"].status, 404);
     EXPECT_EQ(replies["patches"].status, 400);
     EXPECT_EQ(replies["oldPatches"].status, 404);
+    EXPECT_EQ(replies["noBackdropKey"].status, 400);
+    EXPECT_EQ(replies["oldBackdrop"].status, 404);
     EXPECT_EQ(replies["notPNG"].status, 400);
     EXPECT_EQ(replies["hugePNG"].status, 400);
     EXPECT_EQ(replies["noId"].status, 400);
