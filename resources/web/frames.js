@@ -264,6 +264,9 @@ window.VantrelFrames = (screen, overlay) => {
       this.latest = 0;
       this.needWhole = true;
       this.notices.clear();
+      // A shell that started again uses the backdrop only once this page has fetched it anew.
+      backdrop = null;
+      backdropPlanned = null;
     },
 
     notice(notice) {

@@ -332,15 +332,19 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
 void FrameStream::setBackdrop(std::uint64_t version, const Image& image) {
     m_backdropVersion = version;
     Pixels pixels = pixelsOf(image);
-    std::string key = pixels.data ? contentKey(pixels, 0, 0, pixels.width, pixels.height) : std::string();
+    // None (the window turned): the one before stays, for when it turns back; the turned
+    // frames do not fit it.
+    if (!pixels.data)
+        return;
+    std::string key = contentKey(pixels, 0, 0, pixels.width, pixels.height);
     if (key == m_backdropKey)
         return;
     std::lock_guard lock(m_mutex);
-    m_backdropImage = pixels.data ? image : Image {};
-    m_backdropPixels = pixels.data ? pixels : Pixels {};
+    m_backdropImage = image;
+    m_backdropPixels = pixels;
     m_backdropKey = std::move(key);
     m_backdropPNG = nullptr;
-    // Holes again only once a page holds the new one.
+    // Parts on it only once a page holds the new one.
     m_backdropFetched = false;
 }
 

@@ -71,7 +71,8 @@ public:
     // The picture most screens show beneath their content, drawn at this scale (see
     // Window::renderBackdrop), and the version it was drawn at. Once a page has fetched it,
     // strips and large patches leave out the rows and columns equal to it: the bytes of a new
-    // screen are then mostly its own content. Main thread, like publish.
+    // screen are then mostly its own content. No image (a turned window) keeps the one before.
+    // Main thread, like publish.
     std::uint64_t backdropVersion() const { return m_backdropVersion; }
     const std::string& backdropKey() const { return m_backdropKey; } // empty without one
     void setBackdrop(std::uint64_t version, const platform::graphics::Image& image);

@@ -239,8 +239,12 @@ TEST(FrameStream, PartsOnTheBackdropMakeTheFrameExactly) {
     EXPECT_EQ(bare[0].sentWidth, 0);
     EXPECT_TRUE(stream.patchPNG(bare[0].sequence)->empty());
 
+    // Turned, the window has none: the one held stays.
+    stream.setBackdrop(2, Image {});
+    EXPECT_EQ(stream.backdropKey(), key);
+
     // Another backdrop (a theme chosen): parts as they are until a page has that one.
-    stream.setBackdrop(2, screenWith(Rect(0, 0, 10, 10), size, 3));
+    stream.setBackdrop(3, screenWith(Rect(0, 0, 10, 10), size, 3));
     stream.publish(white);
     for (auto& notice : stream.publish(draw(3)))
         EXPECT_FALSE(notice.onBackdrop);
