@@ -52,30 +52,25 @@ std::vector<FramePublisher::Frame> FramePublisher::publish(
     return frames;
 }
 
-bool FramePublisher::backdropsBehind(platform::views::Window& window) {
-    const std::uint64_t version = window.backdropVersion();
+std::vector<std::pair<int, FrameStream*>> FramePublisher::behind(std::uint64_t backdropVersion) const {
+    std::vector<std::pair<int, FrameStream*>> streams;
     std::lock_guard lock(m_mutex);
     for (int key : m_pageKeys) {
         auto it = m_streams.find(key);
-        if (it != m_streams.end() && m_drawn.contains(key) && it->second->backdropVersion() != version)
-            return true;
+        if (it != m_streams.end() && m_drawn.contains(key) && it->second->backdropVersion() != backdropVersion)
+            streams.emplace_back(key, it->second.get());
     }
-    return false;
+    return streams;
+}
+
+bool FramePublisher::backdropsBehind(platform::views::Window& window) {
+    return !behind(window.backdropVersion()).empty();
 }
 
 std::vector<std::pair<double, std::string>> FramePublisher::updateBackdrops(platform::views::Window& window) {
     const std::uint64_t version = window.backdropVersion();
-    std::vector<std::pair<int, FrameStream*>> behind;
-    {
-        std::lock_guard lock(m_mutex);
-        for (int key : m_pageKeys) {
-            auto it = m_streams.find(key);
-            if (it != m_streams.end() && m_drawn.contains(key) && it->second->backdropVersion() != version)
-                behind.emplace_back(key, it->second.get());
-        }
-    }
     std::vector<std::pair<double, std::string>> changed;
-    for (auto& [key, stream] : behind) {
+    for (auto& [key, stream] : behind(version)) {
         const std::string before = stream->backdropKey();
         stream->setBackdrop(version, window.renderBackdrop(scaleOf(key)));
         if (stream->backdropKey() != before)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -65,6 +66,9 @@ public:
     static double scaleOf(int key);
 
 private:
+    // The pages' streams whose backdrop is not of that version.
+    std::vector<std::pair<int, FrameStream*>> behind(std::uint64_t backdropVersion) const;
+
     mutable std::mutex m_mutex;
     std::map<int, std::unique_ptr<FrameStream>> m_streams;
     std::map<int, platform::graphics::Image> m_spares; // main thread: frames to draw into again
