@@ -81,9 +81,6 @@ Pixels within(const Pixels& p, int x, int y, int width, int height) {
     return {p.data + static_cast<std::ptrdiff_t>(y) * p.stride + x * 4, width, height, p.stride, p.hasAlpha};
 }
 
-// 128 bits of XXH3 over a patch's pixels and its size, in hex. The unused byte of xRGB pixels
-// is hashed as it is: equal keys still mean equal pixels, and copying every row to clear it
-// cost more than hashing.
 std::string hexOf(XXH128_hash_t hash) {
     char text[33];
     std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(hash.high64),
@@ -91,6 +88,9 @@ std::string hexOf(XXH128_hash_t hash) {
     return text;
 }
 
+// 128 bits of XXH3 over a patch's pixels and its size, in hex. The unused byte of xRGB pixels
+// is hashed as it is: equal keys still mean equal pixels, and copying every row to clear it
+// cost more than hashing.
 std::string contentKey(const Pixels& p, int x, int y, int width, int height) {
     XXH3_state_t* state = XXH3_createState();
     XXH3_128bits_reset(state);
