@@ -216,8 +216,8 @@ TEST(FrameStream, PartsOnTheBackdropMakeTheFrameExactly) {
         if (notice.onBackdrop)
             x0 = notice.sentX, y0 = notice.sentY;
         Image part = Image::imageWithData(*stream.patchPNG(notice.sequence), 1);
-        for (int y = notice.y; y < notice.y + notice.patchHeight; y += 3) {
-            for (int x = 0; x < notice.patchWidth; x += 3) {
+        for (int y = notice.y; y < notice.y + notice.patchHeight; ++y) {
+            for (int x = 0; x < notice.patchWidth; ++x) {
                 Color shown = part.pixelAt(x - x0, y - y0);
                 if (shown.alpha == 0) {
                     ASSERT_TRUE(notice.onBackdrop) << x << "," << y;
