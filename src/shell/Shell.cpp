@@ -130,18 +130,22 @@ void Shell::scheduleClockTick() {
     });
 }
 
+// Work of a task that changes nothing on the screen: when nothing else ran since the screen
+// was drawn, the loop need not draw it again after this task.
+void Shell::unseen(const std::function<void()>& work) {
+    platform::RunLoop& loop = platform::RunLoop::main();
+    const bool onlyThis = loop.tasksRun() == m_tasksRunAtRender + 1;
+    work();
+    if (onlyThis)
+        m_tasksRunAtRender = loop.tasksRun();
+}
+
 void Shell::loadFaces(size_t next) {
     m_facesTimer = 0;
     if (next >= m_rememberedFaces.size())
         return;
-    // A face loaded changes nothing on the screen: when nothing else ran since it was drawn,
-    // the loop need not draw it again.
-    platform::RunLoop& loop = platform::RunLoop::main();
-    const bool onlyThis = loop.tasksRun() == m_tasksRunAtRender + 1;
-    m_rememberedFaces[next].load();
-    if (onlyThis)
-        m_tasksRunAtRender = loop.tasksRun();
-    m_facesTimer = loop.performAfterDelay(0, [this, next] { loadFaces(next + 1); });
+    unseen([&] { m_rememberedFaces[next].load(); });
+    m_facesTimer = platform::RunLoop::main().performAfterDelay(0, [this, next] { loadFaces(next + 1); });
 }
 
 void Shell::terminate() {
@@ -190,18 +194,14 @@ void Shell::drawBackdrops() {
     Window* window = m_application.keyWindow();
     if (!window)
         return;
-    // It changes nothing on the screen: when nothing else ran since it was drawn, the loop
-    // need not draw it again.
-    platform::RunLoop& loop = platform::RunLoop::main();
-    const bool onlyThis = loop.tasksRun() == m_tasksRunAtRender + 1;
-    for (auto& [scale, key] : m_frames.updateBackdrops(*window)) {
-        for (auto& [page, state] : m_pages) {
-            if (FramePublisher::keyOf(state.scale) == FramePublisher::keyOf(scale))
-                sendBackdrop(page, scale, key);
+    unseen([&] {
+        for (auto& [scale, key] : m_frames.updateBackdrops(*window)) {
+            for (auto& [page, state] : m_pages) {
+                if (FramePublisher::keyOf(state.scale) == FramePublisher::keyOf(scale))
+                    sendBackdrop(page, scale, key);
+            }
         }
-    }
-    if (onlyThis)
-        m_tasksRunAtRender = loop.tasksRun();
+    });
 }
 
 void Shell::pageChanged(const PageState& state) {

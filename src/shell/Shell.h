@@ -133,6 +133,7 @@ public:
 
 private:
     void scheduleClockTick();
+    void unseen(const std::function<void()>& work);
     void loadFaces(size_t next);
     void syncOrientation();
     void lead(int page);
