@@ -171,6 +171,16 @@ BandThread& bandThread() {
 
 } // namespace
 
+void FrameStream::prepareEncoders() {
+    const int width = 1280;
+    const int rows = static_cast<int>(kStripPoints * 4);
+    std::vector<unsigned char> blank(static_cast<size_t>(width) * 4 * rows);
+    Pixels pixels {blank.data(), width, rows, width * 4, false};
+    auto other = bandThread().run([&] { return encode(pixels, 0, 0, width, rows); });
+    encode(pixels, 0, 0, width, rows);
+    other.wait();
+}
+
 FrameStream::FrameStream(double scale)
     : m_scale(scale) { }
 

@@ -55,6 +55,11 @@ public:
     static constexpr int kKeyedPixels = 250'000;
     static constexpr size_t kRememberedBytes = 12 << 20;
 
+    // Encodes a blank strip as large as those of the widest upright frames on both encoding
+    // threads: their buffers and compressors are then in place before the first frame, which
+    // otherwise spends a third of its encoding on setting them up.
+    static void prepareEncoders();
+
     explicit FrameStream(double scale);
     FrameStream(const FrameStream&) = delete;
     FrameStream& operator=(const FrameStream&) = delete;

@@ -111,11 +111,13 @@ void Shell::launch(const std::function<void()>& launch) {
     if (remembered)
         return;
     // Else drawn once, unseen: the first drawing loads the fonts and pictures, which takes
-    // longer than drawing again; done while the browser is still loading the page, the page's
-    // first frame comes sooner.
+    // longer than drawing again, and the first encoding sets up its buffers; done while the
+    // browser is still loading the page, the page's first frame comes sooner.
     platform::RunLoop::main().post([this] {
-        if (Window* window = m_application.keyWindow(); window && m_openPages.empty())
+        if (Window* window = m_application.keyWindow(); window && m_openPages.empty()) {
             window->render(kCanonicalScale);
+            FrameStream::prepareEncoders();
+        }
     });
 }
 
