@@ -171,9 +171,9 @@ BandThread& bandThread() {
 
 } // namespace
 
-void FrameStream::prepareEncoders() {
-    const int width = 1280;
-    const int rows = static_cast<int>(kStripPoints * 4);
+void FrameStream::prepareEncoders(double points, double scale) {
+    const int width = static_cast<int>(std::ceil(points * scale));
+    const int rows = stripRows(scale);
     std::vector<unsigned char> blank(static_cast<size_t>(width) * 4 * rows);
     Pixels pixels {blank.data(), width, rows, width * 4, false};
     auto other = bandThread().run([&] { return encode(pixels, 0, 0, width, rows); });
@@ -184,8 +184,8 @@ void FrameStream::prepareEncoders() {
 FrameStream::FrameStream(double scale)
     : m_scale(scale) { }
 
-int FrameStream::stripRows() const {
-    return std::max(32, static_cast<int>(std::lround(kStripPoints * m_scale)));
+int FrameStream::stripRows(double scale) {
+    return std::max(32, static_cast<int>(std::lround(kStripPoints * scale)));
 }
 
 std::shared_ptr<const std::string> FrameStream::rememberedLocked(const std::string& key) {
@@ -290,7 +290,7 @@ std::vector<FrameStream::Notice> FrameStream::publish(const Image& image, Image*
             notice.x = 0;
             notice.patchWidth = next.width;
         }
-        const int rows = stripRows();
+        const int rows = stripRows(m_scale);
         notices.clear();
         for (int top = notice.y; top < notice.y + notice.patchHeight;) {
             Notice strip = notice;

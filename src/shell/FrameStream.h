@@ -55,10 +55,10 @@ public:
     static constexpr int kKeyedPixels = 250'000;
     static constexpr size_t kRememberedBytes = 12 << 20;
 
-    // Encodes a blank strip as large as those of the widest upright frames on both encoding
-    // threads: their buffers and compressors are then in place before the first frame, which
-    // otherwise spends a third of its encoding on setting them up.
-    static void prepareEncoders();
+    // Encodes a blank strip as large as those of upright frames `points` wide at `scale` on
+    // both encoding threads: their buffers and compressors are then in place before the first
+    // frame, which otherwise spends a third of its encoding on setting them up.
+    static void prepareEncoders(double points, double scale);
 
     explicit FrameStream(double scale);
     FrameStream(const FrameStream&) = delete;
@@ -109,7 +109,7 @@ private:
         std::shared_ptr<const std::string> png;
     };
 
-    int stripRows() const;
+    static int stripRows(double scale);
     std::shared_ptr<const std::string> rememberedLocked(const std::string& key);
     std::shared_ptr<const std::string> encodePart(const Pixels& pixels, Notice& part, const Pixels* backdrop);
 

@@ -116,7 +116,7 @@ void Shell::launch(const std::function<void()>& launch) {
     platform::RunLoop::main().post([this] {
         if (Window* window = m_application.keyWindow(); window && m_openPages.empty()) {
             window->render(kCanonicalScale);
-            FrameStream::prepareEncoders();
+            FrameStream::prepareEncoders(platform::views::Screen::kWidth, PageMessages::kMaxScale);
         }
     });
 }
