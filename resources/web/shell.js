@@ -22,9 +22,8 @@
 
   // A touch device fills its display with the screen and types with its own keyboard (every
   // language it offers, composition included); a desktop shows the phone in a frame and its
-  // drawn keyboard, typed on by the computer's keyboard.
+  // drawn keyboard, typed on by the computer's keyboard. The style sheet makes the same test.
   const touchDevice = matchMedia('(pointer: coarse)').matches;
-  document.body.classList.toggle('touch', touchDevice);
 
   let page = 0;
   let state = { badge: 0, title: document.title, keyboard: null, landscape: false, web: [], reminders: 0 };
