@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+#include <gmock/gmock.h>
+
 #include "QLCoreLibrary/ValueText.h"
 #include "platform/base/Calendar.h"
 #include "platform/base/Clock.h"
@@ -121,14 +123,13 @@ TEST_F(ValueEditors, ListEditorSelectsTheValueOnItsWheel) {
     driver().pressRightBarButton();
     ASSERT_EQ(form->returns.size(), 1u);
     EXPECT_EQ(form->returns[0].value, EditorValue("2005"));
-}
 
-TEST_F(ValueEditors, ListEditorWithAValueMissingFromItsList) {
-    auto editor = std::make_shared<GenericEditViewController>(
+    // A value missing from the list is shown with no row selected.
+    auto missing = std::make_shared<GenericEditViewController>(
         1, EditorValue("1890"), std::vector<std::string> {"1920", "1921"});
-    push(editor);
-    EXPECT_EQ(editor->pickerView()->selectedRowInComponent(0), -1);
-    EXPECT_EQ(editor->textField().text(), "1890");
+    push(missing);
+    EXPECT_EQ(missing->pickerView()->selectedRowInComponent(0), -1);
+    EXPECT_EQ(missing->textField().text(), "1890");
 }
 
 TEST_F(ValueEditors, DateEditorReturnsTheStartOfTheChosenDay) {
@@ -157,12 +158,8 @@ TEST_F(ValueEditors, DateEditorReturnsTheStartOfTheChosenDay) {
 
 TEST_F(ValueEditors, UnknownEditorTypeFailsWhenTheViewLoads) {
     auto editor = std::make_shared<GenericEditViewController>(3, EditorValue("x"));
-    try {
-        editor->view();
-        FAIL() << "no exception";
-    } catch (const std::invalid_argument& error) {
-        EXPECT_STREQ(error.what(), "Invalid editor type.");
-    }
+    EXPECT_THAT([&] { editor->view(); },
+        testing::ThrowsMessage<std::invalid_argument>(testing::StrEq("Invalid editor type.")));
 }
 
 TEST_F(ValueEditors, SelectionListShowsTheValueAndTheAddNewRow) {
@@ -192,14 +189,20 @@ TEST_F(ValueEditors, SelectionListShowsTheValueAndTheAddNewRow) {
 }
 
 TEST_F(ValueEditors, SelectionListWithoutAutoReturnMovesTheCheckmark) {
+    // Without a value, nothing is checked.
     auto list = std::make_shared<SelectionViewController>(
-        std::vector<std::string> {"Full", "Partial", "Reset"}, "Full");
+        std::vector<std::string> {"Full", "Partial", "Reset"}, "");
     list->setAllowAddNew(false);
     list->setAutoReturn(false);
     list->setDelegate(form);
     push(list);
+    EXPECT_FALSE(list->value());
     EXPECT_EQ(list->values().size(), 3u);
     TableView& table = *list->selectionTableView();
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(table.cellForRowAtIndexPath(IndexPath::forRow(row, 0))->accessoryType(),
+            TableViewCellAccessoryType::None);
+    driver().tapRow(table, 0, 0);
     driver().tapRow(table, 0, 2);
     EXPECT_EQ(top(), list.get());
     EXPECT_EQ(list->value(), "Reset");
@@ -208,21 +211,8 @@ TEST_F(ValueEditors, SelectionListWithoutAutoReturnMovesTheCheckmark) {
     EXPECT_EQ(table.cellForRowAtIndexPath(IndexPath::forRow(0, 0))->accessoryType(),
         TableViewCellAccessoryType::None);
     EXPECT_FALSE(table.indexPathForSelectedRow());
-    ASSERT_EQ(form->returns.size(), 1u);
-    EXPECT_EQ(form->returns[0].index, 2);
-}
-
-TEST_F(ValueEditors, SelectionListWithNoValueChecksNothing) {
-    auto list = std::make_shared<SelectionViewController>(std::vector<std::string> {"km", "mi"}, "");
-    list->setAllowAddNew(false);
-    push(list);
-    EXPECT_FALSE(list->value());
-    EXPECT_EQ(list->values().size(), 2u);
-    for (int row = 0; row < 2; ++row) {
-        EXPECT_EQ(
-            list->selectionTableView()->cellForRowAtIndexPath(IndexPath::forRow(row, 0))->accessoryType(),
-            TableViewCellAccessoryType::None);
-    }
+    ASSERT_EQ(form->returns.size(), 2u);
+    EXPECT_EQ(form->returns[1].index, 2);
 }
 
 TEST_F(ValueEditors, AddNewReturnsOnePastTheLastRowAndPopsBackToTheForm) {
