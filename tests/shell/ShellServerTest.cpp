@@ -42,8 +42,7 @@ Reply reply(const httplib::Result& result) {
 // shell stops.
 class ShellServerTest : public testing::Test {
 protected:
-    void runWith(const std::string& listen, const std::function<void(int port)>& client,
-        const std::string& publicURL = {}) {
+    void start(const std::string& listen = "127.0.0.1", const std::string& publicURL = {}) {
         shell::ShellOptions options;
         options.port = 0;
         options.listenAddress = listen;
@@ -59,6 +58,10 @@ protected:
             },
             error))
             << error;
+    }
+    void runWith(const std::string& listen, const std::function<void(int port)>& client,
+        const std::string& publicURL = {}) {
+        ASSERT_NO_FATAL_FAILURE(start(listen, publicURL));
         std::thread thread([&] {
             client(runner.port());
             runner.stop();
@@ -118,8 +121,9 @@ TEST_F(ShellServerTest, ServesThePageTheFrameAndTakesTouches) {
     size_t at = 0;
     for (int part = 0; part < 2; ++part) {
         ASSERT_GE(both.size(), at + 12);
-        auto size = std::uint32_t(std::uint8_t(both[at])) << 24 | std::uint32_t(std::uint8_t(both[at + 1])) << 16
-            | std::uint32_t(std::uint8_t(both[at + 2])) << 8 | std::uint8_t(both[at + 3]);
+        auto size = std::uint32_t(std::uint8_t(both[at])) << 24
+            | std::uint32_t(std::uint8_t(both[at + 1])) << 16 | std::uint32_t(std::uint8_t(both[at + 2])) << 8
+            | std::uint8_t(both[at + 3]);
         EXPECT_EQ(both.substr(at + 4, 8), std::string("\x89PNG\r\n\x1a\n", 8));
         at += 4 + size;
     }
@@ -255,18 +259,7 @@ TEST_F(ShellServerTest, BodiesLargerThanTheirRouteTakesAreNotRead) {
 }
 
 TEST_F(ShellServerTest, StoppingRightAfterTheStartDoesNotHang) {
-    shell::ShellOptions options;
-    options.port = 0;
-    options.dataDirectory = driver.sandbox().root();
-    std::string error;
-    ASSERT_TRUE(runner.start(
-        options,
-        [&] {
-            auto& app = platform::views::Application::sharedApplication();
-            app.setDelegate(delegate);
-            app.launch();
-        },
-        error));
+    ASSERT_NO_FATAL_FAILURE(start());
     // As a signal 40 ms after start does: before the server's thread may listen, before
     // the main loop runs.
     runner.stop();
