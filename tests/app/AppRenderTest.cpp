@@ -5,6 +5,7 @@
 #include "model/SettingsManager.h"
 #include "platform/graphics/Image.h"
 #include "ui/BadgeView.h"
+#include "ui/OdometerView.h"
 #include "ui/ThemedViewController.h"
 
 using namespace vantrel::test;
@@ -33,11 +34,11 @@ protected:
 } // namespace
 
 TEST_P(AppRenderTest, VehicleListWithThreeCars) {
-    Vehicle daily = addVehicle("Daily Driver", 48210, "Ford", "Focus", 2009);
-    recordService(daily, "Oil Change", localTime(2011, 2, 1), 43400);
-    recordService(daily, "Tire Rotation", localTime(2010, 9, 10), 44000);
+    Vehicle dailyCar = addVehicle("Daily Driver", 48210, "Ford", "Focus", 2009);
+    recordService(dailyCar, "Oil Change", localTime(2011, 2, 1), 43400);
+    recordService(dailyCar, "Tire Rotation", localTime(2010, 9, 10), 44000);
     addVehicle("Weekend Car", 12050, "Mazda", "MX-5", 1994);
-    addVehicle("Project", 0);
+    addVehicle("Project", 42, "", "Mini", 0);
     launch();
     Image image = shot("vehicle-list");
     // The navigation bar carries the theme's tint (between the Sync button and the title).
@@ -46,11 +47,23 @@ TEST_P(AppRenderTest, VehicleListWithThreeCars) {
             + std::abs(bar.blue - first().blue),
         0.6);
 
-    auto& row = dynamic_cast<VehicleListTableViewCell&>(*root().table()->cellForRowAtIndexPath({0, 0}));
-    ASSERT_FALSE(row.badgeView().isHidden());
-    EXPECT_EQ(row.badgeView().text(), "2");
-    // The badge's red shows where the cell placed it.
-    Rect badge = row.badgeView().convertRectToView(row.badgeView().badgeBounds(), nullptr);
+    auto row = [&](int r) -> VehicleListTableViewCell& {
+        return dynamic_cast<VehicleListTableViewCell&>(*root().table()->cellForRowAtIndexPath({0, r}));
+    };
+    VehicleListTableViewCell& daily = row(0);
+    EXPECT_EQ(daily.modelLabel().text(), "2009 Ford Focus ");
+    EXPECT_EQ(daily.odometer().value(), 48210);
+    EXPECT_EQ(daily.accessoryType(), TableViewCellAccessoryType::DisclosureIndicator);
+    EXPECT_EQ(daily.selectionStyle(), TableViewCellSelectionStyle::Gray);
+    EXPECT_EQ(row(2).modelLabel().text(), "Mini ");
+    EXPECT_TRUE(row(1).badgeView().isHidden());
+    ASSERT_FALSE(daily.badgeView().isHidden());
+    EXPECT_EQ(daily.badgeView().text(), "2");
+    // At the right edge of the content, centred vertically; its red shows where it was placed.
+    const Rect content = daily.contentView().bounds();
+    EXPECT_DOUBLE_EQ(daily.badgeView().frame().maxX(), content.width() - 5);
+    EXPECT_DOUBLE_EQ(daily.badgeView().frame().midY(), content.height() / 2);
+    Rect badge = daily.badgeView().convertRectToView(daily.badgeView().badgeBounds(), nullptr);
     Color fill = at(image, badge.x() + badge.width() * 0.2, badge.midY());
     EXPECT_GT(fill.red, 0.5);
     EXPECT_LT(fill.green, 0.3);

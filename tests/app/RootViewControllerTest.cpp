@@ -92,33 +92,6 @@ TEST_F(RootViewControllerTest, AddingTheFirstCarNeedsANameAndReplacesTheStartScr
     EXPECT_EQ(storedNames(), std::vector<std::string> {"Family Car"});
 }
 
-TEST_F(RootViewControllerTest, RowsShowTheModelLineOdometerAndDueBadge) {
-    Vehicle focus = addVehicle("Daily", 10000, "Ford", "Focus", 2010);
-    recordService(focus, "Oil Change", localTime(2011, 2, 1), 5200);
-    recordService(focus, "Tire Rotation", localTime(2010, 9, 10), 9000);
-    recordService(focus, "Air Filter", localTime(2010, 3, 5), 9800);
-    addVehicle("Project", 42, "", "Mini", 0);
-    launch();
-
-    VehicleListTableViewCell& daily = cell(0);
-    EXPECT_EQ(daily.modelLabel().text(), "2010 Ford Focus ");
-    EXPECT_EQ(daily.odometer().value(), 10000);
-    EXPECT_FALSE(daily.badgeView().isHidden());
-    EXPECT_EQ(daily.badgeView().text(), "3");
-    // At the right edge of the content, centred vertically.
-    Rect content = daily.contentView().bounds();
-    Rect badge = daily.badgeView().frame();
-    EXPECT_DOUBLE_EQ(badge.maxX(), content.width() - 5);
-    EXPECT_DOUBLE_EQ(badge.midY(), content.height() / 2);
-    EXPECT_EQ(daily.accessoryType(), TableViewCellAccessoryType::DisclosureIndicator);
-    EXPECT_EQ(daily.selectionStyle(), TableViewCellSelectionStyle::Gray);
-
-    VehicleListTableViewCell& project = cell(1);
-    EXPECT_EQ(project.modelLabel().text(), "Mini ");
-    EXPECT_TRUE(project.badgeView().isHidden());
-    keepScreen("vehicle-list-theme-0");
-}
-
 TEST_F(RootViewControllerTest, ModelLineTakesWhatIsGivenEachWithATrailingBlank) {
     auto line = [](int year, const std::string& make, const std::string& model) {
         Vehicle vehicle;
