@@ -25,21 +25,6 @@ TEST_F(SettingsManagerTest, StoringTheDefaultMakesTheKeyExist) {
     EXPECT_FALSE(settings.serviceReminders());
 }
 
-TEST_F(SettingsManagerTest, EveryChangeReachesTheDiskAtOnce) {
-    // Nothing saves in between: a process that ends without resigning keeps every change.
-    settings.setServiceReminders(false);
-    settings.setDistanceUnit(kDistanceKilometers);
-    settings.setFuelUnit(kFuelLiter);
-    settings.setThemeIndex(7);
-    settings.setDaysBeforeDue(30);
-    UserDefaults::resetStandardUserDefaults();
-    EXPECT_FALSE(settings.serviceReminders());
-    EXPECT_EQ(settings.distanceUnit(), kDistanceKilometers);
-    EXPECT_EQ(settings.fuelUnitShortName(), "L");
-    EXPECT_EQ(settings.themeIndex(), 7);
-    EXPECT_EQ(settings.daysBeforeDue(), 30);
-}
-
 TEST_F(SettingsManagerTest, ShortNamesOfTheGallonsAndOfAnUnknownUnit) {
     settings.setFuelUnit(kFuelImperialGallon);
     EXPECT_EQ(settings.fuelUnitShortName(), "gal");

@@ -133,6 +133,11 @@ TEST_F(SettingsViewControllerTest, ChangesPersistAcrossARelaunch) {
     EXPECT_FALSE(SettingsManager::sharedManager().serviceReminders());
     driver().tapRow(*top<SettingsViewController>().settingsTable(), 1, 0);
     driver().tapRow(*top<SelectionViewController>().selectionTableView(), 0, 0); // Kilometers
+    driver().tapRow(*top<SettingsViewController>().settingsTable(), 1, 1);
+    driver().tapRow(*top<SelectionViewController>().selectionTableView(), 0, 0); // Liter
+    driver().tapRow(*top<SettingsViewController>().settingsTable(), 2, 2);
+    driver().tap(*top<ThemeSelectionViewController>().scrollView()->viewWithTag(8)); // theme 7
+    driver().pressBack();
     driver().tapRow(*top<SettingsViewController>().settingsTable(), 0, 1);
     driver().pressDelete();
     driver().pressDelete();
@@ -145,6 +150,8 @@ TEST_F(SettingsViewControllerTest, ChangesPersistAcrossARelaunch) {
     EXPECT_FALSE(settings.serviceReminders());
     EXPECT_FALSE(settings.autoUpdateOdometer());
     EXPECT_EQ(settings.distanceUnit(), 0);
+    EXPECT_EQ(settings.fuelUnitShortName(), "L");
+    EXPECT_EQ(settings.themeIndex(), 7);
     EXPECT_EQ(settings.daysBeforeDue(), 30);
     m_launched = true;
     open();
