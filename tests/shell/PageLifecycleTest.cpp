@@ -36,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(PageLifecycleTest, NoPageMeansBackgroundAndTheFirstPageBringsItBack) {
+TEST_F(PageLifecycleTest, NoPageMeansBackgroundAndAnyShownPageKeepsItActive) {
     lifecycle.apply();
     EXPECT_EQ(takeCalls(), (std::vector<std::string> {"resign", "background"}));
     EXPECT_EQ(Application::sharedApplication().applicationState(), ApplicationState::Background);
@@ -44,10 +44,6 @@ TEST_F(PageLifecycleTest, NoPageMeansBackgroundAndTheFirstPageBringsItBack) {
     lifecycle.pageChanged(page(1, true));
     EXPECT_EQ(takeCalls(), (std::vector<std::string> {"foreground", "active"}));
     EXPECT_EQ(Application::sharedApplication().applicationState(), ApplicationState::Active);
-}
-
-TEST_F(PageLifecycleTest, StaysActiveWhileAnyPageIsShown) {
-    lifecycle.pageChanged(page(1, true));
     lifecycle.pageChanged(page(2, true));
     lifecycle.pageChanged(page(1, false));
     EXPECT_TRUE(takeCalls().empty());
