@@ -80,22 +80,6 @@ TEST_F(DBTest, OdometerUpdatesOnlyRaiseTheReading) {
     EXPECT_EQ(DB::getVehicleWithID(car.vid).odometer, 45000) << "the editor may correct it downwards";
 }
 
-TEST_F(DBTest, MakesAndModelsAreTheDistinctOnesInUse) {
-    Vehicle a;
-    a.make = "Honda";
-    a.model = "Civic";
-    DB::saveVehicle(a);
-    Vehicle b;
-    b.make = "audi";
-    b.model = "A4";
-    DB::saveVehicle(b);
-    Vehicle c;
-    c.make = "Honda";
-    DB::saveVehicle(c);
-    EXPECT_EQ(DB::allMakes(), (std::vector<std::string> {"audi", "Honda"}));
-    EXPECT_EQ(DB::allModels(), (std::vector<std::string> {"A4", "Civic"}));
-}
-
 TEST_F(DBTest, DeletingAVehicleLeavesNoRowsBehind) {
     Vehicle kept = newVehicle("Kept");
     Vehicle gone = newVehicle("Gone");

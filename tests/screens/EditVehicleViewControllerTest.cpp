@@ -149,20 +149,23 @@ TEST_F(EditVehicleViewControllerTest, EveryFieldIsStoredOnSaveAndNothingWithoutI
 }
 
 TEST_F(EditVehicleViewControllerTest, MakeAndModelPickFromTheStoreOrAddANewOne) {
-    addVehicle("One", 1, "Saab", "900");
-    addVehicle("Two", 1, "Volvo", "240");
+    // The store offers each make and model in use once, in alphabetical order whatever the case.
+    addVehicle("One", 1, "Honda", "Civic");
+    addVehicle("Two", 1, "audi", "A4");
+    addVehicle("Three", 1, "Honda", "");
     auto& editor = openNewWithoutKeyboard();
 
     driver().tapRow(*editor.vehicleTableView(), 1, 1);
     auto& makes = top<SelectionViewController>();
-    EXPECT_EQ(makes.values(), (std::vector<std::string> {"Saab", "Volvo", "Add new make"}));
+    EXPECT_EQ(makes.values(), (std::vector<std::string> {"audi", "Honda", "Add new make"}));
     driver().tapRow(*makes.selectionTableView(), 0, 1);
     ASSERT_EQ(driver().topViewController(), &editor);
-    EXPECT_EQ(editor.vehicle().make, "Volvo");
+    EXPECT_EQ(editor.vehicle().make, "Honda");
     driver().pressReturn(); // the name, still empty, took the keyboard again
 
     driver().tapRow(*editor.vehicleTableView(), 1, 2);
     auto& models = top<SelectionViewController>();
+    EXPECT_EQ(models.values(), (std::vector<std::string> {"A4", "Civic", "Add new model"}));
     driver().tapRow(*models.selectionTableView(), 0, 2); // Add new model
     auto& typed = top<GenericEditViewController>();
     driver().type(typed.textField(), "740");
