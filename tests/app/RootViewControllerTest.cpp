@@ -124,6 +124,10 @@ TEST_F(RootViewControllerTest, TheOrderTheUserDragsHoldsAcrossARelaunch) {
     relaunch();
     EXPECT_EQ(listedNames(), (std::vector<std::string> {"Bravo", "Alpha", "Charlie"}));
     EXPECT_EQ(storedNames(), (std::vector<std::string> {"Bravo", "Alpha", "Charlie"}));
+    // A car added later goes below the order the user made.
+    addVehicle("Delta");
+    relaunch();
+    EXPECT_EQ(listedNames(), (std::vector<std::string> {"Bravo", "Alpha", "Charlie", "Delta"}));
 }
 
 TEST_F(RootViewControllerTest, DeletingTheLastCarBringsTheStartScreenBack) {

@@ -52,22 +52,6 @@ TEST_F(DBTest, UnknownVehicleReadsAsAnEmptyRecord) {
     EXPECT_EQ(missing.name, "");
 }
 
-TEST_F(DBTest, RowOrderFollowsTheListAndNewVehiclesGoLast) {
-    Vehicle a = newVehicle("A");
-    Vehicle b = newVehicle("B");
-    Vehicle c = newVehicle("C");
-    EXPECT_TRUE(DB::updateVehicleRowOrders({c, a, b}));
-    auto ordered = DB::vehiclesWithServiceDueInDays(14, 500);
-    ASSERT_EQ(ordered.size(), 3u);
-    EXPECT_EQ(ordered[0].name, "C");
-    EXPECT_EQ(ordered[1].name, "A");
-    EXPECT_EQ(ordered[2].name, "B");
-    EXPECT_EQ(
-        sql("SELECT GROUP_CONCAT(RowOrder) FROM (SELECT RowOrder FROM Vehicle ORDER BY VehicleID)"), "1,2,0");
-    newVehicle("D");
-    EXPECT_EQ(DB::vehiclesWithServiceDueInDays(14, 500).back().name, "D");
-}
-
 TEST_F(DBTest, OdometerUpdatesOnlyRaiseTheReading) {
     Vehicle car = newVehicle("Car", 50000);
     DB::updateOdometer(50500, car.vid);
