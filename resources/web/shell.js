@@ -23,7 +23,11 @@
   // A touch device fills its display with the screen and types with its own keyboard (every
   // language it offers, composition included); a desktop shows the phone in a frame and its
   // drawn keyboard, typed on by the computer's keyboard. The style sheet makes the same test.
-  const touchDevice = matchMedia('(pointer: coarse)').matches;
+  const coarsePointer = matchMedia('(pointer: coarse)');
+  const touchDevice = coarsePointer.matches;
+  // The style sheet follows a change of pointer at once (a mouse plugged into a tablet); the
+  // page follows it by loading again, as the other kind of device.
+  coarsePointer.addEventListener('change', () => location.reload());
 
   let page = 0;
   let state = { badge: 0, title: document.title, keyboard: null, landscape: false, web: [], reminders: 0 };
