@@ -128,25 +128,22 @@ def prepared_data(cars=0, overdue=0):
 
 def browser_cpu_ms(driver):
     """CPU time (ms) used so far by the browser's processes: chromedriver's descendants."""
-    children = {}
+    children, ticks = {}, {}
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             try:
                 with open(f"/proc/{entry}/stat") as stat:
-                    children.setdefault(int(stat.read().rsplit(")", 1)[1].split()[1]), []).append(int(entry))
+                    fields = stat.read().rsplit(")", 1)[1].split()
             except OSError:
-                pass
-    ticks, todo = 0, list(children.get(driver.service.process.pid, []))
+                continue
+            children.setdefault(int(fields[1]), []).append(int(entry))
+            ticks[int(entry)] = int(fields[11]) + int(fields[12])
+    total, todo = 0, list(children.get(driver.service.process.pid, []))
     while todo:
         pid = todo.pop()
-        try:
-            with open(f"/proc/{pid}/stat") as stat:
-                fields = stat.read().rsplit(")", 1)[1].split()
-            ticks += int(fields[11]) + int(fields[12])
-        except OSError:
-            pass
+        total += ticks[pid]
         todo += children.get(pid, [])
-    return ticks * 1000 / os.sysconf("SC_CLK_TCK")
+    return total * 1000 / os.sysconf("SC_CLK_TCK")
 
 
 def settle(driver, window=0.25, busy_ms=50, limit=6):
