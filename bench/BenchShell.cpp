@@ -17,14 +17,14 @@ BenchShell::BenchShell(const std::string& name, std::function<void()> fill) {
         options.port = 0;
         options.dataDirectory = m_root.string();
         std::string error;
-        bool started = m_runner.start(
-            options,
-            [this, &fill] {
+        bool started = m_runner.start(options, error);
+        if (started) {
+            m_runner.launch([this, &fill] {
                 Configuration::setHelpBaseURL(m_runner.localBaseURL());
                 fill();
                 launchVantrel();
-            },
-            error);
+            });
+        }
         {
             std::lock_guard lock(m_mutex);
             m_port = started ? m_runner.port() : -1;

@@ -45,8 +45,7 @@ ShellRunner::~ShellRunner() {
         m_server->stop();
 }
 
-bool ShellRunner::start(
-    const ShellOptions& options, const std::function<void()>& launchApplication, std::string& error) {
+bool ShellRunner::start(const ShellOptions& options, std::string& error) {
     if (!options.dataDirectory.empty())
         platform::Sandbox::setRoot(options.dataDirectory);
     else
@@ -60,9 +59,12 @@ bool ShellRunner::start(
     if (!m_server->bind(options.listenAddress, options.port, error, options.publicURL))
         return false;
     m_shell->setLocalBaseURL(localBaseURL());
-    m_shell->launch(launchApplication);
     m_server->start();
     return true;
+}
+
+void ShellRunner::launch(const std::function<void()>& launchApplication) {
+    m_shell->launch(launchApplication);
 }
 
 void ShellRunner::run() {

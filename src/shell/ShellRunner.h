@@ -21,11 +21,14 @@ public:
     ShellRunner(const ShellRunner&) = delete;
     ShellRunner& operator=(const ShellRunner&) = delete;
 
-    // Main thread. Switches to the data folder, binds the address and launches the
-    // application with `launchApplication` (which sets the application's delegate and calls
-    // Application::launch). Answers false with `error` when the address cannot be bound.
-    bool start(
-        const ShellOptions& options, const std::function<void()>& launchApplication, std::string& error);
+    // Main thread. Switches to the data folder, binds the address and serves the page.
+    // Answers false with `error` when the address cannot be bound.
+    bool start(const ShellOptions& options, std::string& error);
+    // Main thread, after start(): launches the application with `launchApplication` (which
+    // sets the application's delegate and calls Application::launch). A browser may load the
+    // page meanwhile: the start costs the browser's loading and the launch at once, not one
+    // after the other, and what the page asks of the application waits for the main loop.
+    void launch(const std::function<void()>& launchApplication);
     // Main thread: runs the main loop until stop(), then terminates the application
     // (resign active, terminate), closes the server and releases the application.
     void run();

@@ -1,5 +1,5 @@
-// vantrel: the application, shown in a web browser. It starts the application on the main
-// loop, serves its page and prints the address to open; SIGINT, SIGTERM or SIGHUP (its
+// vantrel: the application, shown in a web browser. It serves its page, prints the address
+// to open and starts the application on the main loop; SIGINT, SIGTERM or SIGHUP (its
 // terminal closed) stops it the way a phone closes an application (resign active, terminate)
 // before it exits. Unless a separate backup service is named, it runs the backup service
 // itself (BuiltInBackupService).
@@ -63,25 +63,18 @@ int main(int argc, char** argv) {
 
     shell::BuiltInBackupService backupService;
     shell::ShellRunner runner;
-    bool started = runner.start(
-        *options,
-        [&] {
-            Configuration::setHelpBaseURL(runner.localBaseURL());
-            // Started here, once the data folder is chosen: it authorizes this device.
-            if (builtInService) {
-                std::string problem;
-                if (backupService.start(backupsFolder, problem))
-                    BackupServiceClient::sharedClient().setBaseAddress(backupService.baseURL());
-                else
-                    std::cerr << "vantrel: the built-in backup service is not available: " << problem
-                              << std::endl;
-            }
-            launchVantrel();
-        },
-        error);
-    if (!started) {
+    if (!runner.start(*options, error)) {
         std::cerr << "vantrel: " << error << "\n";
         return 1;
+    }
+    Configuration::setHelpBaseURL(runner.localBaseURL());
+    // Started here, once the data folder is chosen: it authorizes this device.
+    if (builtInService) {
+        std::string problem;
+        if (backupService.start(backupsFolder, problem))
+            BackupServiceClient::sharedClient().setBaseAddress(backupService.baseURL());
+        else
+            std::cerr << "vantrel: the built-in backup service is not available: " << problem << std::endl;
     }
     std::thread([&runner, stopSignals] {
         int signal = 0;
@@ -97,6 +90,7 @@ int main(int argc, char** argv) {
     for (auto& address : runner.addressesToOpen())
         std::cout << "Open " << address << " in a browser." << std::endl;
     std::cout << "Press Ctrl+C to stop." << std::endl;
+    runner.launch([] { launchVantrel(); });
     runner.run();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <map>
 #include <thread>
 
@@ -42,22 +43,24 @@ Reply reply(const httplib::Result& result) {
 // shell stops.
 class ShellServerTest : public testing::Test {
 protected:
-    void start(const std::string& listen = "127.0.0.1", const std::string& publicURL = {}) {
+    // `beforeLaunch` runs on the main thread with the page served and the application not yet
+    // launched.
+    void start(const std::string& listen = "127.0.0.1", const std::string& publicURL = {},
+        const std::function<void()>& beforeLaunch = {}) {
         shell::ShellOptions options;
         options.port = 0;
         options.listenAddress = listen;
         options.publicURL = publicURL;
         options.dataDirectory = driver.sandbox().root();
         std::string error;
-        ASSERT_TRUE(runner.start(
-            options,
-            [&] {
-                auto& app = platform::views::Application::sharedApplication();
-                app.setDelegate(delegate);
-                app.launch();
-            },
-            error))
-            << error;
+        ASSERT_TRUE(runner.start(options, error)) << error;
+        runner.launch([&] {
+            if (beforeLaunch)
+                beforeLaunch();
+            auto& app = platform::views::Application::sharedApplication();
+            app.setDelegate(delegate);
+            app.launch();
+        });
     }
     void runWith(const std::string& listen, const std::function<void(int port)>& client,
         const std::string& publicURL = {}) {
@@ -256,6 +259,31 @@ TEST_F(ShellServerTest, BodiesLargerThanTheirRouteTakesAreNotRead) {
     });
     EXPECT_TRUE(reply413.starts_with("HTTP/1.1 413")) << reply413.substr(0, 40);
     EXPECT_NE(afterwards.find("Vantrel"), std::string::npos);
+}
+
+TEST_F(ShellServerTest, ThePageLoadsWhileTheApplicationLaunches) {
+    std::promise<Reply> page;
+    Reply frame;
+    std::thread thread;
+    ASSERT_NO_FATAL_FAILURE(start("127.0.0.1", {}, [&] {
+        thread = std::thread([&] {
+            httplib::Client client("127.0.0.1", runner.port());
+            page.set_value(reply(client.Get("/")));
+            // Asked of the application before it has launched: answered once it has.
+            frame = reply(client.Get("/frame.png"));
+            runner.stop();
+        });
+        auto served = page.get_future();
+        if (served.wait_for(std::chrono::seconds(10)) == std::future_status::ready)
+            EXPECT_EQ(served.get().status, 200);
+        else
+            ADD_FAILURE() << "the page waited for the launch";
+        EXPECT_TRUE(delegate->calls.empty());
+    }));
+    runner.run();
+    thread.join();
+    EXPECT_EQ(frame.status, 200);
+    EXPECT_EQ(platform::graphics::Image::imageWithData(frame.body, 2).pixelWidth(), 640);
 }
 
 TEST_F(ShellServerTest, StoppingRightAfterTheStartDoesNotHang) {
