@@ -144,10 +144,13 @@ void Shell::unseen(const std::function<void()>& work) {
 
 void Shell::loadFaces(size_t next) {
     m_facesTimer = 0;
-    if (next >= m_rememberedFaces.size())
-        return;
-    unseen([&] { m_rememberedFaces[next].load(); });
-    m_facesTimer = platform::RunLoop::main().performAfterDelay(0, [this, next] { loadFaces(next + 1); });
+    // The turn that finds nothing left to load is unseen too, or it would cost a drawing.
+    unseen([&] {
+        if (next >= m_rememberedFaces.size())
+            return;
+        m_rememberedFaces[next].load();
+        m_facesTimer = platform::RunLoop::main().performAfterDelay(0, [this, next] { loadFaces(next + 1); });
+    });
 }
 
 void Shell::terminate() {
