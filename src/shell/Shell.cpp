@@ -383,12 +383,22 @@ FrameStream* Shell::frameStream(double scale) {
     // Asked for now, drawn from the next rendering on.
     if (platform::RunLoop::main().isMainThread()) {
         renderFrames();
-    } else {
-        std::uint64_t count = renderCount();
-        platform::RunLoop::main().post([this] { renderFrames(); });
-        waitForRenderAfter(count, 10);
+        return m_frames.drawn(scale);
     }
-    return m_frames.drawn(scale);
+    // A rendering begun before the scale was asked for (the launch's, say) may end first:
+    // waits for one that drew it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::uint64_t count = renderCount();
+    platform::RunLoop::main().post([this] { renderFrames(); });
+    FrameStream* drawn = m_frames.drawn(scale);
+    while (!drawn) {
+        const double left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0 || !waitForRenderAfter(count, left))
+            break;
+        count = renderCount();
+        drawn = m_frames.drawn(scale);
+    }
+    return drawn;
 }
 
 void Shell::sendFrameNotice(int page, const std::string& message) {
@@ -467,8 +477,9 @@ void Shell::renderFrames() {
 
 bool Shell::waitForRenderAfter(std::uint64_t count, double timeoutSeconds) const {
     std::unique_lock lock(m_renderMutex);
-    return m_rendered.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+    m_rendered.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
         [&] { return m_stopWaiting || m_renderCount.load() > count; });
+    return m_renderCount.load() > count;
 }
 
 void Shell::stopWaiting() {

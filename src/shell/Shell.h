@@ -87,7 +87,8 @@ public:
     // nothing can have changed, and a screen drawn again for nothing (after a call that
     // rendered itself) takes the processor from the page decoding the frame just sent.
     void renderFramesIfTasksRan();
-    // Any thread: how many times renderFrames has run; waits until it passes `count`.
+    // Any thread: how many times renderFrames has run; waits until it passes `count` (false
+    // when it did not: the time ran out or the shell is stopping).
     std::uint64_t renderCount() const { return m_renderCount.load(); }
     bool waitForRenderAfter(std::uint64_t count, double timeoutSeconds) const;
     // Any thread: releases every waiter now and later (the shell is stopping).
