@@ -20,7 +20,7 @@ namespace {
 
 const char* kBusyMessage = "A backup or restore is still running. Please try again when it has finished.";
 const char* kNotWrittenMessage = "The backup file could not be created. Your data is unchanged.";
-const char* kNotHandedOverMessage = "The backup file could not be saved on this computer.";
+const char* kNotHandedOverMessage = "The backup file could not be saved on this device.";
 const char* kNotABackupMessage = "This file is not a Vantrel backup file. Nothing was changed.";
 const char* kUnsafeMessage
     = "This file names files outside Vantrel's data folder, so it cannot be restored. Nothing was changed.";

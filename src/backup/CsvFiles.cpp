@@ -14,7 +14,7 @@ namespace {
 
 const char* kBusyMessage = "A backup or restore is still running. Please try again when it has finished.";
 const char* kNotWrittenMessage = "The CSV files could not be written.";
-const char* kNotHandedOverMessage = "The CSV files could not be saved on this computer.";
+const char* kNotHandedOverMessage = "The CSV files could not be saved on this device.";
 
 } // namespace
 

@@ -29,9 +29,9 @@ constexpr const char* kDataCell = "data-cell";
 constexpr const char* kRestoreCell = "restore-cell";
 constexpr const char* kFileCell = "file-cell";
 constexpr const char* kEmptyCell = "empty-cell";
-constexpr const char* kThisComputer = "This Computer";
-constexpr const char* kThisComputerFooter
-    = "Keep a backup file safe, or restore it in Vantrel on another computer. Import the history kept in "
+constexpr const char* kFilesHeading = "Files";
+constexpr const char* kFilesFooter
+    = "Keep a backup file safe, or restore it in Vantrel elsewhere. Import the history kept in "
       "another logbook app, or take yours along as CSV files.";
 constexpr double kFooterMargin = 8;
 const char* const kFileRows[]
@@ -83,7 +83,7 @@ std::vector<SyncViewController::Section> SyncViewController::shownSections() con
         shown.push_back(Section::Restore);
     }
     if (ApplicationHost* files = host(); files && files->canTransferFiles())
-        shown.push_back(Section::ThisComputer);
+        shown.push_back(Section::Files);
     return shown;
 }
 
@@ -104,7 +104,7 @@ int SyncViewController::numberOfRowsInSection(TableView&, int section) {
     const auto shown = shownSections();
     if (section < 0 || size_t(section) >= shown.size())
         return 0;
-    return shown[size_t(section)] == Section::ThisComputer ? int(std::size(kFileRows)) : 1;
+    return shown[size_t(section)] == Section::Files ? int(std::size(kFileRows)) : 1;
 }
 
 std::shared_ptr<View> SyncViewController::viewForHeaderInSection(TableView&, int section) {
@@ -112,22 +112,22 @@ std::shared_ptr<View> SyncViewController::viewForHeaderInSection(TableView&, int
     if (section < 0 || size_t(section) >= shown.size())
         return nullptr;
     const Section kind = shown[size_t(section)];
-    return tableHeaderViewWithText(kind == Section::ThisComputer ? kThisComputer : m_sections[size_t(kind)]);
+    return tableHeaderViewWithText(kind == Section::Files ? kFilesHeading : m_sections[size_t(kind)]);
 }
 
 double SyncViewController::heightForFooterInSection(TableView& table, int section) {
-    auto computer = indexPathFor(Section::ThisComputer);
-    if (computer && computer->section == section)
+    auto files = indexPathFor(Section::Files);
+    if (files && files->section == section)
         return viewForFooterInSection(table, section)->frame().height() + kFooterMargin;
     return TableViewDelegate::heightForFooterInSection(table, section);
 }
 
 std::shared_ptr<View> SyncViewController::viewForFooterInSection(TableView&, int section) {
-    auto computer = indexPathFor(Section::ThisComputer);
-    if (!computer || computer->section != section)
+    auto files = indexPathFor(Section::Files);
+    if (!files || files->section != section)
         return nullptr;
     // As tall as the text needs.
-    auto footer = tableFooterViewWithText(kThisComputerFooter);
+    auto footer = tableFooterViewWithText(kFilesFooter);
     if (!footer->subviews().empty()) {
         View& label = *footer->subviews().front();
         const double height = std::ceil(label.sizeThatFits({label.frame().width(), 0}).height);
@@ -213,7 +213,7 @@ void SyncViewController::didSelectRowAtIndexPath(TableView& table, IndexPath ind
         if (client().backupCount() >= 1 && navigation)
             navigation->pushViewController(std::make_shared<BackupListViewController>(), true);
         break;
-    case Section::ThisComputer:
+    case Section::Files:
         if (indexPath.row == kDownloadRow)
             downloadBackupFile();
         else if (indexPath.row == kRestoreFromFileRow)

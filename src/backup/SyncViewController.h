@@ -21,8 +21,8 @@ class BackupBusyOverlay;
 class SyncViewController : public ThemedTableViewController, public platform::views::AlertViewDelegate {
 public:
     static constexpr const char* kLayoutName = "SyncViewController";
-    enum class Section { Account, Backup, Restore, ThisComputer };
-    // Rows of "This Computer".
+    enum class Section { Account, Backup, Restore, Files };
+    // Rows of "Files".
     enum : int { kDownloadRow = 0, kRestoreFromFileRow = 1, kImportRow = 2, kDownloadCsvRow = 3 };
 
     SyncViewController();

@@ -84,7 +84,7 @@ protected:
     }
     void restoreFile(SyncViewController& sync, const std::string& bytes, const std::string& name) {
         driver().setNextPickedFile(bytes, name);
-        tap(sync, Section::ThisComputer, SyncViewController::kRestoreFromFileRow);
+        tap(sync, Section::Files, SyncViewController::kRestoreFromFileRow);
     }
 
     std::string m_otherRoot;
@@ -120,10 +120,10 @@ TEST_F(BackupFilesTest, ADownloadedBackupFileBringsTheLogbookToAnotherComputer) 
     launch();
 
     auto& sync = openDataBackup();
-    EXPECT_EQ(cell(sync, Section::ThisComputer, SyncViewController::kDownloadRow).textLabel().text(),
+    EXPECT_EQ(cell(sync, Section::Files, SyncViewController::kDownloadRow).textLabel().text(),
         "Download Backup File");
     keepScreen("data-backup-this-computer");
-    tap(sync, Section::ThisComputer, SyncViewController::kDownloadRow);
+    tap(sync, Section::Files, SyncViewController::kDownloadRow);
     ASSERT_EQ(driver().savedFiles().size(), 1u);
     const auto file = driver().savedFiles().front();
     EXPECT_EQ(file.name, "vantrel-backup-2011-03-01.zip");

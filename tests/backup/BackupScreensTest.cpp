@@ -45,10 +45,10 @@ TEST_F(BackupScreensTest, ANewUserRegistersBacksUpTwiceAndRestoresTheOlderBackup
     addVehicle("Daily Driver", 48210, "Ford", "Focus", 2009);
     launch();
 
-    // Not registered: the account alone (and the files of this computer), no Refresh button.
+    // Not registered: the account alone (and the files section), no Refresh button.
     auto& sync = openDataBackup();
     EXPECT_EQ(driver().navigationTitle(), "Data Backup");
-    EXPECT_EQ(sync.shownSections(), (std::vector<Section> {Section::Account, Section::ThisComputer}));
+    EXPECT_EQ(sync.shownSections(), (std::vector<Section> {Section::Account, Section::Files}));
     TableViewCell& account = cell(sync, Section::Account);
     EXPECT_EQ(account.textLabel().text(), "E-mail");
     EXPECT_EQ(detailOf(account), "Setup");
@@ -77,7 +77,7 @@ TEST_F(BackupScreensTest, ANewUserRegistersBacksUpTwiceAndRestoresTheOlderBackup
     // Back on the data backup screen, with the count.
     ASSERT_EQ(&top<SyncViewController>(), &sync);
     EXPECT_EQ(sync.shownSections(),
-        (std::vector<Section> {Section::Account, Section::Backup, Section::Restore, Section::ThisComputer}));
+        (std::vector<Section> {Section::Account, Section::Backup, Section::Restore, Section::Files}));
     EXPECT_EQ(detailOf(cell(sync, Section::Account)), kEmail);
     EXPECT_EQ(detailOf(cell(sync, Section::Restore)), "No Backup");
     // The Refresh button comes the next time the screen opens.
@@ -224,7 +224,7 @@ TEST_F(BackupScreensTest, SetupKeepsANewNameLocallyRegistersANewAddressAndDelete
     EXPECT_EQ(setup->emailField()->text(), "");
     EXPECT_EQ(setup->deviceNameField()->text(), "Ann's phone");
     driver().pressBack();
-    EXPECT_EQ(sync.shownSections(), (std::vector<Section> {Section::Account, Section::ThisComputer}));
+    EXPECT_EQ(sync.shownSections(), (std::vector<Section> {Section::Account, Section::Files}));
 }
 
 TEST_F(BackupScreensTest, ALateCountReplyLeavesTheFormAndTheDeletionQuestionAlone) {

@@ -27,7 +27,7 @@ protected:
     // "Import From Another App", answered in the file chooser with this file.
     void chooseFile(SyncViewController& sync, const std::string& bytes, const std::string& name) {
         driver().setNextPickedFile(bytes, name);
-        tap(sync, Section::ThisComputer, SyncViewController::kImportRow);
+        tap(sync, Section::Files, SyncViewController::kImportRow);
     }
     Preview& preview(SyncViewController& sync, const std::string& bytes, const std::string& name) {
         chooseFile(sync, bytes, name);
@@ -64,9 +64,9 @@ TEST_F(ImportScreensTest, AFuellyFileGoesIntoTheCarThePersonChoosesOnceAndOnlyOn
     addVehicle("Daily Driver", 30000, "Makerco", "Estate");
     launch();
     auto& sync = openDataBackup();
-    EXPECT_EQ(cell(sync, Section::ThisComputer, SyncViewController::kImportRow).textLabel().text(),
+    EXPECT_EQ(cell(sync, Section::Files, SyncViewController::kImportRow).textLabel().text(),
         "Import From Another App");
-    EXPECT_EQ(cell(sync, Section::ThisComputer, SyncViewController::kDownloadCsvRow).textLabel().text(),
+    EXPECT_EQ(cell(sync, Section::Files, SyncViewController::kDownloadCsvRow).textLabel().text(),
         "Download CSV Files");
 
     auto& screen = preview(sync, samples::kFuellyFuelups, "fuelups.csv");
@@ -176,7 +176,7 @@ TEST_F(ImportScreensTest, DownloadCsvFilesHandsOverTheLogbookAsVantrelsOwnFiles)
     addVehicle("Daily Driver", 48210, "Makerco", "Estate");
     launch();
     auto& sync = openDataBackup();
-    tap(sync, Section::ThisComputer, SyncViewController::kDownloadCsvRow);
+    tap(sync, Section::Files, SyncViewController::kDownloadCsvRow);
     EXPECT_FALSE(driver().alert());
     ASSERT_EQ(driver().savedFiles().size(), 1u);
     const auto file = driver().savedFiles().front();
