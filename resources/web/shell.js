@@ -654,6 +654,8 @@
       holder.lastChild.remove();
     if (!touchDevice)
       layout();
+    else if (!link)
+      setTimeout(() => element.remove(), 6000); // over the display, so it goes as a phone's banner does
     return element;
   }
 
