@@ -115,7 +115,18 @@ TEST_F(RootViewControllerTest, TheOrderTheUserDragsHoldsAcrossARelaunch) {
 
     driver().pressRightBarButton(); // Edit
     ASSERT_TRUE(table().isEditing());
-    driver().moveRow(table(), 0, 0, 2);
+    // Dragged below Charlie, Alpha makes the rows it passes stand aside into the gap it leaves.
+    View& handle = *table().cellForRowAtIndexPath({0, 0})->reorderControl();
+    const Point start = handle.convertRectToView(handle.bounds(), nullptr).center();
+    const double rowHeight = table().rectForRowAtIndexPath({0, 0}).height();
+    Application& app = Application::sharedApplication();
+    app.touchDown(start);
+    for (int step = 1; step <= 10; ++step)
+        app.touchMove({start.x, start.y + 2 * rowHeight * step / 10});
+    EXPECT_EQ(table().cellForRowAtIndexPath({0, 1})->frame().y(), table().rectForRowAtIndexPath({0, 0}).y());
+    EXPECT_EQ(table().cellForRowAtIndexPath({0, 2})->frame().y(), table().rectForRowAtIndexPath({0, 1}).y());
+    app.touchUp({start.x, start.y + 2 * rowHeight});
+    driver().runUntilIdle();
     EXPECT_EQ(listedNames(), (std::vector<std::string> {"Bravo", "Charlie", "Alpha"}));
     driver().moveRow(table(), 0, 2, 1);
     driver().pressRightBarButton(); // Done

@@ -258,7 +258,7 @@ void TableView::layoutCells() {
             created.emplace_back(ip, cell);
         }
         if (cell.get() != m_reorderCell)
-            cell->setFrame(cellFrame(ip));
+            cell->setFrame(m_reorderCell ? reorderingFrame(ip) : cellFrame(ip));
         if (cell->superview() != this)
             insertSubview(cell, 0);
     }

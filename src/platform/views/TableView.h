@@ -163,6 +163,11 @@ private:
     void layoutSectionViews();
     void configureCell(TableViewCell& cell, IndexPath indexPath);
     Rect cellFrame(IndexPath indexPath) const;
+    // Where the dragged row would land were it let go with its centre at this height.
+    IndexPath reorderTargetAt(double centerY) const;
+    // While a row is dragged, the rows between its place and where it would land stand
+    // aside by its height, so the gap shows where it goes.
+    Rect reorderingFrame(IndexPath indexPath) const;
     void enqueue(const std::shared_ptr<TableViewCell>& cell);
     void recycleAllCells();
     void setConfirming(std::optional<IndexPath> indexPath);
@@ -215,6 +220,7 @@ private:
     TableViewCell* m_reorderCell {nullptr};
     std::shared_ptr<TableViewCell> m_reorderKeep;
     IndexPath m_reorderFrom;
+    IndexPath m_reorderTo;
     double m_reorderStartY {0};
     double m_reorderCellStartY {0};
 };

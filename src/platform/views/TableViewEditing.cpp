@@ -99,6 +99,7 @@ void TableView::reorderBegan(TableViewCell& cell, Touch& touch) {
     m_reorderCell = &cell;
     m_reorderKeep = std::static_pointer_cast<TableViewCell>(cell.sharedFromThis());
     m_reorderFrom = *ip;
+    m_reorderTo = *ip;
     m_reorderStartY = touch.windowLocation().y;
     m_reorderCellStartY = cell.frame().y();
     bringSubviewToFront(&cell);
@@ -112,8 +113,53 @@ void TableView::reorderMoved(Touch& touch) {
     double y = m_reorderCellStartY + touch.windowLocation().y - m_reorderStartY;
     y = std::clamp(y, m_sectionsTop, std::max(m_sectionsTop, m_sectionsBottom - frame.height()));
     m_reorderCell->setFrame(Rect(frame.x(), y, frame.width(), frame.height()));
+    IndexPath target = reorderTargetAt(m_reorderCell->frame().midY());
+    if (auto delegate = m_delegate.lock())
+        target = delegate->targetIndexPathForMoveFromRowAtIndexPath(*this, m_reorderFrom, target);
+    if (target != m_reorderTo) {
+        m_reorderTo = target;
+        for (auto& [path, cell] : m_visible) {
+            if (cell.get() != m_reorderCell)
+                cell->setFrame(reorderingFrame(path));
+        }
+    }
     // Keep the dragged row in view.
     scrollRectToVisible(m_reorderCell->frame(), false);
+}
+
+IndexPath TableView::reorderTargetAt(double center) const {
+    const IndexPath from = m_reorderFrom;
+    for (int s = 0; s < int(m_sections.size()); ++s) {
+        const Section& section = m_sections[s];
+        if (center < section.headerY || center >= section.end) {
+            if (s == int(m_sections.size()) - 1 && center >= section.end)
+                return {s, std::max(0, int(section.rowY.size()) - (s == from.section ? 1 : 0))};
+            continue;
+        }
+        int rows = int(section.rowY.size());
+        int row = 0;
+        while (row < rows && center >= section.rowY[row] + section.rowHeight[row])
+            ++row;
+        int limit = s == from.section ? rows - 1 : rows;
+        return {s, std::clamp(row, 0, std::max(0, limit))};
+    }
+    return from;
+}
+
+Rect TableView::reorderingFrame(IndexPath ip) const {
+    Rect frame = cellFrame(ip);
+    const IndexPath from = m_reorderFrom;
+    const IndexPath to = m_reorderTo;
+    if (from.section >= int(m_sections.size()) || from.row >= int(m_sections[from.section].rowHeight.size()))
+        return frame;
+    const double height = m_sections[from.section].rowHeight[from.row];
+    // As if the dragged row were taken out (the rows after it close up) and put in at the
+    // landing place (the rows from there on open up).
+    const bool afterFrom = ip.section > from.section || (ip.section == from.section && ip.row > from.row);
+    const int rowWithout = ip.section == from.section && ip.row > from.row ? ip.row - 1 : ip.row;
+    const bool fromTo = ip.section > to.section || (ip.section == to.section && rowWithout >= to.row);
+    frame.origin.y += (fromTo ? height : 0) - (afterFrom ? height : 0);
+    return frame;
 }
 
 void TableView::reorderEnded(Touch&, bool cancelled) {
@@ -129,22 +175,7 @@ void TableView::reorderEnded(Touch&, bool cancelled) {
     m_reorderKeep.reset();
     IndexPath from = m_reorderFrom;
     // The row under the dragged row's centre is where it goes.
-    IndexPath target = from;
-    for (int s = 0; s < int(m_sections.size()); ++s) {
-        const Section& section = m_sections[s];
-        if (center < section.headerY || center >= section.end) {
-            if (s == int(m_sections.size()) - 1 && center >= section.end)
-                target = {s, std::max(0, int(section.rowY.size()) - (s == from.section ? 1 : 0))};
-            continue;
-        }
-        int rows = int(section.rowY.size());
-        int row = 0;
-        while (row < rows && center >= section.rowY[row] + section.rowHeight[row])
-            ++row;
-        int limit = s == from.section ? rows - 1 : rows;
-        target = {s, std::clamp(row, 0, std::max(0, limit))};
-        break;
-    }
+    IndexPath target = reorderTargetAt(center);
     if (delegate)
         target = delegate->targetIndexPathForMoveFromRowAtIndexPath(*this, from, target);
     if (!cancelled && target != from && dataSource)
