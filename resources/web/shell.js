@@ -874,6 +874,52 @@
     applyKeyboard(next.keyboard);
     applyWebContent(next.web || []);
     applyTexts(next.texts || []);
+    followBack(Boolean(next.back));
+  }
+
+  // The browser's back (a phone's back key or edge swipe, a desktop's Back) goes back a
+  // screen while the screen shows a back button, as a phone application's does; on the first
+  // screen it leaves the page as usual. An entry of the page's own lies on its first one for
+  // that. It is added only once the person has touched the page: the browser skips entries a
+  // page added before, and Back would then leave the page.
+  let backEntry = Boolean(history.state && history.state.vantrelBack);
+  let droppingEntry = false;
+
+  function followBack(canGoBack) {
+    if (droppingEntry)
+      return;
+    if (canGoBack && !backEntry && (!navigator.userActivation || navigator.userActivation.hasBeenActive)) {
+      history.pushState({ vantrelBack: true }, '');
+      backEntry = true;
+    } else if (!canGoBack && backEntry) {
+      droppingEntry = true;
+      history.back();
+      // Web content may have added entries above the page's own: going back then moves the
+      // content and no popstate comes, so look again.
+      setTimeout(() => {
+        if (!droppingEntry)
+          return;
+        droppingEntry = false;
+        backEntry = Boolean(history.state && history.state.vantrelBack);
+        followBack(Boolean(state.back));
+      }, 1000);
+    }
+  }
+
+  window.addEventListener('popstate', () => {
+    const dropped = droppingEntry;
+    droppingEntry = false;
+    backEntry = Boolean(history.state && history.state.vantrelBack);
+    if (!dropped && !backEntry && state.back)
+      input.add({ type: 'back' });
+    else
+      followBack(Boolean(state.back));
+  });
+  for (const kind of ['pointerup', 'keydown']) {
+    addEventListener(kind, () => {
+      if (!backEntry && state.back)
+        setTimeout(() => followBack(Boolean(state.back)), 0);
+    }, { capture: true });
   }
 
   let lastTexts = '';

@@ -103,6 +103,8 @@ std::optional<InputEvent> parseEvent(const json& event, std::string& error) {
         return KeyEvent {KeyEvent::Kind::Delete, {}};
     if (type == "return")
         return KeyEvent {KeyEvent::Kind::Return, {}};
+    if (type == "back")
+        return KeyEvent {KeyEvent::Kind::Back, {}};
     error = "unknown event type " + type.substr(0, 32);
     return std::nullopt;
 }

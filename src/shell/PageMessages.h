@@ -24,7 +24,8 @@ struct PointerEvent {
 };
 
 struct KeyEvent {
-    enum class Kind { Text, Delete, Return };
+    // Back: the device's own back key or gesture.
+    enum class Kind { Text, Delete, Return, Back };
     Kind kind {Kind::Text};
     std::string text; // Text only: valid UTF-8 without control characters
     bool operator==(const KeyEvent&) const = default;

@@ -185,6 +185,7 @@ std::string ScreenState::build(const std::string& localBaseURL) {
     Window* window = m_application.keyWindow();
     state["landscape"] = window && isLandscape(window->interfaceOrientation());
     state["rotates"] = window && topScreenTurns(*window);
+    state["back"] = window && window->backButton();
     if (window)
         state["screen"] = {{"w", window->bounds().width()}, {"h", window->bounds().height()}};
     if (auto traits = m_application.activeInputTraits()) {

@@ -336,6 +336,10 @@ void Shell::handleInput(const InputBatch& batch) {
             case KeyEvent::Kind::Return:
                 m_application.pressReturnKey();
                 break;
+            case KeyEvent::Kind::Back:
+                if (Window* window = m_application.keyWindow())
+                    window->pressBackButton();
+                break;
             }
         }
     }

@@ -679,15 +679,18 @@ class ShellEndToEnd(unittest.TestCase):
         self.tap_point(30, 42, 320, 692, finger=True)  # back to the start screen
         self.wait_for_slide("pop")
 
-        # Back and forth again: the start screen, shown before, comes from the page's memory
-        # (nothing large fetched), and the page shows exactly the shell's frame.
+        # Back and forth again, back this time with the browser's Back, as with a phone's back
+        # key: the screen goes back and the page stays. The start screen, shown before, comes
+        # from the page's memory (nothing large fetched), and the page shows exactly the shell's frame.
         self.tap_text(shell, "Change Theme", finger=True)
         self.wait_for_slide("push")
         # The theme's background, which the page fetches once it is idle.
         self.wait_until("return performance.getEntriesByType('resource').some((e) => /backdrop/.test(e.name));")
         driver.execute_script("performance.clearResourceTimings();")
-        self.tap_point(30, 42, 320, 692, finger=True)
+        self.wait_until("return history.state && history.state.vantrelBack;")
+        driver.back()
         self.wait_for_slide("pop")
+        self.wait_for_text("Add A Car")
         fetched = driver.execute_script("return performance.getEntriesByType('resource')"
                                         ".filter((e) => /patch/.test(e.name)).map((e) => e.encodedBodySize);")
         self.assertTrue(all(size < 20000 for size in fetched), fetched)

@@ -137,6 +137,13 @@ TEST_F(ShellTest, ATapPushesAScreenAndThePageHearsOfTheChangedPart) {
     // Nothing new to draw, nothing sent.
     shell.renderFrames();
     EXPECT_TRUE(messagesNamed(takeMessages(hub, page), "frame").empty());
+
+    // The device's own back goes back as the bar's back button does, and the page hears when
+    // there is one to go back with.
+    EXPECT_TRUE(state()["back"]);
+    send(page, {KeyEvent {KeyEvent::Kind::Back, {}}});
+    EXPECT_EQ(delegate->navigation->topViewController(), delegate->list.get());
+    EXPECT_FALSE(state()["back"]);
 }
 
 TEST_F(ShellTest, KeysReachTheEntryAndThePageLearnsWhichKeyboardItWants) {

@@ -11,6 +11,8 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
 #include "platform/views/KeyInput.h"
+#include "platform/views/NavigationBar.h"
+#include "platform/views/NavigationController.h"
 #include "platform/views/Keyboard.h"
 #include "platform/views/Screen.h"
 #include "platform/views/ScrollView.h"
@@ -385,6 +387,33 @@ void Window::touchDown(Point point) {
     m_touchCaptured = false;
     m_touch.emplace(this, hit, point);
     hit->touchesBegan(*m_touch);
+}
+
+View* Window::backButton() {
+    ViewController* top = topPresentedController();
+    auto* navigation = dynamic_cast<NavigationController*>(top);
+    if (!navigation && top)
+        navigation = top->navigationController();
+    if (!navigation || navigation->isNavigationBarHidden())
+        return nullptr;
+    layoutIfNeeded();
+    View* button = navigation->navigationBar().backButtonView();
+    return button && button->window() == this && !button->isHidden() ? button : nullptr;
+}
+
+bool Window::pressBackButton() {
+    View* button = m_touch || !isUserInteractionEnabled() || visibleAlert() ? nullptr : backButton();
+    if (!button)
+        return false;
+    const Point center = button->convertRectToView(button->bounds(), nullptr).center();
+    View* hit = hitTest(center);
+    while (hit && hit != button)
+        hit = hit->superview();
+    if (!hit)
+        return false;
+    touchDown(center);
+    touchUp(center);
+    return true;
 }
 
 void Window::touchMove(Point point) {

@@ -102,6 +102,12 @@ public:
     void touchUp(Point point);
     void touchCancel();
     bool isTracking() const { return m_touch.has_value(); }
+    // The back button of the navigation bar on screen, if it shows one.
+    View* backButton();
+    // What the device's own back key or back gesture does: taps that button as a finger
+    // would, so the screen goes back exactly as by hand; false when a finger could not
+    // (one is down, an alert or the busy overlay covers it).
+    bool pressBackButton();
 
     // Orientation. setInterfaceOrientation rotates when the controller on screen allows it
     // and answers whether it did.
