@@ -70,6 +70,7 @@ TEST_F(RootViewControllerTest, AddingTheFirstCarNeedsANameAndReplacesTheStartScr
     EXPECT_EQ(driver().alert()->title, "Invalid Data");
     EXPECT_EQ(driver().alert()->message, "Vehicle's Name is required.");
     EXPECT_EQ(driver().alert()->buttons, std::vector<std::string> {"OK"});
+    EXPECT_FALSE(driver().window().pressBackButton()); // the device's back waits for the alert
     driver().dismissAlert(0);
     EXPECT_TRUE(storedNames().empty());
 
@@ -212,8 +213,10 @@ TEST_F(RootViewControllerTest, ToolbarAndStartRowsReachEveryAction) {
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->url(), ThemedViewController::helpURL());
     EXPECT_NE(help->url().find("mobile/vantrel/help/?t=3781df"), std::string::npos);
-    help->closeButtonPressed();
+    // The device's own back closes a screen presented over the others.
+    EXPECT_TRUE(driver().window().pressBackButton());
     driver().runUntilIdle();
+    EXPECT_EQ(dynamic_cast<WebBrowserViewController*>(driver().window().topPresentedController()), nullptr);
 
     tapToolbarItem(2); // Add
     EXPECT_NE(dynamic_cast<EditVehicleViewController*>(driver().topViewController()), nullptr);

@@ -389,15 +389,39 @@ void Window::touchDown(Point point) {
     hit->touchesBegan(*m_touch);
 }
 
+namespace {
+
+NavigationBar* firstNavigationBar(View& view) {
+    if (auto* bar = dynamic_cast<NavigationBar*>(&view))
+        return bar;
+    for (const auto& subview : view.subviews()) {
+        if (NavigationBar* bar = subview->isHidden() ? nullptr : firstNavigationBar(*subview))
+            return bar;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 View* Window::backButton() {
     ViewController* top = topPresentedController();
-    auto* navigation = dynamic_cast<NavigationController*>(top);
-    if (!navigation && top)
-        navigation = top->navigationController();
-    if (!navigation || navigation->isNavigationBarHidden())
+    if (!top)
         return nullptr;
     layoutIfNeeded();
-    View* button = navigation->navigationBar().backButtonView();
+    NavigationBar* bar = nullptr;
+    auto* navigation = dynamic_cast<NavigationController*>(top);
+    if (!navigation)
+        navigation = top->navigationController();
+    if (navigation)
+        bar = navigation->isNavigationBarHidden() ? nullptr : &navigation->navigationBar();
+    else if (top->isViewLoaded())
+        bar = firstNavigationBar(*top->view());
+    if (!bar)
+        return nullptr;
+    View* button = bar->backButtonView();
+    // A screen presented over the others goes back by closing: the left button of its bar.
+    if (!button && top != m_rootViewController.get())
+        button = bar->leftButtonView();
     return button && button->window() == this && !button->isHidden() ? button : nullptr;
 }
 

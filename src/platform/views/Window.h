@@ -102,7 +102,8 @@ public:
     void touchUp(Point point);
     void touchCancel();
     bool isTracking() const { return m_touch.has_value(); }
-    // The back button of the navigation bar on screen, if it shows one.
+    // The back button of the navigation bar on screen, if it shows one; on a screen presented
+    // over the others, the bar's left button (its Close or Cancel).
     View* backButton();
     // What the device's own back key or back gesture does: taps that button as a finger
     // would, so the screen goes back exactly as by hand; false when a finger could not
