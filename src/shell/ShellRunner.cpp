@@ -9,6 +9,7 @@
 #include "platform/base/RunLoop.h"
 #include "platform/base/Sandbox.h"
 #include "platform/views/Application.h"
+#include "platform/views/ScrollView.h"
 #include "shell/AccessPolicy.h"
 #include "shell/PageHub.h"
 #include "shell/Shell.h"
@@ -64,6 +65,7 @@ bool ShellRunner::start(const ShellOptions& options, std::string& error) {
 }
 
 void ShellRunner::launch(const std::function<void()>& launchApplication) {
+    platform::views::ScrollView::setFlicksGlide(true);
     m_shell->launch(launchApplication);
 }
 

@@ -3,11 +3,39 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/base/Clock.h"
 #include "platform/graphics/Context.h"
 #include "platform/views/DrawingHelpers.h"
 #include "platform/views/Touch.h"
 
 namespace platform::views {
+
+namespace {
+
+// The glide: the speed kept per millisecond, the slowest speed worth a frame (points per
+// second), the fastest, and how recent the finger's movement must be to count.
+constexpr double kSpeedKeptPerMillisecond = 0.997;
+constexpr double kSlowestGlide = 40;
+constexpr double kFastestGlide = 6000;
+constexpr double kRecentMovement = 0.1;
+constexpr double kGlideStep = 1.0 / 60;
+
+bool g_flicksGlide = false;
+
+double secondsNow() {
+    return Clock::now().timeIntervalSinceReferenceDate();
+}
+
+} // namespace
+
+void ScrollView::setFlicksGlide(bool glide) {
+    g_flicksGlide = glide;
+}
+
+ScrollView::~ScrollView() {
+    if (m_decelerationTimer)
+        RunLoop::main().cancel(m_decelerationTimer);
+}
 
 ScrollView::ScrollView() {
     setClipsToBounds(true);
@@ -91,6 +119,7 @@ bool ScrollView::shouldCaptureTouch(const Touch& touch) const {
 }
 
 void ScrollView::beginCapturedTouch(Touch& touch) {
+    m_samples.clear();
     m_tracking = true;
     m_dragStartLocation = touch.startLocation();
     m_dragStartOffset = contentOffset();
@@ -122,24 +151,100 @@ void ScrollView::dragTo(Touch& touch) {
         offset = clamped;
     }
     setContentOffset(offset);
+    const double time = secondsNow();
+    m_samples.emplace_back(time, contentOffset());
+    while (m_samples.size() > 2 && time - m_samples.front().first > kRecentMovement)
+        m_samples.pop_front();
 }
 
-void ScrollView::endDragging() {
+Point ScrollView::velocityAtLift() const {
+    // Only a finger still moving flings: its movement over the last moments, by their time.
+    if (m_samples.size() < 2 || secondsNow() - m_samples.back().first > kRecentMovement / 2)
+        return {};
+    const auto& [firstTime, first] = m_samples.front();
+    const auto& [lastTime, last] = m_samples.back();
+    const double elapsed = lastTime - firstTime;
+    if (elapsed < 0.008)
+        return {};
+    auto speed = [](double distance, double seconds) {
+        return std::clamp(distance / seconds, -kFastestGlide, kFastestGlide);
+    };
+    return {speed(last.x - first.x, elapsed), speed(last.y - first.y, elapsed)};
+}
+
+void ScrollView::endDragging(bool lifted) {
     if (!m_dragging)
         return;
     m_dragging = false;
-    // Snap back inside the content.
+    Point velocity = lifted && g_flicksGlide ? velocityAtLift() : Point {};
+    m_samples.clear();
+    // Past an edge it snaps back inside the content, and does not glide.
+    const bool inside = clampedOffset(contentOffset()) == contentOffset();
     setContentOffset(clampedOffset(contentOffset()));
+    const bool glides = inside && std::hypot(velocity.x, velocity.y) >= kSlowestGlide * 4;
     if (auto delegate = m_delegate.lock())
-        delegate->scrollViewDidEndDragging(*this, false);
+        delegate->scrollViewDidEndDragging(*this, glides);
     didEndDragging();
+    setNeedsDisplay();
+    if (!glides)
+        return;
+    m_velocity = velocity;
+    m_lastStep = secondsNow();
+    std::weak_ptr<View> weak = sharedFromThis();
+    m_decelerationTimer = RunLoop::main().performAfterDelay(kGlideStep, [weak] {
+        if (auto view = std::static_pointer_cast<ScrollView>(weak.lock())) {
+            view->m_decelerationTimer = 0;
+            view->decelerate();
+        }
+    });
+}
+
+void ScrollView::decelerate() {
+    const double time = secondsNow();
+    const double elapsed = std::clamp(time - m_lastStep, 0.0, 0.1);
+    m_lastStep = time;
+    const double kept = std::pow(kSpeedKeptPerMillisecond, elapsed * 1000);
+    // The distance covered while the speed falls from v to v * kept.
+    const double travel = elapsed > 0 ? (1 - kept) / -std::log(kSpeedKeptPerMillisecond) / 1000 : 0;
+    Point offset = contentOffset();
+    offset.x += m_velocity.x * travel;
+    offset.y += m_velocity.y * travel;
+    m_velocity = {m_velocity.x * kept, m_velocity.y * kept};
+    Point clamped = clampedOffset(offset);
+    if (clamped.x != offset.x)
+        m_velocity.x = 0;
+    if (clamped.y != offset.y)
+        m_velocity.y = 0;
+    setContentOffset(clamped);
+    if (std::hypot(m_velocity.x, m_velocity.y) < kSlowestGlide || !window()) {
+        setNeedsDisplay();
+        return;
+    }
+    std::weak_ptr<View> weak = sharedFromThis();
+    m_decelerationTimer = RunLoop::main().performAfterDelay(kGlideStep, [weak] {
+        if (auto view = std::static_pointer_cast<ScrollView>(weak.lock())) {
+            view->m_decelerationTimer = 0;
+            view->decelerate();
+        }
+    });
+}
+
+void ScrollView::stopDecelerating() {
+    if (!m_decelerationTimer)
+        return;
+    RunLoop::main().cancel(m_decelerationTimer);
+    m_decelerationTimer = 0;
+    m_velocity = {};
     setNeedsDisplay();
 }
 
 void ScrollView::touchesBegan(Touch& touch) {
+    m_touchStoppedGlide = isDecelerating();
+    stopDecelerating();
     m_tracking = true;
     m_dragStartLocation = touch.windowLocation();
     m_dragStartOffset = contentOffset();
+    m_samples.clear();
 }
 
 void ScrollView::touchesMoved(Touch& touch) {
@@ -156,18 +261,20 @@ void ScrollView::touchesEnded(Touch& touch) {
         return;
     m_tracking = false;
     if (m_dragging)
-        endDragging();
-    else if (!touch.hasMovedFar())
+        endDragging(true);
+    else if (!touch.hasMovedFar() && !m_touchStoppedGlide)
         didTap(touch);
+    m_touchStoppedGlide = false;
 }
 
 void ScrollView::touchesCancelled(Touch&) {
     m_tracking = false;
+    m_touchStoppedGlide = false;
     endDragging();
 }
 
 void ScrollView::drawOverlay(graphics::Context& context, Rect) {
-    if (!m_dragging)
+    if (!m_dragging && !isDecelerating())
         return;
     Rect b = bounds();
     context.setFillColor(Color::black().withAlpha(0.45));

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 
+#include "platform/base/RunLoop.h"
 #include "platform/views/View.h"
 
 namespace platform::views {
@@ -23,10 +25,17 @@ public:
 // is taken over by the scroll view once the finger moves further than a tap allows, and
 // the subview's touch is cancelled. Dragging past an edge stretches (bounces) and snaps
 // back when the finger lifts; without bounces the offset stays within the content.
+// A finger that lifts while moving leaves the content gliding on, slowing down, until it
+// stops, reaches an edge, or a finger touches it again (that touch only stops it).
 class ScrollView : public View {
 public:
     ScrollView();
     explicit ScrollView(Rect frame);
+    ~ScrollView() override;
+
+    // Whether a flick leaves the content gliding. Off unless the host turns it on: a host
+    // whose touches come from a person does; scripted touches keep exact offsets.
+    static void setFlicksGlide(bool glide);
 
     Size contentSize() const { return m_contentSize; }
     virtual void setContentSize(Size size);
@@ -59,7 +68,8 @@ public:
 
     bool isDragging() const { return m_dragging; }
     bool isTracking() const { return m_tracking; }
-    bool isDecelerating() const { return false; }
+    bool isDecelerating() const { return m_decelerationTimer != 0; }
+    void stopDecelerating();
     bool canScrollVertically() const;
     bool canScrollHorizontally() const;
 
@@ -82,9 +92,16 @@ protected:
     Point clampedOffset(Point offset) const;
     void startDragging(Touch& touch);
     void dragTo(Touch& touch);
-    void endDragging();
+    // `lifted`: the finger left the screen (it may fling the content), rather than the
+    // touch being cancelled.
+    void endDragging(bool lifted = false);
+    // The touch under way began by stopping a glide: it selects nothing.
+    bool touchStoppedGlide() const { return m_touchStoppedGlide; }
 
 private:
+    void decelerate();
+    Point velocityAtLift() const;
+
     Size m_contentSize;
     EdgeInsets m_contentInset;
     bool m_scrollEnabled {true};
@@ -98,6 +115,12 @@ private:
     bool m_dragging {false};
     Point m_dragStartLocation;
     Point m_dragStartOffset;
+    // Recent offsets while dragging, with when (seconds): the speed at the lift.
+    std::deque<std::pair<double, Point>> m_samples;
+    Point m_velocity; // points per second, while gliding
+    double m_lastStep {0};
+    RunLoop::TimerId m_decelerationTimer {0};
+    bool m_touchStoppedGlide {false};
 };
 
 } // namespace platform::views

@@ -228,7 +228,7 @@ void TableView::touchesBegan(Touch& touch) {
     m_swipeRow.reset();
     m_touchRow = indexPathForRowAtPoint(touch.locationInView(this));
     bool selectable = m_allowsSelection && (!m_editing || m_allowsSelectionDuringEditing);
-    if (m_touchRow && selectable && !m_confirming) {
+    if (m_touchRow && selectable && !m_confirming && !touchStoppedGlide()) {
         auto it = m_visible.find(*m_touchRow);
         if (it != m_visible.end() && it->second->selectionStyle() != TableViewCellSelectionStyle::None)
             highlightRow(m_touchRow);

@@ -11,9 +11,9 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/views/Application.h"
 #include "platform/views/KeyInput.h"
+#include "platform/views/Keyboard.h"
 #include "platform/views/NavigationBar.h"
 #include "platform/views/NavigationController.h"
-#include "platform/views/Keyboard.h"
 #include "platform/views/Screen.h"
 #include "platform/views/ScrollView.h"
 #include "platform/views/StatusBar.h"
@@ -383,6 +383,13 @@ void Window::touchDown(Point point) {
     View* hit = hitTest(point);
     if (!hit)
         return;
+    // A finger on content still gliding stops it, whatever lies under the finger.
+    for (View* view = hit; view; view = view->superview()) {
+        if (auto* scroll = dynamic_cast<ScrollView*>(view); scroll && scroll->isDecelerating()) {
+            hit = scroll;
+            break;
+        }
+    }
     m_touchView = hit->sharedFromThis();
     m_touchCaptured = false;
     m_touch.emplace(this, hit, point);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/base/Clock.h"
+#include "platform/base/RunLoop.h"
+#include "platform/views/Application.h"
 #include "platform/views/Label.h"
 #include "platform/views/TableView.h"
 #include "platform/views/TableViewController.h"
@@ -192,6 +195,65 @@ TEST_F(TableTest, ScrollingByDragBouncesBackInside) {
     driver.drag({160, 400}, {160, 20});
     driver.drag({160, 400}, {160, 20});
     EXPECT_EQ(table().contentOffset().y, table().maximumContentOffset().y);
+}
+
+TEST_F(TableTest, AFlickGlidesOnUntilItStopsAndAFingerStopsItWithoutSelecting) {
+    launch({60});
+    ScrollView::setFlicksGlide(true);
+    struct Off {
+        ~Off() { ScrollView::setFlicksGlide(false); }
+    } off;
+    platform::Clock::setNow(platform::Date(1e8));
+    Application& app = Application::sharedApplication();
+    auto flick = [&] {
+        app.touchDown({160, 400});
+        for (int step = 1; step <= 6; ++step) {
+            platform::Clock::advance(0.016);
+            app.touchMove({160, 400 - 20.0 * step}); // 1250 points a second
+        }
+        app.touchUp({160, 280});
+    };
+    auto frame = [&] {
+        platform::Clock::advance(1.0 / 60);
+        platform::RunLoop::main().runUntilIdle();
+    };
+
+    flick();
+    const double lifted = table().contentOffset().y;
+    ASSERT_TRUE(table().isDecelerating());
+    int frames = 0;
+    while (table().isDecelerating() && frames < 600) {
+        frame();
+        ++frames;
+    }
+    // About a third of a second's worth of the speed, slowing all the way, and then still.
+    EXPECT_NEAR(table().contentOffset().y - lifted, 1250 / 3.0, 60);
+    EXPECT_GT(frames, 30);
+    EXPECT_LT(frames, 180);
+
+    // A finger on the gliding list stops it where it is; that tap opens nothing.
+    flick();
+    frame();
+    app.touchDown({160, 200});
+    app.touchUp({160, 200});
+    const double stopped = table().contentOffset().y;
+    EXPECT_FALSE(table().isDecelerating());
+    frame();
+    EXPECT_EQ(table().contentOffset().y, stopped);
+    EXPECT_TRUE(screen->selected.empty());
+    // The next tap does.
+    driver.tapAt({160, 200});
+    EXPECT_EQ(screen->selected.size(), 1u);
+
+    // A finger that stops before it lifts does not fling.
+    app.touchDown({160, 400});
+    for (int step = 1; step <= 6; ++step) {
+        platform::Clock::advance(0.016);
+        app.touchMove({160, 400 - 20.0 * step});
+    }
+    platform::Clock::advance(0.2);
+    app.touchUp({160, 280});
+    EXPECT_FALSE(table().isDecelerating());
 }
 
 } // namespace
