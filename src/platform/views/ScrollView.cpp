@@ -12,9 +12,11 @@ namespace platform::views {
 
 namespace {
 
-// The glide: the speed kept per millisecond, the slowest speed worth a frame (points per
-// second), the fastest, and how recent the finger's movement must be to count.
+// The glide: the speed kept per millisecond, the slowest flick that glides and the slowest
+// speed still worth a frame (points per second), the fastest, and how recent the finger's
+// movement must be to count.
 constexpr double kSpeedKeptPerMillisecond = 0.997;
+constexpr double kSlowestFlick = 160;
 constexpr double kSlowestGlide = 40;
 constexpr double kFastestGlide = 6000;
 constexpr double kRecentMovement = 0.1;
@@ -181,7 +183,7 @@ void ScrollView::endDragging(bool lifted) {
     // Past an edge it snaps back inside the content, and does not glide.
     const bool inside = clampedOffset(contentOffset()) == contentOffset();
     setContentOffset(clampedOffset(contentOffset()));
-    const bool glides = inside && std::hypot(velocity.x, velocity.y) >= kSlowestGlide * 4;
+    const bool glides = inside && std::hypot(velocity.x, velocity.y) >= kSlowestFlick;
     if (auto delegate = m_delegate.lock())
         delegate->scrollViewDidEndDragging(*this, glides);
     didEndDragging();
@@ -190,6 +192,10 @@ void ScrollView::endDragging(bool lifted) {
         return;
     m_velocity = velocity;
     m_lastStep = secondsNow();
+    scheduleGlideStep();
+}
+
+void ScrollView::scheduleGlideStep() {
     std::weak_ptr<View> weak = sharedFromThis();
     m_decelerationTimer = RunLoop::main().performAfterDelay(kGlideStep, [weak] {
         if (auto view = std::static_pointer_cast<ScrollView>(weak.lock())) {
@@ -205,7 +211,7 @@ void ScrollView::decelerate() {
     m_lastStep = time;
     const double kept = std::pow(kSpeedKeptPerMillisecond, elapsed * 1000);
     // The distance covered while the speed falls from v to v * kept.
-    const double travel = elapsed > 0 ? (1 - kept) / -std::log(kSpeedKeptPerMillisecond) / 1000 : 0;
+    const double travel = (1 - kept) / -std::log(kSpeedKeptPerMillisecond) / 1000;
     Point offset = contentOffset();
     offset.x += m_velocity.x * travel;
     offset.y += m_velocity.y * travel;
@@ -220,13 +226,7 @@ void ScrollView::decelerate() {
         setNeedsDisplay();
         return;
     }
-    std::weak_ptr<View> weak = sharedFromThis();
-    m_decelerationTimer = RunLoop::main().performAfterDelay(kGlideStep, [weak] {
-        if (auto view = std::static_pointer_cast<ScrollView>(weak.lock())) {
-            view->m_decelerationTimer = 0;
-            view->decelerate();
-        }
-    });
+    scheduleGlideStep();
 }
 
 void ScrollView::stopDecelerating() {

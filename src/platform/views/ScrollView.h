@@ -99,6 +99,7 @@ protected:
     bool touchStoppedGlide() const { return m_touchStoppedGlide; }
 
 private:
+    void scheduleGlideStep();
     void decelerate();
     Point velocityAtLift() const;
 
